@@ -1,0 +1,9 @@
+# Warnings every Vintrel target is built with.
+function(vintrel_set_warnings target)
+  target_compile_options(${target} PRIVATE
+    -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wsuggest-override
+    -Wcast-align -Wunused -Woverloaded-virtual -Wnull-dereference)
+  if(VINTREL_WARNINGS_AS_ERRORS)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
+endfunction()

@@ -1,0 +1,11 @@
+# Finds SFML 3 first and falls back to SFML 2.5. Sets VINTREL_SFML_TARGETS.
+find_package(SFML 3 COMPONENTS Graphics Window Audio System QUIET)
+if(SFML_FOUND)
+  set(VINTREL_SFML_MAJOR 3)
+  set(VINTREL_SFML_TARGETS SFML::Graphics SFML::Window SFML::Audio SFML::System)
+else()
+  find_package(SFML 2.5 REQUIRED COMPONENTS graphics window audio system)
+  set(VINTREL_SFML_MAJOR 2)
+  set(VINTREL_SFML_TARGETS sfml-graphics sfml-window sfml-audio sfml-system)
+endif()
+message(STATUS "Vintrel: using SFML ${SFML_VERSION} (major ${VINTREL_SFML_MAJOR})")

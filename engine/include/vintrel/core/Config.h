@@ -1,0 +1,79 @@
+#pragma once
+
+#include <string>
+
+#include "vintrel/core/Color.h"
+
+namespace vt {
+
+/// The engine's settings, read once at start-up from a text of key:value
+/// entries separated by commas. Every setting has a default.
+class Config {
+public:
+    static Config& getInstance();
+    Config(const Config&) = delete;
+    Config& operator=(const Config&) = delete;
+
+    /// Applies every known key found in the text; an empty text means: read
+    /// the configuration file (VINTREL_CONFIG, else "vt-config.txt") first.
+    void loadConfig(std::string config);
+    /// Reads the configuration file into one text, lines joined without separator.
+    std::string readConfig() const;
+    /// Writes the settings summary to the log (level 1).
+    void logConfig() const;
+    /// Puts every setting back to its default.
+    void reset();
+
+    int getWindowHorizontalPixels() const { return m_window_horizontal_pixels; }
+    int getWindowVerticalPixels() const { return m_window_vertical_pixels; }
+    int getWindowHorizontalChars() const { return m_window_horizontal_chars; }
+    int getWindowVerticalChars() const { return m_window_vertical_chars; }
+    /// Window style bit mask (titlebar 1, resize 2, close 4).
+    int getWindowStyle() const { return m_window_style; }
+    /// 0 windowed, 1 full screen.
+    int getWindowState() const { return m_window_state; }
+    Color getWindowBackgroundColor() const { return m_window_background_color; }
+    /// Milliseconds per step.
+    int getFrameTime() const { return m_frame_time; }
+    float getFontScale() const { return m_font_scale; }
+    std::string getWindowTitle() const { return m_window_title; }
+    bool getShowMouse() const { return m_show_mouse; }
+    bool getHeadless() const { return m_headless; }
+    std::string getFontFile() const { return m_font_file; }
+    std::string getLogFile() const { return m_logfile; }
+    int getRandomSeed() const { return m_random_seed; }
+    bool getNetworking() const { return m_networking; }
+    int getQuadtreeThreshold() const { return m_quadtree_threshold; }
+    int getQuadtreeDepth() const { return m_quadtree_depth; }
+    /// Grid cell width and height, in spaces.
+    int getGridWidth() const { return m_grid_width; }
+    int getGridHeight() const { return m_grid_height; }
+    bool getSignals() const { return m_signals; }
+
+private:
+    Config();
+
+    int m_window_horizontal_pixels;
+    int m_window_vertical_pixels;
+    int m_window_horizontal_chars;
+    int m_window_vertical_chars;
+    int m_window_style;
+    int m_window_state;
+    Color m_window_background_color;
+    int m_frame_time; // milliseconds
+    float m_font_scale;
+    std::string m_window_title;
+    bool m_show_mouse;
+    bool m_headless;
+    std::string m_font_file;
+    std::string m_logfile;
+    int m_random_seed;
+    bool m_networking;
+    int m_quadtree_threshold;
+    int m_quadtree_depth;
+    int m_grid_width;
+    int m_grid_height;
+    bool m_signals;
+};
+
+} // namespace vt

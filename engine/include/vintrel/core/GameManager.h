@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+
+#include "vintrel/core/Manager.h"
+
+namespace vt {
+
+/// The engine version written in the start-up banner.
+constexpr double VINTREL_VERSION = 4.21;
+
+/// The top manager: starts the others in order, runs the fixed-rate game
+/// loop and stops them again. Objects register with it for "vt-step".
+class GameManager : public Manager {
+public:
+    static GameManager& getInstance();
+    ~GameManager() override;
+
+    /// True only for "vt-step".
+    bool isValid(const std::string& event_type) const override;
+    /// Loads the configuration and starts every manager; 0 or -1.
+    int startUp() override;
+    /// Stops every started manager in reverse order, the log last.
+    void shutDown() override;
+
+    /// The game loop; returns after the step in which game over was set.
+    void run();
+    void setGameOver(bool game_over = true);
+    bool getGameOver() const;
+    /// Target duration of one step, in milliseconds.
+    int getFrameTime() const;
+    /// The step in progress of the current run (0 in the first).
+    int getStepCount() const;
+
+private:
+    GameManager();
+
+    bool m_game_over;
+    int m_frame_time; // milliseconds
+    int m_step_count;
+};
+
+} // namespace vt

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "vintrel/world/ObjectList.h"
+
+namespace vt {
+
+class Event;
+class Object;
+
+/// Most distinct event types one manager keeps interest for.
+constexpr int MAX_EVENTS = 100;
+
+/// Base of every engine manager: a type string, the started flag and the
+/// table of objects interested in each event type this manager delivers.
+class Manager {
+public:
+    Manager();
+    Manager(const Manager&) = delete;
+    Manager& operator=(const Manager&) = delete;
+
+    /// True when this manager delivers events of the given type.
+    virtual bool isValid(const std::string& event_type) const;
+    virtual ~Manager();
+    /// Marks the manager started; returns 0.
+    virtual int startUp();
+    /// Marks the manager stopped.
+    virtual void shutDown();
+
+    std::string getType() const;
+    void setType(const std::string& type);
+    bool isStarted() const;
+
+    /// Adds the object to the event type's list; 0 or -1.
+    int registerInterest(Object* p_o, const std::string& event_type);
+    /// Removes the object from the event type's list; 0 or -1.
+    int unregisterInterest(Object* p_o, const std::string& event_type);
+    /// Delivers the event to every active interested object; returns how many.
+    int onEvent(const Event* p_event) const;
+
+    /// Number of event types with at least one interested object.
+    int getEventCount() const;
+    /// Name of interest slot i (0 .. getEventCount() - 1).
+    std::string getEventName(int index) const;
+    /// A copy of the objects interested in the event type (empty if none).
+    ObjectList getInterested(const std::string& event_type) const;
+
+private:
+    std::string m_type;
+    // Dense interest table: slots 0 .. size-1 hold distinct names with non-empty lists.
+    std::vector<std::string> m_event_name;
+    std::vector<ObjectList> m_obj_list;
+    bool m_is_started;
+};
+
+} // namespace vt

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "vintrel/events/Event.h"
+#include "vintrel/world/Vector.h"
+
+namespace vt {
+
+enum MouseAction {
+    MOUSE_ACTION_UNDEFINED = -1,
+    MOUSE_ACTION_CLICKED = 0, ///< a button went down (once)
+    MOUSE_ACTION_PRESSED,     ///< a button is down when input was polled (every step)
+    MOUSE_ACTION_MOVED,       ///< the pointer moved; no button
+};
+
+enum MouseButton {
+    MOUSE_BUTTON_UNDEFINED = -1,
+    MOUSE_BUTTON_LEFT = 0,
+    MOUSE_BUTTON_RIGHT,
+    MOUSE_BUTTON_MIDDLE,
+};
+
+/// A mouse click, held button or move, with the pointer position in spaces.
+class EventMouse : public Event {
+public:
+    EventMouse();
+
+    void setMouseAction(int mouse_action) { m_mouse_action = mouse_action; }
+    int getMouseAction() const { return m_mouse_action; }
+    void setMouseButton(int mouse_button) { m_mouse_button = mouse_button; }
+    int getMouseButton() const { return m_mouse_button; }
+    void setMousePosition(const Vector& position) { m_mouse_position = position; }
+    Vector getMousePosition() const { return m_mouse_position; }
+
+private:
+    int m_mouse_action;
+    int m_mouse_button;
+    Vector m_mouse_position;
+};
+
+} // namespace vt

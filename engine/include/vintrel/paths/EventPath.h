@@ -1,0 +1,30 @@
+#pragma once
+
+#include "vintrel/events/Event.h"
+#include "vintrel/paths/Path.h"
+
+namespace vt {
+
+/// Result of a path search, delivered to the object the search was for.
+class EventPath : public Event {
+public:
+    /// Search results carried in `status`.
+    static constexpr int NO_PATH = 0;
+    static constexpr int SEARCHING = 1;
+    static constexpr int FOUND = 2;
+
+    EventPath();
+    EventPath(int status, const Path& path);
+
+    int getStatus() const { return m_status; }
+    void setStatus(int status) { m_status = status; }
+    /// The path found; empty unless the status is FOUND.
+    Path getPath() const { return m_path; }
+    void setPath(const Path& path) { m_path = path; }
+
+private:
+    int m_status;
+    Path m_path;
+};
+
+} // namespace vt

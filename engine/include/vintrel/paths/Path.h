@@ -1,0 +1,38 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "vintrel/world/Vector.h"
+
+namespace vt {
+
+/// Waypoints in world cells with a cursor on the one being walked to.
+class Path {
+public:
+    Path();
+
+    void addWaypoint(const Vector& waypoint);
+    int getCount() const { return static_cast<int>(m_waypoints.size()); }
+    int getIndex() const { return m_index; }
+    void setIndex(int index) { m_index = index; }
+    /// Moves the cursor to the next waypoint, never past the end; returns a copy.
+    Path advance();
+    /// True when the cursor is past the last waypoint.
+    bool isDone() const;
+    /// The waypoint at the cursor, or (0, 0) past the end.
+    Vector getCurrent() const;
+    /// "(x,y)|(x,y)|" for log lines.
+    std::string toString() const;
+
+    /// Node count as 8-byte unsigned, then each node; the cursor is not written.
+    int serialize(std::ostream& stream) const;
+    int deserialize(std::istream& stream);
+
+private:
+    std::vector<Vector> m_waypoints;
+    int m_index;
+};
+
+} // namespace vt

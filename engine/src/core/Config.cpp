@@ -1,0 +1,206 @@
+#include "vintrel/core/Config.h"
+
+#include <climits>
+#include <cstdlib>
+#include <fstream>
+
+#include "vintrel/core/LogManager.h"
+#include "vintrel/core/Utility.h"
+
+namespace vt {
+
+namespace {
+
+const char* boolText(bool value) { return value ? "true" : "false"; }
+
+bool toBool(const std::string& value) { return value == "true"; }
+
+// atoi's reading of leading digits, without its undefined behaviour on overflow.
+int toInt(const std::string& value) {
+    const long long number = std::strtoll(value.c_str(), nullptr, 10);
+    if (number > INT_MAX)
+        return INT_MAX;
+    if (number < INT_MIN)
+        return INT_MIN;
+    return static_cast<int>(number);
+}
+
+// A configuration is a few hundred bytes; anything this large is not one.
+constexpr std::size_t MAX_CONFIG_BYTES = 1 << 20;
+
+int colorFromName(const std::string& name, Color* p_color) {
+    static const char* const names[] = {"black", "red",     "green", "yellow",
+                                        "blue",  "magenta", "cyan",  "white"};
+    for (int i = 0; i < 8; i++) {
+        if (name == names[i]) {
+            *p_color = static_cast<Color>(i);
+            return 0;
+        }
+    }
+    return -1;
+}
+
+} // namespace
+
+Config::Config() { reset(); }
+
+Config& Config::getInstance() {
+    static Config config;
+    return config;
+}
+
+void Config::reset() {
+    m_window_horizontal_pixels = 1024;
+    m_window_vertical_pixels = 768;
+    m_window_horizontal_chars = 80;
+    m_window_vertical_chars = 24;
+    m_window_style = 5;
+    m_window_state = 0;
+    m_window_background_color = BLACK;
+    m_frame_time = 33;
+    m_font_scale = 2.0f;
+    m_window_title = "Vintrel";
+    m_show_mouse = false;
+    m_headless = false;
+    m_font_file = "vt-font.ttf";
+    m_logfile = "vintrel.log";
+    m_random_seed = 0;
+    m_networking = true;
+    m_quadtree_threshold = 1;
+    m_quadtree_depth = 10;
+    m_grid_width = 20;
+    m_grid_height = 8;
+    m_signals = true;
+}
+
+std::string Config::readConfig() const {
+    const char* env_name = std::getenv("VINTREL_CONFIG");
+    const std::string file_name = env_name ? std::string(env_name) : std::string("vt-config.txt");
+
+    std::ifstream file(file_name);
+    if (!file.is_open()) {
+        LogManager::getInstance().writeLog(
+            1, "Config::readConfig(): Cannot open Vintrel configuration file '%s'.", file_name.c_str());
+        return "";
+    }
+
+    // Lines are joined with nothing between them: commas, not line breaks,
+    // separate entries.
+    std::string config;
+    std::string line;
+    while (std::getline(file, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.empty() || line[0] == '#')
+            continue;
+        config += line;
+        if (config.size() > MAX_CONFIG_BYTES) {
+            LogManager::getInstance().writeLog(
+                "Config::readConfig(): Error! Configuration file '%s' is larger than %zu bytes. Ignored.",
+                file_name.c_str(), MAX_CONFIG_BYTES);
+            return "";
+        }
+    }
+    return config;
+}
+
+void Config::loadConfig(std::string config) {
+    if (config.empty())
+        config = readConfig();
+
+    LogManager& log_manager = LogManager::getInstance();
+    auto intValue = [&config](const char* key, int* p_value) {
+        const std::string value = match(config, key);
+        if (!value.empty())
+            *p_value = toInt(value);
+    };
+    auto boolValue = [&config](const char* key, bool* p_value) {
+        const std::string value = match(config, key);
+        if (!value.empty())
+            *p_value = toBool(value);
+    };
+    auto stringValue = [&config](const char* key, std::string* p_value) {
+        const std::string value = match(config, key);
+        if (!value.empty())
+            *p_value = value;
+    };
+
+    intValue("frame_time", &m_frame_time);
+
+    std::string value = match(config, "font_scale");
+    if (!value.empty())
+        m_font_scale = static_cast<float>(std::atof(value.c_str()));
+
+    intValue("window_horizontal_pixels", &m_window_horizontal_pixels);
+    intValue("window_vertical_pixels", &m_window_vertical_pixels);
+    intValue("window_horizontal_chars", &m_window_horizontal_chars);
+    intValue("window_vertical_chars", &m_window_vertical_chars);
+
+    value = match(config, "window_background_color");
+    if (!value.empty() && colorFromName(value, &m_window_background_color) == -1)
+        log_manager.writeLog("loadConfig(): Unsupported window color '%s'", value.c_str());
+
+    value = match(config, "window_style");
+    if (!value.empty()) {
+        if (value == "none") {
+            m_window_style = 0;
+        } else {
+            const int style = toInt(value);
+            if (style == 0)
+                log_manager.writeLog("loadConfig(): Unsupported window style '%s'", value.c_str());
+            else
+                m_window_style = style;
+        }
+    }
+
+    value = match(config, "window_state");
+    if (!value.empty()) {
+        if (value == "fullscreen")
+            m_window_state = 1;
+        else if (value == "default")
+            m_window_state = 0;
+        else
+            log_manager.writeLog("loadConfig(): Unsupported window state '%s'", value.c_str());
+    }
+
+    stringValue("window_title", &m_window_title);
+    boolValue("show_mouse", &m_show_mouse);
+    boolValue("headless", &m_headless);
+    stringValue("font_file", &m_font_file);
+    stringValue("logfile", &m_logfile);
+    intValue("random_seed", &m_random_seed);
+    boolValue("networking", &m_networking);
+    intValue("grid_width", &m_grid_width);
+    intValue("grid_height", &m_grid_height);
+    intValue("quadtree_depth", &m_quadtree_depth);
+    intValue("quadtree_threshold", &m_quadtree_threshold);
+    boolValue("signals", &m_signals);
+}
+
+void Config::logConfig() const {
+    LogManager& lm = LogManager::getInstance();
+    const char* const dashes = "-----------------------------------";
+    lm.writeLog(1, "%s", dashes);
+    lm.writeLog(1, "Vintrel configuration:");
+    lm.writeLog(1, "  Window horizontal pixels: %d", m_window_horizontal_pixels);
+    lm.writeLog(1, "  Window vertical pixels: %d", m_window_vertical_pixels);
+    lm.writeLog(1, "  Window horizontal characters: %d", m_window_horizontal_chars);
+    lm.writeLog(1, "  Window vertical characters: %d", m_window_vertical_chars);
+    lm.writeLog(1, "  Window background color: %d", static_cast<int>(m_window_background_color));
+    lm.writeLog(1, "  Frame time: %d", m_frame_time);
+    lm.writeLog(1, "  Window style: %d", m_window_style);
+    lm.writeLog(1, "  Window state: %s", m_window_state ? "fullscreen" : "default");
+    lm.writeLog(1, "  Window title: %s", m_window_title.c_str());
+    lm.writeLog(1, "  Show mouse: %s", boolText(m_show_mouse));
+    lm.writeLog(1, "  Headless: %s", boolText(m_headless));
+    lm.writeLog(1, "  Font file: %s", m_font_file.c_str());
+    lm.writeLog(1, "  Log file: %s", m_logfile.c_str());
+    lm.writeLog(1, "  Random seed: %d", m_random_seed);
+    lm.writeLog(1, "  Networking: %s", boolText(m_networking));
+    lm.writeLog(1, "  Scene graph: grid");
+    lm.writeLog(1, "  Grid width: %d", m_grid_width);
+    lm.writeLog(1, "  Grid height: %d", m_grid_height);
+    lm.writeLog(1, "%s", dashes);
+}
+
+} // namespace vt

@@ -1,0 +1,234 @@
+#include "vintrel/core/GameManager.h"
+
+#include <cstdlib>
+
+#include "platform/LocalTime.h"
+#include "platform/SystemClock.h"
+#include "platform/TimerResolution.h"
+#include "platform/WorkingDirectory.h"
+#include "vintrel/core/Clock.h"
+#include "vintrel/core/Config.h"
+#include "vintrel/core/LogManager.h"
+#include "vintrel/events/EventStep.h"
+#include "vintrel/input/InputManager.h"
+#include "vintrel/media/DisplayManager.h"
+#include "vintrel/media/ResourceManager.h"
+#include "vintrel/network/NetworkManager.h"
+#include "vintrel/paths/PathManager.h"
+#include "vintrel/world/WorldManager.h"
+
+namespace vt {
+
+namespace {
+
+const char* const STARS = "****************************************************";
+
+} // namespace
+
+GameManager::GameManager() : m_game_over(false), m_frame_time(0), m_step_count(0) { setType("GameManager"); }
+
+GameManager::~GameManager() = default;
+
+GameManager& GameManager::getInstance() {
+    static GameManager game_manager;
+    return game_manager;
+}
+
+bool GameManager::isValid(const std::string& event_type) const { return event_type == EVENT_STEP; }
+
+int GameManager::startUp() {
+    LogManager& log_manager = LogManager::getInstance();
+    if (isStarted()) {
+        log_manager.writeLog("%s::startup(): Warning! %s already started.", getType().c_str(), getType().c_str());
+        return -1;
+    }
+
+    // Read before the log opens, so that the configured log file is known.
+    Config& config = Config::getInstance();
+    config.loadConfig("");
+
+    if (log_manager.startUp() == -1) {
+        log_manager.writeLog("GameManager::startUp(): Error! Starting log manager.");
+        return -1;
+    }
+    log_manager.writeLog("%s", STARS);
+    log_manager.writeLog("** Vintrel version %.2f **", VINTREL_VERSION);
+    log_manager.writeLog("** Game engine started **");
+    log_manager.writeLog("%s", STARS);
+    config.logConfig();
+
+    char directory[256];
+    log_manager.writeLog(1, "Working directory:");
+    if (platform::currentWorkingDirectory(directory, sizeof(directory)) == 0)
+        log_manager.writeLog(1, "  %s", directory);
+    else
+        log_manager.writeLog(1, "  %s", "(full path too long)");
+    log_manager.writeLog(1, "Log Manager started.");
+
+    m_frame_time = config.getFrameTime();
+    log_manager.writeLog(5, "GameManager::startUp(): frame time is %d milliseconds", m_frame_time);
+
+    if (DisplayManager::getInstance().startUp() == -1) {
+        log_manager.writeLog("GameManager::startUp(): Error! Starting display manager.");
+        return -1;
+    }
+    log_manager.writeLog(1, "Display manager started.");
+
+    if (InputManager::getInstance().startUp() == -1) {
+        log_manager.writeLog("GameManager::startUp(): Error! Starting input manager.");
+        return -1;
+    }
+    log_manager.writeLog(1, "Input manager started.");
+
+    if (config.getNetworking()) {
+        if (NetworkManager::getInstance().startUp() == -1) {
+            log_manager.writeLog("GameManager::startUp(): Error! Starting network manager.");
+            return -1;
+        }
+        log_manager.writeLog(1, "Network manager started.");
+    }
+
+    if (ResourceManager::getInstance().startUp() == -1) {
+        log_manager.writeLog("GameManager::startUp(): Error! Starting resource manager.");
+        return -1;
+    }
+    log_manager.writeLog(1, "Resource manager started.");
+
+    WorldManager& world_manager = WorldManager::getInstance();
+    if (world_manager.startUp() == -1) {
+        log_manager.writeLog("GameManager::startUp(): Error starting world manager.");
+        return -1;
+    }
+    log_manager.writeLog(1, "World manager started.");
+
+    if (PathManager::getInstance().startUp() == -1) {
+        log_manager.writeLog("GameManager::startUp(): Error starting path manager.");
+        return -1;
+    }
+    log_manager.writeLog(1, "Path manager started.");
+
+    // The world is exactly as large as the window.
+    DisplayManager& display_manager = DisplayManager::getInstance();
+    const Box boundary(Vector(0, 0), static_cast<float>(display_manager.getHorizontalChars()),
+                       static_cast<float>(display_manager.getVerticalChars()));
+    world_manager.setBoundary(boundary);
+    world_manager.setView(boundary);
+    world_manager.setViewSlack(Vector(1.0f / 3.0f, 1.0f / 3.0f));
+
+    int seed = config.getRandomSeed();
+    if (seed == 0)
+        seed = static_cast<int>(static_cast<std::uint32_t>(platform::calendarSeconds()));
+    if (seed != -1) {
+        log_manager.writeLog(10, "GameManager()::startUp(): srand() seed with %d", seed);
+        std::srand(static_cast<unsigned>(seed));
+    }
+
+    if (platform::beginTimerResolution(1) == platform::TIMER_NO_CAN_DO)
+        log_manager.writeLog(1, "GameManager()::startUp(): Warning!  timeBeginPeriod() cannot accept 1 msec.");
+
+    m_game_over = false;
+    Manager::startUp();
+    log_manager.writeLog(1, "GameManager successfully started.");
+    return 0;
+}
+
+void GameManager::shutDown() {
+    LogManager& log_manager = LogManager::getInstance();
+    m_game_over = true;
+
+    if (platform::endTimerResolution(1) == platform::TIMER_NO_CAN_DO)
+        log_manager.writeLog(1, "GameManager()::shutDown(): Warning! timeEndPeriod() cannot accept 1 msec.");
+
+    auto stop = [&log_manager](Manager& manager, const char* message) {
+        if (manager.isStarted()) {
+            manager.shutDown();
+            log_manager.writeLog(1, "%s", message);
+        }
+    };
+    stop(PathManager::getInstance(), "Path manager stopped");
+    stop(WorldManager::getInstance(), "World manager stopped");
+    stop(ResourceManager::getInstance(), "Resource manager stopped");
+    if (Config::getInstance().getNetworking())
+        stop(NetworkManager::getInstance(), "Network manager stopped");
+    stop(InputManager::getInstance(), "Input manager stopped");
+    stop(DisplayManager::getInstance(), "Display manager stopped");
+
+    log_manager.writeLog("%s", STARS);
+    log_manager.writeLog("** Game engine stopped **");
+
+    if (log_manager.isStarted())
+        log_manager.shutDown();
+    Manager::shutDown();
+}
+
+void GameManager::run() {
+    Clock clock;
+    LogManager& log_manager = LogManager::getInstance();
+    log_manager.writeLog(1, "GameManager::run(): starting game loop");
+    m_game_over = false;
+    m_step_count = 0;
+    // Microseconds of oversleep carried into the next step. Sums are formed in
+    // 64 bits so that an outlandish configured frame time cannot overflow.
+    std::int64_t adjust_time = 0;
+
+    const bool networking = Config::getInstance().getNetworking();
+    DisplayManager& display_manager = DisplayManager::getInstance();
+    InputManager& input_manager = InputManager::getInstance();
+    WorldManager& world_manager = WorldManager::getInstance();
+    NetworkManager& network_manager = NetworkManager::getInstance();
+    PathManager& path_manager = PathManager::getInstance();
+
+    while (true) {
+        clock.delta();
+
+        const EventStep step(m_step_count);
+        onEvent(&step);
+
+        display_manager.presentFrame();
+        input_manager.getInput();
+        world_manager.update();
+        world_manager.draw();
+
+        if (networking) {
+            if (network_manager.isServer())
+                network_manager.accept();
+            if (network_manager.isConnected(-1))
+                network_manager.sendQueued();
+        }
+
+        const std::int64_t frame_us = static_cast<std::int64_t>(m_frame_time) * 1000;
+        const std::int64_t budget_us = frame_us - clock.split() - adjust_time;
+        path_manager.cycle(static_cast<int>(static_cast<float>(budget_us) * 0.95f / 1000.0f));
+
+        const std::int32_t split = clock.split();
+        const std::int64_t remaining = frame_us - split - adjust_time;
+        if (remaining > 0) {
+            const std::int64_t before = clock.split();
+            platform::sleepMilliseconds(static_cast<int>(remaining / 1000));
+            const std::int64_t after = clock.split();
+            adjust_time = after - before - remaining;
+            if (adjust_time < 0)
+                adjust_time = 0;
+        } else if (adjust_time != 0 || m_frame_time <= 0 || m_step_count <= 0) {
+            adjust_time = 0;
+        } else {
+            log_manager.writeLog("GameManager::run(): Can't keep up! frame_time %d ms, split %d ms", m_frame_time,
+                                 split / 1000);
+        }
+
+        m_step_count++;
+        if (m_game_over)
+            break;
+    }
+    log_manager.writeLog(1, "GameManager::run(): end of game loop");
+}
+
+void GameManager::setGameOver(bool game_over) { m_game_over = game_over; }
+
+bool GameManager::getGameOver() const { return m_game_over; }
+
+int GameManager::getFrameTime() const { return m_frame_time; }
+
+int GameManager::getStepCount() const { return m_step_count; }
+
+} // namespace vt

@@ -1,0 +1,350 @@
+#include "vintrel/world/Object.h"
+
+#include <sstream>
+
+#include "vintrel/core/GameManager.h"
+#include "vintrel/core/LogManager.h"
+#include "vintrel/core/Utility.h"
+#include "vintrel/events/Event.h"
+#include "vintrel/input/InputManager.h"
+#include "vintrel/media/ResourceManager.h"
+#include "vintrel/network/NetworkManager.h"
+#include "vintrel/paths/EventPath.h"
+#include "vintrel/paths/PathFind.h"
+#include "vintrel/paths/PathManager.h"
+#include "vintrel/world/SceneGraph.h"
+#include "vintrel/world/WorldManager.h"
+
+namespace vt {
+
+int Object::next_id = 1;
+
+namespace {
+
+// The manager that holds interest in an event of this name.
+Manager& managerFor(const std::string& event_type) {
+    if (event_type == EVENT_KEYBOARD || event_type == EVENT_MOUSE)
+        return InputManager::getInstance();
+    if (event_type == EVENT_STEP)
+        return GameManager::getInstance();
+    static const char* const network_events[] = {
+        EVENT_NETWORK,      EVENT_NETWORK_ACCEPT,   EVENT_NETWORK_CLOSE,     EVENT_NETWORK_CONNECT,
+        EVENT_NETWORK_CREATE, EVENT_NETWORK_DELETE, EVENT_NETWORK_SYNC,      EVENT_NETWORK_GAME_OVER,
+        EVENT_KEYBOARD_NETWORK, EVENT_MOUSE_NETWORK, EVENT_CUSTOM_NETWORK,
+    };
+    for (const char* name : network_events)
+        if (event_type == name)
+            return NetworkManager::getInstance();
+    return WorldManager::getInstance();
+}
+
+} // namespace
+
+Object::Object()
+    : m_id(next_id++),
+      m_type("(Undefined)"),
+      m_is_active(true),
+      m_is_visible(true),
+      m_box(Vector(-0.5f, -0.5f), 0.99f, 0.99f),
+      m_position(1, 1),
+      m_direction(0, 0),
+      m_speed(0),
+      m_acceleration(0, 0),
+      m_altitude(2),
+      m_solidness(HARD),
+      m_animation(),
+      m_no_soft(false),
+      m_event_name(),
+      m_modified(ALL_ATTRIBUTES),
+      m_shape(),
+      m_p_path_search(nullptr),
+      m_path(),
+      m_follow_path(false),
+      m_avoid_collisions(false) {
+    m_shape.setType(-1);
+    WorldManager::getInstance().insertObject(this);
+}
+
+Object::~Object() {
+    while (!m_event_name.empty()) {
+        const std::string name = m_event_name.back();
+        if (unregisterInterest(name) == -1) {
+            // The manager no longer holds it; forget the name regardless.
+            m_event_name.pop_back();
+        }
+    }
+    clearPathSearch();
+    WorldManager::getInstance().removeObject(this);
+}
+
+void Object::setId(int id) {
+    m_id = id;
+    markModified(ID);
+}
+
+void Object::setType(const std::string& type) {
+    WorldManager::getInstance().getSceneGraph().updateType(this, type);
+    m_type = type;
+    markModified(TYPE);
+}
+
+int Object::setPosition(const Vector& position) {
+    if (position == m_position)
+        return 0;
+    WorldManager::getInstance().getSceneGraph().updatePosition(this, position);
+    markModified(POSITION);
+    m_position = position;
+    return 0;
+}
+
+int Object::eventHandler(const Event* p_event) {
+    if (p_event->getType() != EVENT_PATH)
+        return 0;
+    const auto* p_path_event = dynamic_cast<const EventPath*>(p_event);
+    if (!p_path_event) {
+        LogManager::getInstance().writeLog("Object::eventHandler(): Error! Dynamic cast to EventPath failed.");
+        return 0;
+    }
+    if (p_path_event->getStatus() == EventPath::FOUND) {
+        setPath(p_path_event->getPath());
+        setFollowPath(true);
+    }
+    clearPathSearch();
+    return 1;
+}
+
+int Object::setSolidness(Solidness solidness) {
+    if (solidness == m_solidness)
+        return 0;
+    if (static_cast<unsigned>(solidness) > static_cast<unsigned>(SPECTRAL)) {
+        LogManager::getInstance().writeLog("Object::setSolidness(): Solidness %d not one of HARD, SOFT or SPECTRAL.",
+                                           static_cast<int>(solidness));
+        return -1;
+    }
+    if (WorldManager::getInstance().getSceneGraph().updateSolidness(this, solidness) == -1)
+        return -1;
+    markModified(SOLIDNESS);
+    m_solidness = solidness;
+    return 0;
+}
+
+void Object::setAvoidCollisions(bool avoid_collisions) {
+    m_avoid_collisions = avoid_collisions;
+    markModified(AVOID_COLLISIONS);
+}
+
+int Object::setAltitude(int altitude) {
+    if (altitude == m_altitude)
+        return 0;
+    if (altitude < ALTITUDE_MIN || altitude > ALTITUDE_MAX) {
+        LogManager::getInstance().writeLog("Object::setAltitude(): Altitude %d not in range [%d,%d].  Ignored.",
+                                           altitude, ALTITUDE_MIN, ALTITUDE_MAX);
+        return -1;
+    }
+    if (WorldManager::getInstance().getSceneGraph().updateAltitude(this, altitude) == -1)
+        return -1;
+    markModified(ALTITUDE);
+    m_altitude = altitude;
+    return 0;
+}
+
+void Object::setDirection(const Vector& direction) { m_direction = direction; }
+
+void Object::setVelocity(const Vector& velocity) {
+    m_speed = velocity.getMagnitude();
+    Vector direction = velocity;
+    direction.normalize();
+    m_direction = direction;
+    markModified(DIRECTION | SPEED);
+}
+
+void Object::setAcceleration(const Vector& acceleration) {
+    m_acceleration = acceleration;
+    markModified(ACCELERATION);
+}
+
+bool Object::isVisible() const { return m_is_visible; }
+
+int Object::setActive(bool active) {
+    if (active == m_is_active)
+        return 0;
+    if (WorldManager::getInstance().getSceneGraph().updateActive(this, active) == -1)
+        return -1;
+    markModified(ACTIVE);
+    m_is_active = active;
+    return 0;
+}
+
+int Object::setVisible(bool visible) {
+    if (visible == isVisible())
+        return 0;
+    if (WorldManager::getInstance().getSceneGraph().updateVisible(this, visible) == -1)
+        return -1;
+    m_is_visible = visible;
+    markModified(VISIBLE);
+    return 0;
+}
+
+void Object::setBox(const Box& box) {
+    if (box == m_box)
+        return;
+    // Leave and re-enter the index so that the grid cells follow the new box.
+    SceneGraph& scene_graph = WorldManager::getInstance().getSceneGraph();
+    scene_graph.removeObject(this);
+    m_box = box;
+    scene_graph.insertObject(this);
+    markModified(BOX);
+}
+
+int Object::setSprite(const std::string& sprite_label) {
+    Sprite* p_sprite = ResourceManager::getInstance().getSprite(sprite_label);
+    if (!p_sprite) {
+        LogManager::getInstance().writeLog("Object::setSprite(): Warning! Sprite '%s' not found",
+                                           sprite_label.c_str());
+        return -1;
+    }
+    m_animation.setSprite(p_sprite);
+    setBox(m_animation.getBox());
+    return 0;
+}
+
+void Object::setAnimation(const Animation& animation, bool set_box) {
+    m_animation = animation;
+    markModified(ANIMATION);
+    if (set_box)
+        setBox(m_animation.getBox());
+}
+
+int Object::draw() {
+    const int result = m_animation.draw(m_position);
+    if (m_shape.getType() != -1)
+        m_shape.draw(m_position);
+    return result;
+}
+
+int Object::serialize(std::stringstream*, std::uint32_t) { return -1; }
+
+int Object::deserialize(std::stringstream*, std::uint32_t*) { return -1; }
+
+void Object::setModified(std::uint32_t modified) { m_modified = modified; }
+
+std::uint32_t Object::getModified() const { return m_modified; }
+
+void Object::setShape(const Shape& shape) {
+    m_shape = shape;
+    markModified(SHAPE);
+}
+
+void Object::setFollowPath(bool follow_path) {
+    m_follow_path = follow_path;
+    if (!m_path.isDone()) {
+        Vector toward = m_path.getCurrent() - m_position;
+        toward.normalize();
+        setDirection(toward);
+    }
+    markModified(FOLLOW_PATH);
+}
+
+void Object::setSpeed(float speed) {
+    m_speed = speed;
+    markModified(SPEED);
+}
+
+Vector Object::getVelocity() const {
+    Vector velocity = m_direction;
+    velocity.scale(m_speed);
+    return velocity;
+}
+
+bool Object::isSolid() const { return m_solidness == HARD || m_solidness == SOFT; }
+
+void Object::setNoSoft(bool no_soft) {
+    m_no_soft = no_soft;
+    markModified(NO_SOFT);
+}
+
+void Object::setPath(const Path& path) {
+    m_path = path;
+    markModified(PATH);
+}
+
+void Object::setPathSearch(PathFind* p_path_search) {
+    if (p_path_search == m_p_path_search)
+        return;
+    clearPathSearch();
+    m_p_path_search = p_path_search;
+}
+
+void Object::clearPathSearch() {
+    if (!m_p_path_search)
+        return;
+    PathManager::getInstance().removeSearch(m_p_path_search);
+    delete m_p_path_search;
+    m_p_path_search = nullptr;
+}
+
+Vector Object::predictPosition() const { return m_position + getVelocity(); }
+
+int Object::registerInterest(const std::string& event_type) {
+    if (getEventCount() >= MAX_OBJECT_EVENTS) {
+        LogManager::getInstance().writeLog(
+            "Object::registerInterest(): maximum (%d) reached, cannot register for event '%s'", MAX_OBJECT_EVENTS,
+            event_type.c_str());
+        return -1;
+    }
+    if (managerFor(event_type).registerInterest(this, event_type) == -1)
+        return -1;
+    m_event_name.push_back(event_type);
+    markModified(EVENTS);
+    return 0;
+}
+
+int Object::unregisterInterest(const std::string& event_type) {
+    for (std::size_t i = 0; i < m_event_name.size(); i++) {
+        if (m_event_name[i] != event_type)
+            continue;
+        if (managerFor(event_type).unregisterInterest(this, event_type) == -1)
+            return -1;
+        m_event_name.erase(m_event_name.begin() + static_cast<std::ptrdiff_t>(i));
+        markModified(EVENTS);
+        return 0;
+    }
+    LogManager::getInstance().writeLog("Object::unregisterInterest(): event '%s' not previously registered",
+                                       event_type.c_str());
+    return -1;
+}
+
+std::string Object::getEventName(int index) const {
+    if (index < 0 || index >= getEventCount())
+        return "";
+    return m_event_name[static_cast<std::size_t>(index)];
+}
+
+void Object::stepAlongPath() {
+    if (!m_follow_path)
+        return;
+    while (!m_path.isDone()) {
+        const Vector node = m_path.getCurrent();
+        const float d = distance(m_position, node);
+        const float step_reach = m_speed * 3.0f;
+        if (static_cast<double>(d) > static_cast<double>(step_reach) * 0.25) {
+            Vector toward = node - m_position;
+            toward.normalize();
+            setDirection(toward);
+            return;
+        }
+        setPosition(node);
+        m_path.advance();
+        markModified(PATH);
+    }
+    setDirection(Vector(0, 0));
+    setFollowPath(false);
+}
+
+void Object::applyAcceleration() {
+    if (m_acceleration == Vector(0, 0))
+        return;
+    setVelocity(getVelocity() + m_acceleration);
+}
+
+} // namespace vt

@@ -1,0 +1,154 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "support/EngineTest.h"
+#include "vintrel/core/Config.h"
+#include "vintrel/core/LogManager.h"
+
+namespace vt::test {
+namespace {
+
+class ConfigTest : public EngineTest {
+protected:
+    Config& config() { return Config::getInstance(); }
+    /// Loads the text as a configuration file and returns what went to standard error.
+    std::string loadFile(const std::string& text) {
+        writeConfig(text);
+        testing::internal::CaptureStderr();
+        config().loadConfig("");
+        return testing::internal::GetCapturedStderr();
+    }
+};
+
+TEST_F(ConfigTest, MissingFileKeepsEveryDefault) {
+    setenv("VINTREL_CONFIG", dir().file("nowhere.txt").c_str(), 1);
+    config().loadConfig("");
+    EXPECT_EQ(config().getWindowHorizontalPixels(), 1024);
+    EXPECT_EQ(config().getWindowVerticalPixels(), 768);
+    EXPECT_EQ(config().getWindowHorizontalChars(), 80);
+    EXPECT_EQ(config().getWindowVerticalChars(), 24);
+    EXPECT_EQ(config().getWindowStyle(), 5);
+    EXPECT_EQ(config().getWindowState(), 0);
+    EXPECT_EQ(config().getWindowBackgroundColor(), BLACK);
+    EXPECT_EQ(config().getFrameTime(), 33);
+    EXPECT_FLOAT_EQ(config().getFontScale(), 2.0f);
+    EXPECT_EQ(config().getWindowTitle(), "Vintrel");
+    EXPECT_FALSE(config().getShowMouse());
+    EXPECT_FALSE(config().getHeadless());
+    EXPECT_EQ(config().getFontFile(), "vt-font.ttf");
+    EXPECT_EQ(config().getLogFile(), "vintrel.log");
+    EXPECT_EQ(config().getRandomSeed(), 0);
+    EXPECT_TRUE(config().getNetworking());
+    EXPECT_EQ(config().getGridWidth(), 20);
+    EXPECT_EQ(config().getGridHeight(), 8);
+}
+
+TEST_F(ConfigTest, MissingFileIsALevelOneMessageOnly) {
+    setenv("VINTREL_CONFIG", dir().file("nowhere.txt").c_str(), 1);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(config().readConfig(), "");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+}
+
+TEST_F(ConfigTest, ReadsEveryKeyIgnoringCommentsBlanksAndCarriageReturns) {
+    loadFile("# a comment:with,commas\r\n"
+             "window_horizontal_pixels:640,\r\n"
+             "window_vertical_pixels : 480 ,\n"
+             "window_horizontal_chars:40,window_vertical_chars:12,\n"
+             "\n"
+             "frame_time:25,\tfont_scale:1.5,\n"
+             "window_background_color:blue,\n"
+             "window_style:7,\n"
+             "window_state:fullscreen,\n"
+             "window_title:Rock Field,\n"
+             "show_mouse:true,\n"
+             "headless:true,\n"
+             "font_file:other.ttf,\n"
+             "logfile:other.log,\n"
+             "random_seed:-7,\n"
+             "networking:false,\n"
+             "grid_width:10,\n"
+             "grid_height:4,\n");
+    EXPECT_EQ(config().getWindowHorizontalPixels(), 640);
+    EXPECT_EQ(config().getWindowVerticalPixels(), 480);
+    EXPECT_EQ(config().getWindowHorizontalChars(), 40);
+    EXPECT_EQ(config().getWindowVerticalChars(), 12);
+    EXPECT_EQ(config().getFrameTime(), 25);
+    EXPECT_FLOAT_EQ(config().getFontScale(), 1.5f);
+    EXPECT_EQ(config().getWindowBackgroundColor(), BLUE);
+    EXPECT_EQ(config().getWindowStyle(), 7);
+    EXPECT_EQ(config().getWindowState(), 1);
+    EXPECT_EQ(config().getWindowTitle(), "RockField");
+    EXPECT_TRUE(config().getShowMouse());
+    EXPECT_TRUE(config().getHeadless());
+    EXPECT_EQ(config().getFontFile(), "other.ttf");
+    EXPECT_EQ(config().getLogFile(), "other.log");
+    EXPECT_EQ(config().getRandomSeed(), -7);
+    EXPECT_FALSE(config().getNetworking());
+    EXPECT_EQ(config().getGridWidth(), 10);
+    EXPECT_EQ(config().getGridHeight(), 4);
+}
+
+TEST_F(ConfigTest, LinesAreJoinedWithoutSeparatorSoAMissingCommaSwallowsTheNextEntry) {
+    loadFile("frame_time:25\nfont_scale:3,\n");
+    EXPECT_EQ(config().getFrameTime(), 25);
+    EXPECT_FLOAT_EQ(config().getFontScale(), 2.0f);
+}
+
+TEST_F(ConfigTest, FirstOccurrenceWinsAndCommentNeedsTheFirstColumn) {
+    loadFile("frame_time:20,\nframe_time:40,\n  # note,window_horizontal_chars:10,\n");
+    EXPECT_EQ(config().getFrameTime(), 20);
+    // Only a '#' in the first column starts a comment: this line counts.
+    EXPECT_EQ(config().getWindowHorizontalChars(), 10);
+}
+
+TEST_F(ConfigTest, UnsupportedNamesAreLoggedAndIgnored) {
+    const std::string err =
+        loadFile("window_background_color:Yellow,window_style:0,window_state:maximised,show_mouse:TRUE,");
+    EXPECT_NE(err.find("loadConfig(): Unsupported window color 'Yellow'"), std::string::npos);
+    EXPECT_NE(err.find("loadConfig(): Unsupported window style '0'"), std::string::npos);
+    EXPECT_NE(err.find("loadConfig(): Unsupported window state 'maximised'"), std::string::npos);
+    EXPECT_EQ(config().getWindowBackgroundColor(), BLACK);
+    EXPECT_EQ(config().getWindowStyle(), 5);
+    EXPECT_EQ(config().getWindowState(), 0);
+    EXPECT_FALSE(config().getShowMouse());
+
+    loadFile("window_background_color:yellow,window_style:none,");
+    EXPECT_EQ(config().getWindowBackgroundColor(), YELLOW);
+    EXPECT_EQ(config().getWindowStyle(), 0);
+}
+
+TEST_F(ConfigTest, MalformedAndOutOfRangeNumbers) {
+    loadFile("frame_time:fast,random_seed:99999999999999999999,grid_width:12abc,");
+    EXPECT_EQ(config().getFrameTime(), 0);
+    EXPECT_EQ(config().getRandomSeed(), 2147483647);
+    EXPECT_EQ(config().getGridWidth(), 12);
+}
+
+TEST_F(ConfigTest, OversizedFileIsRefused) {
+    std::string huge = "frame_time:20,\n";
+    huge += std::string(2 * 1024 * 1024, 'x');
+    huge += "\n";
+    const std::string err = loadFile(huge);
+    EXPECT_NE(err.find("is larger than"), std::string::npos);
+    EXPECT_EQ(config().getFrameTime(), 33);
+}
+
+TEST_F(ConfigTest, SummaryIsWrittenAtLevelOne) {
+    ASSERT_EQ(startEngine(headlessConfig()), 0);
+    // The log level is 0, so the level-1 summary stays out of the log.
+    EXPECT_EQ(countLines(logText(), "Vintrel configuration:"), 0);
+    LogManager::getInstance().setLogLevel(1);
+    config().logConfig();
+    const std::string text = logText();
+    EXPECT_EQ(countLines(text, "-----------------------------------"), 2);
+    EXPECT_EQ(countLines(text, "  Headless: true"), 1);
+    EXPECT_EQ(countLines(text, "  Networking: false"), 1);
+    EXPECT_EQ(countLines(text, "  Window state: default"), 1);
+    EXPECT_EQ(countLines(text, "  Scene graph: grid"), 1);
+    EXPECT_EQ(countLines(text, "  Random seed: 42"), 1);
+}
+
+} // namespace
+} // namespace vt::test

@@ -1,0 +1,198 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "platform/SystemClock.h"
+#include "support/EngineTest.h"
+#include "vintrel/core/Clock.h"
+#include "vintrel/core/Config.h"
+#include "vintrel/core/GameManager.h"
+#include "vintrel/core/LogManager.h"
+#include "vintrel/events/EventStep.h"
+#include "vintrel/network/NetworkManager.h"
+#include "vintrel/world/Object.h"
+#include "vintrel/world/WorldManager.h"
+
+namespace vt::test {
+namespace {
+
+// A clock the test drives: time moves only when a step does work or the loop sleeps.
+std::int32_t g_now = 0;
+int g_oversleep_us = 0;
+std::vector<int> g_sleeps;
+
+std::int32_t fakeNow() { return g_now; }
+
+void fakeSleep(int milliseconds) {
+    g_sleeps.push_back(milliseconds);
+    g_now += milliseconds * 1000 + g_oversleep_us;
+}
+
+/// Spends the given microseconds of "work" in each step and ends the run after the last.
+class Worker : public Object {
+public:
+    explicit Worker(std::vector<int> work_us) : m_work_us(std::move(work_us)) {
+        setType("Worker");
+        registerInterest(EVENT_STEP);
+    }
+    int eventHandler(const Event* p_event) override {
+        const auto* p_step = dynamic_cast<const EventStep*>(p_event);
+        if (!p_step)
+            return 0;
+        const auto index = static_cast<std::size_t>(p_step->getStepCount());
+        steps_seen.push_back(p_step->getStepCount());
+        if (index < m_work_us.size())
+            g_now += m_work_us[index];
+        if (index + 1 >= m_work_us.size())
+            GameManager::getInstance().setGameOver();
+        return 1;
+    }
+    std::vector<int> steps_seen;
+
+private:
+    std::vector<int> m_work_us;
+};
+
+class GameLoopTest : public EngineTest {
+protected:
+    void SetUp() override {
+        g_now = 1000;
+        g_oversleep_us = 0;
+        g_sleeps.clear();
+        platform::overrideTime(fakeNow, fakeSleep);
+    }
+    void TearDown() override { platform::overrideTime(nullptr, nullptr); }
+};
+
+TEST_F(GameLoopTest, SleepsTheRestOfEachStepInWholeMilliseconds) {
+    ASSERT_EQ(startEngine(headlessConfig()), 0);
+    auto* p_worker = new Worker({1000, 2500, 32999});
+    GameManager::getInstance().run();
+    EXPECT_EQ(p_worker->steps_seen, (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(g_sleeps, (std::vector<int>{32, 30, 0}));
+    EXPECT_EQ(GameManager::getInstance().getStepCount(), 3);
+}
+
+TEST_F(GameLoopTest, OversleepIsTakenOffTheNextStep) {
+    ASSERT_EQ(startEngine(headlessConfig()), 0);
+    g_oversleep_us = 700;
+    new Worker({1000, 1000, 1000});
+    GameManager::getInstance().run();
+    // 32000 us asked, 32700 slept: 700 carried. Next: 33000 - 1000 - 700 = 31300 -> 31 ms,
+    // slept 31700: 400 carried. Next: 33000 - 1000 - 400 = 31600 -> 31 ms.
+    EXPECT_EQ(g_sleeps, (std::vector<int>{32, 31, 31}));
+}
+
+TEST_F(GameLoopTest, LateStepsWarnExceptOnStepZeroAndRightAfterAnOversleep) {
+    ASSERT_EQ(startEngine(headlessConfig()), 0);
+    g_oversleep_us = 2000;
+    // Step 0 late: silent. Step 1 sleeps and oversleeps. Step 2 late right after
+    // the oversleep: silent, carry cleared. Step 3 late: warned.
+    new Worker({40000, 1000, 40000, 45500});
+    GameManager::getInstance().run();
+    EXPECT_EQ(g_sleeps, (std::vector<int>{32}));
+    const std::string text = logText();
+    EXPECT_EQ(countLines(text, "Can't keep up!"), 1);
+    EXPECT_EQ(countLines(text, "   3 GameManager::run(): Can't keep up! frame_time 33 ms, split 45 ms"), 1);
+}
+
+TEST_F(GameLoopTest, ZeroFrameTimeNeverSleepsNorWarns) {
+    ASSERT_EQ(startEngine(headlessConfig() + "frame_time:0,"), 0);
+    new Worker({5000, 5000, 5000});
+    GameManager::getInstance().run();
+    EXPECT_TRUE(g_sleeps.empty());
+    EXPECT_EQ(countLines(logText(), "Can't keep up!"), 0);
+}
+
+TEST_F(GameLoopTest, EveryRunStartsAgainAtStepZero) {
+    ASSERT_EQ(startEngine(headlessConfig()), 0);
+    auto* p_worker = new Worker({100, 100});
+    GameManager::getInstance().run();
+    EXPECT_EQ(p_worker->steps_seen, (std::vector<int>{0, 1}));
+    p_worker->steps_seen.clear();
+    GameManager::getInstance().run();
+    EXPECT_EQ(p_worker->steps_seen, (std::vector<int>{0, 1}));
+    EXPECT_TRUE(GameManager::getInstance().getGameOver());
+}
+
+TEST(ClockTest, DifferencesSurviveTheThirtyTwoBitWrap) {
+    g_now = 2147483000;
+    platform::overrideTime(fakeNow, fakeSleep);
+    Clock clock;
+    g_now = static_cast<std::int32_t>(static_cast<std::uint32_t>(g_now) + 1000u);
+    EXPECT_EQ(clock.split(), 1000);
+    EXPECT_EQ(clock.split(), 1000);
+    EXPECT_EQ(clock.delta(), 1000);
+    g_now += 5;
+    EXPECT_EQ(clock.delta(), 5);
+    EXPECT_EQ(clock.split(), 0);
+    platform::overrideTime(nullptr, nullptr);
+}
+
+class GameManagerTest : public EngineTest {};
+
+TEST_F(GameManagerTest, StartUpWritesBannerAndShutDownClosesIt) {
+    ASSERT_EQ(startEngine(headlessConfig()), 0);
+    EXPECT_TRUE(GameManager::getInstance().isStarted());
+    EXPECT_EQ(GameManager::getInstance().getFrameTime(), 33);
+    EXPECT_FALSE(GameManager::getInstance().getGameOver());
+    stopEngine();
+    const std::string text = readFile(logPath());
+    const std::string stars(52, '*');
+    EXPECT_EQ(countLines(text, "    0 " + stars), 3);
+    EXPECT_EQ(countLines(text, "    0 ** Vintrel version 4.21 **"), 1);
+    EXPECT_EQ(countLines(text, "    0 ** Game engine started **"), 1);
+    EXPECT_EQ(countLines(text, "    0 ** Game engine stopped **"), 1);
+    EXPECT_LT(text.find("Game engine started"), text.find("Game engine stopped"));
+    EXPECT_FALSE(GameManager::getInstance().isStarted());
+}
+
+TEST_F(GameManagerTest, SecondStartUpIsRefused) {
+    ASSERT_EQ(startEngine(headlessConfig()), 0);
+    EXPECT_EQ(GameManager::getInstance().startUp(), -1);
+    EXPECT_EQ(countLines(logText(), "GameManager::startup(): Warning! GameManager already started."), 1);
+}
+
+TEST_F(GameManagerTest, NetworkingFalseLeavesTheNetworkManagerAlone) {
+    ASSERT_EQ(startEngine(headlessConfig()), 0);
+    EXPECT_FALSE(NetworkManager::getInstance().isStarted());
+    EXPECT_TRUE(WorldManager::getInstance().isStarted());
+}
+
+TEST_F(GameManagerTest, FailedLogStartFailsStartUpAndShutDownStillCloses) {
+    writeConfig(headlessConfig());
+    setenv("VINTREL_LOG", dir().file("no/such/dir.log").c_str(), 1);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(GameManager::getInstance().startUp(), -1);
+    GameManager::getInstance().shutDown();
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("GameManager::startUp(): Error! Starting log manager."), std::string::npos);
+    EXPECT_NE(err.find("** Game engine stopped **"), std::string::npos);
+    EXPECT_FALSE(WorldManager::getInstance().isStarted());
+}
+
+TEST_F(GameManagerTest, WorldIsAsLargeAsTheWindow) {
+    ASSERT_EQ(startEngine(headlessConfig() + "window_horizontal_chars:40,window_vertical_chars:12,"), 0);
+    const Box boundary = WorldManager::getInstance().getBoundary();
+    EXPECT_TRUE(boundary == Box(Vector(0, 0), 40, 12));
+    EXPECT_TRUE(WorldManager::getInstance().getView() == boundary);
+    EXPECT_EQ(WorldManager::getInstance().getViewSlack(), Vector(1.0f / 3.0f, 1.0f / 3.0f));
+}
+
+TEST_F(GameManagerTest, StepEventsOnlyReachActiveObjectsRegisteredForThem) {
+    ASSERT_EQ(startEngine(headlessConfig() + "frame_time:1,"), 0);
+    auto* p_worker = new Worker({0, 0, 0});
+    auto* p_idle = new Worker({0});
+    p_idle->setActive(false);
+    auto* p_plain = new Object;
+    EXPECT_EQ(p_plain->registerInterest(EVENT_STEP), 0);
+    GameManager::getInstance().run();
+    EXPECT_EQ(p_worker->steps_seen.size(), 3u);
+    EXPECT_TRUE(p_idle->steps_seen.empty());
+    EXPECT_TRUE(GameManager::getInstance().getGameOver());
+}
+
+} // namespace
+} // namespace vt::test

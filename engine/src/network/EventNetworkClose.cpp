@@ -1,0 +1,7 @@
+#include "vintrel/network/EventNetworkClose.h"
+
+namespace vt {
+
+EventNetworkClose::EventNetworkClose() : EventNetwork(LABEL_CLOSE) { setType(EVENT_NETWORK_CLOSE); }
+
+} // namespace vt

@@ -1,0 +1,138 @@
+#include "platform/Sockets.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/types.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace vt::platform {
+
+namespace {
+
+int setNonBlocking(int sock) {
+    const int flags = fcntl(sock, F_GETFL, 0);
+    if (flags == -1)
+        return -1;
+    return fcntl(sock, F_SETFL, flags | O_NONBLOCK);
+}
+
+// Resolves host:port for TCP; null with the error in *p_error on failure.
+addrinfo* resolve(const std::string& host, const std::string& port, bool passive, int* p_error) {
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = passive ? AI_PASSIVE : 0;
+    addrinfo* p_result = nullptr;
+    const int status = getaddrinfo(host.empty() ? nullptr : host.c_str(), port.c_str(), &hints, &p_result);
+    if (status != 0) {
+        // Resolver failures have their own codes; report them as "no such address".
+        *p_error = status == EAI_SYSTEM ? errno : EADDRNOTAVAIL;
+        return nullptr;
+    }
+    return p_result;
+}
+
+} // namespace
+
+int openListeningSocket(const std::string& address, const std::string& port, int* p_error) {
+    addrinfo* p_list = resolve(address, port, true, p_error);
+    if (!p_list)
+        return -1;
+    int sock = -1;
+    for (addrinfo* p_ai = p_list; p_ai; p_ai = p_ai->ai_next) {
+        sock = socket(p_ai->ai_family, p_ai->ai_socktype | SOCK_CLOEXEC, p_ai->ai_protocol);
+        if (sock == -1) {
+            *p_error = errno;
+            continue;
+        }
+        // A server restarted right after a previous run must be able to bind again.
+        const int yes = 1;
+        setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof(yes));
+        if (bind(sock, p_ai->ai_addr, p_ai->ai_addrlen) == 0 && listen(sock, SOMAXCONN) == 0 &&
+            setNonBlocking(sock) == 0)
+            break;
+        *p_error = errno;
+        ::close(sock);
+        sock = -1;
+    }
+    freeaddrinfo(p_list);
+    return sock;
+}
+
+int connectSocket(const std::string& host, const std::string& port, int* p_error) {
+    addrinfo* p_list = resolve(host, port, false, p_error);
+    if (!p_list)
+        return -1;
+    int sock = -1;
+    for (addrinfo* p_ai = p_list; p_ai; p_ai = p_ai->ai_next) {
+        sock = socket(p_ai->ai_family, p_ai->ai_socktype | SOCK_CLOEXEC, p_ai->ai_protocol);
+        if (sock == -1) {
+            *p_error = errno;
+            continue;
+        }
+        if (::connect(sock, p_ai->ai_addr, p_ai->ai_addrlen) == 0 && setNonBlocking(sock) == 0)
+            break;
+        *p_error = errno;
+        ::close(sock);
+        sock = -1;
+    }
+    freeaddrinfo(p_list);
+    return sock;
+}
+
+int acceptConnection(int listening_sock) {
+    sockaddr_storage peer{};
+    socklen_t peer_size = sizeof(peer);
+    return accept4(listening_sock, reinterpret_cast<sockaddr*>(&peer), &peer_size, SOCK_NONBLOCK | SOCK_CLOEXEC);
+}
+
+long sendBytes(int sock, const void* buffer, std::size_t bytes) {
+    return static_cast<long>(::send(sock, buffer, bytes, MSG_NOSIGNAL));
+}
+
+long receiveBytes(int sock, void* buffer, std::size_t bytes, bool peek) {
+    return static_cast<long>(::recv(sock, buffer, bytes, peek ? MSG_PEEK : 0));
+}
+
+int closeSocket(int sock) { return ::close(sock); }
+
+int localPort(int sock) {
+    sockaddr_storage local{};
+    socklen_t local_size = sizeof(local);
+    if (getsockname(sock, reinterpret_cast<sockaddr*>(&local), &local_size) == -1)
+        return -1;
+    if (local.ss_family == AF_INET)
+        return ntohs(reinterpret_cast<const sockaddr_in*>(&local)->sin_port);
+    if (local.ss_family == AF_INET6)
+        return ntohs(reinterpret_cast<const sockaddr_in6*>(&local)->sin6_port);
+    return -1;
+}
+
+int lastSocketError() { return errno; }
+
+bool isWouldBlock(int error) { return error == EAGAIN || error == EWOULDBLOCK; }
+
+bool isConnectionGone(int error) {
+    return error == ENOTCONN || error == EBADF || error == EPIPE || error == ECONNRESET;
+}
+
+std::string socketErrorText(int error) {
+    char text[256] = {};
+    // The GNU variant may return a static text instead of filling the buffer.
+    const char* p_text = strerror_r(error, text, sizeof(text));
+    if (!p_text)
+        return "";
+    std::string message(p_text);
+    const std::size_t cut = message.find('\r');
+    if (cut != std::string::npos)
+        message.erase(cut);
+    return message;
+}
+
+} // namespace vt::platform

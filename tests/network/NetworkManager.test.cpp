@@ -1,0 +1,375 @@
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/EngineTest.h"
+#include "vintrel/core/GameManager.h"
+#include "vintrel/core/LogManager.h"
+#include "vintrel/events/EventStep.h"
+#include "vintrel/network/EventNetwork.h"
+#include "vintrel/network/NetworkManager.h"
+#include "vintrel/world/Object.h"
+
+namespace {
+
+using vt::NetworkManager;
+using vt::test::countLines;
+
+std::string networkConfig() { return "headless:true,\nnetworking:true,\nrandom_seed:42,\nframe_time:5,\n"; }
+
+// A peer outside the engine: a plain socket connected to 127.0.0.1:port.
+int connectPeer(int port) {
+    const int sock = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (sock == -1 || connect(sock, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0) {
+        ADD_FAILURE() << "peer cannot connect to port " << port;
+        if (sock != -1)
+            close(sock);
+        return -1;
+    }
+    return sock;
+}
+
+// Accepts the next connection, giving the kernel a little time to finish
+// the handshake; -1 when none arrives within half a second.
+int acceptNext() {
+    for (int attempt = 0; attempt < 100; attempt++) {
+        const int sock = NetworkManager::getInstance().accept();
+        if (sock >= 0)
+            return sock;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return -1;
+}
+
+// Polls a connection until some bytes arrive or half a second passes.
+std::string receiveSome(int sock) {
+    char buffer[256];
+    for (int attempt = 0; attempt < 100; attempt++) {
+        const int got = NetworkManager::getInstance().receive(buffer, sizeof(buffer), sock);
+        if (got > 0)
+            return std::string(buffer, static_cast<std::size_t>(got));
+        if (got < 0)
+            return "";
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return "";
+}
+
+std::string peerReceive(int peer) {
+    char buffer[256];
+    const long got = recv(peer, buffer, sizeof(buffer), MSG_DONTWAIT);
+    return got > 0 ? std::string(buffer, static_cast<std::size_t>(got)) : "";
+}
+
+// Records every network event it hears of.
+class NetworkListener : public vt::Object {
+public:
+    NetworkListener() {
+        registerInterest(vt::EVENT_NETWORK_ACCEPT);
+        registerInterest(vt::EVENT_NETWORK_CLOSE);
+    }
+    int eventHandler(const vt::Event* p_event) override {
+        const auto* p_network = dynamic_cast<const vt::EventNetwork*>(p_event);
+        if (!p_network)
+            return 0;
+        seen.push_back({p_event->getType(), p_network->getLabel(), p_network->getSocket()});
+        return 1;
+    }
+    struct Seen {
+        std::string type;
+        int label;
+        int socket;
+    };
+    std::vector<Seen> seen;
+};
+
+class NetworkManagerTest : public vt::test::EngineTest {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(startEngine(networkConfig()), 0);
+        ASSERT_TRUE(NetworkManager::getInstance().isStarted());
+    }
+    void TearDown() override {
+        for (const int peer : m_peers)
+            close(peer);
+    }
+    // Listens on a port the system chooses, so parallel tests never collide.
+    int listen() {
+        EXPECT_EQ(NetworkManager::getInstance().setupServer("0"), 0);
+        return NetworkManager::getInstance().getPort();
+    }
+    int peer(int port) {
+        const int sock = connectPeer(port);
+        m_peers.push_back(sock);
+        return sock;
+    }
+    std::vector<int> m_peers;
+};
+
+TEST_F(NetworkManagerTest, AcceptsUpToTheMaximumAndNoMore) {
+    NetworkManager& nm = NetworkManager::getInstance();
+    vt::LogManager::getInstance().setLogLevel(20);
+    EXPECT_EQ(nm.accept(), -2);
+    EXPECT_EQ(countLines(logText(), "NetworkManager::accept(): Error! Not setup as server."), 1);
+
+    const int port = listen();
+    ASSERT_GT(port, 0);
+    EXPECT_TRUE(nm.isServer());
+    EXPECT_EQ(nm.accept(), -1); // nobody waiting yet
+    EXPECT_EQ(nm.setupServer("0"), -1);
+
+    for (int i = 0; i < 4; i++)
+        peer(port);
+    std::vector<int> accepted;
+    for (int i = 0; i < 3; i++)
+        accepted.push_back(acceptNext());
+    for (const int sock : accepted)
+        EXPECT_GE(sock, 0);
+    EXPECT_EQ(nm.getNumConnections(), 3);
+    EXPECT_EQ(nm.accept(), -1);
+    EXPECT_EQ(countLines(logText(), "Won't check for new connetions since at max."), 1);
+    EXPECT_EQ(countLines(logText(), "Use NM.setMaxConnections() to change max."), 1);
+
+    // The fourth peer has waited in the listener's queue all along.
+    EXPECT_EQ(nm.setMaxConnections(-1), -1);
+    EXPECT_EQ(nm.getMaxConnections(), 3);
+    ASSERT_EQ(nm.setMaxConnections(4), 0);
+    EXPECT_GE(acceptNext(), 0);
+    EXPECT_EQ(nm.getNumConnections(), 4);
+}
+
+TEST_F(NetworkManagerTest, AcceptAndCloseSendTheirEvents) {
+    NetworkManager& nm = NetworkManager::getInstance();
+    auto* p_listener = new NetworkListener;
+    const int port = listen();
+    std::vector<int> accepted;
+    for (int i = 0; i < 3; i++) {
+        peer(port);
+        accepted.push_back(acceptNext());
+    }
+    ASSERT_EQ(p_listener->seen.size(), 3u);
+    for (std::size_t i = 0; i < 3; i++) {
+        EXPECT_EQ(p_listener->seen[i].type, "vt-network-accept");
+        EXPECT_EQ(p_listener->seen[i].label, 0);
+        EXPECT_EQ(p_listener->seen[i].socket, accepted[i]);
+    }
+
+    EXPECT_EQ(nm.close(12345), -1);
+    EXPECT_EQ(countLines(logText(), "NetworkManager::close(): Error! Socket 12345 not found."), 1);
+    EXPECT_EQ(nm.getNumConnections(), 3);
+
+    p_listener->seen.clear();
+    EXPECT_EQ(nm.close(-1), 0);
+    ASSERT_EQ(p_listener->seen.size(), 3u);
+    for (std::size_t i = 0; i < 3; i++) {
+        EXPECT_EQ(p_listener->seen[i].type, "vt-network-close");
+        EXPECT_EQ(p_listener->seen[i].label, 2);
+        EXPECT_EQ(p_listener->seen[i].socket, accepted[i]);
+    }
+    EXPECT_FALSE(nm.isConnected(-1));
+    EXPECT_FALSE(nm.isConnected(accepted[0]));
+    EXPECT_EQ(countLines(logText(), "Warning! Socket " + std::to_string(accepted[0]) + " not connected."), 1);
+}
+
+TEST_F(NetworkManagerTest, SendAndReceiveBothWays) {
+    NetworkManager& nm = NetworkManager::getInstance();
+    const int port = listen();
+    const int client = nm.connect("127.0.0.1", std::to_string(port));
+    ASSERT_GE(client, 0);
+    const int server_side = acceptNext();
+    ASSERT_GE(server_side, 0);
+    EXPECT_EQ(nm.getNumConnections(), 2);
+
+    char nothing[8];
+    EXPECT_EQ(nm.receive(nothing, sizeof(nothing), server_side), 0);
+
+    ASSERT_EQ(nm.send("hello", 5, client), 0);
+    char peeked[5] = {};
+    for (int attempt = 0; attempt < 100 && nm.receive(peeked, 5, server_side, true) == 0; attempt++)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_EQ(std::string(peeked, 5), "hello");
+    EXPECT_EQ(receiveSome(server_side), "hello");
+
+    ASSERT_EQ(nm.send("back", 4, server_side), 0);
+    EXPECT_EQ(receiveSome(client), "back");
+
+    const int outsider = peer(port);
+    const int outsider_side = acceptNext();
+    ASSERT_EQ(send(outsider, "raw", 3, 0), 3);
+    EXPECT_EQ(receiveSome(outsider_side), "raw");
+
+    EXPECT_EQ(nm.send("x", 1, 9999), -1);
+    EXPECT_EQ(countLines(logText(), "NetworkManager::send(): Error! Socket 9999 not connected. Unable to send."), 1);
+    EXPECT_EQ(nm.send("x", -5, client), -1);
+    EXPECT_EQ(nm.connect("127.0.0.1", "0"), -1);
+    EXPECT_EQ(countLines(logText(), "NetworkManager::connect(): Error! Cannot connect to 127.0.0.1 port 0:"), 1);
+}
+
+TEST_F(NetworkManagerTest, PartialSendIsReportedAndKeepsTheConnection) {
+    NetworkManager& nm = NetworkManager::getInstance();
+    const int port = listen();
+    const int outsider = peer(port);
+    const int sock = acceptNext();
+    ASSERT_GE(sock, 0);
+    // Small buffers on both ends, and a peer that never reads.
+    const int small = 4096;
+    setsockopt(sock, SOL_SOCKET, SO_SNDBUF, &small, sizeof(small));
+    setsockopt(outsider, SOL_SOCKET, SO_RCVBUF, &small, sizeof(small));
+
+    const int asked = 4 * 1024 * 1024;
+    const std::vector<char> big(static_cast<std::size_t>(asked), 'z');
+    EXPECT_EQ(nm.send(big.data(), asked, sock), -1);
+    EXPECT_EQ(countLines(logText(), " bytes sent."), 1);
+    EXPECT_EQ(countLines(logText(), " of " + std::to_string(asked) + " bytes sent."), 1);
+    EXPECT_TRUE(nm.isConnected(sock));
+}
+
+TEST_F(NetworkManagerTest, PeerThatDisconnectsIsClosedWithoutKillingTheProcess) {
+    // The default action of SIGPIPE ends the process: sending must not raise it.
+    std::signal(SIGPIPE, SIG_DFL);
+    NetworkManager& nm = NetworkManager::getInstance();
+    auto* p_listener = new NetworkListener;
+    const int port = listen();
+    const int outsider = connectPeer(port);
+    const int sock = acceptNext();
+    ASSERT_GE(sock, 0);
+    close(outsider);
+
+    // The first sends may still be taken before the reset comes back.
+    int result = 0;
+    for (int attempt = 0; attempt < 100 && nm.isConnected(-1); attempt++) {
+        result = nm.send("ping", 4, sock);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_EQ(result, -1);
+    EXPECT_FALSE(nm.isConnected(-1));
+    EXPECT_EQ(countLines(logText(), "NetworkManager::send(): Error! Return is -1."), 1);
+    ASSERT_EQ(p_listener->seen.size(), 2u);
+    EXPECT_EQ(p_listener->seen[1].type, "vt-network-close");
+    EXPECT_EQ(p_listener->seen[1].socket, sock);
+}
+
+TEST_F(NetworkManagerTest, ReceiveNoticesAPeerThatClosed) {
+    NetworkManager& nm = NetworkManager::getInstance();
+    auto* p_listener = new NetworkListener;
+    const int port = listen();
+    const int outsider = connectPeer(port);
+    const int sock = acceptNext();
+    ASSERT_EQ(send(outsider, "bye", 3, 0), 3);
+    close(outsider);
+
+    EXPECT_EQ(receiveSome(sock), "bye");
+    char buffer[8];
+    int result = 0;
+    for (int attempt = 0; attempt < 100 && result == 0; attempt++) {
+        result = nm.receive(buffer, sizeof(buffer), sock);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_EQ(result, -1);
+    EXPECT_FALSE(nm.isConnected(-1));
+    ASSERT_EQ(p_listener->seen.size(), 2u);
+    EXPECT_EQ(p_listener->seen[1].type, "vt-network-close");
+}
+
+// Ends the run at a given step, recording at each step what the peer has
+// received so far.
+class StepWatcher : public vt::Object {
+public:
+    StepWatcher(int peer, int last_step) : m_peer(peer), m_last_step(last_step) { registerInterest(vt::EVENT_STEP); }
+    int eventHandler(const vt::Event* p_event) override {
+        if (p_event->getType() != vt::EVENT_STEP)
+            return 0;
+        received.push_back(peerReceive(m_peer));
+        if (static_cast<const vt::EventStep*>(p_event)->getStepCount() >= m_last_step)
+            vt::GameManager::getInstance().setGameOver();
+        return 1;
+    }
+    std::vector<std::string> received;
+
+private:
+    int m_peer;
+    int m_last_step;
+};
+
+TEST_F(NetworkManagerTest, GameLoopSendsQueuedMessagesAtTheirStep) {
+    NetworkManager& nm = NetworkManager::getInstance();
+    const int port = listen();
+    const int outsider = peer(port);
+    const int sock = acceptNext();
+    ASSERT_GE(sock, 0);
+
+    EXPECT_EQ(nm.queue("ab", 2, sock, 2), 0);
+    EXPECT_EQ(nm.queue("cd", 2, sock, 2), 0);
+    EXPECT_EQ(nm.queue("ef", 2, sock, 4), 0);
+    EXPECT_EQ(nm.queue("x", 1, 4242, 0), -1);
+    EXPECT_EQ(nm.getQueued(sock), 3);
+
+    auto* p_watcher = new StepWatcher(outsider, 5);
+    vt::GameManager::getInstance().run();
+    // Each step's watcher runs before that step's sending.
+    ASSERT_EQ(p_watcher->received.size(), 6u);
+    EXPECT_EQ(p_watcher->received[2], "");
+    EXPECT_EQ(p_watcher->received[3], "abcd");
+    EXPECT_EQ(p_watcher->received[4], "");
+    EXPECT_EQ(p_watcher->received[5], "ef");
+    EXPECT_EQ(nm.getQueued(sock), 0);
+}
+
+TEST_F(NetworkManagerTest, ShutDownClosesConnectionsAndTheListener) {
+    NetworkManager& nm = NetworkManager::getInstance();
+    auto* p_listener = new NetworkListener;
+    const int port = listen();
+    peer(port);
+    const int sock = acceptNext();
+    ASSERT_EQ(nm.queue("later", 5, sock, 1000), 0);
+
+    nm.shutDown();
+    EXPECT_FALSE(nm.isStarted());
+    EXPECT_FALSE(nm.isServer());
+    EXPECT_EQ(nm.getNumConnections(), 0);
+    ASSERT_EQ(p_listener->seen.size(), 2u);
+    EXPECT_EQ(p_listener->seen[1].type, "vt-network-close");
+
+    const int late = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    EXPECT_NE(connect(late, reinterpret_cast<const sockaddr*>(&address), sizeof(address)), 0);
+    close(late);
+
+    EXPECT_EQ(nm.startUp(), 0);
+    EXPECT_EQ(nm.startUp(), -1);
+    EXPECT_EQ(countLines(logText(), "NetworkManager::startup(): Warning! NetworkManager already started."), 1);
+}
+
+TEST_F(NetworkManagerTest, InterestOnlyInNetworkEvents) {
+    NetworkManager& nm = NetworkManager::getInstance();
+    for (const char* name : {"vt-network", "vt-keyboard-network", "vt-mouse-network", "vt-network-accept",
+                             "vt-network-close", "vt-network-connect", "vt-network-create", "vt-custom-network",
+                             "vt-network-delete", "vt-network-game-over", "vt-network-sync"})
+        EXPECT_TRUE(nm.isValid(name)) << name;
+    EXPECT_FALSE(nm.isValid("vt-network-extra"));
+    EXPECT_EQ(countLines(logText(),
+                         "NetworkManager::isValid(): Error! NetworkManager does not handle vt-network-extra."),
+              1);
+
+    auto* p_listener = new NetworkListener;
+    EXPECT_EQ(nm.getInterested(vt::EVENT_NETWORK_ACCEPT).getCount(), 1);
+    EXPECT_EQ(p_listener->unregisterInterest(vt::EVENT_NETWORK_ACCEPT), 0);
+    EXPECT_EQ(nm.getInterested(vt::EVENT_NETWORK_ACCEPT).getCount(), 0);
+}
+
+} // namespace

@@ -1,33 +1,48 @@
 #pragma once
 
+#include <array>
+#include <map>
 #include <string>
 
+#include "vintrel/world/Grid.h"
+#include "vintrel/world/Object.h"
 #include "vintrel/world/ObjectList.h"
 #include "vintrel/world/Vector.h"
 
 namespace vt {
 
-class Object;
-enum Solidness : int;
-
-/// The world manager's index of all objects. Setters of Object call the
-/// update operations here before they change their own field.
+/// The world manager's index of all objects: active and inactive ones, the
+/// solid ones (also by grid cell), the visible ones by altitude and all by
+/// type. Setters of Object call the update operations here before they change
+/// their own field, so the object still shows its old value during the call.
+/// Every query returns a copy, so callers may change the world while iterating.
 class SceneGraph {
 public:
     SceneGraph();
 
-    int startUp();
+    /// Empties the type lists and builds the grid for the current boundary; 0 or -1.
+    [[nodiscard]] int startUp();
+    /// Empties the type lists and frees the grid; the object lists are kept.
     void shutDown();
 
+    /// Indexes the object by its current state; 0 or -1.
     int insertObject(Object* p_o);
+    /// Takes the object out of every index; 0 or -1.
     int removeObject(Object* p_o);
 
-    ObjectList activeObjects() const;
-    ObjectList inactiveObjects() const;
-    ObjectList objectsOfType(const std::string& type);
-    ObjectList visibleObjects(int altitude) const;
-    ObjectList getCollisions(const Object* p_o, const Vector& where) const;
+    [[nodiscard]] ObjectList activeObjects() const;
+    [[nodiscard]] ObjectList inactiveObjects() const;
+    /// Active, HARD or SOFT objects.
+    [[nodiscard]] ObjectList solidObjects() const;
+    /// Active objects of the type; an unknown type gets an empty entry.
+    [[nodiscard]] ObjectList objectsOfType(const std::string& type);
+    /// Active, visible objects of the altitude (ALTITUDE_MIN .. ALTITUDE_MAX).
+    [[nodiscard]] ObjectList visibleObjects(int altitude) const;
+    /// The solid objects the object would meet at `where`, from the grid.
+    [[nodiscard]] ObjectList getCollisions(const Object* p_o, const Vector& where) const;
+    [[nodiscard]] const Grid& getGrid() const { return m_grid; }
 
+    /// Re-indexes for a change of activity; 0, or negative on failure.
     int updateActive(Object* p_o, bool active);
     int updateVisible(Object* p_o, bool visible);
     int updateAltitude(Object* p_o, int new_altitude);
@@ -37,7 +52,11 @@ public:
 
 private:
     ObjectList m_objects;
+    ObjectList m_solid_objects;
+    std::array<ObjectList, ALTITUDE_MAX + 1> m_visible_objects;
     ObjectList m_inactive_objects;
+    std::map<std::string, ObjectList> m_type_map;
+    Grid m_grid;
 };
 
 } // namespace vt

@@ -16,40 +16,61 @@ class WorldManager : public Manager {
 public:
     static WorldManager& getInstance();
 
+    /// False for the input and step events (other managers deliver them) and
+    /// for collision and out events (sent without registration).
     bool isValid(const std::string& event_type) const override;
     ~WorldManager() override;
+    /// Empties the world and builds the scene graph; 0 or -1.
     int startUp() override;
-    /// Deletes every object.
+    /// Deletes every object, including objects that destructors create or mark.
     void shutDown() override;
 
+    /// Takes ownership of the object; -1 while the manager is not started.
     int insertObject(Object* p_o);
+    /// Forgets the object (its destructor calls this); 0 or -1.
     int removeObject(Object* p_o);
     /// Active objects, followed by the inactive ones when asked.
-    ObjectList getAllObjects(bool inactive = false) const;
-    ObjectList objectsOfType(const std::string& type);
-    ObjectList getCollisions(const Object* p_o, const Vector& where) const;
+    [[nodiscard]] ObjectList getAllObjects(bool inactive = false) const;
+    /// Active objects whose type is exactly `type`.
+    [[nodiscard]] ObjectList objectsOfType(const std::string& type);
+    /// Solid objects the object's box would meet at `where`.
+    [[nodiscard]] ObjectList getCollisions(const Object* p_o, const Vector& where) const;
     SceneGraph& getSceneGraph();
 
     /// Deletes the object at the end of the current step; 0 or -1.
     int markForDelete(Object* p_o);
     /// Moves the object, resolving collisions; 0, or -1 when the move was refused.
     int moveObject(Object* p_o, const Vector& where);
+    /// One step: moves every active object, then deletes the marked ones.
     void update();
+    /// Draws the visible objects in the view, lowest altitude first.
     void draw();
 
-    Box getBoundary() const { return m_boundary; }
+    /// The world's extent, corner at (0, 0), in spaces.
+    [[nodiscard]] Box getBoundary() const { return m_boundary; }
+    /// Sets the extent and rebuilds the grid for it.
     void setBoundary(const Box& boundary);
-    Box getView() const { return m_view; }
+    /// The part of the world shown in the window, in world spaces.
+    [[nodiscard]] Box getView() const { return m_view; }
     void setView(const Box& view);
-    Vector getViewSlack() const { return m_view_slack; }
+    /// Fractions (0 to 1) of the view's width and height around its centre
+    /// within which a followed object moves without moving the view.
+    [[nodiscard]] Vector getViewSlack() const { return m_view_slack; }
     void setViewSlack(const Vector& view_slack);
+    /// Centres the view on `where`, kept within the boundary.
     void setViewPosition(const Vector& where);
-    /// The object the view follows, or null.
+    /// Makes the view follow the object and centres it there; null stops
+    /// following. -1 when the object is not in the world.
     int setViewFollowing(Object* p_o);
-    Object* getViewFollowing() const { return m_p_view_following; }
+    /// The object the view follows, or null.
+    [[nodiscard]] Object* getViewFollowing() const { return m_p_view_following; }
 
 private:
     WorldManager();
+    // Deletes the marked objects, including those marked by the destructors.
+    void deleteMarked();
+    // Moves the view so that the followed object stays within the slack.
+    void followWithView(const Vector& position);
 
     SceneGraph m_scene_graph;
     ObjectList m_deletions;

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <vector>
+
+#include "vintrel/world/ObjectList.h"
+#include "vintrel/world/Vector.h"
+
+namespace vt {
+
+class Object;
+
+/// The spatial index of the solid, active objects: the world cut into cells
+/// of grid_width x grid_height spaces, each listing the objects whose box
+/// touches it. Boxes that reach beyond the grid are also listed in the
+/// out-of-bounds cell (-1, -1).
+class Grid {
+public:
+    /// A column and row; (-1, -1) stands for everything outside the grid.
+    struct Cell {
+        int x;
+        int y;
+        bool operator==(const Cell& other) const { return x == other.x && y == other.y; }
+    };
+
+    Grid();
+
+    /// Builds empty cells covering the world manager's boundary; 0 or -1
+    /// (already started, non-positive cell size, or a boundary too large).
+    [[nodiscard]] int startUp();
+    /// Frees every cell; the grid can be started again.
+    void shutDown();
+    [[nodiscard]] bool isStarted() const { return m_started; }
+
+    /// Lists the object in every cell its box covers at its position; 0 or -1.
+    int insertObject(Object* p_o);
+    /// Takes a solid, active object out of the cells of its position; 0 or -1.
+    int removeObject(Object* p_o);
+    /// Moves the object's entries to the cells of `where`; called before the
+    /// object's position changes. 0 or -1.
+    int updatePosition(Object* p_o, const Vector& where);
+    /// The listed objects whose boxes would meet the object's box at `where`,
+    /// in order of first appearance by cell, then by list. Never the object itself.
+    [[nodiscard]] ObjectList getCollisions(const Object* p_o, const Vector& where) const;
+
+    /// The cells the object's box covers at `where`, ordered by row, then column.
+    [[nodiscard]] std::vector<Cell> cellsOf(const Object* p_o, const Vector& where) const;
+    /// A copy of one cell's list; (-1, -1) gives the out-of-bounds list, any
+    /// other cell outside the grid an empty list.
+    [[nodiscard]] ObjectList objectsInCell(const Cell& cell) const;
+
+    [[nodiscard]] int getNumCols() const { return m_num_cols; }
+    [[nodiscard]] int getNumRows() const { return m_num_rows; }
+    /// Cell sizes in spaces, as configured.
+    [[nodiscard]] int getCellWidth() const { return m_cell_width; }
+    [[nodiscard]] int getCellHeight() const { return m_cell_height; }
+
+private:
+    // The cells covered by a box: a clamped rectangle (possibly empty), plus
+    // the out-of-bounds cell when the box reaches beyond the grid.
+    struct CellRange {
+        int left;
+        int top;
+        int right;
+        int bottom;
+        bool outside;
+        bool contains(int x, int y) const { return x >= left && x <= right && y >= top && y <= bottom; }
+        bool operator==(const CellRange& other) const;
+    };
+
+    CellRange rangeOf(const Object* p_o, const Vector& where) const;
+    ObjectList& cellAt(int x, int y) { return m_cells[static_cast<std::size_t>(y * m_num_cols + x)]; }
+    const ObjectList& cellAt(int x, int y) const {
+        return m_cells[static_cast<std::size_t>(y * m_num_cols + x)];
+    }
+
+    bool m_started;
+    // Row-major: the list of column x, row y is at y * m_num_cols + x.
+    std::vector<ObjectList> m_cells;
+    ObjectList m_out_of_bounds;
+    int m_num_cols;
+    int m_num_rows;
+    int m_cell_width;  // spaces
+    int m_cell_height; // spaces
+};
+
+} // namespace vt

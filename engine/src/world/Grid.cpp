@@ -1,0 +1,240 @@
+#include "vintrel/world/Grid.h"
+
+#include <cmath>
+
+#include "vintrel/core/Config.h"
+#include "vintrel/core/LogManager.h"
+#include "vintrel/core/Utility.h"
+#include "vintrel/world/Object.h"
+#include "vintrel/world/WorldManager.h"
+
+namespace vt {
+
+namespace {
+
+// Each cell costs a list with its own allocation; a boundary needing more
+// cells than this is refused rather than exhausting memory.
+constexpr float MAX_GRID_CELLS = 4194304.0f;
+
+float clampFloat(float value, float low, float high) {
+    if (value < low)
+        return low;
+    if (value > high)
+        return high;
+    return value;
+}
+
+} // namespace
+
+bool Grid::CellRange::operator==(const CellRange& other) const {
+    return left == other.left && top == other.top && right == other.right && bottom == other.bottom &&
+           outside == other.outside;
+}
+
+Grid::Grid()
+    : m_started(false),
+      m_cells(),
+      m_out_of_bounds(),
+      m_num_cols(0),
+      m_num_rows(0),
+      m_cell_width(Config::getInstance().getGridWidth()),
+      m_cell_height(Config::getInstance().getGridHeight()) {}
+
+int Grid::startUp() {
+    LogManager& log_manager = LogManager::getInstance();
+    if (m_started) {
+        log_manager.writeLog("Grid::startUp(): Warning! Grid allocated. Not proceeding.");
+        return -1;
+    }
+    // The configuration is read at engine start-up, after this grid was built.
+    m_cell_width = Config::getInstance().getGridWidth();
+    m_cell_height = Config::getInstance().getGridHeight();
+    if (m_cell_width <= 0 || m_cell_height <= 0) {
+        log_manager.writeLog("Grid::startUp(): Error! Cell size %d x %d must be positive (grid_width, grid_height).",
+                             m_cell_width, m_cell_height);
+        return -1;
+    }
+
+    const Box boundary = WorldManager::getInstance().getBoundary();
+    const float cols = std::ceil(boundary.getHorizontal() / static_cast<float>(m_cell_width));
+    const float rows = std::ceil(boundary.getVertical() / static_cast<float>(m_cell_height));
+    if (!(cols >= 0.0f && rows >= 0.0f && cols <= MAX_GRID_CELLS && rows <= MAX_GRID_CELLS &&
+          cols * rows <= MAX_GRID_CELLS)) {
+        log_manager.writeLog("Grid::startUp(): Error! Boundary %s cannot be cut into at most %d cells.",
+                             boundary.toString().c_str(), static_cast<int>(MAX_GRID_CELLS));
+        return -1;
+    }
+    m_num_cols = static_cast<int>(cols);
+    m_num_rows = static_cast<int>(rows);
+    log_manager.writeLog(5, "Grid::startUp(): m_num_cols %d, m_num_rows %d", m_num_cols, m_num_rows);
+
+    m_cells.assign(static_cast<std::size_t>(m_num_cols) * static_cast<std::size_t>(m_num_rows), ObjectList());
+    m_out_of_bounds.clear();
+    m_started = true;
+    return 0;
+}
+
+void Grid::shutDown() {
+    m_cells.clear();
+    m_cells.shrink_to_fit();
+    m_out_of_bounds.clear();
+    m_num_cols = 0;
+    m_num_rows = 0;
+    m_started = false;
+}
+
+Grid::CellRange Grid::rangeOf(const Object* p_o, const Vector& where) const {
+    const Box box = getWorldBox(p_o, where);
+    const float width = static_cast<float>(m_cell_width);
+    const float height = static_cast<float>(m_cell_height);
+    const float left = std::floor(box.getCorner().getX() / width);
+    const float top = std::floor(box.getCorner().getY() / height);
+    const float right = std::floor((box.getCorner().getX() + box.getHorizontal()) / width);
+    const float bottom = std::floor((box.getCorner().getY() + box.getVertical()) / height);
+
+    CellRange range{0, 0, -1, -1, true};
+    // A box that is not a number covers no cell of the grid proper.
+    if (std::isnan(left) || std::isnan(top) || std::isnan(right) || std::isnan(bottom))
+        return range;
+
+    const float cols = static_cast<float>(m_num_cols);
+    const float rows = static_cast<float>(m_num_rows);
+    range.outside = top < 0.0f || left < 0.0f || bottom >= rows || right >= cols;
+    // Clamped in float first, so that huge coordinates never overflow an int;
+    // a box wholly beyond one side leaves an empty range.
+    range.left = static_cast<int>(clampFloat(left, 0.0f, cols));
+    range.top = static_cast<int>(clampFloat(top, 0.0f, rows));
+    range.right = static_cast<int>(clampFloat(right, -1.0f, cols - 1.0f));
+    range.bottom = static_cast<int>(clampFloat(bottom, -1.0f, rows - 1.0f));
+    return range;
+}
+
+std::vector<Grid::Cell> Grid::cellsOf(const Object* p_o, const Vector& where) const {
+    std::vector<Cell> cells;
+    if (!p_o)
+        return cells;
+    const CellRange range = rangeOf(p_o, where);
+    if (range.outside)
+        cells.push_back(Cell{-1, -1});
+    for (int y = range.top; y <= range.bottom; y++)
+        for (int x = range.left; x <= range.right; x++)
+            cells.push_back(Cell{x, y});
+    return cells;
+}
+
+ObjectList Grid::objectsInCell(const Cell& cell) const {
+    if (cell.x == -1 && cell.y == -1)
+        return m_out_of_bounds;
+    if (!m_started || cell.x < 0 || cell.y < 0 || cell.x >= m_num_cols || cell.y >= m_num_rows)
+        return ObjectList();
+    return cellAt(cell.x, cell.y);
+}
+
+int Grid::insertObject(Object* p_o) {
+    if (!m_started) {
+        LogManager::getInstance().writeLog("Grid::insertObject(): Error! grid is NULL");
+        return -1;
+    }
+    if (!p_o) {
+        LogManager::getInstance().writeLog("Grid::insertObject(): Error! Object is NULL");
+        return -1;
+    }
+    const CellRange range = rangeOf(p_o, p_o->getPosition());
+    int result = 0;
+    if (range.outside && m_out_of_bounds.insert(p_o) == -1)
+        result = -1;
+    for (int y = range.top; y <= range.bottom; y++)
+        for (int x = range.left; x <= range.right; x++)
+            if (cellAt(x, y).insert(p_o) == -1)
+                result = -1;
+    return result;
+}
+
+int Grid::removeObject(Object* p_o) {
+    if (!m_started) {
+        LogManager::getInstance().writeLog("Grid::removeObject(): Error! grid is NULL");
+        return -1;
+    }
+    if (!p_o) {
+        LogManager::getInstance().writeLog("Grid::removeObject(): Error! Object is NULL");
+        return -1;
+    }
+    if (p_o->getSolidness() == SPECTRAL || !p_o->isActive())
+        return 0;
+    const CellRange range = rangeOf(p_o, p_o->getPosition());
+    if (range.outside)
+        m_out_of_bounds.remove(p_o);
+    for (int y = range.top; y <= range.bottom; y++)
+        for (int x = range.left; x <= range.right; x++)
+            cellAt(x, y).remove(p_o);
+    return 0;
+}
+
+int Grid::updatePosition(Object* p_o, const Vector& where) {
+    if (!m_started) {
+        LogManager::getInstance().writeLog("Grid::updatePosition(): Error! grid is NULL");
+        return -1;
+    }
+    if (!p_o) {
+        LogManager::getInstance().writeLog("Grid::updatePosition(): Error! Object is NULL");
+        return -1;
+    }
+    const CellRange old_range = rangeOf(p_o, p_o->getPosition());
+    const CellRange new_range = rangeOf(p_o, where);
+    // Most moves stay within the same cells.
+    if (old_range == new_range)
+        return 0;
+
+    if (old_range.outside && !new_range.outside)
+        m_out_of_bounds.remove(p_o);
+    for (int y = old_range.top; y <= old_range.bottom; y++)
+        for (int x = old_range.left; x <= old_range.right; x++)
+            if (!new_range.contains(x, y))
+                cellAt(x, y).remove(p_o);
+
+    int result = 0;
+    if (new_range.outside && !old_range.outside && m_out_of_bounds.insert(p_o) == -1)
+        result = -1;
+    for (int y = new_range.top; y <= new_range.bottom; y++)
+        for (int x = new_range.left; x <= new_range.right; x++)
+            if (!old_range.contains(x, y) && cellAt(x, y).insert(p_o) == -1)
+                result = -1;
+    return result;
+}
+
+ObjectList Grid::getCollisions(const Object* p_o, const Vector& where) const {
+    ObjectList collisions;
+    if (!m_started) {
+        LogManager::getInstance().writeLog("Grid::getCollisions(): Error! grid is NULL");
+        return collisions;
+    }
+    if (!p_o) {
+        LogManager::getInstance().writeLog("Grid::getCollisions(): Error! Object is NULL");
+        return collisions;
+    }
+    const Box box = getWorldBox(p_o, where);
+    const CellRange range = rangeOf(p_o, where);
+
+    // Testing the boxes before removing duplicates keeps the order of first
+    // appearance while the duplicate search runs over the short result only.
+    auto collect = [&](const ObjectList& cell) {
+        for (int i = 0; i < cell.getCount(); i++) {
+            Object* p_candidate = cell[i];
+            if (p_candidate == p_o || !boxIntersectsBox(box, getWorldBox(p_candidate)))
+                continue;
+            bool seen = false;
+            for (int j = 0; j < collisions.getCount() && !seen; j++)
+                seen = collisions[j] == p_candidate;
+            if (!seen)
+                collisions.insert(p_candidate);
+        }
+    };
+    if (range.outside)
+        collect(m_out_of_bounds);
+    for (int y = range.top; y <= range.bottom; y++)
+        for (int x = range.left; x <= range.right; x++)
+            collect(cellAt(x, y));
+    return collisions;
+}
+
+} // namespace vt

@@ -1,10 +1,37 @@
 #include "vintrel/paths/PathManager.h"
 
 #include <algorithm>
+#include <cmath>
+
+#include "vintrel/core/Clock.h"
+#include "vintrel/core/GameManager.h"
+#include "vintrel/core/LogManager.h"
+#include "vintrel/paths/EventPath.h"
+#include "vintrel/paths/PathFind.h"
+#include "vintrel/world/Object.h"
 
 namespace vt {
 
-PathManager::PathManager() { setType("PathManager"); }
+namespace {
+
+// Goals further out than this cannot be meant; they would only make the
+// estimate meaningless.
+constexpr float FARTHEST_CELL = 1.0e8f;
+
+// The cell a position lies in (cells are centred on whole coordinates); false
+// for positions that are not numbers or absurdly far out.
+bool toCell(const Vector& position, PathFind::Cell& cell) {
+    const float x = std::floor(position.getX() + 0.5f);
+    const float y = std::floor(position.getY() + 0.5f);
+    if (!(std::fabs(x) <= FARTHEST_CELL && std::fabs(y) <= FARTHEST_CELL))
+        return false;
+    cell = PathFind::Cell{static_cast<int>(x), static_cast<int>(y)};
+    return true;
+}
+
+} // namespace
+
+PathManager::PathManager() : m_requests(), m_cycle_time(0) { setType("PathManager"); }
 
 PathManager::~PathManager() = default;
 
@@ -13,24 +40,100 @@ PathManager& PathManager::getInstance() {
     return path_manager;
 }
 
-int PathManager::startUp() { return Manager::startUp(); }
+int PathManager::startUp() {
+    if (isStarted()) {
+        LogManager::getInstance().writeLog("%s::startup(): Warning! %s already started.", getType().c_str(),
+                                           getType().c_str());
+        return -1;
+    }
+    m_cycle_time = GameManager::getInstance().getFrameTime() / 10;
+    Manager::startUp();
+    LogManager::getInstance().writeLog(5, "PathManager::startUp(): successfully started.");
+    return 0;
+}
 
-void PathManager::shutDown() { Manager::shutDown(); }
+void PathManager::shutDown() {
+    Manager::shutDown();
+    LogManager::getInstance().writeLog(5, "PathManager::shutDown(): successfully stopped.");
+}
+
+int PathManager::findPath(Object* p_object, const Vector& start, const Vector& goal, Object* p_target) {
+    LogManager& log_manager = LogManager::getInstance();
+    if (!isStarted()) {
+        log_manager.writeLog("PathManager::findPath(): Error! PathManager not started.");
+        return -1;
+    }
+    if (!p_object) {
+        log_manager.writeLog("PathManager::findPath(): Error! Object is NULL.");
+        return -1;
+    }
+    PathFind::Cell start_cell{0, 0};
+    PathFind::Cell goal_cell{0, 0};
+    if (!toCell(start, start_cell) || !toCell(goal, goal_cell)) {
+        log_manager.writeLog("PathManager::findPath(): Error! Start %s or goal %s is no cell.",
+                             start.toString().c_str(), goal.toString().c_str());
+        return -1;
+    }
+    auto* p_search = new PathFind(p_object, start_cell, goal_cell, p_target);
+    if (start_cell.x < 0 || start_cell.x >= p_search->getColumns() || start_cell.y < 0 ||
+        start_cell.y >= p_search->getRows()) {
+        log_manager.writeLog("PathManager::findPath(): Error! Start %s is outside the world.",
+                             start.toString().c_str());
+        delete p_search;
+        return -1;
+    }
+    p_object->setPathSearch(p_search);
+    return addSearch(p_search);
+}
+
+int PathManager::findPath(Object* p_object, const Vector& goal, Object* p_target) {
+    if (!p_object) {
+        LogManager::getInstance().writeLog("PathManager::findPath(): Error! Object is NULL.");
+        return -1;
+    }
+    return findPath(p_object, p_object->getPosition(), goal, p_target);
+}
 
 int PathManager::addSearch(PathFind* p_search) {
-    if (!p_search)
+    if (!p_search || !p_search->getObject()) {
+        LogManager::getInstance().writeLog("PathManager::addSearch(): Error! Search or its object is NULL.");
         return -1;
+    }
     m_requests.push_back(p_search);
     return 0;
 }
 
 int PathManager::removeSearch(PathFind* p_search) {
-    if (!p_search || std::find(m_requests.begin(), m_requests.end(), p_search) == m_requests.end())
+    if (!p_search || std::find(m_requests.begin(), m_requests.end(), p_search) == m_requests.end()) {
+        LogManager::getInstance().writeLog(5, "PathManager::removeSearch(): Search %p not in progress.",
+                                           static_cast<void*>(p_search));
         return -1;
+    }
     m_requests.erase(std::remove(m_requests.begin(), m_requests.end(), p_search), m_requests.end());
     return 0;
 }
 
-void PathManager::cycle(int) {}
+void PathManager::cycle(int remaining) {
+    const int budget = std::max(m_cycle_time, remaining);
+    const Clock clock;
+    int elapsed = 0;
+    while (!m_requests.empty() && elapsed < budget) {
+        // A finished search leaves the list inside its object's handler, so
+        // the one moving into its slot waits for the next pass.
+        for (std::size_t i = 0; i < m_requests.size(); i++) {
+            PathFind* p_search = m_requests[i];
+            const int result = p_search->cycleOnce();
+            if (result == PathFind::FAILED || result == PathFind::FOUND) {
+                const EventPath event(result, p_search->getPath());
+                p_search->getObject()->eventHandler(&event);
+            }
+            elapsed = clock.split() / 1000;
+            if (elapsed > budget)
+                break;
+        }
+    }
+    if (elapsed > budget)
+        LogManager::getInstance().writeLog(5, "PathManager::cycle(): cycle time %d exceeded.", budget);
+}
 
 } // namespace vt

@@ -28,6 +28,8 @@ public:
 
     /// Node count as 8-byte unsigned, then each node; the cursor is not written.
     int serialize(std::ostream& stream) const;
+    /// Replaces the waypoints with those read; the cursor stays. A count larger
+    /// than the bytes left is refused (-1) and the path is left as it was.
     int deserialize(std::istream& stream);
 
 private:

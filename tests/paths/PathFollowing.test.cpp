@@ -1,0 +1,105 @@
+#include <vector>
+
+#include "paths/PathScene.h"
+#include "support/EngineTest.h"
+#include "vintrel/core/GameManager.h"
+#include "vintrel/events/EventStep.h"
+#include "vintrel/paths/EventPath.h"
+#include "vintrel/paths/PathManager.h"
+#include "vintrel/world/WorldManager.h"
+
+namespace vt {
+namespace {
+
+using test::placeWalls;
+
+Path pathOf(std::initializer_list<Vector> waypoints) {
+    Path path;
+    for (const Vector& waypoint : waypoints)
+        path.addWaypoint(waypoint);
+    return path;
+}
+
+class PathFollowingTest : public test::EngineTest {
+protected:
+    void SetUp() override { ASSERT_EQ(startEngine(), 0); }
+};
+
+TEST_F(PathFollowingTest, FoundPathIsTakenAndFollowedNoPathIsNot) {
+    auto* p_walker = new Object;
+    p_walker->setPosition(Vector(2, 2));
+    p_walker->setModified(0);
+    EventPath none(EventPath::NO_PATH, pathOf({Vector(9, 9)}));
+    EXPECT_EQ(p_walker->eventHandler(&none), 1);
+    EXPECT_EQ(p_walker->getPath().getCount(), 0);
+    EXPECT_FALSE(p_walker->getFollowPath());
+
+    EventPath found(EventPath::FOUND, pathOf({Vector(2, 5), Vector(6, 5)}));
+    EXPECT_EQ(p_walker->eventHandler(&found), 1);
+    EXPECT_EQ(p_walker->getPath().toString(), "(2,5)|(6,5)|");
+    EXPECT_TRUE(p_walker->getFollowPath());
+    EXPECT_EQ(p_walker->getDirection(), Vector(0, 1));
+    EXPECT_EQ(p_walker->getModified(), static_cast<std::uint32_t>(PATH | FOLLOW_PATH));
+}
+
+TEST_F(PathFollowingTest, ArrivalSnapsAndAimsAtTheNextNodeInTheSameStep) {
+    auto* p_walker = new Object;
+    p_walker->setPosition(Vector(2, 2));
+    p_walker->setSpeed(1);
+    p_walker->setPath(pathOf({Vector(2.7f, 2), Vector(2.7f, 6)}));
+    p_walker->setFollowPath(true);
+    p_walker->stepAlongPath();
+    EXPECT_EQ(p_walker->getPosition(), Vector(2.7f, 2));
+    EXPECT_EQ(p_walker->getDirection(), Vector(0, 1));
+    EXPECT_EQ(p_walker->getPath().getIndex(), 1);
+
+    // Just beyond three quarters of a step the node is not reached yet.
+    p_walker->setPosition(Vector(2.7f, 5.24f));
+    p_walker->stepAlongPath();
+    EXPECT_EQ(p_walker->getPosition(), Vector(2.7f, 5.24f));
+    p_walker->setPosition(Vector(2.7f, 5.3f));
+    p_walker->stepAlongPath();
+    EXPECT_EQ(p_walker->getPosition(), Vector(2.7f, 6));
+    EXPECT_EQ(p_walker->getDirection(), Vector(0, 0));
+    EXPECT_FALSE(p_walker->getFollowPath());
+}
+
+TEST_F(PathFollowingTest, WalkerAsksForAPathAndWalksItAroundAWall) {
+    placeWalls({
+        "..........",
+        ".....#....",
+        ".....#....",
+        ".....#....",
+        "..........",
+    });
+    auto* p_walker = new Object;
+    p_walker->setSolidness(SOFT);
+    p_walker->setPosition(Vector(3, 2));
+    p_walker->setSpeed(1);
+    ASSERT_EQ(PathManager::getInstance().findPath(p_walker, Vector(8, 2)), 0);
+
+    PathManager::getInstance().cycle(30);
+    EXPECT_EQ(PathManager::getInstance().getSearchCount(), 0);
+    EXPECT_EQ(p_walker->getPathSearch(), nullptr);
+    ASSERT_TRUE(p_walker->getFollowPath());
+    const Path path = p_walker->getPath();
+    ASSERT_GT(path.getCount(), 2);
+
+    // The first step snaps onto the start; each later one reaches the next
+    // waypoint (a diagonal step of length 1 falls short and snaps on).
+    std::vector<Vector> visited;
+    for (int step = 0; step < 20 && p_walker->getFollowPath(); step++) {
+        WorldManager::getInstance().update();
+        visited.push_back(p_walker->getPosition());
+    }
+    EXPECT_FALSE(p_walker->getFollowPath());
+    EXPECT_EQ(p_walker->getPosition(), Vector(8, 2));
+    EXPECT_EQ(p_walker->getDirection(), Vector(0, 0));
+    EXPECT_EQ(visited.size(), static_cast<std::size_t>(path.getCount()));
+    Path expected = path;
+    for (std::size_t i = 0; i < visited.size(); i++, expected.advance())
+        EXPECT_EQ(visited[i], expected.getCurrent()) << "step " << i << " of " << path.toString();
+}
+
+} // namespace
+} // namespace vt

@@ -152,6 +152,17 @@ TEST_F(PathFindTest, TouchingTheTargetEndsTheSearch) {
     EXPECT_EQ(waypoints(near.getPath()), "(9,6)|");
 }
 
+TEST_F(PathFindTest, TargetDestroyedDuringTheSearchIsNeverReadAgain) {
+    Object* p_target = placeWall(30, 5);
+    p_target->setBox(Box(Vector(-1.5f, -1.5f), 3, 3));
+    PathFind search(p_walker, Cell{4, 5}, Cell{30, 5}, p_target);
+    EXPECT_EQ(search.cycleOnce(), PathFind::SEARCHING);
+    WorldManager::getInstance().markForDelete(p_target);
+    WorldManager::getInstance().update();
+    ASSERT_EQ(runSearch(search), PathFind::FOUND);
+    EXPECT_EQ(search.getGoal(), (Cell{29, 5}));
+}
+
 TEST_F(PathFindTest, NoNodeGraphOrStartOutsideTheWorldFails) {
     PathFind outside(p_walker, Cell{80, 3}, Cell{2, 2});
     EXPECT_EQ(outside.cycleOnce(), PathFind::FAILED);

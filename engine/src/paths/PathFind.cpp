@@ -44,8 +44,13 @@ PathFind::PathFind(Object* p_object, Cell start, Cell goal, Object* p_target)
       m_nodes(),
       m_open(),
       m_closed(),
+      m_target_box(),
       m_found(false),
       m_result(SEARCHING) {
+    // The target may be destroyed while the search runs; only its box placed
+    // at the goal matters, so it is read once here.
+    if (p_target)
+        m_target_box = getWorldBox(p_target, toVector(goal));
     const Box boundary = WorldManager::getInstance().getBoundary();
     const int columns = wholeCells(boundary.getHorizontal());
     const int rows = wholeCells(boundary.getVertical());
@@ -141,7 +146,7 @@ std::size_t PathFind::bestOpenEntry() const {
 }
 
 bool PathFind::touchesTarget(Cell cell) const {
-    return boxIntersectsBox(getWorldBox(m_p_object, toVector(cell)), getWorldBox(m_p_target, toVector(m_goal)));
+    return boxIntersectsBox(getWorldBox(m_p_object, toVector(cell)), m_target_box);
 }
 
 bool PathFind::isBlocked(Cell cell) const {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "vintrel/paths/Path.h"
+#include "vintrel/world/Box.h"
 
 namespace vt {
 
@@ -28,8 +29,8 @@ public:
 
     /// A search for p_object (not owned) from start to goal. With a target
     /// (not owned) the search also ends where the walker's box touches the
-    /// target's box placed at the goal. The node graph covers the world
-    /// boundary as it is now, one node per cell.
+    /// target's box placed at the goal, as the target's box is now. The node
+    /// graph covers the world boundary as it is now, one node per cell.
     PathFind(Object* p_object, Cell start, Cell goal, Object* p_target = nullptr);
     virtual ~PathFind();
     PathFind(const PathFind&) = delete;
@@ -42,6 +43,7 @@ public:
     [[nodiscard]] Path getPath() const;
 
     [[nodiscard]] Object* getObject() const { return m_p_object; }
+    /// The target the search was started with; it may since have been destroyed.
     [[nodiscard]] Object* getTarget() const { return m_p_target; }
     [[nodiscard]] Cell getStart() const { return m_start; }
     /// The goal, or the cell where the walker touched the target.
@@ -83,6 +85,7 @@ private:
     std::vector<Node> m_nodes;
     std::vector<Cell> m_open;
     std::vector<Cell> m_closed;
+    Box m_target_box;
     bool m_found;
     int m_result;
 };

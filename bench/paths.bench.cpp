@@ -27,6 +27,14 @@ bool startEngine() {
     return vt::GameManager::getInstance().startUp() == 0;
 }
 
+// An empty 80 x 24 world.
+void resetWorld() {
+    vt::WorldManager& world_manager = vt::WorldManager::getInstance();
+    world_manager.shutDown();
+    world_manager.startUp();
+    world_manager.setBoundary(vt::Box(vt::Vector(0, 0), 80, 24));
+}
+
 // One whole search per iteration; counters give the route and the work.
 void runSearches(benchmark::State& state, vt::Object* p_walker, Cell start, Cell goal) {
     std::size_t expansions = 0;
@@ -44,18 +52,14 @@ void runSearches(benchmark::State& state, vt::Object* p_walker, Cell start, Cell
 }
 
 void BM_SearchOpenWorld(benchmark::State& state) {
-    vt::WorldManager::getInstance().shutDown();
-    vt::WorldManager::getInstance().startUp();
-    vt::WorldManager::getInstance().setBoundary(vt::Box(vt::Vector(0, 0), 80, 24));
+    resetWorld();
     auto* p_walker = new vt::Object;
     runSearches(state, p_walker, Cell{0, 12}, Cell{79, 12});
 }
 BENCHMARK(BM_SearchOpenWorld)->Unit(benchmark::kMillisecond);
 
 void BM_SearchSerpentine(benchmark::State& state) {
-    vt::WorldManager::getInstance().shutDown();
-    vt::WorldManager::getInstance().startUp();
-    vt::WorldManager::getInstance().setBoundary(vt::Box(vt::Vector(0, 0), 80, 24));
+    resetWorld();
     vt::test::placeSerpentine();
     auto* p_walker = new vt::Object;
     p_walker->setSolidness(vt::SPECTRAL);
@@ -64,9 +68,7 @@ void BM_SearchSerpentine(benchmark::State& state) {
 BENCHMARK(BM_SearchSerpentine)->Unit(benchmark::kMillisecond);
 
 void BM_SearchWalledInGoal(benchmark::State& state) {
-    vt::WorldManager::getInstance().shutDown();
-    vt::WorldManager::getInstance().startUp();
-    vt::WorldManager::getInstance().setBoundary(vt::Box(vt::Vector(0, 0), 80, 24));
+    resetWorld();
     vt::test::placeSerpentine();
     vt::test::placeWalls({"###", "#.#", "###"}, 10);
     auto* p_walker = new vt::Object;

@@ -2,6 +2,7 @@
 #include <sstream>
 #include <string>
 
+#include "paths/PathScene.h"
 #include "support/EngineTest.h"
 #include "vintrel/paths/Path.h"
 
@@ -10,13 +11,7 @@ namespace {
 
 using test::countLines;
 using test::EngineTest;
-
-Path pathOf(std::initializer_list<Vector> waypoints) {
-    Path path;
-    for (const Vector& waypoint : waypoints)
-        path.addWaypoint(waypoint);
-    return path;
-}
+using test::pathOf;
 
 std::string bytesOfCount(unsigned long long count) {
     std::string bytes(8, '\0');

@@ -52,13 +52,7 @@ TEST_F(PathFindTest, OpenGroundGivesTheStraightRoute) {
 }
 
 TEST_F(PathFindTest, RouteGoesAroundAWall) {
-    placeWalls({
-        "..........",
-        ".....#....",
-        ".....#....",
-        ".....#....",
-        "..........",
-    });
+    test::placeShortWall();
     PathFind search(p_walker, Cell{3, 2}, Cell{8, 2});
     ASSERT_EQ(runSearch(search), PathFind::FOUND);
     const Path path = search.getPath();

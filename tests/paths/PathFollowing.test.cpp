@@ -11,14 +11,7 @@
 namespace vt {
 namespace {
 
-using test::placeWalls;
-
-Path pathOf(std::initializer_list<Vector> waypoints) {
-    Path path;
-    for (const Vector& waypoint : waypoints)
-        path.addWaypoint(waypoint);
-    return path;
-}
+using test::pathOf;
 
 class PathFollowingTest : public test::EngineTest {
 protected:
@@ -65,13 +58,7 @@ TEST_F(PathFollowingTest, ArrivalSnapsAndAimsAtTheNextNodeInTheSameStep) {
 }
 
 TEST_F(PathFollowingTest, WalkerAsksForAPathAndWalksItAroundAWall) {
-    placeWalls({
-        "..........",
-        ".....#....",
-        ".....#....",
-        ".....#....",
-        "..........",
-    });
+    test::placeShortWall();
     auto* p_walker = new Object;
     p_walker->setSolidness(SOFT);
     p_walker->setPosition(Vector(3, 2));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,26 @@ inline void placeWalls(const std::vector<std::string>& rows, int top = 0) {
         for (std::size_t x = 0; x < rows[y].size(); x++)
             if (rows[y][x] == '#')
                 placeWall(static_cast<int>(x), top + static_cast<int>(y));
+}
+
+/// A wall of three cells at x = 5, rows 1 to 3, standing across the row-2
+/// route from (3, 2) to (8, 2).
+inline void placeShortWall() {
+    placeWalls({
+        "..........",
+        ".....#....",
+        ".....#....",
+        ".....#....",
+        "..........",
+    });
+}
+
+/// A path through the given waypoints, its cursor on the first.
+inline Path pathOf(std::initializer_list<Vector> waypoints) {
+    Path path;
+    for (const Vector& waypoint : waypoints)
+        path.addWaypoint(waypoint);
+    return path;
 }
 
 /// The scene of the search benchmark in an 80 x 24 world: vertical walls

@@ -25,6 +25,8 @@ void DisplayManager::shutDown() { Manager::shutDown(); }
 
 int DisplayManager::presentFrame() { return -1; }
 
+int DisplayManager::drawCharacter(Vector, char, Color, float) const { return -1; }
+
 int DisplayManager::getHorizontalChars() const { return m_window_horizontal_chars; }
 
 int DisplayManager::getVerticalChars() const { return m_window_vertical_chars; }

@@ -1,8 +1,16 @@
 #include "vintrel/media/ResourceManager.h"
 
+#include <cstddef>
+#include <fstream>
+
+#include "media/SpriteReader.h"
+#include "vintrel/core/LogManager.h"
+
 namespace vt {
 
-ResourceManager::ResourceManager() { setType("ResourceManager"); }
+ResourceManager::ResourceManager() : m_sprites(), m_sprite_count(0), m_sound_count(0), m_music_count(0) {
+    setType("ResourceManager");
+}
 
 ResourceManager::~ResourceManager() = default;
 
@@ -11,10 +19,156 @@ ResourceManager& ResourceManager::getInstance() {
     return resource_manager;
 }
 
-int ResourceManager::startUp() { return Manager::startUp(); }
+int ResourceManager::startUp() {
+    LogManager& lm = LogManager::getInstance();
+    if (isStarted()) {
+        lm.writeLog("%s::startup(): Warning! %s already started.", getType().c_str(), getType().c_str());
+        return -1;
+    }
+    m_sprite_count = 0;
+    m_sound_count = 0;
+    m_music_count = 0;
+    Manager::startUp();
+    lm.writeLog(5, "RM::startUp(): successfully started.");
+    return 0;
+}
 
-void ResourceManager::shutDown() { Manager::shutDown(); }
+void ResourceManager::shutDown() {
+    for (int i = 0; i < m_sprite_count; i++)
+        m_sprites[static_cast<std::size_t>(i)].reset();
+    m_sprite_count = 0;
+    for (int i = 0; i < m_sound_count; i++)
+        m_sounds[static_cast<std::size_t>(i)].stop();
+    for (int i = 0; i < m_music_count; i++)
+        m_musics[static_cast<std::size_t>(i)].stop();
+    Manager::shutDown();
+    LogManager::getInstance().writeLog(5, "RM::shutDown(): successfully stopped.");
+}
 
-Sprite* ResourceManager::getSprite(const std::string&) const { return nullptr; }
+int ResourceManager::loadSprite(const std::string& filename, const std::string& label) {
+    LogManager& lm = LogManager::getInstance();
+    if (!isStarted()) {
+        lm.writeLog("%s not started!", getType().c_str());
+        return -1;
+    }
+    if (m_sprite_count == MAX_SPRITES) {
+        lm.writeLog("RM::loadRobustSprite(): Error! Cannot add more Sprites (max is %d).", MAX_SPRITES);
+        lm.writeLog("RM::loadRobustSprite(): Sprite '%s' not loaded.", label.c_str());
+        return -1;
+    }
+    lm.writeLog(1, "RM::loadSprite(): Loading sprite '%s'.", filename.c_str());
+
+    std::ifstream file(filename);
+    if (!file.is_open()) {
+        lm.writeLog("RM::loadSprite(): Error! Cannot open file '%s'.", filename.c_str());
+        lm.writeLog("RM::loadSprite(): Sprite '%s' not loaded.", label.c_str());
+        return -1;
+    }
+
+    SpriteReader reader(file);
+    std::unique_ptr<Sprite> p_sprite = reader.readSprite();
+    if (!p_sprite) {
+        lm.writeLog("RM::loadSprite(): Sprite '%s' NOT loaded.", label.c_str());
+        return -1;
+    }
+
+    p_sprite->setLabel(label);
+    if (lm.getLogLevel() >= 15) {
+        lm.writeLog(15, "RM::loadSprite(): Sprite '%s' frames:", label.c_str());
+        const std::size_t width = static_cast<std::size_t>(p_sprite->getWidth());
+        for (int i = 0; i < p_sprite->getFrameCount(); i++) {
+            lm.writeLog(15, "\tFrame %d:", i + 1);
+            const std::string frame_str = p_sprite->getFrame(i).getString();
+            for (std::size_t start = 0; width > 0 && start < frame_str.size(); start += width)
+                lm.writeLog(15, "\t%s", frame_str.substr(start, width).c_str());
+        }
+    }
+    m_sprites[static_cast<std::size_t>(m_sprite_count)] = std::move(p_sprite);
+    m_sprite_count++;
+    lm.writeLog(5, "RM::loadSprite(): Sprite '%s' loaded.", label.c_str());
+    return 0;
+}
+
+Sprite* ResourceManager::getSprite(const std::string& label) const {
+    LogManager& lm = LogManager::getInstance();
+    lm.writeLog(5, "RM::getSprite(): Looking for sprite '%s'.", label.c_str());
+    for (int i = 0; i < m_sprite_count; i++) {
+        Sprite* p_sprite = m_sprites[static_cast<std::size_t>(i)].get();
+        if (p_sprite->getLabel() == label)
+            return p_sprite;
+    }
+    lm.writeLog("RM::getSprite(): Warning! Sprite '%s' not found.", label.c_str());
+    return nullptr;
+}
+
+int ResourceManager::loadSound(const std::string& filename, const std::string& label) {
+    LogManager& lm = LogManager::getInstance();
+    if (!isStarted()) {
+        lm.writeLog("%s not started!", getType().c_str());
+        return -1;
+    }
+    if (m_sound_count == MAX_SOUNDS) {
+        lm.writeLog("RM::loadSound(): Error! Unable to add more sounds (max is %d).", MAX_SOUNDS);
+        return -1;
+    }
+    Sound& sound = m_sounds[static_cast<std::size_t>(m_sound_count)];
+    if (sound.loadSound(filename) != 0) {
+        lm.writeLog("RM::loadSound(): Error! Cannot load sound from file '%s'.", filename.c_str());
+        return -1;
+    }
+    sound.setLabel(label);
+    lm.writeLog(1, "RM::loadSound(): Sound '%s' successfully loaded.", sound.getLabel().c_str());
+    m_sound_count++;
+    return 0;
+}
+
+Sound* ResourceManager::getSound(const std::string& label) {
+    LogManager& lm = LogManager::getInstance();
+    lm.writeLog(5, "RM::getSound(): Looking for sound '%s'.", label.c_str());
+    for (int i = 0; i < m_sound_count; i++) {
+        Sound& sound = m_sounds[static_cast<std::size_t>(i)];
+        if (sound.getLabel() == label)
+            return &sound;
+    }
+    lm.writeLog("RM::getSound(): Warning! Sound '%s' not found.", label.c_str());
+    return nullptr;
+}
+
+int ResourceManager::loadMusic(const std::string& filename, const std::string& label) {
+    LogManager& lm = LogManager::getInstance();
+    if (!isStarted()) {
+        lm.writeLog("%s not started!", getType().c_str());
+        return -1;
+    }
+    if (m_music_count == MAX_MUSICS) {
+        lm.writeLog("RM::loadMusic(): Error! Unable to add more musics (max is %d).", MAX_MUSICS);
+        return -1;
+    }
+    if (label.empty()) {
+        lm.writeLog("RM::loadMusic(): Error! Must provide label for music.");
+        return -1;
+    }
+    Music& music = m_musics[static_cast<std::size_t>(m_music_count)];
+    if (music.loadMusic(filename) != 0) {
+        lm.writeLog("RM::loadmusic(): Error! Cannot load music from file '%s'.", filename.c_str());
+        return -1;
+    }
+    music.setLabel(label);
+    lm.writeLog(1, "RM::loadMusic(): Music '%s' successfully loaded.", music.getLabel().c_str());
+    m_music_count++;
+    return 0;
+}
+
+Music* ResourceManager::getMusic(const std::string& label) {
+    LogManager& lm = LogManager::getInstance();
+    lm.writeLog(5, "RM::getMusic(): Looking for music '%s'.", label.c_str());
+    for (int i = 0; i < m_music_count; i++) {
+        Music& music = m_musics[static_cast<std::size_t>(i)];
+        if (music.getLabel() == label)
+            return &music;
+    }
+    lm.writeLog("RM::getMusic(): Warning! Music '%s' not found.", label.c_str());
+    return nullptr;
+}
 
 } // namespace vt

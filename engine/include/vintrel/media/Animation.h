@@ -16,24 +16,29 @@ class Animation {
 public:
     Animation();
 
-    /// Shows the sprite (may be null) from its first frame.
+    /// Shows the sprite (may be null) from its first frame; the slowdown count is kept.
     void setSprite(Sprite* p_sprite);
     Sprite* getSprite() const { return m_p_sprite; }
     void setIndex(int index) { m_index = index; }
     int getIndex() const { return m_index; }
-    /// -1 freezes the animation.
+    /// Steps the current frame has been shown; -1 freezes the animation.
     void setSlowdownCount(int slowdown_count) { m_slowdown_count = slowdown_count; }
     int getSlowdownCount() const { return m_slowdown_count; }
-    /// Label of the sprite shown.
+    /// Label of the sprite shown, kept to find the sprite again after deserializing.
     std::string getName() const { return m_name; }
 
-    /// Draws the current frame centred at the position and advances the animation.
+    /// Draws the current frame centred at the position and advances the
+    /// animation (even when drawing failed). 0, or -1 when a character failed.
     int draw(const Vector& position);
     /// The sprite's extent centred on the origin, or a 0.99 x 0.99 box without sprite.
     Box getBox() const;
 
+    /// Writes name length (u64), name, index and slowdown count (i32), machine order; 0 or -1.
     int serialize(std::ostream& stream) const;
+    /// Reads the form serialize writes; the sprite pointer is left alone.
+    /// On failure (-1) the animation is unchanged.
     int deserialize(std::istream& stream);
+    /// "sprite <name>, frame_idx <index>" for log lines.
     std::string toString() const;
 
 private:

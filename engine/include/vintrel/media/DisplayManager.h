@@ -1,6 +1,8 @@
 #pragma once
 
+#include "vintrel/core/Color.h"
 #include "vintrel/core/Manager.h"
+#include "vintrel/world/Vector.h"
 
 namespace vt {
 
@@ -14,6 +16,8 @@ public:
 
     /// Shows the frame drawn in the previous step and clears the back buffer.
     int presentFrame();
+    /// Draws one character in the cell at world_pos; 0 or -1.
+    int drawCharacter(Vector world_pos, char ch, Color color, float rotation) const;
     /// Window size in characters.
     int getHorizontalChars() const;
     int getVerticalChars() const;

@@ -1,26 +1,63 @@
 #pragma once
 
+#include <array>
+#include <memory>
 #include <string>
 
 #include "vintrel/core/Manager.h"
+#include "vintrel/media/Music.h"
+#include "vintrel/media/Sound.h"
+#include "vintrel/media/Sprite.h"
 
 namespace vt {
 
-class Sprite;
+/// Most sprites the resource manager holds.
+constexpr int MAX_SPRITES = 1000;
+/// Most sound effects the resource manager holds.
+constexpr int MAX_SOUNDS = 100;
+/// Most music pieces the resource manager holds.
+constexpr int MAX_MUSICS = 50;
 
-/// Loads sprites, sounds and music once and finds them by label.
+/// Loads sprites, sounds and music once and hands them out by label. Owns
+/// everything it loads; nothing is unloaded before shut-down.
 class ResourceManager : public Manager {
 public:
     static ResourceManager& getInstance();
     ~ResourceManager() override;
+    /// Empties the tables; -1 when already started.
     int startUp() override;
+    /// Destroys every sprite and stops every sound and music.
     void shutDown() override;
 
-    /// The sprite with the label, or null.
+    /// Reads a sprite file (relative to the working directory) in either
+    /// format and stores the sprite under label; 0 or -1.
+    int loadSprite(const std::string& filename, const std::string& label);
+    /// The first sprite loaded with the label, or null.
     Sprite* getSprite(const std::string& label) const;
+
+    /// Decodes a sound file and stores it under label (which may be empty); 0 or -1.
+    int loadSound(const std::string& filename, const std::string& label);
+    /// The first sound loaded with the label, or null.
+    Sound* getSound(const std::string& label);
+
+    /// Opens a music file for streaming and stores it under label (not empty); 0 or -1.
+    int loadMusic(const std::string& filename, const std::string& label);
+    /// The first music loaded with the label, or null.
+    Music* getMusic(const std::string& label);
+
+    int getSpriteCount() const { return m_sprite_count; }
+    int getSoundCount() const { return m_sound_count; }
+    int getMusicCount() const { return m_music_count; }
 
 private:
     ResourceManager();
+
+    std::array<std::unique_ptr<Sprite>, MAX_SPRITES> m_sprites;
+    int m_sprite_count;
+    std::array<Sound, MAX_SOUNDS> m_sounds;
+    int m_sound_count;
+    std::array<Music, MAX_MUSICS> m_musics;
+    int m_music_count;
 };
 
 } // namespace vt

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "vintrel/core/Color.h"
+#include "vintrel/media/Frame.h"
+#include "vintrel/world/Vector.h"
+
+namespace vt {
+
+/// A named, coloured sequence of frames of one size. Owned by the resource
+/// manager (or by the code that built it) and shared by pointer.
+class Sprite {
+public:
+    /// Room for max_frames frames; a negative count leaves room for none.
+    explicit Sprite(int max_frames);
+    Sprite(const Sprite&) = delete;
+    Sprite& operator=(const Sprite&) = delete;
+
+    /// Appends a copy of the frame; -1 when the sprite is full (the frame is dropped).
+    int pushFrame(const Frame& frame);
+    /// A copy of frame index, or an empty frame when out of range.
+    Frame getFrame(int index) const;
+    int getFrameCount() const { return m_frame_count; }
+    int getMaxFrameCount() const { return m_max_frame_count; }
+
+    void setWidth(int width) { m_width = width; }
+    int getWidth() const { return m_width; }
+    void setHeight(int height) { m_height = height; }
+    int getHeight() const { return m_height; }
+    void setColor(Color color) { m_color = color; }
+    Color getColor() const { return m_color; }
+    /// Game-loop steps each frame stays on screen.
+    void setSlowdown(int slowdown) { m_slowdown = slowdown; }
+    int getSlowdown() const { return m_slowdown; }
+    /// Character left undrawn; 0 for none.
+    void setTransparency(char transparency) { m_transparency = transparency; }
+    char getTransparency() const { return m_transparency; }
+    void setLabel(const std::string& label) { m_label = label; }
+    std::string getLabel() const { return m_label; }
+
+    /// Draws frame frame_number centred on position in the sprite's colour;
+    /// nothing for an out-of-range number. 0, or -1 when a character failed.
+    int draw(int frame_number, const Vector& position, char transparency) const;
+
+private:
+    int m_width;
+    int m_height;
+    int m_max_frame_count;
+    int m_frame_count;
+    Color m_color;
+    int m_slowdown;
+    char m_transparency;
+    // Grows with pushFrame up to m_max_frame_count, so a huge requested
+    // capacity costs nothing until frames actually arrive.
+    std::vector<Frame> m_frames;
+    std::string m_label;
+};
+
+} // namespace vt

@@ -1,0 +1,40 @@
+#include "vintrel/media/Music.h"
+
+#include "media/SfmlCompat.h"
+#include "vintrel/core/LogManager.h"
+
+namespace vt {
+
+Music::Music() : m_p_music(), m_is_open(false), m_label("[Undefined]") {}
+
+Music::~Music() = default;
+
+int Music::loadMusic(const std::string& file_name) {
+    if (!m_p_music)
+        m_p_music = std::make_unique<sf::Music>();
+    m_is_open = sfml::openMusic(*m_p_music, file_name);
+    return m_is_open ? 0 : -1;
+}
+
+void Music::play(bool loop) {
+    LogManager::getInstance().writeLog(5, "Music::play(): Playing music.");
+    // A stream that never opened has nothing to play; SFML would only complain.
+    if (!m_is_open)
+        return;
+    m_p_music->play();
+    sfml::setLooping(*m_p_music, loop);
+}
+
+void Music::stop() {
+    LogManager::getInstance().writeLog(5, "Music::stop(): Stopping music.");
+    if (m_p_music)
+        m_p_music->stop();
+}
+
+bool Music::isPlaying() const {
+    return m_p_music && m_p_music->getStatus() == sf::SoundSource::Status::Playing;
+}
+
+bool Music::isLooping() const { return m_p_music && sfml::isLooping(*m_p_music); }
+
+} // namespace vt

@@ -1,0 +1,464 @@
+#include "media/SpriteReader.h"
+
+#include <climits>
+#include <cstddef>
+#include <istream>
+
+#include "vintrel/core/LogManager.h"
+#include "vintrel/core/Utility.h"
+#include "vintrel/media/ResourceManager.h"
+#include "vintrel/media/Sprite.h"
+
+namespace vt {
+
+namespace {
+
+const char* const COLOR_NAMES[] = {"black", "red", "green", "yellow", "blue", "magenta", "cyan", "white"};
+
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+
+bool resourceManagerStarted() {
+    ResourceManager& resource_manager = ResourceManager::getInstance();
+    if (resource_manager.isStarted())
+        return true;
+    LogManager::getInstance().writeLog("%s not started!", resource_manager.getType().c_str());
+    return false;
+}
+
+} // namespace
+
+SpriteReader::SpriteReader(std::istream& stream) : m_stream(stream), m_line_number(0) {}
+
+int SpriteReader::readInt(const std::string& text) {
+    std::size_t i = 0;
+    while (i < text.size() && isSpace(text[i]))
+        i++;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        i++;
+    }
+    // One past INT_MAX in magnitude, so that INT_MIN itself still reads exactly.
+    const long long limit = static_cast<long long>(INT_MAX) + 1;
+    long long value = 0;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
+        value = value * 10 + (text[i] - '0');
+        if (value > limit)
+            value = limit;
+        i++;
+    }
+    if (negative)
+        value = -value;
+    if (value > INT_MAX)
+        value = INT_MAX;
+    return static_cast<int>(value);
+}
+
+bool SpriteReader::colorFromName(const std::string& name, bool allow_default, Color& color) {
+    for (int i = 0; i < static_cast<int>(sizeof(COLOR_NAMES) / sizeof(COLOR_NAMES[0])); i++) {
+        if (name == COLOR_NAMES[i]) {
+            color = static_cast<Color>(i);
+            return true;
+        }
+    }
+    if (allow_default && name == "default") {
+        color = WHITE;
+        return true;
+    }
+    return false;
+}
+
+std::string SpriteReader::getLine(bool count) {
+    std::string line;
+    std::getline(m_stream, line);
+    if (count)
+        m_line_number++;
+    if (!m_stream.good()) {
+        LogManager::getInstance().writeLog("getLine(): Error! Unexpected end of file.");
+        return std::string();
+    }
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    return line;
+}
+
+std::unique_ptr<Sprite> SpriteReader::readSprite() {
+    LogManager& lm = LogManager::getInstance();
+    m_line_number = 0;
+    const std::string first_line = getLine(false);
+    m_stream.clear();
+    m_stream.seekg(0);
+
+    if (first_line == "<HEADER>") {
+        lm.writeLog(5, "RM::loadSprite(): assuming robust sprite file format.");
+        return loadRobustSprite();
+    }
+    if (readInt(first_line) > 0) {
+        lm.writeLog(5, "RM::loadSprite(): assuming simple sprite file format.");
+        return loadSimpleSprite();
+    }
+    lm.writeLog("RM::loadSprite(): Error! Unknown sprite file format.");
+    lm.writeLog("RM::loadSprite(): First line is '%s'.", first_line.c_str());
+    return nullptr;
+}
+
+bool SpriteReader::readSimpleValue(const char* what, std::string& text) {
+    LogManager& lm = LogManager::getInstance();
+    text = getLine(true);
+    if (text.empty()) {
+        lm.writeLog("RM::loadSimpleSprite(): Error! Unexpected end of file.");
+        lm.writeLog("\tMissing %s.", what);
+        return false;
+    }
+    lm.writeLog(20, "\tLine %2d: '%s'", m_line_number, text.c_str());
+    return true;
+}
+
+std::unique_ptr<Sprite> SpriteReader::loadSimpleSprite() {
+    if (!resourceManagerStarted())
+        return nullptr;
+    LogManager& lm = LogManager::getInstance();
+    std::string text;
+
+    if (!readSimpleValue("frames (an integer)", text))
+        return nullptr;
+    const int frames = readInt(text);
+    if (frames <= 0) {
+        lm.writeLog("RM::loadSimpleSprite(): Error line %d! Number of frames is %d.", m_line_number, frames);
+        return nullptr;
+    }
+
+    if (!readSimpleValue("width (an integer)", text))
+        return nullptr;
+    const int width = readInt(text);
+    if (width <= 0) {
+        lm.writeLog("RM::loadSimpleSprite(): Error line %d! Width is '%s'.", m_line_number, text.c_str());
+        return nullptr;
+    }
+
+    if (!readSimpleValue("height (an integer)", text))
+        return nullptr;
+    const int height = readInt(text);
+    if (height <= 0) {
+        lm.writeLog("RM::loadSimpleSprite(): Error line %d! Height is '%s'.", m_line_number, text.c_str());
+        return nullptr;
+    }
+
+    if (!readSimpleValue("slowdown (an integer)", text))
+        return nullptr;
+    const int slowdown = readInt(text);
+    if (slowdown < 0) {
+        lm.writeLog("RM::loadSimpleSprite(): Error line %d! Slowdown is '%s'.", m_line_number, text.c_str());
+        return nullptr;
+    }
+
+    if (!readSimpleValue("color (a string)", text))
+        return nullptr;
+    Color color = WHITE;
+    if (!colorFromName(text, false, color)) {
+        lm.writeLog("RM::loadSimpleSprite(): Error line %d! Unrecognized color '%s'.", m_line_number,
+                    text.c_str());
+        lm.writeLog("  Valid colors are: black, red, green, yellow,");
+        lm.writeLog("                    blue, magenta, cyan or white.");
+        return nullptr;
+    }
+
+    lm.writeLog(5, "\t      Frames: %d", frames);
+    lm.writeLog(5, "\t       Width: %d", width);
+    lm.writeLog(5, "\t      Height: %d", height);
+    lm.writeLog(5, "\t    Slowdown: %d", slowdown);
+    lm.writeLog(5, "\t       Color: %s", colorToString(color).c_str());
+
+    auto p_sprite = std::make_unique<Sprite>(frames);
+    if (p_sprite->getMaxFrameCount() != frames) {
+        lm.writeLog("RM::loadSimpleSprite(): Error! Unable to create Sprite.");
+        return nullptr;
+    }
+    p_sprite->setWidth(width);
+    p_sprite->setHeight(height);
+    p_sprite->setSlowdown(slowdown);
+    p_sprite->setColor(color);
+    p_sprite->setTransparency(0);
+
+    for (int f = 0; f < frames; f++) {
+        lm.writeLog(15, "RM::loadSimpleSprite(): Reading frame %d of %d.", f, frames);
+        std::string frame_str;
+        for (int r = 0; r < height; r++) {
+            const std::string row = getLine(true);
+            if (row.empty()) {
+                lm.writeLog("RM::loadSimpleSprite(): Error! Unexpected end of file.");
+                lm.writeLog("\tReading frame %d of %d, row %d of %d.", f + 1, frames, r + 1, height);
+                return nullptr;
+            }
+            if (row.size() != static_cast<std::size_t>(width)) {
+                lm.writeLog("RM::loadSimpleSprite(): Error line %d!", m_line_number);
+                lm.writeLog("\tLine %2d: '%s'", m_line_number, row.c_str());
+                lm.writeLog("\tWidth is %zu, expected %d.", row.size(), width);
+                return nullptr;
+            }
+            lm.writeLog(20, "\tLine %2d: '%s'", m_line_number, row.c_str());
+            frame_str += row;
+        }
+        if (p_sprite->pushFrame(Frame(width, height, frame_str)) != 0) {
+            lm.writeLog("RM::loadSimpleSprite(): Error! Cannot add Frame.");
+            lm.writeLog("\tFramecount is %d, max is %d.", p_sprite->getFrameCount() + 1, frames);
+            return nullptr;
+        }
+    }
+
+    // The file must end right after the last row's line feed. Looking ahead
+    // first keeps a clean end from being reported as a failed read.
+    if (m_stream.peek() != std::istream::traits_type::eof()) {
+        const std::string extra = getLine(true);
+        lm.writeLog("RM::loadSimpleSprite(): Error line %d!", m_line_number);
+        lm.writeLog("\tExtra file data: '%s'", extra.c_str());
+        return nullptr;
+    }
+    return p_sprite;
+}
+
+SpriteReader::Lines SpriteReader::readData(const std::string& tag) {
+    LogManager& lm = LogManager::getInstance();
+    const std::string open_tag = "<" + tag + ">";
+    const std::string close_tag = "</" + tag + ">";
+
+    const std::string first = getLine(true);
+    if (first != open_tag) {
+        lm.writeLog("readData(): Error line %d! Expected '%s', have '%s'.", m_line_number, open_tag.c_str(),
+                    first.c_str());
+        return Lines();
+    }
+
+    Lines lines;
+    for (;;) {
+        std::string line = getLine(true);
+        if (line.empty()) {
+            lm.writeLog("readData(): Error! Stop at line %d, never encountered '%s'.", m_line_number,
+                        close_tag.c_str());
+            return Lines();
+        }
+        if (line == close_tag)
+            return lines;
+        lines.push_back(std::move(line));
+    }
+}
+
+int SpriteReader::matchLineInt(Lines& lines, const std::string& key) {
+    int value = -1;
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < lines.size(); i++) {
+        const std::string& line = lines[i];
+        if (line.compare(0, key.size(), key) != 0) {
+            if (kept != i)
+                lines[kept] = std::move(lines[i]);
+            kept++;
+            continue;
+        }
+        if (value != -1)
+            LogManager::getInstance().writeLog(1, "matchLineInt(): Warning! '%s' matches multiple lines.",
+                                               line.c_str());
+        value = line.size() > key.size() ? readInt(line.substr(key.size() + 1)) : 0;
+    }
+    lines.resize(kept);
+    return value;
+}
+
+std::string SpriteReader::matchLineStr(Lines& lines, const std::string& key) {
+    std::string value;
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < lines.size(); i++) {
+        const std::string& line = lines[i];
+        if (line.compare(0, key.size(), key) != 0) {
+            if (kept != i)
+                lines[kept] = std::move(lines[i]);
+            kept++;
+            continue;
+        }
+        if (!value.empty())
+            LogManager::getInstance().writeLog(1, "matchLineStr(): Warning! '%s' matches multiple lines.",
+                                               line.c_str());
+        value = line.size() > key.size() ? line.substr(key.size() + 1) : std::string();
+    }
+    lines.resize(kept);
+    return value;
+}
+
+Frame SpriteReader::readBodyFrame(Lines& body, int width, int height, int& line_number) {
+    LogManager& lm = LogManager::getInstance();
+    std::string frame_str;
+    for (int r = 0; r < height; r++) {
+        line_number++;
+        if (body.empty()) {
+            lm.writeLog("\tError! Line %d: No more frame data before 'end'.", line_number);
+            return Frame();
+        }
+        const std::string& row = body.front();
+        lm.writeLog(20, "\tLine %2d: '%s'", line_number, row.c_str());
+        if (row.size() != static_cast<std::size_t>(width)) {
+            lm.writeLog("\tError! Line %d: Line length is %zu (frame width is %d).", line_number, row.size(),
+                        width);
+            lm.writeLog("\tLine %d: '%s'", line_number, row.c_str());
+            return Frame();
+        }
+        frame_str += row;
+        body.pop_front();
+    }
+
+    line_number++;
+    if (body.empty()) {
+        lm.writeLog("\tError! Line %d: No more frame data before 'end'.", line_number);
+        return Frame();
+    }
+    if (body.front() != "end") {
+        lm.writeLog("\tError! Line %d: Expected '%s'.", line_number, "end");
+        lm.writeLog("\tLine %d: '%s'", line_number, body.front().c_str());
+        return Frame();
+    }
+    body.pop_front();
+    return Frame(width, height, frame_str);
+}
+
+std::unique_ptr<Sprite> SpriteReader::loadRobustSprite() {
+    if (!resourceManagerStarted())
+        return nullptr;
+    LogManager& lm = LogManager::getInstance();
+
+    Lines header = readData("HEADER");
+    if (header.empty())
+        return nullptr;
+    lm.writeLog(20, "ResourceManager::loadRobustSprite(): After header, line number: '%d'", m_line_number);
+
+    const int frames = matchLineInt(header, "frames");
+    if (frames == -1) {
+        lm.writeLog("RM::loadRobustSprite(): Error! Missing '%s' in header.", "frames");
+        return nullptr;
+    }
+    const int width = matchLineInt(header, "width");
+    if (width == -1) {
+        lm.writeLog("RM::loadRobustSprite(): Error! Missing '%s' in header.", "width");
+        return nullptr;
+    }
+    const int height = matchLineInt(header, "height");
+    if (height == -1) {
+        lm.writeLog("RM::loadRobustSprite(): Error! Missing '%s' in header.", "height");
+        return nullptr;
+    }
+
+    std::string color_name = matchLineStr(header, "color");
+    if (color_name.empty()) {
+        lm.writeLog(5, "RM::loadRobustSprite(): Warning! No '%s' in header.", "color");
+        color_name = "default";
+    }
+
+    char transparency = 0;
+    const std::string transparency_text = matchLineStr(header, "transparency");
+    if (transparency_text.empty()) {
+        lm.writeLog(5, "RM::loadRobustSprite(): Note! No '%s' in header.", "transparency");
+    } else if (transparency_text == "\" \"") {
+        transparency = ' ';
+        lm.writeLog(5, "RM::loadRobustSprite(): transparency is 'space'");
+    } else {
+        transparency = transparency_text[0];
+    }
+
+    int slowdown = matchLineInt(header, "slowdown");
+    if (slowdown == -1) {
+        lm.writeLog(5, "RM::loadRobustSprite(): Note! No '%s' in header.", "slowdown");
+        slowdown = 0;
+    }
+
+    if (!header.empty()) {
+        lm.writeLog(1, "RM::loadRobustSprite(): Warning! Unused HEADER lines:");
+        for (const std::string& line : header)
+            lm.writeLog(1, "\t'%s'", line.c_str());
+    }
+
+    lm.writeLog(5, "\t      Frames: %d", frames);
+    lm.writeLog(5, "\t       Width: %d", width);
+    lm.writeLog(5, "\t      Height: %d", height);
+    lm.writeLog(5, "\t    Slowdown: %d", slowdown);
+    if (transparency != 0)
+        lm.writeLog(5, "\tTransparency: '%c'", transparency);
+    else
+        lm.writeLog(5, "\tTransparency: (none)");
+
+    // Sizes come straight from the file: anything below 1 can describe no
+    // frame, so it is refused before any body line is read or stored.
+    const struct {
+        const char* key;
+        int value;
+    } sizes[] = {{"frames", frames}, {"width", width}, {"height", height}};
+    for (const auto& size : sizes) {
+        if (size.value < 1) {
+            lm.writeLog("RM::loadRobustSprite(): Error! '%s' is %d in header, must be at least 1.", size.key,
+                        size.value);
+            return nullptr;
+        }
+    }
+
+    Lines body = readData("BODY");
+    if (body.empty())
+        return nullptr;
+    lm.writeLog(20, "ResourceManager::loadRobustSprite(): After reading body: line number is '%d'",
+                m_line_number);
+    // Section lines are never empty, so each was counted: the line before
+    // the first body row is the opening tag.
+    int line_number = m_line_number - static_cast<int>(body.size()) - 1;
+
+    auto p_sprite = std::make_unique<Sprite>(frames);
+    if (p_sprite->getMaxFrameCount() != frames) {
+        lm.writeLog("RM::loadRobustSprite(): Error! Unable to create Sprite.");
+        return nullptr;
+    }
+    p_sprite->setWidth(width);
+    p_sprite->setHeight(height);
+    p_sprite->setSlowdown(slowdown);
+    p_sprite->setTransparency(transparency);
+
+    Color color = WHITE;
+    if (!colorFromName(color_name, true, color)) {
+        lm.writeLog("RM::loadRobustSprite(): Error! Unrecognized color '%s'.", color_name.c_str());
+        lm.writeLog("  Valid colors are: black, red, green, yellow,");
+        lm.writeLog("                    blue, magenta, cyan and white.");
+        return nullptr;
+    }
+    p_sprite->setColor(color);
+    lm.writeLog(5, "\t       Color: %s", colorToString(color).c_str());
+
+    for (int f = 0; f < frames; f++) {
+        const Frame frame = readBodyFrame(body, width, height, line_number);
+        if (frame.isEmpty()) {
+            lm.writeLog("RM::loadRobustSprite(): Error! No frame data to add.");
+            return nullptr;
+        }
+        if (p_sprite->pushFrame(frame) != 0) {
+            lm.writeLog("RM::loadRobustSprite(): Error! Cannot add Frame.");
+            lm.writeLog("\tFramecount is %d, max is %d", p_sprite->getFrameCount() + 1, frames);
+            return nullptr;
+        }
+    }
+
+    if (!body.empty()) {
+        lm.writeLog("RM::loadRobustSprite(): Error! Extra BODY:");
+        for (const std::string& line : body)
+            lm.writeLog("\tLine %d: %s", ++line_number, line.c_str());
+        return nullptr;
+    }
+
+    Lines footer = readData("FOOTER");
+    if (footer.empty())
+        return nullptr;
+    const std::string version = matchLineStr(footer, "version");
+    if (version.empty()) {
+        lm.writeLog("RM::loadRobustSprite(): Error! Missing '%s' in FOOTER (line %d).", "version", m_line_number);
+        return nullptr;
+    }
+    if (!footer.empty()) {
+        lm.writeLog(1, "RM::loadRobustSprite(): Warning! Unused FOOTER lines:");
+        for (const std::string& line : footer)
+            lm.writeLog(1, "\t'%s'", line.c_str());
+    }
+    return p_sprite;
+}
+
+} // namespace vt

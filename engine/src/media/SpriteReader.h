@@ -1,0 +1,69 @@
+#pragma once
+
+#include <deque>
+#include <iosfwd>
+#include <memory>
+#include <string>
+
+#include "vintrel/core/Color.h"
+#include "vintrel/media/Frame.h"
+
+namespace vt {
+
+class Sprite;
+
+/// Reads one sprite from a text stream in either sprite file format,
+/// counting lines for its messages. The text is untrusted: every malformed
+/// input is refused with log lines, and nothing is allocated beyond what the
+/// text itself holds.
+class SpriteReader {
+public:
+    using Lines = std::deque<std::string>;
+
+    /// The stream must be readable from its start and seekable back to it.
+    explicit SpriteReader(std::istream& stream);
+
+    /// Chooses the format from the first line and reads the sprite; null
+    /// after logging why not. The label is left for the caller to set.
+    [[nodiscard]] std::unique_ptr<Sprite> readSprite();
+    /// The five-line header format; null after logging why not.
+    [[nodiscard]] std::unique_ptr<Sprite> loadSimpleSprite();
+    /// The HEADER, BODY and FOOTER format; null after logging why not.
+    [[nodiscard]] std::unique_ptr<Sprite> loadRobustSprite();
+
+    /// One line without its line feed and one trailing carriage return;
+    /// empty after logging when the stream ends before a line feed.
+    std::string getLine(bool count);
+    /// The lines between <tag> and </tag>; empty on failure or an empty section.
+    Lines readData(const std::string& tag);
+    /// Takes every line starting with key out of lines; the last one's
+    /// number, or -1 when there is none.
+    int matchLineInt(Lines& lines, const std::string& key);
+    /// Takes every line starting with key out of lines; the last one's
+    /// value, or empty when there is none.
+    std::string matchLineStr(Lines& lines, const std::string& key);
+    /// Takes one frame and its "end" line off the front of body. line_number
+    /// is the file line just before the frame and advances past it. An empty
+    /// frame means failure.
+    Frame readBodyFrame(Lines& body, int width, int height, int& line_number);
+
+    /// Lines counted so far in this stream.
+    int getLineNumber() const { return m_line_number; }
+
+    /// The decimal integer prefix of text, the way atoi reads it, saturated
+    /// to the int range instead of overflowing.
+    static int readInt(const std::string& text);
+    /// The colour named by one of the eight lower-case names, or "default"
+    /// (white) when allowed; false for anything else.
+    static bool colorFromName(const std::string& name, bool allow_default, Color& color);
+
+private:
+    /// Reads one header number line of the simple format; false after
+    /// logging that it is missing.
+    bool readSimpleValue(const char* what, std::string& text);
+
+    std::istream& m_stream;
+    int m_line_number;
+};
+
+} // namespace vt

@@ -21,8 +21,10 @@ void Music::play(bool loop) {
     // A stream that never opened has nothing to play; SFML would only complain.
     if (!m_is_open)
         return;
-    m_p_music->play();
+    // Looping is set before the stream starts: its thread may reach the end
+    // of a short piece at once and stop for good if the flag came later.
     sfml::setLooping(*m_p_music, loop);
+    m_p_music->play();
 }
 
 void Music::stop() {

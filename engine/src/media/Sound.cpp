@@ -25,8 +25,8 @@ void Sound::play(bool loop) {
     LogManager::getInstance().writeLog(5, "Sound::play(): Playing sound.");
     if (!m_p_sound)
         return;
-    m_p_sound->play();
     sfml::setLooping(*m_p_sound, loop);
+    m_p_sound->play();
 }
 
 void Sound::stop() {

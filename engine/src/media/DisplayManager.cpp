@@ -1,10 +1,35 @@
 #include "vintrel/media/DisplayManager.h"
 
+#include <SFML/Graphics.hpp>
+
+#include <algorithm>
+#include <locale>
+
+#include "media/CellBatch.h"
+#include "media/SfmlCompat.h"
 #include "vintrel/core/Config.h"
+#include "vintrel/core/LogManager.h"
+#include "vintrel/core/Utility.h"
+#include "vintrel/media/SfmlColor.h"
 
 namespace vt {
 
-DisplayManager::DisplayManager() : m_window_horizontal_chars(0), m_window_vertical_chars(0) {
+namespace {
+
+// The window the engine opens when the configuration names none.
+constexpr int DEFAULT_HORIZONTAL_PIXELS = 1024;
+constexpr int DEFAULT_VERTICAL_PIXELS = 768;
+constexpr int DEFAULT_HORIZONTAL_CHARS = 80;
+constexpr int DEFAULT_VERTICAL_CHARS = 24;
+// Glyphs larger than this would only fill memory with the font's texture.
+constexpr float MAX_CHARACTER_SIZE = 1024.0f;
+
+} // namespace
+
+DisplayManager::DisplayManager()
+    : m_p_font(), m_p_window(), m_window_horizontal_pixels(DEFAULT_HORIZONTAL_PIXELS),
+      m_window_vertical_pixels(DEFAULT_VERTICAL_PIXELS), m_window_horizontal_chars(DEFAULT_HORIZONTAL_CHARS),
+      m_window_vertical_chars(DEFAULT_VERTICAL_CHARS), m_p_batch() {
     setType("DisplayManager");
 }
 
@@ -16,19 +41,212 @@ DisplayManager& DisplayManager::getInstance() {
 }
 
 int DisplayManager::startUp() {
-    m_window_horizontal_chars = Config::getInstance().getWindowHorizontalChars();
-    m_window_vertical_chars = Config::getInstance().getWindowVerticalChars();
-    return Manager::startUp();
+    LogManager& log_manager = LogManager::getInstance();
+    if (isStarted()) {
+        log_manager.writeLog("%s::startup(): Warning! %s already started.", getType().c_str(), getType().c_str());
+        return -1;
+    }
+
+    const Config& config = Config::getInstance();
+    const int horizontal_pixels = config.getWindowHorizontalPixels();
+    const int vertical_pixels = config.getWindowVerticalPixels();
+    const int horizontal_chars = config.getWindowHorizontalChars();
+    const int vertical_chars = config.getWindowVerticalChars();
+    // Every conversion between cells and pixels divides by these.
+    if (horizontal_chars <= 0 || vertical_chars <= 0 || horizontal_pixels < 0 || vertical_pixels < 0) {
+        log_manager.writeLog("DisplayManager::startUp(): Error! Window of %d x %d pixels and %d x %d characters "
+                             "is not possible.",
+                             horizontal_pixels, vertical_pixels, horizontal_chars, vertical_chars);
+        return -1;
+    }
+    m_window_horizontal_pixels = horizontal_pixels;
+    m_window_vertical_pixels = vertical_pixels;
+    m_window_horizontal_chars = horizontal_chars;
+    m_window_vertical_chars = vertical_chars;
+
+    if (config.getHeadless()) {
+        log_manager.writeLog(1, "DisplayManager::startUp(): no graphics in headless mode.");
+    } else if (openWindow() == -1) {
+        // Nothing stays open after a failed start: the game manager only stops started managers.
+        releaseWindow();
+        return -1;
+    }
+
+    Manager::startUp();
+    log_manager.writeLog(5, "DisplayManager::startUp(): successfully started.");
+    return 0;
 }
 
-void DisplayManager::shutDown() { Manager::shutDown(); }
+int DisplayManager::openWindow() {
+    LogManager& log_manager = LogManager::getInstance();
+    const Config& config = Config::getInstance();
 
-int DisplayManager::presentFrame() { return -1; }
+    const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
+    const unsigned desktop_width = sfml::videoModeWidth(desktop);
+    const unsigned desktop_height = sfml::videoModeHeight(desktop);
+    log_manager.writeLog(5, "DisplayManager::startUp(): window resolution (%d, %d) pixels.",
+                         static_cast<int>(desktop_width), static_cast<int>(desktop_height));
+    if (m_window_horizontal_pixels == 0)
+        m_window_horizontal_pixels = static_cast<int>(desktop_width);
+    if (m_window_vertical_pixels == 0)
+        m_window_vertical_pixels = static_cast<int>(desktop_height);
+
+    const sf::VideoMode mode = sfml::makeVideoMode(static_cast<unsigned>(m_window_horizontal_pixels),
+                                                   static_cast<unsigned>(m_window_vertical_pixels), 32);
+    m_p_window = sfml::makeWindow(mode, sf::String(config.getWindowTitle(), std::locale()),
+                                  static_cast<std::uint32_t>(config.getWindowStyle()), config.getWindowState());
+    if (!m_p_window || !m_p_window->isOpen()) {
+        log_manager.writeLog("DisplayManager::startUp(): Unable to allocate window!");
+        return -1;
+    }
+    m_p_window->setMouseCursorVisible(config.getShowMouse());
+    m_p_window->setVerticalSyncEnabled(true);
+
+    const std::string font_file = config.getFontFile();
+    m_p_font = std::make_unique<sf::Font>();
+    if (!sfml::openFont(*m_p_font, font_file)) {
+        log_manager.writeLog("DisplayManager::startUp(): Error! Unable to open font from file '%s'.",
+                             font_file.c_str());
+        return -1;
+    }
+
+    const float product = config.getFontScale() * std::min(cellWidth(), cellHeight());
+    // Out-of-range scales (negative, zero, huge or not a number) would make the
+    // conversion to a whole size undefined.
+    const float clamped = product >= 1.0f ? std::min(product, MAX_CHARACTER_SIZE) : 1.0f;
+    if (clamped != product)
+        log_manager.writeLog("DisplayManager::startUp(): Warning! Character size %.2f out of range, using %.0f.",
+                             static_cast<double>(product), static_cast<double>(clamped));
+    const auto character_size = static_cast<unsigned>(clamped);
+
+    m_p_batch = std::make_unique<CellBatch>(*m_p_font, character_size, cellWidth(), cellHeight(),
+                                            colorToSFML(config.getWindowBackgroundColor()));
+    m_p_window->clear(m_p_batch->getBackground());
+    return 0;
+}
+
+void DisplayManager::releaseWindow() {
+    m_p_batch.reset();
+    if (m_p_window) {
+        m_p_window->close();
+        m_p_window.reset();
+    }
+    m_p_font.reset();
+}
+
+void DisplayManager::shutDown() {
+    releaseWindow();
+    Manager::shutDown();
+    LogManager::getInstance().writeLog(5, "DisplayManager::shutDown(): successfully stopped.");
+}
+
+int DisplayManager::drawCharacter(const Vector& world_pos, char ch, Color color, float rotation) {
+    if (isStarted() && !m_p_window)
+        return -1;
+    // Colours without values of their own draw in white.
+    unsigned char r = 255;
+    unsigned char g = 255;
+    unsigned char b = 255;
+    colorToRGB(color, r, g, b);
+    return drawCharacter(world_pos, ch, r, g, b, rotation);
+}
+
+int DisplayManager::drawCharacter(const Vector& world_pos, char ch, std::uint8_t r, std::uint8_t g, std::uint8_t b,
+                                  float rotation) {
+    if (!isStarted()) {
+        LogManager::getInstance().writeLog("%s not started!", getType().c_str());
+        return -1;
+    }
+    if (!m_p_window || !m_p_batch)
+        return -1;
+    const Vector pixels = spacesToPixels(worldToView(world_pos));
+    m_p_batch->addCell(pixels.getX(), pixels.getY(), ch, sf::Color(r, g, b, 255), rotation);
+    return 0;
+}
+
+int DisplayManager::drawText(const Vector& world_pos, std::string text, Justification justification, Color color) {
+    if (!isStarted()) {
+        LogManager::getInstance().writeLog("%s not started!", getType().c_str());
+        return -1;
+    }
+    if (!m_p_window)
+        return -1;
+
+    const int length = static_cast<int>(text.size());
+    float start_x = world_pos.getX();
+    if (justification == CENTER)
+        start_x -= static_cast<float>(length / 2);
+    else if (justification == RIGHT)
+        start_x -= static_cast<float>(length);
+
+    unsigned char r = 255;
+    unsigned char g = 255;
+    unsigned char b = 255;
+    colorToRGB(color, r, g, b);
+    for (int i = 0; i < length; i++)
+        drawCharacter(Vector(start_x + static_cast<float>(i), world_pos.getY()), text[static_cast<std::size_t>(i)],
+                      r, g, b, 0.0f);
+    return 0;
+}
+
+int DisplayManager::presentFrame() {
+    if (!isStarted()) {
+        LogManager::getInstance().writeLog("%s not started!", getType().c_str());
+        return -1;
+    }
+    if (!m_p_window || !m_p_batch)
+        return -1;
+    m_p_batch->flush(*m_p_window);
+    m_p_window->display();
+    m_p_window->clear(m_p_batch->getBackground());
+    return 0;
+}
+
+void DisplayManager::flush() {
+    if (m_p_window && m_p_batch)
+        m_p_batch->flush(*m_p_window);
+}
 
 int DisplayManager::drawCharacter(Vector, char, Color, float) const { return -1; }
 
 int DisplayManager::getHorizontalChars() const { return m_window_horizontal_chars; }
 
 int DisplayManager::getVerticalChars() const { return m_window_vertical_chars; }
+
+int DisplayManager::getHorizontalPixels() const { return m_window_horizontal_pixels; }
+
+int DisplayManager::getVerticalPixels() const { return m_window_vertical_pixels; }
+
+unsigned DisplayManager::getCharacterSize() const { return m_p_batch ? m_p_batch->getCharacterSize() : 0; }
+
+sf::RenderWindow* DisplayManager::getWindow() const { return m_p_window.get(); }
+
+float cellWidth() {
+    const DisplayManager& display_manager = DisplayManager::getInstance();
+    return static_cast<float>(display_manager.getHorizontalPixels()) /
+           static_cast<float>(display_manager.getHorizontalChars());
+}
+
+float cellHeight() {
+    const DisplayManager& display_manager = DisplayManager::getInstance();
+    return static_cast<float>(display_manager.getVerticalPixels()) /
+           static_cast<float>(display_manager.getVerticalChars());
+}
+
+Vector spacesToPixels(const Vector& spaces) {
+    const Vector pixels(spaces.getX() * cellWidth(), spaces.getY() * cellHeight());
+    LogManager::getInstance().writeLog(30, "spacesToPixels(int): spaces (%.2f,%.2f) = pixels (%.2f,%.2f)",
+                                       static_cast<double>(spaces.getX()), static_cast<double>(spaces.getY()),
+                                       static_cast<double>(pixels.getX()), static_cast<double>(pixels.getY()));
+    return pixels;
+}
+
+Vector pixelsToSpaces(const Vector& pixels) {
+    const Vector spaces(pixels.getX() / cellWidth(), pixels.getY() / cellHeight());
+    LogManager::getInstance().writeLog(30, "pixelsToSpaces(): pixels (%.2f,%.2f) = spaces (%.2f,%.2f)",
+                                       static_cast<double>(pixels.getX()), static_cast<double>(pixels.getY()),
+                                       static_cast<double>(spaces.getX()), static_cast<double>(spaces.getY()));
+    return spaces;
+}
 
 } // namespace vt

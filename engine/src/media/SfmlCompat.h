@@ -1,13 +1,17 @@
 #pragma once
 
-// The one place that hides the differences between SFML 3 and SFML 2.5.
-// Engine sources call these instead of the version-specific SFML functions.
+// The engine is written against the SFML 3 API. The few calls whose spelling
+// differs in SFML 2.5 go through the small inline functions here, so that the
+// rest of the engine never tests the version itself.
 
 #include <SFML/Audio/Music.hpp>
 #include <SFML/Audio/Sound.hpp>
 #include <SFML/Audio/SoundBuffer.hpp>
 #include <SFML/Config.hpp>
+#include <SFML/Graphics.hpp>
 
+#include <cstdint>
+#include <memory>
 #include <string>
 
 #if SFML_VERSION_MAJOR >= 3
@@ -15,6 +19,134 @@
 #endif
 
 namespace vt::sfml {
+
+/// Style bit that asks for a full-screen window in the engine's configuration.
+constexpr std::uint32_t STYLE_FULLSCREEN_BIT = 8;
+
+/// A video mode of w x h pixels.
+inline sf::VideoMode makeVideoMode(unsigned w, unsigned h, unsigned bits_per_pixel = 32) {
+#if SFML_VERSION_MAJOR >= 3
+    return sf::VideoMode(sf::Vector2u(w, h), bits_per_pixel);
+#else
+    return sf::VideoMode(w, h, bits_per_pixel);
+#endif
+}
+
+inline unsigned videoModeWidth(const sf::VideoMode& mode) {
+#if SFML_VERSION_MAJOR >= 3
+    return mode.size.x;
+#else
+    return mode.width;
+#endif
+}
+
+inline unsigned videoModeHeight(const sf::VideoMode& mode) {
+#if SFML_VERSION_MAJOR >= 3
+    return mode.size.y;
+#else
+    return mode.height;
+#endif
+}
+
+/// Opens a render window. `style` is the engine's style mask (title bar 1,
+/// resize 2, close 4); `state` 1 asks for full screen, as does style bit 8.
+inline std::unique_ptr<sf::RenderWindow> makeWindow(const sf::VideoMode& mode, const sf::String& title,
+                                                    std::uint32_t style, int state) {
+    const bool fullscreen = state == 1 || (style & STYLE_FULLSCREEN_BIT) != 0;
+#if SFML_VERSION_MAJOR >= 3
+    return std::make_unique<sf::RenderWindow>(mode, title, style & ~STYLE_FULLSCREEN_BIT,
+                                              fullscreen ? sf::State::Fullscreen : sf::State::Windowed);
+#else
+    const std::uint32_t bits = fullscreen ? (style | sf::Style::Fullscreen) : style;
+    return std::make_unique<sf::RenderWindow>(mode, title, bits);
+#endif
+}
+
+/// Loads a font file; false when it cannot be read.
+inline bool openFont(sf::Font& font, const std::string& file_name) {
+#if SFML_VERSION_MAJOR >= 3
+    return font.openFromFile(std::filesystem::path(file_name));
+#else
+    return font.loadFromFile(file_name);
+#endif
+}
+
+/// A glyph's placement relative to the pen (baseline origin) and its
+/// rectangle in the font's texture, in pixels.
+struct GlyphRects {
+    float left, top, width, height;
+    float tex_left, tex_top, tex_width, tex_height;
+};
+
+inline GlyphRects glyphRects(const sf::Glyph& glyph) {
+#if SFML_VERSION_MAJOR >= 3
+    return {glyph.bounds.position.x,
+            glyph.bounds.position.y,
+            glyph.bounds.size.x,
+            glyph.bounds.size.y,
+            static_cast<float>(glyph.textureRect.position.x),
+            static_cast<float>(glyph.textureRect.position.y),
+            static_cast<float>(glyph.textureRect.size.x),
+            static_cast<float>(glyph.textureRect.size.y)};
+#else
+    return {glyph.bounds.left,
+            glyph.bounds.top,
+            glyph.bounds.width,
+            glyph.bounds.height,
+            static_cast<float>(glyph.textureRect.left),
+            static_cast<float>(glyph.textureRect.top),
+            static_cast<float>(glyph.textureRect.width),
+            static_cast<float>(glyph.textureRect.height)};
+#endif
+}
+
+/// Rotation in degrees, clockwise, about the shape's origin.
+inline void setRotation(sf::Transformable& shape, float degrees) {
+#if SFML_VERSION_MAJOR >= 3
+    shape.setRotation(sf::degrees(degrees));
+#else
+    shape.setRotation(degrees);
+#endif
+}
+
+inline float getRotation(const sf::Transformable& shape) {
+#if SFML_VERSION_MAJOR >= 3
+    return shape.getRotation().asDegrees();
+#else
+    return shape.getRotation();
+#endif
+}
+
+/// Copies what the window's back buffer holds into an image.
+inline sf::Image windowToImage(const sf::RenderWindow& window) {
+    sf::Texture texture;
+#if SFML_VERSION_MAJOR >= 3
+    if (!texture.resize(window.getSize()))
+        return {};
+#else
+    if (!texture.create(window.getSize().x, window.getSize().y))
+        return {};
+#endif
+    texture.update(window);
+    return texture.copyToImage();
+}
+
+inline sf::Color pixelAt(const sf::Image& image, unsigned x, unsigned y) {
+#if SFML_VERSION_MAJOR >= 3
+    return image.getPixel(sf::Vector2u(x, y));
+#else
+    return image.getPixel(x, y);
+#endif
+}
+
+/// The operating system's handle of the window (an X11 window id here).
+inline sf::WindowHandle nativeHandle(const sf::Window& window) {
+#if SFML_VERSION_MAJOR >= 3
+    return window.getNativeHandle();
+#else
+    return window.getSystemHandle();
+#endif
+}
 
 /// Decodes a whole audio file into the buffer; false when it cannot be read.
 inline bool loadSoundBuffer(sf::SoundBuffer& buffer, const std::string& file_name) {

@@ -1,31 +1,81 @@
 #pragma once
 
+#include <cstdint>
+#include <memory>
+#include <string>
+
 #include "vintrel/core/Color.h"
 #include "vintrel/core/Manager.h"
+#include "vintrel/media/Justification.h"
 #include "vintrel/world/Vector.h"
+
+namespace sf {
+class Font;
+class RenderWindow;
+} // namespace sf
 
 namespace vt {
 
-/// The window of character cells.
+class CellBatch;
+
+/// The game window, a grid of character cells. Characters drawn during a
+/// step are shown by the next step's presentFrame.
 class DisplayManager : public Manager {
 public:
     static DisplayManager& getInstance();
     ~DisplayManager() override;
+    /// Opens the window and loads the font (no window when headless); 0 or -1.
     int startUp() override;
+    /// Closes the window and releases the font.
     void shutDown() override;
 
-    /// Shows the frame drawn in the previous step and clears the back buffer.
+    /// Draws ch in the cell at the world position, in an engine colour;
+    /// rotation in degrees. 0, or -1 when there is nothing to draw into.
+    int drawCharacter(const Vector& world_pos, char ch, Color color, float rotation = 0.0f);
+    /// Draws ch in the cell at the world position in the colour (r, g, b).
+    int drawCharacter(const Vector& world_pos, char ch, std::uint8_t r, std::uint8_t g, std::uint8_t b,
+                      float rotation = 0.0f);
+    /// Draws the text along one row of cells, one character per cell.
+    int drawText(const Vector& world_pos, std::string text, Justification justification, Color color);
+    /// Shows the frame drawn in the previous step and clears the back buffer; 0 or -1.
     int presentFrame();
-    /// Draws one character in the cell at world_pos; 0 or -1.
-    int drawCharacter(Vector world_pos, char ch, Color color, float rotation) const;
+    /// Draws the characters queued so far into the window's back buffer. Call
+    /// it before drawing straight into the window, so that the order is kept.
+    void flush();
+
     /// Window size in characters.
     int getHorizontalChars() const;
     int getVerticalChars() const;
+    /// Window size in pixels.
+    int getHorizontalPixels() const;
+    int getVerticalPixels() const;
+    /// Glyph size in pixels; 0 without a window.
+    unsigned getCharacterSize() const;
+    /// The window, owned by the manager; null when headless or not started.
+    sf::RenderWindow* getWindow() const;
 
 private:
     DisplayManager();
+    int openWindow();
+    void releaseWindow();
+
+    std::unique_ptr<sf::Font> m_p_font;
+    std::unique_ptr<sf::RenderWindow> m_p_window;
+    int m_window_horizontal_pixels;
+    int m_window_vertical_pixels;
     int m_window_horizontal_chars;
     int m_window_vertical_chars;
+    // Background quads and glyphs of this step, drawn in presentFrame.
+    std::unique_ptr<CellBatch> m_p_batch;
 };
+
+/// Width of one cell in pixels.
+float cellWidth();
+/// Height of one cell in pixels.
+float cellHeight();
+/// Spaces (cells) to pixels; no rounding.
+Vector spacesToPixels(const Vector& spaces);
+/// Pixels to spaces (cells); no rounding.
+Vector pixelsToSpaces(const Vector& pixels);
 
 } // namespace vt

@@ -1,0 +1,122 @@
+#include "support/WindowTest.h"
+
+#include <SFML/Graphics.hpp>
+
+#include <cmath>
+#include <filesystem>
+
+#include "media/SfmlCompat.h"
+#include "vintrel/media/DisplayManager.h"
+
+// Xlib's macros (None, Status, ...) clash with SFML's names: it comes last.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace vt::test {
+
+namespace {
+
+int ignoreXError(Display*, XErrorEvent*) { return 0; }
+
+} // namespace
+
+std::string testFontSource() { return "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf"; }
+
+std::string windowedConfig() {
+    return "headless:false,\nnetworking:false,\nrandom_seed:42,\nwindow_title:VintrelTest,\n";
+}
+
+int countPixels(const sf::Image& image, int left, int top, int width, int height, sf::Color color) {
+    const auto size = image.getSize();
+    int count = 0;
+    for (int y = std::max(top, 0); y < top + height && y < static_cast<int>(size.y); y++)
+        for (int x = std::max(left, 0); x < left + width && x < static_cast<int>(size.x); x++)
+            if (sfml::pixelAt(image, static_cast<unsigned>(x), static_cast<unsigned>(y)) == color)
+                count++;
+    return count;
+}
+
+bool WindowTest::installFont() {
+    std::error_code error;
+    std::filesystem::copy_file(testFontSource(), dir().file("vt-font.ttf"),
+                               std::filesystem::copy_options::overwrite_existing, error);
+    return !error;
+}
+
+int WindowTest::startWindowedEngine(const std::string& extra_config) {
+    if (!installFont()) {
+        ADD_FAILURE() << "cannot copy " << testFontSource();
+        return -1;
+    }
+    return startEngine(windowedConfig() + extra_config);
+}
+
+sf::Image WindowTest::captureBackBuffer() {
+    DisplayManager& display_manager = DisplayManager::getInstance();
+    display_manager.flush();
+    sf::RenderWindow* p_window = display_manager.getWindow();
+    if (p_window == nullptr) {
+        ADD_FAILURE() << "no window to capture";
+        return {};
+    }
+    return sfml::windowToImage(*p_window);
+}
+
+sf::Image WindowTest::captureShown() {
+    sf::Image image;
+    sf::RenderWindow* p_window = DisplayManager::getInstance().getWindow();
+    if (p_window == nullptr) {
+        ADD_FAILURE() << "no window to capture";
+        return image;
+    }
+    Display* p_display = XOpenDisplay(nullptr);
+    if (p_display == nullptr) {
+        ADD_FAILURE() << "cannot open the X display";
+        return image;
+    }
+    XSetErrorHandler(ignoreXError);
+    // A round trip on the window's own connection: once it returns, the X
+    // server has taken every picture the window sent before.
+    static_cast<void>(p_window->getPosition());
+    const auto handle = static_cast<::Window>(sfml::nativeHandle(*p_window));
+    const sf::Vector2u size = p_window->getSize();
+    XImage* p_ximage = XGetImage(p_display, handle, 0, 0, size.x, size.y, AllPlanes, ZPixmap);
+    if (p_ximage == nullptr) {
+        ADD_FAILURE() << "cannot read the window from the X server";
+        XCloseDisplay(p_display);
+        return image;
+    }
+    sf::Image shown;
+#if SFML_VERSION_MAJOR >= 3
+    shown.resize(size);
+#else
+    shown.create(size.x, size.y);
+#endif
+    for (unsigned y = 0; y < size.y; y++)
+        for (unsigned x = 0; x < size.x; x++) {
+            const unsigned long pixel = XGetPixel(p_ximage, static_cast<int>(x), static_cast<int>(y));
+            const sf::Color color(static_cast<std::uint8_t>((pixel & p_ximage->red_mask) >> 16),
+                                  static_cast<std::uint8_t>((pixel & p_ximage->green_mask) >> 8),
+                                  static_cast<std::uint8_t>(pixel & p_ximage->blue_mask));
+#if SFML_VERSION_MAJOR >= 3
+            shown.setPixel(sf::Vector2u(x, y), color);
+#else
+            shown.setPixel(x, y, color);
+#endif
+        }
+    XDestroyImage(p_ximage);
+    XCloseDisplay(p_display);
+    return shown;
+}
+
+int WindowTest::countInCell(const sf::Image& image, int col, int row, sf::Color color) const {
+    const float width = cellWidth();
+    const float height = cellHeight();
+    const int left = static_cast<int>(std::ceil(static_cast<float>(col) * width));
+    const int right = static_cast<int>(std::ceil(static_cast<float>(col + 1) * width));
+    const int top = static_cast<int>(std::ceil(static_cast<float>(row) * height));
+    const int bottom = static_cast<int>(std::ceil(static_cast<float>(row + 1) * height));
+    return countPixels(image, left, top, right - left, bottom - top, color);
+}
+
+} // namespace vt::test

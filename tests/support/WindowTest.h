@@ -1,0 +1,41 @@
+#pragma once
+
+#include <SFML/Graphics/Color.hpp>
+#include <SFML/Graphics/Image.hpp>
+
+#include <string>
+
+#include "support/EngineTest.h"
+
+namespace vt::test {
+
+/// Path of the monospaced TrueType font the windowed tests draw with.
+std::string testFontSource();
+
+/// Settings of a windowed engine: the default 80 x 24 window of 1024 x 768
+/// pixels with the font "vt-font.ttf", no networking, a fixed random seed.
+std::string windowedConfig();
+
+/// Counts of pixels of one colour in a rectangle of an image.
+int countPixels(const sf::Image& image, int left, int top, int width, int height, sf::Color color);
+
+/// Fixture for tests that draw into a real window (run under Xvfb). Copies
+/// the test font to "vt-font.ttf" in the test's directory, starts a windowed
+/// engine and reads back what the window holds or shows.
+class WindowTest : public EngineTest {
+protected:
+    /// Copies the test font into the working directory as "vt-font.ttf"; true on success.
+    bool installFont();
+    /// Installs the font and starts the engine with windowedConfig() followed
+    /// by extra settings (later keys do not override earlier ones: put them in
+    /// extra only when windowedConfig() lacks them).
+    int startWindowedEngine(const std::string& extra_config = "");
+    /// Draws what is queued and copies the back buffer (this step's drawing).
+    sf::Image captureBackBuffer();
+    /// What the window shows on screen now, read from the X server.
+    sf::Image captureShown();
+    /// Pixels of the colour inside the view cell (col, row) of the image.
+    int countInCell(const sf::Image& image, int col, int row, sf::Color color) const;
+};
+
+} // namespace vt::test

@@ -48,7 +48,24 @@ int WindowTest::startWindowedEngine(const std::string& extra_config) {
         ADD_FAILURE() << "cannot copy " << testFontSource();
         return -1;
     }
-    return startEngine(windowedConfig() + extra_config);
+    const int result = startEngine(windowedConfig() + extra_config);
+    keepObscuredContent();
+    return result;
+}
+
+void WindowTest::keepObscuredContent() {
+    sf::RenderWindow* p_window = DisplayManager::getInstance().getWindow();
+    if (p_window == nullptr)
+        return;
+    Display* p_display = XOpenDisplay(nullptr);
+    if (p_display == nullptr)
+        return;
+    XSetWindowAttributes attributes{};
+    attributes.backing_store = Always;
+    XChangeWindowAttributes(p_display, static_cast<::Window>(sfml::nativeHandle(*p_window)), CWBackingStore,
+                            &attributes);
+    XSync(p_display, False);
+    XCloseDisplay(p_display);
 }
 
 sf::Image WindowTest::captureBackBuffer() {

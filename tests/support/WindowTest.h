@@ -30,6 +30,9 @@ protected:
     /// by extra settings (later keys do not override earlier ones: put them in
     /// extra only when windowedConfig() lacks them).
     int startWindowedEngine(const std::string& extra_config = "");
+    /// Asks the X server to keep what the window shows while other test
+    /// windows cover it, so that captureShown() reads it back whole.
+    void keepObscuredContent();
     /// Draws what is queued and copies the back buffer (this step's drawing).
     sf::Image captureBackBuffer();
     /// What the window shows on screen now, read from the X server.

@@ -207,8 +207,6 @@ void DisplayManager::flush() {
         m_p_batch->flush(*m_p_window);
 }
 
-int DisplayManager::drawCharacter(Vector, char, Color, float) const { return -1; }
-
 int DisplayManager::getHorizontalChars() const { return m_window_horizontal_chars; }
 
 int DisplayManager::getVerticalChars() const { return m_window_vertical_chars; }

@@ -15,7 +15,38 @@ using test::pathOf;
 
 class PathFollowingTest : public test::EngineTest {
 protected:
-    void SetUp() override { ASSERT_EQ(startEngine(), 0); }
+    void SetUp() override { ASSERT_EQ(startEngine(test::headlessConfig() + "frame_time:10,\n"), 0); }
+};
+
+/// Asks for a path to its goal in the first step, then ends the game once
+/// it has walked it (or after too many steps).
+class Traveller : public Object {
+public:
+    explicit Traveller(const Vector& goal) : m_goal(goal) {
+        setSolidness(SOFT);
+        setSpeed(1);
+        registerInterest(EVENT_STEP);
+    }
+
+    int eventHandler(const Event* p_event) override {
+        if (p_event->getType() == EVENT_PATH)
+            received_at = steps;
+        if (p_event->getType() != EVENT_STEP)
+            return Object::eventHandler(p_event);
+        if (steps == 0)
+            asked = PathManager::getInstance().findPath(this, m_goal);
+        else if ((received_at >= 0 && !getFollowPath()) || steps > 100)
+            GameManager::getInstance().setGameOver(true);
+        steps++;
+        return 1;
+    }
+
+    int steps = 0;
+    int asked = -1;
+    int received_at = -1;
+
+private:
+    Vector m_goal;
 };
 
 TEST_F(PathFollowingTest, FoundPathIsTakenAndFollowedNoPathIsNot) {
@@ -86,6 +117,18 @@ TEST_F(PathFollowingTest, WalkerAsksForAPathAndWalksItAroundAWall) {
     Path expected = path;
     for (std::size_t i = 0; i < visited.size(); i++, expected.advance())
         EXPECT_EQ(visited[i], expected.getCurrent()) << "step " << i << " of " << path.toString();
+}
+
+TEST_F(PathFollowingTest, GameLoopFindsThePathInTheStepsSpareTime) {
+    test::placeShortWall();
+    auto* p_traveller = new Traveller(Vector(8, 2));
+    p_traveller->setPosition(Vector(3, 2));
+    GameManager::getInstance().run();
+    EXPECT_EQ(p_traveller->asked, 0);
+    // Delivered in the first step's spare time, before the second step.
+    EXPECT_EQ(p_traveller->received_at, 1);
+    EXPECT_EQ(p_traveller->getPosition(), Vector(8, 2));
+    EXPECT_LT(p_traveller->steps, 20);
 }
 
 } // namespace

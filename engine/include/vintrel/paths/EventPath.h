@@ -13,13 +13,17 @@ public:
     static constexpr int SEARCHING = 1;
     static constexpr int FOUND = 2;
 
+    /// A "vt-path" event with status NO_PATH and an empty path.
     EventPath();
+    /// A "vt-path" event with the search's result and, when FOUND, its path.
     EventPath(int status, const Path& path);
 
-    int getStatus() const { return m_status; }
+    /// NO_PATH or FOUND; SEARCHING is never sent.
+    [[nodiscard]] int getStatus() const { return m_status; }
     void setStatus(int status) { m_status = status; }
     /// The path found; empty unless the status is FOUND.
-    Path getPath() const { return m_path; }
+    [[nodiscard]] Path getPath() const { return m_path; }
+    /// Replaces the path carried.
     void setPath(const Path& path) { m_path = path; }
 
 private:

@@ -11,20 +11,24 @@ namespace vt {
 /// Waypoints in world cells with a cursor on the one being walked to.
 class Path {
 public:
+    /// An empty path, its cursor at 0.
     Path();
 
+    /// Appends a waypoint (a position in world cells).
     void addWaypoint(const Vector& waypoint);
-    int getCount() const { return static_cast<int>(m_waypoints.size()); }
-    int getIndex() const { return m_index; }
+    /// Number of waypoints.
+    [[nodiscard]] int getCount() const { return static_cast<int>(m_waypoints.size()); }
+    /// The cursor: the waypoint being walked to.
+    [[nodiscard]] int getIndex() const { return m_index; }
     void setIndex(int index) { m_index = index; }
     /// Moves the cursor to the next waypoint, never past the end; returns a copy.
     Path advance();
     /// True when the cursor is past the last waypoint.
-    bool isDone() const;
+    [[nodiscard]] bool isDone() const;
     /// The waypoint at the cursor, or (0, 0) past the end.
-    Vector getCurrent() const;
+    [[nodiscard]] Vector getCurrent() const;
     /// "(x,y)|(x,y)|" for log lines.
-    std::string toString() const;
+    [[nodiscard]] std::string toString() const;
 
     /// Node count as 8-byte unsigned, then each node; the cursor is not written.
     int serialize(std::ostream& stream) const;

@@ -21,11 +21,8 @@ public:
     int startUp() override;
     void shutDown() override;
 
-    /// Starts a search for the object from start to goal (positions in spaces,
-    /// rounded to cells) and hands it to the object, which owns it and drops
-    /// any search still pending. With a target the search ends as soon as the
-    /// object's box would touch the target's. The result arrives later as an
-    /// EventPath; the object's own handling then walks the path. 0 or -1.
+    /// Starts a search from start to goal (spaces, rounded to cells), owned by the
+    /// object; the result arrives as an EventPath (see README "Paths"). 0 or -1.
     int findPath(Object* p_object, const Vector& start, const Vector& goal, Object* p_target = nullptr);
     /// findPath from the object's current position.
     int findPath(Object* p_object, const Vector& goal, Object* p_target = nullptr);

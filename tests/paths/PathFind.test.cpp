@@ -166,7 +166,8 @@ TEST_F(PathFindTest, NoNodeGraphOrStartOutsideTheWorldFails) {
     PathFind no_graph(p_walker, Cell{0, 0}, Cell{2, 2});
     EXPECT_EQ(no_graph.getRows(), 0);
     EXPECT_EQ(no_graph.cycleOnce(), PathFind::FAILED);
-    EXPECT_EQ(countLines(logText(), "PathFind::cycleOnce(): node graph not allocated.  Cannot find path."), 1);
+    const std::string log = logText();
+    EXPECT_EQ(countLines(log, "PathFind::cycleOnce(): node graph not allocated.  Cannot find path."), 1);
 }
 
 } // namespace

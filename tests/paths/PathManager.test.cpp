@@ -185,7 +185,7 @@ TEST_F(PathManagerTest, FindPathRefusesWhatCannotBeSearched) {
     const std::string log = logText();
     EXPECT_EQ(countLines(log, "PathManager::findPath(): Error! Object is NULL."), 1);
     EXPECT_EQ(countLines(log, "PathManager::findPath(): Error! Start (80,3) is outside the world."), 1);
-    EXPECT_EQ(countLines(log, "PathManager::findPath(): Error! Start (1,1) or goal (1e+30,1) is no cell."), 1);
+    EXPECT_EQ(countLines(log, "findPath(): Error! Start (1,1) or goal (1e+30,1) is no cell."), 1);
 
     // Positions round to the nearest cell.
     p_walker->setPosition(Vector(2.4f, 6.5f));

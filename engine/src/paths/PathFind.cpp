@@ -30,7 +30,9 @@ int wholeCells(float extent) {
 // float before they are added to a float cost.
 float cellDistance(double dx, double dy) { return static_cast<float>(std::sqrt(dx * dx + dy * dy)); }
 
-Vector toVector(PathFind::Cell cell) { return Vector(static_cast<float>(cell.x), static_cast<float>(cell.y)); }
+Vector toVector(PathFind::Cell cell) {
+    return Vector(static_cast<float>(cell.x), static_cast<float>(cell.y));
+}
 
 } // namespace
 
@@ -56,14 +58,15 @@ PathFind::PathFind(Object* p_object, Cell start, Cell goal, Object* p_target)
     const int rows = wholeCells(boundary.getVertical());
     const long long count = static_cast<long long>(columns) * rows;
     if (count == 0 || count > MAX_NODES) {
-        LogManager::getInstance().writeLog("PathFind::PathFind(): Warning! No node graph for a world of %d x %d cells.",
-                                           columns, rows);
+        LogManager::getInstance().writeLog(
+            "PathFind::PathFind(): Warning! No node graph for a world of %d x %d cells.", columns, rows);
         return;
     }
     try {
         m_nodes.assign(static_cast<std::size_t>(count), Node{0.0f, 0.0f, start, false, false});
     } catch (const std::bad_alloc&) {
-        LogManager::getInstance().writeLog("PathFind::PathFind(): Error! Unable to allocate %lld nodes.", count);
+        LogManager::getInstance().writeLog("PathFind::PathFind(): Error! Unable to allocate %lld nodes.",
+                                           count);
         return;
     }
     m_columns = columns;
@@ -97,8 +100,8 @@ int PathFind::cycleOnce() {
     }
     if (!m_p_object || !contains(m_start)) {
         LogManager::getInstance().writeLog(
-            "PathFind::cycleOnce(): Error! Start (%d,%d) is not a cell of the world, or no object.", m_start.x,
-            m_start.y);
+            "PathFind::cycleOnce(): Error! Start (%d,%d) is not a cell of the world, or no object.",
+            m_start.x, m_start.y);
         m_result = FAILED;
         return m_result;
     }
@@ -196,7 +199,8 @@ void PathFind::expand(Cell current) {
             }
             next_node.parent = current;
             next_node.g = g;
-            next_node.f = g + cellDistance(static_cast<double>(next.x) - m_goal.x, static_cast<double>(next.y) - m_goal.y);
+            next_node.f = g + cellDistance(static_cast<double>(next.x) - m_goal.x,
+                                           static_cast<double>(next.y) - m_goal.y);
         }
     }
 }

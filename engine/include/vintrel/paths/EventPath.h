@@ -16,7 +16,7 @@ public:
     /// A "vt-path" event with status NO_PATH and an empty path.
     EventPath();
     /// A "vt-path" event with the search's result and, when FOUND, its path.
-    EventPath(int status, const Path& path);
+    explicit EventPath(int status, const Path& path = Path());
 
     /// NO_PATH or FOUND; SEARCHING is never sent.
     [[nodiscard]] int getStatus() const { return m_status; }

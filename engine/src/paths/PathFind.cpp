@@ -130,7 +130,7 @@ int PathFind::cycleOnce() {
     expand(current);
     if (m_open.empty())
         m_result = FAILED;
-    return m_open.empty() ? FAILED : SEARCHING;
+    return m_result;
 }
 
 std::size_t PathFind::bestOpenEntry() const {

@@ -18,6 +18,12 @@
 #include <filesystem>
 #endif
 
+// The build chose the SFML package by its major version; the headers found
+// must be the same, or a 2.5 header could slip into an SFML 3 build.
+#if defined(VINTREL_SFML_MAJOR) && VINTREL_SFML_MAJOR != SFML_VERSION_MAJOR
+#error "SFML headers and the SFML package the build chose differ in major version"
+#endif
+
 namespace vt::sfml {
 
 /// Style bit that asks for a full-screen window in the engine's configuration.

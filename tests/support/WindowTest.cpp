@@ -126,7 +126,7 @@ sf::Image WindowTest::captureShown() {
     return shown;
 }
 
-int WindowTest::countInCell(const sf::Image& image, int col, int row, sf::Color color) const {
+int countInCell(const sf::Image& image, int col, int row, sf::Color color) {
     const float width = cellWidth();
     const float height = cellHeight();
     const int left = static_cast<int>(std::ceil(static_cast<float>(col) * width));

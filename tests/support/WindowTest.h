@@ -19,6 +19,9 @@ std::string windowedConfig();
 /// Counts of pixels of one colour in a rectangle of an image.
 int countPixels(const sf::Image& image, int left, int top, int width, int height, sf::Color color);
 
+/// Pixels of the colour inside the view cell (col, row) of a window image.
+int countInCell(const sf::Image& image, int col, int row, sf::Color color);
+
 /// Fixture for tests that draw into a real window (run under Xvfb). Copies
 /// the test font to "vt-font.ttf" in the test's directory, starts a windowed
 /// engine and reads back what the window holds or shows.
@@ -37,8 +40,6 @@ protected:
     sf::Image captureBackBuffer();
     /// What the window shows on screen now, read from the X server.
     sf::Image captureShown();
-    /// Pixels of the colour inside the view cell (col, row) of the image.
-    int countInCell(const sf::Image& image, int col, int row, sf::Color color) const;
 };
 
 } // namespace vt::test

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "vintrel/core/Color.h"
+#include "vintrel/world/Object.h"
+
+namespace vt {
+
+/// Attribute bits of the modified mask that belong to view objects.
+enum ViewObjectAttribute : std::uint32_t {
+    VALUE = 0x40000,      ///< the value shown
+    APPEARANCE = 0x80000, ///< label, border, colour, location, draw_value and position
+};
+
+/// The nine places of the screen a view object can sit at.
+enum ViewLocation : int {
+    TOP_LEFT = 0,
+    TOP_CENTER = 1,
+    TOP_RIGHT = 2,
+    CENTER_LEFT = 3,
+    CENTER_CENTER = 4,
+    CENTER_RIGHT = 5,
+    BOTTOM_LEFT = 6,
+    BOTTOM_CENTER = 7,
+    BOTTOM_RIGHT = 8,
+};
+
+/// "top-left" ... "bot-right" for locations 0 to 8, "unknown" otherwise.
+std::string locationToString(int location);
+
+/// A label with an optional number, drawn on the screen rather than in the
+/// world (its position is in view coordinates), optionally framed. An
+/// EventView whose tag equals the label sets or adds to the number.
+class ViewObject : public Object {
+public:
+    /// Spectral, altitude 4, at the top centre, framed, showing 0.
+    ViewObject();
+    ~ViewObject() override;
+
+    /// Moves it in view coordinates; it then stays there when the border changes.
+    int setPosition(const Vector& view_pos) override;
+    /// EventViews with this label change the value; other events go to Object.
+    int eventHandler(const Event* p_event) override;
+    /// Draws the label, value and frame; the sum of the drawing results.
+    int draw() override;
+
+    /// Places it at one of the nine locations (0 to 8); others are refused with a warning.
+    virtual void setLocation(int location);
+    virtual void setDrawValue(bool draw_value = true);
+    virtual void setValue(int value);
+    /// Framing adds a row above and below, so a placed view object moves by one row.
+    virtual void setBorder(bool border);
+    virtual void setColor(Color color);
+    virtual void setViewString(const std::string& view_string);
+
+    std::string getViewString() const { return m_view_string; }
+    int getValue() const { return m_value; }
+    bool getDrawValue() const { return m_draw_value; }
+    bool getBorder() const { return m_border; }
+    Color getColor() const { return m_color; }
+    /// 0 to 8, or -1 after the position was set directly.
+    int getLocation() const { return m_location; }
+
+private:
+    void mark(std::uint32_t attributes);
+
+    std::string m_view_string;
+    std::int32_t m_value;
+    bool m_draw_value;
+    bool m_border;
+    Color m_color;
+    int m_location;
+};
+
+} // namespace vt

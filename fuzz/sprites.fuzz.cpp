@@ -1,0 +1,46 @@
+// Feeds arbitrary bytes to the sprite file readers, as loadSprite would
+// after opening a file: the format is chosen from the first line, then the
+// simple or the robust reader runs. Any sprite that comes back must keep
+// the promise drawing relies on: every frame holds width x height characters.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+
+#include "media/SpriteReader.h"
+#include "vintrel/core/LogManager.h"
+#include "vintrel/media/ResourceManager.h"
+#include "vintrel/media/Sprite.h"
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    setenv("VINTREL_LOG", "/dev/null", 1);
+    if (vt::LogManager::getInstance().startUp() != 0)
+        std::abort();
+    // The finest level, so that every message's formatting is exercised too.
+    vt::LogManager::getInstance().setLogLevel(30);
+    if (vt::ResourceManager::getInstance().startUp() != 0)
+        std::abort();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    std::istringstream stream(std::string(reinterpret_cast<const char*>(data), size));
+    vt::SpriteReader reader(stream);
+    const std::unique_ptr<vt::Sprite> p_sprite = reader.readSprite();
+    if (!p_sprite)
+        return 0;
+
+    const long long cells = static_cast<long long>(p_sprite->getWidth()) * p_sprite->getHeight();
+    if (p_sprite->getWidth() < 1 || p_sprite->getHeight() < 1 || p_sprite->getFrameCount() < 1 ||
+        p_sprite->getFrameCount() != p_sprite->getMaxFrameCount())
+        __builtin_trap();
+    for (int i = 0; i < p_sprite->getFrameCount(); i++) {
+        const vt::Frame frame = p_sprite->getFrame(i);
+        if (static_cast<long long>(frame.getString().size()) != cells ||
+            frame.getWidth() != p_sprite->getWidth() || frame.getHeight() != p_sprite->getHeight())
+            __builtin_trap();
+    }
+    return 0;
+}

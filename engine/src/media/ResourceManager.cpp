@@ -8,6 +8,26 @@
 
 namespace vt {
 
+namespace {
+
+/// The first of the count entries at(0) .. at(count - 1) whose label is
+/// label, or null after a warning. Messages name the lookup operation and
+/// the kind of resource.
+template <typename At>
+auto findByLabel(const std::string& label, int count, At at, const char* operation, const char* kind,
+                 const char* kind_title) -> decltype(at(0)) {
+    LogManager& lm = LogManager::getInstance();
+    lm.writeLog(5, "RM::%s(): Looking for %s '%s'.", operation, kind, label.c_str());
+    for (int i = 0; i < count; i++) {
+        if (at(i)->getLabel() == label)
+            return at(i);
+    }
+    lm.writeLog("RM::%s(): Warning! %s '%s' not found.", operation, kind_title, label.c_str());
+    return nullptr;
+}
+
+} // namespace
+
 ResourceManager::ResourceManager() : m_sprites(), m_sprite_count(0), m_sound_count(0), m_music_count(0) {
     setType("ResourceManager");
 }
@@ -45,12 +65,17 @@ void ResourceManager::shutDown() {
     LogManager::getInstance().writeLog(5, "RM::shutDown(): successfully stopped.");
 }
 
+bool ResourceManager::refuseUnlessStarted() const {
+    if (isStarted())
+        return false;
+    LogManager::getInstance().writeLog("%s not started!", getType().c_str());
+    return true;
+}
+
 int ResourceManager::loadSprite(const std::string& filename, const std::string& label) {
     LogManager& lm = LogManager::getInstance();
-    if (!isStarted()) {
-        lm.writeLog("%s not started!", getType().c_str());
+    if (refuseUnlessStarted())
         return -1;
-    }
     if (m_sprite_count == MAX_SPRITES) {
         lm.writeLog("RM::loadRobustSprite(): Error! Cannot add more Sprites (max is %d).", MAX_SPRITES);
         lm.writeLog("RM::loadRobustSprite(): Sprite '%s' not loaded.", label.c_str());
@@ -90,23 +115,15 @@ int ResourceManager::loadSprite(const std::string& filename, const std::string& 
 }
 
 Sprite* ResourceManager::getSprite(const std::string& label) const {
-    LogManager& lm = LogManager::getInstance();
-    lm.writeLog(5, "RM::getSprite(): Looking for sprite '%s'.", label.c_str());
-    for (int i = 0; i < m_sprite_count; i++) {
-        Sprite* p_sprite = m_sprites[static_cast<std::size_t>(i)].get();
-        if (p_sprite->getLabel() == label)
-            return p_sprite;
-    }
-    lm.writeLog("RM::getSprite(): Warning! Sprite '%s' not found.", label.c_str());
-    return nullptr;
+    return findByLabel(
+        label, m_sprite_count, [this](int i) { return m_sprites[static_cast<std::size_t>(i)].get(); },
+        "getSprite", "sprite", "Sprite");
 }
 
 int ResourceManager::loadSound(const std::string& filename, const std::string& label) {
     LogManager& lm = LogManager::getInstance();
-    if (!isStarted()) {
-        lm.writeLog("%s not started!", getType().c_str());
+    if (refuseUnlessStarted())
         return -1;
-    }
     if (m_sound_count == MAX_SOUNDS) {
         lm.writeLog("RM::loadSound(): Error! Unable to add more sounds (max is %d).", MAX_SOUNDS);
         return -1;
@@ -123,23 +140,15 @@ int ResourceManager::loadSound(const std::string& filename, const std::string& l
 }
 
 Sound* ResourceManager::getSound(const std::string& label) {
-    LogManager& lm = LogManager::getInstance();
-    lm.writeLog(5, "RM::getSound(): Looking for sound '%s'.", label.c_str());
-    for (int i = 0; i < m_sound_count; i++) {
-        Sound& sound = m_sounds[static_cast<std::size_t>(i)];
-        if (sound.getLabel() == label)
-            return &sound;
-    }
-    lm.writeLog("RM::getSound(): Warning! Sound '%s' not found.", label.c_str());
-    return nullptr;
+    return findByLabel(
+        label, m_sound_count, [this](int i) { return &m_sounds[static_cast<std::size_t>(i)]; }, "getSound",
+        "sound", "Sound");
 }
 
 int ResourceManager::loadMusic(const std::string& filename, const std::string& label) {
     LogManager& lm = LogManager::getInstance();
-    if (!isStarted()) {
-        lm.writeLog("%s not started!", getType().c_str());
+    if (refuseUnlessStarted())
         return -1;
-    }
     if (m_music_count == MAX_MUSICS) {
         lm.writeLog("RM::loadMusic(): Error! Unable to add more musics (max is %d).", MAX_MUSICS);
         return -1;
@@ -160,15 +169,9 @@ int ResourceManager::loadMusic(const std::string& filename, const std::string& l
 }
 
 Music* ResourceManager::getMusic(const std::string& label) {
-    LogManager& lm = LogManager::getInstance();
-    lm.writeLog(5, "RM::getMusic(): Looking for music '%s'.", label.c_str());
-    for (int i = 0; i < m_music_count; i++) {
-        Music& music = m_musics[static_cast<std::size_t>(i)];
-        if (music.getLabel() == label)
-            return &music;
-    }
-    lm.writeLog("RM::getMusic(): Warning! Music '%s' not found.", label.c_str());
-    return nullptr;
+    return findByLabel(
+        label, m_music_count, [this](int i) { return &m_musics[static_cast<std::size_t>(i)]; }, "getMusic",
+        "music", "Music");
 }
 
 } // namespace vt

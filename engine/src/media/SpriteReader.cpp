@@ -128,28 +128,26 @@ std::unique_ptr<Sprite> SpriteReader::loadSimpleSprite() {
         return nullptr;
     }
 
-    if (!readSimpleValue("width (an integer)", text))
-        return nullptr;
-    const int width = readInt(text);
-    if (width <= 0) {
-        lm.writeLog("RM::loadSimpleSprite(): Error line %d! Width is '%s'.", m_line_number, text.c_str());
-        return nullptr;
-    }
-
-    if (!readSimpleValue("height (an integer)", text))
-        return nullptr;
-    const int height = readInt(text);
-    if (height <= 0) {
-        lm.writeLog("RM::loadSimpleSprite(): Error line %d! Height is '%s'.", m_line_number, text.c_str());
-        return nullptr;
-    }
-
-    if (!readSimpleValue("slowdown (an integer)", text))
-        return nullptr;
-    const int slowdown = readInt(text);
-    if (slowdown < 0) {
-        lm.writeLog("RM::loadSimpleSprite(): Error line %d! Slowdown is '%s'.", m_line_number, text.c_str());
-        return nullptr;
+    int width = 0;
+    int height = 0;
+    int slowdown = 0;
+    const struct {
+        const char* what;
+        const char* name;
+        int minimum;
+        int* p_value;
+    } numbers[] = {{"width (an integer)", "Width", 1, &width},
+                   {"height (an integer)", "Height", 1, &height},
+                   {"slowdown (an integer)", "Slowdown", 0, &slowdown}};
+    for (const auto& number : numbers) {
+        if (!readSimpleValue(number.what, text))
+            return nullptr;
+        *number.p_value = readInt(text);
+        if (*number.p_value < number.minimum) {
+            lm.writeLog("RM::loadSimpleSprite(): Error line %d! %s is '%s'.", m_line_number, number.name,
+                        text.c_str());
+            return nullptr;
+        }
     }
 
     if (!readSimpleValue("color (a string)", text))

@@ -51,6 +51,8 @@ public:
 
 private:
     ResourceManager();
+    /// True, after logging, when the manager is not started.
+    bool refuseUnlessStarted() const;
 
     std::array<std::unique_ptr<Sprite>, MAX_SPRITES> m_sprites;
     int m_sprite_count;

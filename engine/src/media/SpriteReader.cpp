@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstddef>
 #include <istream>
+#include <utility>
 
 #include "vintrel/core/LogManager.h"
 #include "vintrel/core/Utility.h"
@@ -161,20 +162,12 @@ std::unique_ptr<Sprite> SpriteReader::loadSimpleSprite() {
         return nullptr;
     }
 
-    lm.writeLog(5, "\t      Frames: %d", frames);
-    lm.writeLog(5, "\t       Width: %d", width);
-    lm.writeLog(5, "\t      Height: %d", height);
-    lm.writeLog(5, "\t    Slowdown: %d", slowdown);
+    logSizes(frames, width, height, slowdown);
     lm.writeLog(5, "\t       Color: %s", colorToString(color).c_str());
 
-    auto p_sprite = std::make_unique<Sprite>(frames);
-    if (p_sprite->getMaxFrameCount() != frames) {
-        lm.writeLog("RM::loadSimpleSprite(): Error! Unable to create Sprite.");
+    std::unique_ptr<Sprite> p_sprite = createSprite("loadSimpleSprite", frames, width, height, slowdown);
+    if (!p_sprite)
         return nullptr;
-    }
-    p_sprite->setWidth(width);
-    p_sprite->setHeight(height);
-    p_sprite->setSlowdown(slowdown);
     p_sprite->setColor(color);
     p_sprite->setTransparency(0);
 
@@ -243,42 +236,66 @@ SpriteReader::Lines SpriteReader::readData(const std::string& tag) {
 
 int SpriteReader::matchLineInt(Lines& lines, const std::string& key) {
     int value = -1;
-    std::size_t kept = 0;
-    for (std::size_t i = 0; i < lines.size(); i++) {
-        const std::string& line = lines[i];
-        if (line.compare(0, key.size(), key) != 0) {
-            if (kept != i)
-                lines[kept] = std::move(lines[i]);
-            kept++;
-            continue;
-        }
+    for (const std::string& line : takeKeyLines(lines, key)) {
         if (value != -1)
             LogManager::getInstance().writeLog(1, "matchLineInt(): Warning! '%s' matches multiple lines.",
                                                line.c_str());
-        value = line.size() > key.size() ? readInt(line.substr(key.size() + 1)) : 0;
+        value = readInt(valueOf(line, key));
     }
-    lines.resize(kept);
     return value;
 }
 
 std::string SpriteReader::matchLineStr(Lines& lines, const std::string& key) {
     std::string value;
-    std::size_t kept = 0;
-    for (std::size_t i = 0; i < lines.size(); i++) {
-        const std::string& line = lines[i];
-        if (line.compare(0, key.size(), key) != 0) {
-            if (kept != i)
-                lines[kept] = std::move(lines[i]);
-            kept++;
-            continue;
-        }
+    for (const std::string& line : takeKeyLines(lines, key)) {
         if (!value.empty())
             LogManager::getInstance().writeLog(1, "matchLineStr(): Warning! '%s' matches multiple lines.",
                                                line.c_str());
-        value = line.size() > key.size() ? line.substr(key.size() + 1) : std::string();
+        value = valueOf(line, key);
+    }
+    return value;
+}
+
+std::vector<std::string> SpriteReader::takeKeyLines(Lines& lines, const std::string& key) {
+    std::vector<std::string> taken;
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < lines.size(); i++) {
+        if (lines[i].compare(0, key.size(), key) == 0) {
+            taken.push_back(std::move(lines[i]));
+            continue;
+        }
+        if (kept != i)
+            lines[kept] = std::move(lines[i]);
+        kept++;
     }
     lines.resize(kept);
-    return value;
+    return taken;
+}
+
+std::string SpriteReader::valueOf(const std::string& line, const std::string& key) {
+    // Exactly one separator character follows the key, whatever it is.
+    return line.size() > key.size() ? line.substr(key.size() + 1) : std::string();
+}
+
+void SpriteReader::logSizes(int frames, int width, int height, int slowdown) {
+    LogManager& lm = LogManager::getInstance();
+    lm.writeLog(5, "\t      Frames: %d", frames);
+    lm.writeLog(5, "\t       Width: %d", width);
+    lm.writeLog(5, "\t      Height: %d", height);
+    lm.writeLog(5, "\t    Slowdown: %d", slowdown);
+}
+
+std::unique_ptr<Sprite> SpriteReader::createSprite(const char* reader, int frames, int width, int height,
+                                                   int slowdown) {
+    auto p_sprite = std::make_unique<Sprite>(frames);
+    if (p_sprite->getMaxFrameCount() != frames) {
+        LogManager::getInstance().writeLog("RM::%s(): Error! Unable to create Sprite.", reader);
+        return nullptr;
+    }
+    p_sprite->setWidth(width);
+    p_sprite->setHeight(height);
+    p_sprite->setSlowdown(slowdown);
+    return p_sprite;
 }
 
 Frame SpriteReader::readBodyFrame(Lines& body, int width, int height, int& line_number) {
@@ -371,10 +388,7 @@ std::unique_ptr<Sprite> SpriteReader::loadRobustSprite() {
             lm.writeLog(1, "\t'%s'", line.c_str());
     }
 
-    lm.writeLog(5, "\t      Frames: %d", frames);
-    lm.writeLog(5, "\t       Width: %d", width);
-    lm.writeLog(5, "\t      Height: %d", height);
-    lm.writeLog(5, "\t    Slowdown: %d", slowdown);
+    logSizes(frames, width, height, slowdown);
     if (transparency != 0)
         lm.writeLog(5, "\tTransparency: '%c'", transparency);
     else
@@ -403,14 +417,9 @@ std::unique_ptr<Sprite> SpriteReader::loadRobustSprite() {
     // the first body row is the opening tag.
     int line_number = m_line_number - static_cast<int>(body.size()) - 1;
 
-    auto p_sprite = std::make_unique<Sprite>(frames);
-    if (p_sprite->getMaxFrameCount() != frames) {
-        lm.writeLog("RM::loadRobustSprite(): Error! Unable to create Sprite.");
+    std::unique_ptr<Sprite> p_sprite = createSprite("loadRobustSprite", frames, width, height, slowdown);
+    if (!p_sprite)
         return nullptr;
-    }
-    p_sprite->setWidth(width);
-    p_sprite->setHeight(height);
-    p_sprite->setSlowdown(slowdown);
     p_sprite->setTransparency(transparency);
 
     Color color = WHITE;

@@ -4,6 +4,7 @@
 #include <iosfwd>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "vintrel/core/Color.h"
 #include "vintrel/media/Frame.h"
@@ -58,6 +59,15 @@ public:
     static bool colorFromName(const std::string& name, bool allow_default, Color& color);
 
 private:
+    /// Removes the lines that start with key and returns them in order.
+    static std::vector<std::string> takeKeyLines(Lines& lines, const std::string& key);
+    /// The text of a key line after the key and its one separator.
+    static std::string valueOf(const std::string& line, const std::string& key);
+    /// The level-5 summary of a header's numbers.
+    static void logSizes(int frames, int width, int height, int slowdown);
+    /// A sprite of the given sizes, or null after the reader's message.
+    static std::unique_ptr<Sprite> createSprite(const char* reader, int frames, int width, int height,
+                                                int slowdown);
     /// Reads one header number line of the simple format; false after
     /// logging that it is missing.
     bool readSimpleValue(const char* what, std::string& text);

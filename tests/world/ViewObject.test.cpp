@@ -5,6 +5,7 @@
 #include "support/WindowTest.h"
 #include "vintrel/events/EventView.h"
 #include "vintrel/media/DisplayManager.h"
+#include "vintrel/world/Object.h"
 #include "vintrel/world/ViewObject.h"
 #include "vintrel/world/WorldManager.h"
 
@@ -148,6 +149,22 @@ TEST_F(ViewObjectTest, DrawsTextAndFrameOnTheScreenWhereverTheViewIs) {
     EXPECT_EQ(columns(11, green), "35 36 37 38 39 40 41 42 43 44 ");
     EXPECT_EQ(columns(12, green), "34 36 37 38 39 40 41 43 45 ");
     EXPECT_EQ(columns(13, green), "35 36 37 38 39 40 41 42 43 44 ");
+}
+
+TEST_F(ViewObjectTest, TheWorldDrawsViewObjectsEvenWhenTheViewIsElsewhere) {
+    ASSERT_EQ(startWindowedEngine(), 0);
+    WorldManager& world_manager = WorldManager::getInstance();
+    auto* p_view = new ViewObject;
+    p_view->setViewString("Far");
+    auto* p_plain = new Object;
+    p_plain->setPosition(Vector(40, 12));
+    // The view now covers none of the world where either object stands.
+    world_manager.setView(Box(Vector(500, 500), 80, 24));
+    world_manager.draw();
+    const sf::Image image = captureBackBuffer();
+    const sf::Color white(255, 255, 255);
+    EXPECT_FALSE(inkedColumns(image, 1, white, 5).empty());
+    EXPECT_TRUE(inkedColumns(image, 12, white, 1).empty());
 }
 
 } // namespace

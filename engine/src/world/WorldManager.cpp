@@ -7,6 +7,7 @@
 #include "vintrel/events/EventCollision.h"
 #include "vintrel/events/EventOut.h"
 #include "vintrel/world/Object.h"
+#include "vintrel/world/ViewObject.h"
 
 namespace vt {
 
@@ -273,7 +274,8 @@ void WorldManager::draw() {
         const ObjectList visible = m_scene_graph.visibleObjects(altitude);
         for (int i = 0; i < visible.getCount(); i++) {
             Object* p_o = visible[i];
-            if (boxIntersectsBox(getWorldBox(p_o), m_view))
+            // View objects sit on the screen, not in the world, so they are always drawn.
+            if (boxIntersectsBox(getWorldBox(p_o), m_view) || dynamic_cast<const ViewObject*>(p_o))
                 p_o->draw();
         }
     }

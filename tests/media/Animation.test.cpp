@@ -42,7 +42,7 @@ protected:
     void SetUp() override { ASSERT_EQ(startEngine(), 0); }
 };
 
-TEST_F(AnimationTest, SpritesHoldAtMostTheirFrameCount) {
+TEST_F(AnimationTest, SpritesHoldAtMostTheirCapacity) {
     auto p_sprite = makeSprite(2, 1);
     EXPECT_EQ(p_sprite->getFrameCount(), 2);
     EXPECT_EQ(p_sprite->pushFrame(Frame(5, 3, std::string(15, 'x'))), -1);
@@ -57,9 +57,7 @@ TEST_F(AnimationTest, SpritesHoldAtMostTheirFrameCount) {
     EXPECT_EQ(fresh.getColor(), WHITE);
     EXPECT_EQ(fresh.getSlowdown(), 1);
     EXPECT_EQ(fresh.getTransparency(), 0);
-}
 
-TEST_F(AnimationTest, ASpriteAskedForNegativeRoomHasNone) {
     Sprite broken(-4);
     EXPECT_EQ(broken.getMaxFrameCount(), 0);
     EXPECT_EQ(broken.pushFrame(Frame(1, 1, "x")), -1);
@@ -165,20 +163,18 @@ TEST_F(AnimationTest, SerializedFormIsLengthNameIndexAndCount) {
 
     copy.setIndex(-3);
     EXPECT_EQ(copy.toString(), "sprite ship, frame_idx -3");
-}
 
-TEST_F(AnimationTest, NamesAreCutAtTheFirstZeroByte) {
-    std::string bytes;
-    append<std::uint64_t>(bytes, 5);
-    bytes += std::string("ab\0cd", 5);
-    append<std::int32_t>(bytes, 7);
-    append<std::int32_t>(bytes, -1);
-    std::istringstream in(bytes);
-    Animation animation;
-    ASSERT_EQ(animation.deserialize(in), 0);
-    EXPECT_EQ(animation.getName(), "ab");
-    EXPECT_EQ(animation.getIndex(), 7);
-    EXPECT_EQ(animation.getSlowdownCount(), -1);
+    // A name is cut at its first zero byte.
+    std::string cut;
+    append<std::uint64_t>(cut, 5);
+    cut += std::string("ab\0cd", 5);
+    append<std::int32_t>(cut, 7);
+    append<std::int32_t>(cut, -1);
+    std::istringstream cut_in(cut);
+    ASSERT_EQ(copy.deserialize(cut_in), 0);
+    EXPECT_EQ(copy.getName(), "ab");
+    EXPECT_EQ(copy.getIndex(), 7);
+    EXPECT_EQ(copy.getSlowdownCount(), -1);
 }
 
 TEST_F(AnimationTest, DamagedRecordsAreRefusedAndChangeNothing) {

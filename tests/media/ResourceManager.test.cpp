@@ -52,6 +52,8 @@ TEST_F(ResourceManagerTest, StartingTwiceWarnsAndShutDownEmptiesTheTables) {
 
 TEST_F(ResourceManagerTest, MissingFilesAreReportedAndLeaveTheTablesAlone) {
     EXPECT_EQ(rm().loadSprite("nowhere.txt", "ghost"), -1);
+    EXPECT_EQ(rm().loadSprite("/dev/zero", "zero"), -1);
+    EXPECT_EQ(rm().loadSprite(".", "here"), -1);
     EXPECT_EQ(rm().loadSound("nowhere.wav", "ghost"), -1);
     EXPECT_EQ(rm().loadMusic("nowhere.ogg", "ghost"), -1);
     EXPECT_EQ(rm().getSpriteCount(), 0);
@@ -60,6 +62,8 @@ TEST_F(ResourceManagerTest, MissingFilesAreReportedAndLeaveTheTablesAlone) {
     const std::string log = logText();
     EXPECT_TRUE(hasMessage(log, "RM::loadSprite(): Error! Cannot open file 'nowhere.txt'."));
     EXPECT_TRUE(hasMessage(log, "RM::loadSprite(): Sprite 'ghost' not loaded."));
+    EXPECT_TRUE(hasMessage(log, "RM::loadSprite(): Error! Cannot open file '/dev/zero'."));
+    EXPECT_TRUE(hasMessage(log, "RM::loadSprite(): Error! Cannot open file '.'."));
     EXPECT_TRUE(hasMessage(log, "RM::loadSound(): Error! Cannot load sound from file 'nowhere.wav'."));
     EXPECT_TRUE(hasMessage(log, "RM::loadmusic(): Error! Cannot load music from file 'nowhere.ogg'."));
 }

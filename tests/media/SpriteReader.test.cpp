@@ -205,9 +205,9 @@ TEST_F(SpriteReaderTest, RobustKeySeparatorsValuesAndLeftOverLines) {
                     "RM::loadRobustSprite(): transparency is 'space'",
                     "RM::loadRobustSprite(): Warning! Unused HEADER lines:", "\t'notes drawn by hand'",
                     "RM::loadRobustSprite(): Warning! Unused FOOTER lines:", "\t'author me'"});
-}
 
-TEST_F(SpriteReaderTest, RobustTransparencyTakesTheFirstCharacter) {
+    ResourceManager::getInstance().shutDown();
+    ASSERT_EQ(ResourceManager::getInstance().startUp(), 0);
     ASSERT_EQ(load(replaced(ROBUST_FULL, "transparency #", "transparency #x")), 0);
     EXPECT_EQ(sprite()->getTransparency(), '#');
 }

@@ -1,6 +1,7 @@
 #include "vintrel/media/ResourceManager.h"
 
 #include <cstddef>
+#include <filesystem>
 #include <fstream>
 
 #include "media/SpriteReader.h"
@@ -83,7 +84,12 @@ int ResourceManager::loadSprite(const std::string& filename, const std::string& 
     }
     lm.writeLog(1, "RM::loadSprite(): Loading sprite '%s'.", filename.c_str());
 
-    std::ifstream file(filename);
+    // Only regular files: a device or pipe could stream without end, and the
+    // reader must go back to the start after choosing the format.
+    std::error_code error;
+    std::ifstream file;
+    if (std::filesystem::is_regular_file(filename, error))
+        file.open(filename);
     if (!file.is_open()) {
         lm.writeLog("RM::loadSprite(): Error! Cannot open file '%s'.", filename.c_str());
         lm.writeLog("RM::loadSprite(): Sprite '%s' not loaded.", label.c_str());

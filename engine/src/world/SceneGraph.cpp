@@ -22,20 +22,26 @@ SceneGraph::SceneGraph() = default;
 int SceneGraph::startUp() {
     m_type_map.clear();
     LogManager::getInstance().writeLog(1, "Scenegraph configuration: GRID");
+    return m_grid.startUp();
+}
+
+int SceneGraph::rebuildGrid() {
+    m_grid.shutDown();
     if (m_grid.startUp() == -1)
         return -1;
-    // When the grid is rebuilt for a new boundary, objects already in the
-    // world are indexed again, so they keep colliding and stay findable by type.
-    for (int i = 0; i < m_objects.getCount(); i++) {
-        Object* p_o = m_objects[i];
-        m_type_map[p_o->getType()].insert(p_o);
-        if (p_o->isSolid())
-            m_grid.insertObject(p_o);
-    }
+    for (int i = 0; i < m_solid_objects.getCount(); i++)
+        m_grid.insertObject(m_solid_objects[i]);
     return 0;
 }
 
 void SceneGraph::shutDown() {
+    // The world manager has deleted every object; entries left behind by a
+    // failed re-index must not outlive them.
+    m_objects.clear();
+    m_solid_objects.clear();
+    for (ObjectList& list : m_visible_objects)
+        list.clear();
+    m_inactive_objects.clear();
     m_type_map.clear();
     m_grid.shutDown();
 }

@@ -79,28 +79,27 @@ int WorldManager::startUp() {
 void WorldManager::shutDown() {
     // The world keeps taking objects while it is emptied, so that objects
     // created by destructors are owned and deleted too rather than leaked.
-    int rounds = 0;
-    while (true) {
+    for (int round = 0; !m_owned.empty() || !m_deletions.isEmpty(); round++) {
+        if (round == MAX_SHUTDOWN_ROUNDS && isStarted()) {
+            LogManager::getInstance().writeLog(
+                "WorldManager::shutDown(): Warning! Destructors still creating objects after %d rounds.", round);
+            Manager::shutDown();
+        }
         deleteMarked();
         const ObjectList all = getAllObjects(true);
-        if (all.isEmpty())
-            break;
-        if (rounds == MAX_SHUTDOWN_ROUNDS) {
-            LogManager::getInstance().writeLog(
-                "WorldManager::shutDown(): Warning! Destructors still creating objects after %d rounds.", rounds);
-            Manager::shutDown();
-            for (int i = 0; i < all.getCount(); i++)
+        bool deleted_any = false;
+        for (int i = 0; i < all.getCount(); i++) {
+            if (m_owned.count(all[i]) != 0) {
                 delete all[i];
-            deleteMarked();
-            break;
+                deleted_any = true;
+            }
         }
-        for (int i = 0; i < all.getCount(); i++)
-            delete all[i];
-        rounds++;
+        // An owned object missing from both lists (a re-index that failed).
+        if (!deleted_any && !m_owned.empty())
+            delete const_cast<Object*>(*m_owned.begin());
     }
     if (isStarted())
         Manager::shutDown();
-    m_deletions.clear();
     m_p_view_following = nullptr;
     m_scene_graph.shutDown();
     LogManager::getInstance().writeLog(5, "WorldManager::shutDown(): Successfully stopped.");
@@ -114,11 +113,14 @@ int WorldManager::insertObject(Object* p_o) {
         log_manager.writeLog(2, "                              because WorldManager not started.");
         return -1;
     }
+    if (p_o)
+        m_owned.insert(p_o);
     return m_scene_graph.insertObject(p_o);
 }
 
 int WorldManager::removeObject(Object* p_o) {
-    // A deleted object must not stay marked or followed.
+    // A deleted object must not stay owned, marked or followed.
+    m_owned.erase(p_o);
     m_deletions.remove(p_o);
     if (p_o && p_o == m_p_view_following)
         m_p_view_following = nullptr;
@@ -286,18 +288,14 @@ void WorldManager::setBoundary(const Box& boundary) {
         return;
     const Box previous = m_boundary;
     m_boundary = boundary;
-    // Before start-up the scene graph is built when the manager starts.
-    if (!isStarted())
-        return;
-    m_scene_graph.shutDown();
-    if (m_scene_graph.startUp() == 0)
+    // Before start-up the grid is built when the manager starts.
+    if (!isStarted() || m_scene_graph.rebuildGrid() == 0)
         return;
     LogManager::getInstance().writeLog("WorldManager::setBoundary(): Error! Boundary %s refused; keeping %s.",
                                        boundary.toString().c_str(), previous.toString().c_str());
     m_boundary = previous;
-    m_scene_graph.shutDown();
-    if (m_scene_graph.startUp() == -1)
-        LogManager::getInstance().writeLog("WorldManager::setBoundary(): Error! Unable to rebuild Scenegraph.");
+    if (m_scene_graph.rebuildGrid() == -1)
+        LogManager::getInstance().writeLog("WorldManager::setBoundary(): Error! Unable to rebuild the grid.");
 }
 
 void WorldManager::setView(const Box& view) { m_view = view; }

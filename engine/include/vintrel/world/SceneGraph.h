@@ -22,8 +22,11 @@ public:
 
     /// Empties the type lists and builds the grid for the current boundary; 0 or -1.
     [[nodiscard]] int startUp();
-    /// Empties the type lists and frees the grid; the object lists are kept.
+    /// Forgets every object (the world manager has deleted them) and frees the grid.
     void shutDown();
+    /// Builds the grid again for a new boundary, with the solid objects
+    /// already in the world; 0 or -1 (then there is no grid).
+    [[nodiscard]] int rebuildGrid();
 
     /// Indexes the object by its current state; 0 or -1.
     int insertObject(Object* p_o);

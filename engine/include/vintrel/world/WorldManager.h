@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <unordered_set>
 
 #include "vintrel/core/Manager.h"
 #include "vintrel/world/Box.h"
@@ -73,6 +74,9 @@ private:
     void followWithView(const Vector& position);
 
     SceneGraph m_scene_graph;
+    // Every object handed to the world and not yet deleted: shut-down deletes
+    // each exactly once, even when a failed re-index left it listed twice.
+    std::unordered_set<const Object*> m_owned;
     ObjectList m_deletions;
     Object* m_p_view_following;
     Box m_boundary;

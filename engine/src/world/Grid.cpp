@@ -1,6 +1,8 @@
 #include "vintrel/world/Grid.h"
 
+#include <algorithm>
 #include <cmath>
+#include <new>
 
 #include "vintrel/core/Config.h"
 #include "vintrel/core/LogManager.h"
@@ -29,6 +31,40 @@ float clampFloat(float value, float low, float high) {
 bool Grid::CellRange::operator==(const CellRange& other) const {
     return left == other.left && top == other.top && right == other.right && bottom == other.bottom &&
            outside == other.outside;
+}
+
+Grid::Entry Grid::entryOf(const Object* p_o, const Vector& where) {
+    // The same sums as getWorldBox and boxIntersectsBox, so that tests on the
+    // kept edges give exactly their results.
+    const Box box = p_o->getBox();
+    const float left = box.getCorner().getX() + where.getX();
+    const float top = box.getCorner().getY() + where.getY();
+    return Entry{nullptr, left, top, left + box.getHorizontal(), top + box.getVertical()};
+}
+
+int Grid::append(CellList& cell, const Entry& entry) {
+    try {
+        cell.push_back(entry);
+    } catch (const std::bad_alloc&) {
+        return -1;
+    }
+    return 0;
+}
+
+void Grid::erase(CellList& cell, const Object* p_o) {
+    const auto found =
+        std::find_if(cell.begin(), cell.end(), [p_o](const Entry& entry) { return entry.p_o == p_o; });
+    if (found != cell.end())
+        cell.erase(found);
+}
+
+void Grid::refresh(CellList& cell, const Entry& entry) {
+    for (Entry& held : cell) {
+        if (held.p_o == entry.p_o) {
+            held = entry;
+            return;
+        }
+    }
 }
 
 Grid::Grid()
@@ -68,7 +104,13 @@ int Grid::startUp() {
     m_num_rows = static_cast<int>(rows);
     log_manager.writeLog(5, "Grid::startUp(): m_num_cols %d, m_num_rows %d", m_num_cols, m_num_rows);
 
-    m_cells.assign(static_cast<std::size_t>(m_num_cols) * static_cast<std::size_t>(m_num_rows), ObjectList());
+    try {
+        m_cells.assign(static_cast<std::size_t>(m_num_cols) * static_cast<std::size_t>(m_num_rows), CellList());
+    } catch (const std::bad_alloc&) {
+        log_manager.writeLog("Grid::startUp(): Error! Unable to allocate %d grid rows.", m_num_rows);
+        m_cells.clear();
+        return -1;
+    }
     m_out_of_bounds.clear();
     m_started = true;
     return 0;
@@ -122,12 +164,37 @@ std::vector<Grid::Cell> Grid::cellsOf(const Object* p_o, const Vector& where) co
     return cells;
 }
 
+void Grid::prefetch(const Object* p_o, const Vector& where, bool lists) const {
+    if (!m_started)
+        return;
+    const CellRange range = rangeOf(p_o, where);
+    if (range.outside && lists)
+        __builtin_prefetch(m_out_of_bounds.data());
+    // Objects of a world larger than the caches sit in cells scattered over
+    // memory; a box usually covers one cell, rarely more than four.
+    int budget = 4;
+    for (int y = range.top; y <= range.bottom && budget > 0; y++) {
+        for (int x = range.left; x <= range.right && budget > 0; x++, budget--) {
+            const CellList& cell = cellAt(x, y);
+            if (lists)
+                __builtin_prefetch(cell.data());
+            else
+                __builtin_prefetch(&cell);
+        }
+    }
+}
+
 ObjectList Grid::objectsInCell(const Cell& cell) const {
+    ObjectList objects;
+    const CellList* p_cell = nullptr;
     if (cell.x == -1 && cell.y == -1)
-        return m_out_of_bounds;
-    if (!m_started || cell.x < 0 || cell.y < 0 || cell.x >= m_num_cols || cell.y >= m_num_rows)
-        return ObjectList();
-    return cellAt(cell.x, cell.y);
+        p_cell = &m_out_of_bounds;
+    else if (m_started && cell.x >= 0 && cell.y >= 0 && cell.x < m_num_cols && cell.y < m_num_rows)
+        p_cell = &cellAt(cell.x, cell.y);
+    if (p_cell)
+        for (const Entry& entry : *p_cell)
+            objects.insert(entry.p_o);
+    return objects;
 }
 
 int Grid::insertObject(Object* p_o) {
@@ -139,13 +206,15 @@ int Grid::insertObject(Object* p_o) {
         LogManager::getInstance().writeLog("Grid::insertObject(): Error! Object is NULL");
         return -1;
     }
+    Entry entry = entryOf(p_o, p_o->getPosition());
+    entry.p_o = p_o;
     const CellRange range = rangeOf(p_o, p_o->getPosition());
     int result = 0;
-    if (range.outside && m_out_of_bounds.insert(p_o) == -1)
+    if (range.outside && append(m_out_of_bounds, entry) == -1)
         result = -1;
     for (int y = range.top; y <= range.bottom; y++)
         for (int x = range.left; x <= range.right; x++)
-            if (cellAt(x, y).insert(p_o) == -1)
+            if (append(cellAt(x, y), entry) == -1)
                 result = -1;
     return result;
 }
@@ -163,10 +232,10 @@ int Grid::removeObject(Object* p_o) {
         return 0;
     const CellRange range = rangeOf(p_o, p_o->getPosition());
     if (range.outside)
-        m_out_of_bounds.remove(p_o);
+        erase(m_out_of_bounds, p_o);
     for (int y = range.top; y <= range.bottom; y++)
         for (int x = range.left; x <= range.right; x++)
-            cellAt(x, y).remove(p_o);
+            erase(cellAt(x, y), p_o);
     return 0;
 }
 
@@ -181,23 +250,22 @@ int Grid::updatePosition(Object* p_o, const Vector& where) {
     }
     const CellRange old_range = rangeOf(p_o, p_o->getPosition());
     const CellRange new_range = rangeOf(p_o, where);
-    // Most moves stay within the same cells.
-    if (old_range == new_range)
-        return 0;
+    Entry entry = entryOf(p_o, where);
+    entry.p_o = p_o;
 
-    if (old_range.outside && !new_range.outside)
-        m_out_of_bounds.remove(p_o);
+    // Cells in both sets keep their place in the list; only the box changes.
+    if (old_range.outside)
+        new_range.outside ? refresh(m_out_of_bounds, entry) : erase(m_out_of_bounds, p_o);
     for (int y = old_range.top; y <= old_range.bottom; y++)
         for (int x = old_range.left; x <= old_range.right; x++)
-            if (!new_range.contains(x, y))
-                cellAt(x, y).remove(p_o);
+            new_range.contains(x, y) ? refresh(cellAt(x, y), entry) : erase(cellAt(x, y), p_o);
 
     int result = 0;
-    if (new_range.outside && !old_range.outside && m_out_of_bounds.insert(p_o) == -1)
+    if (new_range.outside && !old_range.outside && append(m_out_of_bounds, entry) == -1)
         result = -1;
     for (int y = new_range.top; y <= new_range.bottom; y++)
         for (int x = new_range.left; x <= new_range.right; x++)
-            if (!old_range.contains(x, y) && cellAt(x, y).insert(p_o) == -1)
+            if (!old_range.contains(x, y) && append(cellAt(x, y), entry) == -1)
                 result = -1;
     return result;
 }
@@ -212,21 +280,27 @@ ObjectList Grid::getCollisions(const Object* p_o, const Vector& where) const {
         LogManager::getInstance().writeLog("Grid::getCollisions(): Error! Object is NULL");
         return collisions;
     }
-    const Box box = getWorldBox(p_o, where);
+    const Entry query = entryOf(p_o, where);
     const CellRange range = rangeOf(p_o, where);
 
-    // Testing the boxes before removing duplicates keeps the order of first
-    // appearance while the duplicate search runs over the short result only.
-    auto collect = [&](const ObjectList& cell) {
-        for (int i = 0; i < cell.getCount(); i++) {
-            Object* p_candidate = cell[i];
-            if (p_candidate == p_o || !boxIntersectsBox(box, getWorldBox(p_candidate)))
+    // Boxes are tested before duplicates are looked for: the order of first
+    // appearance is the same, and the duplicate search runs over the short
+    // result only. The tests are those of boxIntersectsBox, edges included.
+    auto collect = [&](const CellList& cell) {
+        for (const Entry& entry : cell) {
+            if (entry.p_o == p_o)
+                continue;
+            const bool x_overlap = (entry.left >= query.left && entry.left <= query.right) ||
+                                   (query.left >= entry.left && query.left <= entry.right);
+            const bool y_overlap = (entry.top >= query.top && entry.top <= query.bottom) ||
+                                   (query.top >= entry.top && query.top <= entry.bottom);
+            if (!x_overlap || !y_overlap)
                 continue;
             bool seen = false;
             for (int j = 0; j < collisions.getCount() && !seen; j++)
-                seen = collisions[j] == p_candidate;
+                seen = collisions[j] == entry.p_o;
             if (!seen)
-                collisions.insert(p_candidate);
+                collisions.insert(entry.p_o);
         }
     };
     if (range.outside)

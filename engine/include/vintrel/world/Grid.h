@@ -42,6 +42,11 @@ public:
     /// in order of first appearance by cell, then by list. Never the object itself.
     [[nodiscard]] ObjectList getCollisions(const Object* p_o, const Vector& where) const;
 
+    /// Hints that the object will soon be queried at `where`: the first call
+    /// starts loading where its cells' lists are kept, the second (with
+    /// `lists` true, a little later) the lists themselves. Changes nothing.
+    void prefetch(const Object* p_o, const Vector& where, bool lists) const;
+
     /// The cells the object's box covers at `where`, ordered by row, then column.
     [[nodiscard]] std::vector<Cell> cellsOf(const Object* p_o, const Vector& where) const;
     /// A copy of one cell's list; (-1, -1) gives the out-of-bounds list, any
@@ -67,16 +72,31 @@ private:
         bool operator==(const CellRange& other) const;
     };
 
+    // An object listed in a cell, with its world box (edges in spaces) kept
+    // beside it, so that a query tests boxes without reaching into objects
+    // scattered over the heap.
+    struct Entry {
+        Object* p_o;
+        float left;
+        float top;
+        float right;
+        float bottom;
+    };
+    using CellList = std::vector<Entry>;
+
     CellRange rangeOf(const Object* p_o, const Vector& where) const;
-    ObjectList& cellAt(int x, int y) { return m_cells[static_cast<std::size_t>(y * m_num_cols + x)]; }
-    const ObjectList& cellAt(int x, int y) const {
-        return m_cells[static_cast<std::size_t>(y * m_num_cols + x)];
-    }
+    // The edges of the object's box at `where`; the pointer is left null.
+    static Entry entryOf(const Object* p_o, const Vector& where);
+    static int append(CellList& cell, const Entry& entry);
+    static void erase(CellList& cell, const Object* p_o);
+    static void refresh(CellList& cell, const Entry& entry);
+    CellList& cellAt(int x, int y) { return m_cells[static_cast<std::size_t>(y * m_num_cols + x)]; }
+    const CellList& cellAt(int x, int y) const { return m_cells[static_cast<std::size_t>(y * m_num_cols + x)]; }
 
     bool m_started;
     // Row-major: the list of column x, row y is at y * m_num_cols + x.
-    std::vector<ObjectList> m_cells;
-    ObjectList m_out_of_bounds;
+    std::vector<CellList> m_cells;
+    CellList m_out_of_bounds;
     int m_num_cols;
     int m_num_rows;
     int m_cell_width;  // spaces

@@ -218,6 +218,8 @@ TEST_F(WorldManagerTest, ShutDownDeletesObjectsThatDestructorsCreateOrMark) {
     };
     spawn(Vector(5, 5));
     spawn(Vector(6, 5))->setActive(false);
+    // Owned, but dropped from the index behind the world's back.
+    ASSERT_EQ(world().getSceneGraph().removeObject(spawn(Vector(7, 5))), 0);
 
     stopEngine();
 
@@ -329,6 +331,19 @@ TEST_F(WorldManagerTest, AvoidingObjectSlidesAlongAHardFace) {
     EXPECT_EQ(countLines(logText(),
                          "WorldManager::moveObject(): Double collision. Object (avoid obstacles) cannot move."),
               1);
+    EXPECT_EQ(p_block->count("collision"), 0);
+}
+
+TEST_F(WorldManagerTest, AvoidingObjectTurnsBackAtACorner) {
+    RecordingObject* p_block = make(Vector(10, 10), HARD);
+    RecordingObject* p_mover = make(Vector(8.5f, 8.5f), HARD, Vector(1, 1));
+    p_mover->setAvoidCollisions(true);
+    ASSERT_EQ(getNormal(p_mover, p_block), Vector(-1, -1));
+
+    world().update();
+
+    EXPECT_FLOAT_EQ(p_mover->getPosition().getX(), 7.5f);
+    EXPECT_FLOAT_EQ(p_mover->getPosition().getY(), 9.5f);
     EXPECT_EQ(p_block->count("collision"), 0);
 }
 

@@ -96,7 +96,7 @@ int Grid::startUp() {
     const float rows = std::ceil(boundary.getVertical() / static_cast<float>(m_cell_height));
     if (!(cols >= 0.0f && rows >= 0.0f && cols <= MAX_GRID_CELLS && rows <= MAX_GRID_CELLS &&
           cols * rows <= MAX_GRID_CELLS)) {
-        log_manager.writeLog("Grid::startUp(): Error! Boundary %s cannot be cut into at most %d cells.",
+        log_manager.writeLog("Grid::startUp(): Error! Boundary %s does not give between 0 and %d cells.",
                              boundary.toString().c_str(), static_cast<int>(MAX_GRID_CELLS));
         return -1;
     }

@@ -1,6 +1,7 @@
 #include "vintrel/world/WorldManager.h"
 
 #include <cmath>
+#include <vector>
 
 #include "vintrel/core/LogManager.h"
 #include "vintrel/core/Utility.h"
@@ -97,9 +98,13 @@ void WorldManager::shutDown() {
                 deleted_any = true;
             }
         }
-        // An owned object missing from both lists (a re-index that failed).
-        if (!deleted_any && !m_owned.empty())
-            delete const_cast<Object*>(*m_owned.begin());
+        // Owned objects missing from both lists (a re-index that failed).
+        if (!deleted_any) {
+            const std::vector<Object*> strays(m_owned.begin(), m_owned.end());
+            for (Object* p_o : strays)
+                if (m_owned.count(p_o) != 0)
+                    delete p_o;
+        }
     }
     if (isStarted())
         Manager::shutDown();

@@ -76,7 +76,7 @@ private:
     SceneGraph m_scene_graph;
     // Every object handed to the world and not yet deleted: shut-down deletes
     // each exactly once, even when a failed re-index left it listed twice.
-    std::unordered_set<const Object*> m_owned;
+    std::unordered_set<Object*> m_owned;
     ObjectList m_deletions;
     Object* m_p_view_following;
     Box m_boundary;

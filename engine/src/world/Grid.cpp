@@ -176,10 +176,15 @@ void Grid::prefetch(const Object* p_o, const Vector& where, bool lists) const {
     for (int y = range.top; y <= range.bottom && budget > 0; y++) {
         for (int x = range.left; x <= range.right && budget > 0; x++, budget--) {
             const CellList& cell = cellAt(x, y);
-            if (lists)
-                __builtin_prefetch(cell.data());
-            else
+            if (!lists) {
                 __builtin_prefetch(&cell);
+                continue;
+            }
+            // A cell lists about ten objects: a few cache lines.
+            const char* p_bytes = reinterpret_cast<const char*>(cell.data());
+            const std::size_t size = cell.size() * sizeof(Entry);
+            for (std::size_t offset = 0; offset < size && offset < 512; offset += 64)
+                __builtin_prefetch(p_bytes + offset);
         }
     }
 }

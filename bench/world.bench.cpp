@@ -33,10 +33,11 @@ void useScene(int count, const vt::Box& boundary) {
 }
 
 void reportPerObject(benchmark::State& state, int count, long collisions_before) {
-    state.counters["per_object"] = benchmark::Counter(
-        static_cast<double>(count), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
-    state.counters["collisions_per_step"] =
-        static_cast<double>(Drifter::collisions() - collisions_before) / static_cast<double>(state.iterations());
+    state.counters["per_object"] =
+        benchmark::Counter(static_cast<double>(count),
+                           benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["collisions_per_step"] = static_cast<double>(Drifter::collisions() - collisions_before) /
+                                            static_cast<double>(state.iterations());
 }
 
 // One world step with N drifting SOFT objects, collisions included, in a
@@ -75,8 +76,9 @@ void BM_GetCollisions(benchmark::State& state) {
         }
     }
     benchmark::DoNotOptimize(found);
-    state.counters["per_query"] = benchmark::Counter(
-        static_cast<double>(count), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["per_query"] =
+        benchmark::Counter(static_cast<double>(count),
+                           benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 // Small scenes first: replacing a large scene costs far more than building it.

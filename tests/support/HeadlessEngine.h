@@ -15,7 +15,7 @@ namespace vt::test {
 /// temporary directory. The directory is removed on destruction; the engine
 /// is left to the caller.
 class HeadlessEngine {
-public:
+  public:
     explicit HeadlessEngine(const std::string& extra_config = "") {
         std::string pattern = (std::filesystem::temp_directory_path() / "vintrel-bench-XXXXXX").string();
         if (mkdtemp(pattern.data()) == nullptr)
@@ -39,7 +39,7 @@ public:
     /// The start-up's result: 0, or -1 (also when no directory could be made).
     int result() const { return m_result; }
 
-private:
+  private:
     std::string m_dir;
     int m_result = -1;
 };

@@ -15,8 +15,9 @@ namespace vt::test {
 /// delivery across objects. A collision reads "<receiver>: collision <mover>-><other>",
 /// any other event "<receiver>: <event type>", with objects named by id.
 class RecordingObject : public Object {
-public:
-    explicit RecordingObject(std::vector<std::string>* p_journal = nullptr, const std::string& type = "Recorder")
+  public:
+    explicit RecordingObject(std::vector<std::string>* p_journal = nullptr,
+                             const std::string& type = "Recorder")
         : m_p_journal(p_journal) {
         setType(type);
     }
@@ -58,7 +59,7 @@ public:
     /// Called first thing in the destructor.
     std::function<void(RecordingObject*)> on_destroy;
 
-private:
+  private:
     std::vector<std::string>* m_p_journal;
 };
 

@@ -14,7 +14,9 @@ namespace vt {
 /// Lets test failures show vectors and boxes as text.
 inline void PrintTo(const Vector& v, std::ostream* p_os) { *p_os << v.toString(); }
 inline void PrintTo(const Box& b, std::ostream* p_os) { *p_os << b.toString(); }
-inline void PrintTo(const Grid::Cell& cell, std::ostream* p_os) { *p_os << "(" << cell.x << "," << cell.y << ")"; }
+inline void PrintTo(const Grid::Cell& cell, std::ostream* p_os) {
+    *p_os << "(" << cell.x << "," << cell.y << ")";
+}
 
 } // namespace vt
 

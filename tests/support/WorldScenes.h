@@ -15,7 +15,7 @@ namespace vt::test {
 /// A SOFT object drifting in a straight line that comes back in at the
 /// opposite edge when it leaves the world, and counts the collisions it hears of.
 class Drifter : public Object {
-public:
+  public:
     Drifter() {
         setType("Drifter");
         setSolidness(SOFT);

@@ -15,7 +15,7 @@ namespace {
 using Cells = std::vector<Grid::Cell>;
 
 class GridTest : public EngineTest {
-protected:
+  protected:
     void SetUp() override { ASSERT_EQ(startEngine(), 0); }
 
     const Grid& grid() { return WorldManager::getInstance().getSceneGraph().getGrid(); }

@@ -16,7 +16,7 @@ namespace vt::test {
 namespace {
 
 class SceneGraphTest : public EngineTest {
-protected:
+  protected:
     void SetUp() override { ASSERT_EQ(startEngine(), 0); }
 
     SceneGraph& sceneGraph() { return WorldManager::getInstance().getSceneGraph(); }
@@ -124,15 +124,19 @@ TEST_F(SceneGraphTest, FailuresAreSilentOnceTheGameIsOver) {
     GameManager::getInstance().setGameOver(false);
 
     const std::string log = logText();
-    EXPECT_EQ(countLines(log, "SceneGraph::updateVisible(): unable to remove visible object ((Undefined))"), 1);
+    EXPECT_EQ(countLines(log, "SceneGraph::updateVisible(): unable to remove visible object ((Undefined))"),
+              1);
     EXPECT_EQ(countLines(log, "SceneGraph::updateVisible()"), 1);
     EXPECT_EQ(countLines(log, "SceneGraph::updateAltitude(): remove from old altitude (2) failed!"), 1);
     EXPECT_EQ(countLines(log, "\tObject: type (Undefined), id " + std::to_string(p_loud->getId())), 1);
     EXPECT_EQ(countLines(log, "SceneGraph::updateType(): Error! Unable to remove Object"), 1);
     EXPECT_EQ(countLines(log, "SceneGraph::updateActive(): remove object (Loud) failed for objects!"), 1);
-    EXPECT_EQ(countLines(log, "SceneGraph::updateActive(): remove visible object (Loud) failed for visible_objects!"),
+    EXPECT_EQ(
+        countLines(log,
+                   "SceneGraph::updateActive(): remove visible object (Loud) failed for visible_objects!"),
+        1);
+    EXPECT_EQ(countLines(log, "SceneGraph::updateActive(): remove object (Loud) failed for solid_objects!"),
               1);
-    EXPECT_EQ(countLines(log, "SceneGraph::updateActive(): remove object (Loud) failed for solid_objects!"), 1);
     EXPECT_EQ(countLines(log, "(Quiet)"), 0);
 
     sceneGraph().insertObject(p_loud);

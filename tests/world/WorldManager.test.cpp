@@ -17,10 +17,11 @@ namespace vt::test {
 namespace {
 
 class WorldManagerTest : public EngineTest {
-protected:
+  protected:
     void SetUp() override { ASSERT_EQ(startEngine(), 0); }
 
-    RecordingObject* make(const Vector& position, Solidness solidness = HARD, const Vector& velocity = Vector()) {
+    RecordingObject* make(const Vector& position, Solidness solidness = HARD,
+                          const Vector& velocity = Vector()) {
         auto* p_o = new RecordingObject(&journal);
         EXPECT_EQ(p_o->setSolidness(solidness), 0);
         p_o->setPosition(position);
@@ -45,7 +46,8 @@ TEST_F(WorldManagerTest, HardMoverIsStoppedByHardObstacleAndBothHearOfIt) {
     world().update();
 
     EXPECT_EQ(p_mover->getPosition(), Vector(10, 10));
-    EXPECT_EQ(journal, (std::vector<std::string>{line(p_mover, p_mover, p_wall), line(p_wall, p_mover, p_wall)}));
+    EXPECT_EQ(journal,
+              (std::vector<std::string>{line(p_mover, p_mover, p_wall), line(p_wall, p_mover, p_wall)}));
     EXPECT_EQ(world().moveObject(p_mover, Vector(11, 10)), -1);
     EXPECT_EQ(p_mover->getPosition(), Vector(10, 10));
 }
@@ -59,9 +61,9 @@ TEST_F(WorldManagerTest, SolidnessDecidesWhetherTheMoverPassesAndWhoHearsOfIt) {
         bool collides;
     };
     const Case cases[] = {
-        {HARD, false, SOFT, true, true},     {HARD, true, SOFT, false, true},
-        {SOFT, false, HARD, true, true},     {SOFT, false, SOFT, true, true},
-        {SOFT, true, SOFT, false, true},     {SPECTRAL, false, HARD, true, false},
+        {HARD, false, SOFT, true, true},      {HARD, true, SOFT, false, true},
+        {SOFT, false, HARD, true, true},      {SOFT, false, SOFT, true, true},
+        {SOFT, true, SOFT, false, true},      {SPECTRAL, false, HARD, true, false},
         {HARD, false, SPECTRAL, true, false}, {HARD, true, HARD, false, true},
     };
     float y = 2;
@@ -235,8 +237,9 @@ TEST_F(WorldManagerTest, ObjectsAreRefusedWhileTheWorldIsStopped) {
     testing::internal::CaptureStderr();
     Object* p_o = new Object;
     const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_NE(err.find("WorldManager::insertObject(): Warning! Not adding Object " + std::to_string(p_o->getId())),
-              std::string::npos);
+    EXPECT_NE(
+        err.find("WorldManager::insertObject(): Warning! Not adding Object " + std::to_string(p_o->getId())),
+        std::string::npos);
     EXPECT_NE(err.find("                              because WorldManager not started."), std::string::npos);
     EXPECT_EQ(world().insertObject(p_o), -1);
     testing::internal::CaptureStderr();
@@ -271,7 +274,9 @@ TEST_F(WorldManagerTest, ViewPositionStaysWithinTheBoundary) {
 
     world().setViewSlack(Vector(1.5f, 0.5f));
     EXPECT_EQ(world().getViewSlack(), Vector(1.5f, 0.5f));
-    EXPECT_EQ(countLines(logText(), "WorldManager::setViewSlack(): Warning! view slack units out of range [0-1]"), 1);
+    EXPECT_EQ(
+        countLines(logText(), "WorldManager::setViewSlack(): Warning! view slack units out of range [0-1]"),
+        1);
 }
 
 TEST_F(WorldManagerTest, FollowedObjectMovesTheViewOnlyBeyondTheSlack) {
@@ -328,9 +333,10 @@ TEST_F(WorldManagerTest, AvoidingObjectSlidesAlongAHardFace) {
     RecordingObject* p_block = make(Vector(10.5f, 13), HARD);
     world().update();
     EXPECT_FLOAT_EQ(p_mover->getPosition().getY(), 10 + speed);
-    EXPECT_EQ(countLines(logText(),
-                         "WorldManager::moveObject(): Double collision. Object (avoid obstacles) cannot move."),
-              1);
+    EXPECT_EQ(
+        countLines(logText(),
+                   "WorldManager::moveObject(): Double collision. Object (avoid obstacles) cannot move."),
+        1);
     EXPECT_EQ(p_block->count("collision"), 0);
 }
 
@@ -358,14 +364,14 @@ TEST_F(WorldManagerTest, UpdateAppliesAccelerationAfterTheMove) {
 }
 
 class DrawnObject : public Object {
-public:
+  public:
     DrawnObject(std::vector<int>* p_drawn, int altitude) : m_p_drawn(p_drawn) { setAltitude(altitude); }
     int draw() override {
         m_p_drawn->push_back(getId());
         return 0;
     }
 
-private:
+  private:
     std::vector<int>* m_p_drawn;
 };
 

@@ -68,11 +68,7 @@ void Grid::refresh(CellList& cell, const Entry& entry) {
 }
 
 Grid::Grid()
-    : m_started(false),
-      m_cells(),
-      m_out_of_bounds(),
-      m_num_cols(0),
-      m_num_rows(0),
+    : m_started(false), m_cells(), m_out_of_bounds(), m_num_cols(0), m_num_rows(0),
       m_cell_width(Config::getInstance().getGridWidth()),
       m_cell_height(Config::getInstance().getGridHeight()) {}
 
@@ -86,8 +82,9 @@ int Grid::startUp() {
     m_cell_width = Config::getInstance().getGridWidth();
     m_cell_height = Config::getInstance().getGridHeight();
     if (m_cell_width <= 0 || m_cell_height <= 0) {
-        log_manager.writeLog("Grid::startUp(): Error! Cell size %d x %d must be positive (grid_width, grid_height).",
-                             m_cell_width, m_cell_height);
+        log_manager.writeLog(
+            "Grid::startUp(): Error! Cell size %d x %d must be positive (grid_width, grid_height).",
+            m_cell_width, m_cell_height);
         return -1;
     }
 
@@ -105,7 +102,8 @@ int Grid::startUp() {
     log_manager.writeLog(5, "Grid::startUp(): m_num_cols %d, m_num_rows %d", m_num_cols, m_num_rows);
 
     try {
-        m_cells.assign(static_cast<std::size_t>(m_num_cols) * static_cast<std::size_t>(m_num_rows), CellList());
+        m_cells.assign(static_cast<std::size_t>(m_num_cols) * static_cast<std::size_t>(m_num_rows),
+                       CellList());
     } catch (const std::bad_alloc&) {
         log_manager.writeLog("Grid::startUp(): Error! Unable to allocate %d grid rows.", m_num_rows);
         m_cells.clear();

@@ -56,12 +56,13 @@ int SceneGraph::insertObject(Object* p_o) {
         return m_inactive_objects.insert(p_o);
 
     if (m_objects.insert(p_o) == -1) {
-        log_manager.writeLog("SceneGraph::insertObject(): Error! unable to insert active Object (id %d)", p_o->getId());
+        log_manager.writeLog("SceneGraph::insertObject(): Error! unable to insert active Object (id %d)",
+                             p_o->getId());
         return -1;
     }
     if (m_type_map[p_o->getType()].insert(p_o) == -1) {
-        log_manager.writeLog("SceneGraph::insertObject(): Error! unable to insert Object (id %d) into type map",
-                             p_o->getId());
+        log_manager.writeLog(
+            "SceneGraph::insertObject(): Error! unable to insert Object (id %d) into type map", p_o->getId());
         return -1;
     }
     if (p_o->isSolid()) {
@@ -71,15 +72,16 @@ int SceneGraph::insertObject(Object* p_o) {
             return -1;
         }
         if (m_grid.insertObject(p_o) == -1) {
-            log_manager.writeLog("SceneGraph::insertObject(): Error! unable to add to Grid (id %d)", p_o->getId());
+            log_manager.writeLog("SceneGraph::insertObject(): Error! unable to add to Grid (id %d)",
+                                 p_o->getId());
             return -1;
         }
     }
     if (p_o->isVisible()) {
         const int altitude = p_o->getAltitude();
         if (!altitudeInRange(altitude)) {
-            log_manager.writeLog("SceneGraph::insertObject(): Warning! Altitude %d not in range [%d,%d]", altitude,
-                                 ALTITUDE_MIN, ALTITUDE_MAX);
+            log_manager.writeLog("SceneGraph::insertObject(): Warning! Altitude %d not in range [%d,%d]",
+                                 altitude, ALTITUDE_MIN, ALTITUDE_MAX);
             return -1;
         }
         if (m_visible_objects[static_cast<std::size_t>(altitude)].insert(p_o) == -1) {
@@ -116,8 +118,9 @@ int SceneGraph::removeObject(Object* p_o) {
         }
     }
     if (sum < 0) {
-        LogManager::getInstance().writeLog("SceneGraph::removeObject(): Error removing Object (id %d)! Pointer is %p.",
-                                           p_o->getId(), static_cast<void*>(p_o));
+        LogManager::getInstance().writeLog(
+            "SceneGraph::removeObject(): Error removing Object (id %d)! Pointer is %p.", p_o->getId(),
+            static_cast<void*>(p_o));
         return -1;
     }
     return 0;
@@ -133,8 +136,9 @@ ObjectList SceneGraph::objectsOfType(const std::string& type) { return m_type_ma
 
 ObjectList SceneGraph::visibleObjects(int altitude) const {
     if (!altitudeInRange(altitude)) {
-        LogManager::getInstance().writeLog("SceneGraph::visibleObjects(): Warning! altitude %d not in [%d,%d].",
-                                           altitude, ALTITUDE_MIN, ALTITUDE_MAX);
+        LogManager::getInstance().writeLog(
+            "SceneGraph::visibleObjects(): Warning! altitude %d not in [%d,%d].", altitude, ALTITUDE_MIN,
+            ALTITUDE_MAX);
         return ObjectList();
     }
     return m_visible_objects[static_cast<std::size_t>(altitude)];
@@ -172,8 +176,9 @@ int SceneGraph::updateActive(Object* p_o, bool active) {
         if (p_o->isSolid()) {
             if (m_solid_objects.remove(p_o) == -1) {
                 if (!gameOver())
-                    log_manager.writeLog("SceneGraph::updateActive(): remove object (%s) failed for solid_objects!",
-                                         type.c_str());
+                    log_manager.writeLog(
+                        "SceneGraph::updateActive(): remove object (%s) failed for solid_objects!",
+                        type.c_str());
                 result = -1;
             }
             if (m_grid.removeObject(p_o) == -1)
@@ -182,7 +187,8 @@ int SceneGraph::updateActive(Object* p_o, bool active) {
         if (m_inactive_objects.insert(p_o) == -1) {
             if (!gameOver())
                 log_manager.writeLog(
-                    "SceneGraph::updateActive(): insert object (%s) failed for inactive_objects!", type.c_str());
+                    "SceneGraph::updateActive(): insert object (%s) failed for inactive_objects!",
+                    type.c_str());
             result = -1;
         }
         return result;
@@ -190,7 +196,8 @@ int SceneGraph::updateActive(Object* p_o, bool active) {
 
     if (m_objects.insert(p_o) == -1) {
         if (!gameOver())
-            log_manager.writeLog("SceneGraph::updateActive(): insert Object (%s) failed for objects!", type.c_str());
+            log_manager.writeLog("SceneGraph::updateActive(): insert Object (%s) failed for objects!",
+                                 type.c_str());
         result = -1;
     }
     if (m_type_map[type].insert(p_o) == -1) {
@@ -208,8 +215,8 @@ int SceneGraph::updateActive(Object* p_o, bool active) {
     if (p_o->isSolid()) {
         if (m_solid_objects.insert(p_o) == -1) {
             if (!gameOver())
-                log_manager.writeLog("SceneGraph::updateActive(): insert object (%s) failed for solid_objects!",
-                                     type.c_str());
+                log_manager.writeLog(
+                    "SceneGraph::updateActive(): insert object (%s) failed for solid_objects!", type.c_str());
             result = -1;
         }
         // The grid skips inactive objects on removal, not on insertion.
@@ -218,8 +225,8 @@ int SceneGraph::updateActive(Object* p_o, bool active) {
     }
     if (m_inactive_objects.remove(p_o) == -1) {
         if (!gameOver())
-            log_manager.writeLog("SceneGraph::updateActive(): remove object (%s) failed for inactive_objects!",
-                                 type.c_str());
+            log_manager.writeLog(
+                "SceneGraph::updateActive(): remove object (%s) failed for inactive_objects!", type.c_str());
         result = -1;
     }
     return result;
@@ -231,14 +238,16 @@ int SceneGraph::updateVisible(Object* p_o, bool visible) {
     const int altitude = p_o->getAltitude();
     const std::string type = p_o->getType();
     if (p_o->isVisible()) {
-        if ((altitudeInRange(altitude) && m_visible_objects[static_cast<std::size_t>(altitude)].remove(p_o) == 0) ||
+        if ((altitudeInRange(altitude) &&
+             m_visible_objects[static_cast<std::size_t>(altitude)].remove(p_o) == 0) ||
             gameOver())
             return 0;
-        LogManager::getInstance().writeLog("SceneGraph::updateVisible(): unable to remove visible object (%s)",
-                                           type.c_str());
+        LogManager::getInstance().writeLog(
+            "SceneGraph::updateVisible(): unable to remove visible object (%s)", type.c_str());
         return -1;
     }
-    if ((altitudeInRange(altitude) && m_visible_objects[static_cast<std::size_t>(altitude)].insert(p_o) == 0) ||
+    if ((altitudeInRange(altitude) &&
+         m_visible_objects[static_cast<std::size_t>(altitude)].insert(p_o) == 0) ||
         gameOver())
         return 0;
     LogManager::getInstance().writeLog("SceneGraph::updateVisible(): unable to add visible object (%s)",
@@ -265,7 +274,8 @@ int SceneGraph::updateAltitude(Object* p_o, int new_altitude) {
     if (!p_o->isVisible())
         return 0;
     if (m_visible_objects[static_cast<std::size_t>(old_altitude)].remove(p_o) == -1 && !gameOver()) {
-        log_manager.writeLog("SceneGraph::updateAltitude(): remove from old altitude (%d) failed!", old_altitude);
+        log_manager.writeLog("SceneGraph::updateAltitude(): remove from old altitude (%d) failed!",
+                             old_altitude);
         log_manager.writeLog("\tObject: type %s, id %d, p %p", p_o->getType().c_str(), p_o->getId(),
                              static_cast<void*>(p_o));
         return -1;
@@ -298,8 +308,9 @@ int SceneGraph::updateSolidness(Object* p_o, Solidness new_solidness) {
     }
     log_manager.writeLog(20, "SceneGraph::updateSolidness(): Adding to grid.");
     if (m_grid.insertObject(p_o) == -1) {
-        log_manager.writeLog("SceneGraph::updateSolidness(): Error! unable to insert solid object (%d) into grid",
-                             p_o->getId());
+        log_manager.writeLog(
+            "SceneGraph::updateSolidness(): Error! unable to insert solid object (%d) into grid",
+            p_o->getId());
         return -1;
     }
     return 0;
@@ -308,8 +319,8 @@ int SceneGraph::updateSolidness(Object* p_o, Solidness new_solidness) {
 int SceneGraph::updateType(Object* p_o, const std::string& new_type) {
     LogManager& log_manager = LogManager::getInstance();
     if (m_type_map[p_o->getType()].remove(p_o) == -1 && !gameOver()) {
-        log_manager.writeLog("SceneGraph::updateType(): Error! Unable to remove Object (%d) type %s", p_o->getId(),
-                             p_o->getType().c_str());
+        log_manager.writeLog("SceneGraph::updateType(): Error! Unable to remove Object (%d) type %s",
+                             p_o->getId(), p_o->getType().c_str());
         return -1;
     }
     // Type lists hold active objects only; an inactive one is listed again
@@ -317,8 +328,8 @@ int SceneGraph::updateType(Object* p_o, const std::string& new_type) {
     if (!p_o->isActive())
         return 0;
     if (m_type_map[new_type].insert(p_o) == -1 && !gameOver()) {
-        log_manager.writeLog("SceneGraph::updateType(): Error! Unable to insert Object (%d) type %s", p_o->getId(),
-                             p_o->getType().c_str());
+        log_manager.writeLog("SceneGraph::updateType(): Error! Unable to insert Object (%d) type %s",
+                             p_o->getId(), p_o->getType().c_str());
         return -1;
     }
     return 0;
@@ -328,8 +339,8 @@ int SceneGraph::updatePosition(Object* p_o, const Vector& new_position) {
     if (!p_o->isActive() || !p_o->isSolid())
         return 0;
     if (m_grid.updatePosition(p_o, new_position) == -1) {
-        LogManager::getInstance().writeLog("SceneGraph::updatePosition(): Error! Calling grid updatePosition (Object %d).",
-                                           p_o->getId());
+        LogManager::getInstance().writeLog(
+            "SceneGraph::updatePosition(): Error! Calling grid updatePosition (Object %d).", p_o->getId());
         return -1;
     }
     return 0;

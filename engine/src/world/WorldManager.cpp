@@ -63,7 +63,8 @@ bool WorldManager::isValid(const std::string& event_type) const {
 int WorldManager::startUp() {
     LogManager& log_manager = LogManager::getInstance();
     if (isStarted()) {
-        log_manager.writeLog("%s::startup(): Warning! %s already started.", getType().c_str(), getType().c_str());
+        log_manager.writeLog("%s::startup(): Warning! %s already started.", getType().c_str(),
+                             getType().c_str());
         return -1;
     }
     m_deletions.clear();
@@ -86,7 +87,8 @@ void WorldManager::shutDown() {
     for (int round = 0; !m_owned.empty() || !m_deletions.isEmpty(); round++) {
         if (round == MAX_SHUTDOWN_ROUNDS && isStarted()) {
             LogManager::getInstance().writeLog(
-                "WorldManager::shutDown(): Warning! Destructors still creating objects after %d rounds.", round);
+                "WorldManager::shutDown(): Warning! Destructors still creating objects after %d rounds.",
+                round);
             Manager::shutDown();
         }
         deleteMarked();
@@ -201,8 +203,8 @@ int WorldManager::moveObject(Object* p_o, const Vector& where) {
                 const Vector slide_target = p_o->getPosition() + slide;
                 ObjectList slide_collisions = getCollisions(p_o, slide_target);
                 if (holdsHard(slide_collisions)) {
-                    LogManager::getInstance().writeLog(
-                        5, "WorldManager::moveObject(): Double collision. Object (avoid obstacles) cannot move.");
+                    LogManager::getInstance().writeLog(5, "WorldManager::moveObject(): Double collision. "
+                                                          "Object (avoid obstacles) cannot move.");
                     return -1;
                 }
                 collisions = slide_collisions;
@@ -327,7 +329,8 @@ void WorldManager::setView(const Box& view) { m_view = view; }
 
 void WorldManager::setViewSlack(const Vector& view_slack) {
     if (view_slack.getX() < 0 || view_slack.getX() > 1 || view_slack.getY() < 0 || view_slack.getY() > 1)
-        LogManager::getInstance().writeLog("WorldManager::setViewSlack(): Warning! view slack units out of range [0-1]");
+        LogManager::getInstance().writeLog(
+            "WorldManager::setViewSlack(): Warning! view slack units out of range [0-1]");
     m_view_slack = view_slack;
 }
 
@@ -354,8 +357,8 @@ int WorldManager::setViewFollowing(Object* p_o) {
         return 0;
     }
     if (!contains(getAllObjects(true), p_o)) {
-        LogManager::getInstance().writeLog("WorldManager::setViewFollowing(): Error! Object %d not in the world.",
-                                           p_o->getId());
+        LogManager::getInstance().writeLog(
+            "WorldManager::setViewFollowing(): Error! Object %d not in the world.", p_o->getId());
         return -1;
     }
     m_p_view_following = p_o;

@@ -14,7 +14,7 @@ class Object;
 /// touches it. Boxes that reach beyond the grid are also listed in the
 /// out-of-bounds cell (-1, -1).
 class Grid {
-public:
+  public:
     /// A column and row; (-1, -1) stands for everything outside the grid.
     struct Cell {
         int x;
@@ -59,7 +59,7 @@ public:
     [[nodiscard]] int getCellWidth() const { return m_cell_width; }
     [[nodiscard]] int getCellHeight() const { return m_cell_height; }
 
-private:
+  private:
     // The cells covered by a box: a clamped rectangle (possibly empty), plus
     // the out-of-bounds cell when the box reaches beyond the grid.
     struct CellRange {
@@ -91,7 +91,9 @@ private:
     static void erase(CellList& cell, const Object* p_o);
     static void refresh(CellList& cell, const Entry& entry);
     CellList& cellAt(int x, int y) { return m_cells[static_cast<std::size_t>(y * m_num_cols + x)]; }
-    const CellList& cellAt(int x, int y) const { return m_cells[static_cast<std::size_t>(y * m_num_cols + x)]; }
+    const CellList& cellAt(int x, int y) const {
+        return m_cells[static_cast<std::size_t>(y * m_num_cols + x)];
+    }
 
     bool m_started;
     // Row-major: the list of column x, row y is at y * m_num_cols + x.

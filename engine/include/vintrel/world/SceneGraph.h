@@ -17,7 +17,7 @@ namespace vt {
 /// their own field, so the object still shows its old value during the call.
 /// Every query returns a copy, so callers may change the world while iterating.
 class SceneGraph {
-public:
+  public:
     SceneGraph();
 
     /// Empties the type lists and builds the grid for the current boundary; 0 or -1.
@@ -53,7 +53,7 @@ public:
     int updateType(Object* p_o, const std::string& new_type);
     int updatePosition(Object* p_o, const Vector& new_position);
 
-private:
+  private:
     ObjectList m_objects;
     ObjectList m_solid_objects;
     std::array<ObjectList, ALTITUDE_MAX + 1> m_visible_objects;

@@ -14,7 +14,7 @@ namespace vt {
 /// Owns the game world: every object, the boundary and the view. Each step
 /// it moves objects, resolves collisions and deletes the marked ones.
 class WorldManager : public Manager {
-public:
+  public:
     static WorldManager& getInstance();
 
     /// False for the input and step events (other managers deliver them) and
@@ -66,7 +66,7 @@ public:
     /// The object the view follows, or null.
     [[nodiscard]] Object* getViewFollowing() const { return m_p_view_following; }
 
-private:
+  private:
     WorldManager();
     // Deletes the marked objects, including those marked by the destructors.
     void deleteMarked();

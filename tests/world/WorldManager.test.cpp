@@ -11,6 +11,7 @@
 #include "vintrel/core/GameManager.h"
 #include "vintrel/core/LogManager.h"
 #include "vintrel/core/Utility.h"
+#include "vintrel/paths/Path.h"
 #include "vintrel/world/WorldManager.h"
 
 namespace vt::test {
@@ -353,14 +354,30 @@ TEST_F(WorldManagerTest, AvoidingObjectTurnsBackAtACorner) {
     EXPECT_EQ(p_block->count("collision"), 0);
 }
 
-TEST_F(WorldManagerTest, UpdateAppliesAccelerationAfterTheMove) {
+TEST_F(WorldManagerTest, UpdateMovesThenWalksPathsThenAccelerates) {
     RecordingObject* p_o = make(Vector(10, 10), SPECTRAL, Vector(1, 0));
     p_o->setAcceleration(Vector(0.5f, 0));
     world().update();
-    EXPECT_EQ(p_o->getPosition(), Vector(11, 10));
+    EXPECT_EQ(p_o->getPosition(), Vector(11, 10)) << "moved with the velocity before accelerating";
     EXPECT_FLOAT_EQ(p_o->getSpeed(), 1.5f);
     world().update();
     EXPECT_EQ(p_o->getPosition(), Vector(12.5f, 10));
+
+    RecordingObject* p_walker = make(Vector(10, 5), SPECTRAL, Vector(0, 0));
+    p_walker->setSpeed(1);
+    Path path;
+    path.addWaypoint(Vector(13, 5));
+    path.addWaypoint(Vector(13, 7));
+    p_walker->setPath(path);
+    p_walker->setFollowPath(true);
+    const Vector expected[] = {Vector(11, 5), Vector(12, 5), Vector(13, 5), Vector(13, 6), Vector(13, 7)};
+    for (const Vector& where : expected) {
+        world().update();
+        EXPECT_EQ(p_walker->getPosition(), where);
+    }
+    EXPECT_FALSE(p_walker->getFollowPath());
+    world().update();
+    EXPECT_EQ(p_walker->getPosition(), Vector(13, 7));
 }
 
 class DrawnObject : public Object {

@@ -16,7 +16,7 @@ namespace {
 
 // Each cell costs a list with its own allocation; a boundary needing more
 // cells than this is refused rather than exhausting memory.
-constexpr float MAX_GRID_CELLS = 4194304.0f;
+constexpr float MAX_GRID_CELLS = 1048576.0f;
 
 float clampFloat(float value, float low, float high) {
     if (value < low)

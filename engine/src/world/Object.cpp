@@ -222,10 +222,6 @@ int Object::draw() {
     return result;
 }
 
-int Object::serialize(std::stringstream*, std::uint32_t) { return -1; }
-
-int Object::deserialize(std::stringstream*, std::uint32_t*) { return -1; }
-
 void Object::setModified(std::uint32_t modified) { m_modified = modified; }
 
 std::uint32_t Object::getModified() const { return m_modified; }

@@ -1,0 +1,260 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <sstream>
+#include <string>
+
+#include "support/EngineTest.h"
+#include "vintrel/core/GameManager.h"
+#include "vintrel/core/LogManager.h"
+#include "vintrel/events/Event.h"
+#include "vintrel/world/Object.h"
+
+namespace vt::test {
+namespace {
+
+// Expected record bytes, built field by field in the machine's byte order.
+class Bytes {
+public:
+    template <typename T>
+    Bytes& add(T value) {
+        m_bytes.append(reinterpret_cast<const char*>(&value), sizeof(value));
+        return *this;
+    }
+    Bytes& flag(bool value) { return add(static_cast<std::uint8_t>(value ? 1 : 0)); }
+    Bytes& text(const std::string& value) {
+        add(static_cast<std::uint64_t>(value.size()));
+        m_bytes += value;
+        return *this;
+    }
+    Bytes& vector(float x, float y) { return add(x).add(y); }
+    Bytes& raw(const std::string& bytes) {
+        m_bytes += bytes;
+        return *this;
+    }
+    const std::string& str() const { return m_bytes; }
+
+private:
+    std::string m_bytes;
+};
+
+std::string serialized(Object& object, std::uint32_t attr = 0) {
+    std::stringstream ss;
+    EXPECT_EQ(object.serialize(&ss, attr), 0);
+    return ss.str();
+}
+
+int deserializeInto(Object& object, const std::string& record, std::uint32_t* p_mask = nullptr) {
+    std::stringstream ss(record);
+    return object.deserialize(&ss, p_mask);
+}
+
+class ObjectSerializationTest : public EngineTest {
+protected:
+    void SetUp() override { ASSERT_EQ(startEngine(), 0); }
+};
+
+TEST_F(ObjectSerializationTest, NewObjectWritesEveryAttributeOnceThenNothing) {
+    auto* p_o = new Object;
+    std::stringstream shape_bytes;
+    ASSERT_EQ(p_o->getShape().serialize(shape_bytes), 0);
+    ASSERT_EQ(shape_bytes.str().size(), 13u);
+
+    Bytes expected;
+    expected.add(0x3FFFFu)
+        .add(static_cast<std::int32_t>(p_o->getId()))
+        .flag(true)
+        .flag(true)
+        .add(std::int32_t{0})
+        .vector(-0.5f, -0.5f)
+        .add(0.99f)
+        .add(0.99f)
+        .vector(1, 1)
+        .text("(Undefined)")
+        .text("")
+        .add(std::int32_t{0})
+        .add(std::int32_t{0}) // animation: no sprite, frame 0, slowdown count 0
+        .add(std::int32_t{2})
+        .add(std::int32_t{HARD})
+        .flag(false)
+        .vector(0, 0)
+        .add(0.0f)
+        .vector(0, 0)
+        .raw(shape_bytes.str())
+        .flag(false)
+        .add(std::uint64_t{0})
+        .flag(false);
+    EXPECT_EQ(serialized(*p_o), expected.str());
+    EXPECT_EQ(p_o->getModified(), 0u);
+    EXPECT_EQ(serialized(*p_o), Bytes().add(0u).str());
+}
+
+TEST_F(ObjectSerializationTest, MasksSelectAttributesInRecordOrder) {
+    auto* p_o = new Object;
+    p_o->setPosition(Vector(3, 4));
+    p_o->setVelocity(Vector(0, 2));
+    p_o->setModified(ALL_ATTRIBUTES);
+
+    // Position and speed, whatever else is modified; only their bits clear.
+    EXPECT_EQ(serialized(*p_o, POSITION | SPEED), Bytes().add(0x820u).vector(3, 4).add(2.0f).str());
+    EXPECT_EQ(p_o->getModified(), ALL_ATTRIBUTES & ~0x820u);
+
+    // Direction is written before speed although its bit is higher.
+    EXPECT_EQ(serialized(*p_o, DIRECTION | SPEED), Bytes().add(0x1800u).vector(0, 1).add(2.0f).str());
+
+    Path path;
+    path.addWaypoint(Vector(5, 6));
+    p_o->setPath(path);
+    p_o->setFollowPath(true);
+    EXPECT_EQ(serialized(*p_o, PATH | FOLLOW_PATH),
+              Bytes().add(0x18000u).flag(true).add(std::uint64_t{1}).vector(5, 6).str());
+
+    // With no mask given, only what changed since is written.
+    p_o->setModified(0);
+    ASSERT_EQ(p_o->setAltitude(3), 0);
+    p_o->registerInterest("vt-step");
+    p_o->registerInterest("bonus");
+    EXPECT_EQ(serialized(*p_o),
+              Bytes().add(0x108u).add(std::int32_t{2}).text("vt-step").text("bonus").add(std::int32_t{3}).str());
+    EXPECT_EQ(p_o->getModified(), 0u);
+}
+
+TEST_F(ObjectSerializationTest, RoundTripRebuildsTheObject) {
+    auto* p_a = new Object;
+    p_a->setType("Ship");
+    p_a->setPosition(Vector(12.5f, 7));
+    p_a->setVelocity(Vector(3, 4));
+    p_a->setAcceleration(Vector(0, 0.25f));
+    ASSERT_EQ(p_a->setAltitude(4), 0);
+    ASSERT_EQ(p_a->setSolidness(SOFT), 0);
+    p_a->setBox(Box(Vector(-1.5f, -1), 3, 2));
+    p_a->setNoSoft(true);
+    p_a->setAvoidCollisions(true);
+    ASSERT_EQ(p_a->registerInterest("vt-step"), 0);
+    ASSERT_EQ(p_a->registerInterest("vt-keyboard"), 0);
+    ASSERT_EQ(p_a->registerInterest("treasure"), 0);
+    Path path;
+    path.addWaypoint(Vector(20, 7));
+    path.addWaypoint(Vector(20, 9));
+    p_a->setPath(path);
+    const std::string record = serialized(*p_a);
+
+    auto* p_b = new Object;
+    ASSERT_EQ(p_b->registerInterest("stale"), 0);
+    std::uint32_t mask = 0;
+    ASSERT_EQ(deserializeInto(*p_b, record, &mask), 0);
+    EXPECT_EQ(mask, ALL_ATTRIBUTES);
+    EXPECT_EQ(p_b->getId(), p_a->getId());
+    EXPECT_EQ(p_b->getType(), "Ship");
+    EXPECT_EQ(p_b->getPosition(), Vector(12.5f, 7));
+    EXPECT_EQ(p_b->getVelocity(), p_a->getVelocity());
+    EXPECT_FLOAT_EQ(p_b->getSpeed(), 5);
+    EXPECT_EQ(p_b->getAcceleration(), Vector(0, 0.25f));
+    EXPECT_EQ(p_b->getAltitude(), 4);
+    EXPECT_EQ(p_b->getSolidness(), SOFT);
+    EXPECT_TRUE(p_b->getBox() == Box(Vector(-1.5f, -1), 3, 2));
+    EXPECT_TRUE(p_b->getNoSoft());
+    EXPECT_TRUE(p_b->getAvoidCollisions());
+    EXPECT_EQ(p_b->getPath().getCount(), 2);
+    EXPECT_EQ(p_b->getPath().getCurrent(), Vector(20, 7));
+    ASSERT_EQ(p_b->getEventCount(), 3);
+    EXPECT_EQ(p_b->getEventName(0), "vt-step");
+    EXPECT_EQ(p_b->getEventName(1), "vt-keyboard");
+    EXPECT_EQ(p_b->getEventName(2), "treasure");
+    EXPECT_EQ(p_b->getModified(), 0u);
+    // The interests are real registrations with the managers, the old one withdrawn.
+    EXPECT_EQ(GameManager::getInstance().getInterested("vt-step").getCount(), 2);
+    EXPECT_EQ(p_b->unregisterInterest("stale"), -1);
+    // Rebuilding from its own record changes nothing more.
+    EXPECT_EQ(serialized(*p_b, ALL_ATTRIBUTES), serialized(*p_a, ALL_ATTRIBUTES));
+}
+
+TEST_F(ObjectSerializationTest, IdsFromRecordsAreNeverReused) {
+    auto* p_o = new Object;
+    ASSERT_EQ(deserializeInto(*p_o, Bytes().add(ID).add(std::int32_t{500}).str()), 0);
+    EXPECT_EQ(p_o->getId(), 500);
+    EXPECT_EQ((new Object)->getId(), 501);
+
+    // The last int would leave the counter nowhere to go.
+    auto* p_last = new Object;
+    const int before = p_last->getId();
+    EXPECT_EQ(deserializeInto(*p_last, Bytes().add(ID).add(std::int32_t{INT_MAX}).str()), -1);
+    EXPECT_EQ(p_last->getId(), before);
+    EXPECT_EQ(countLines(logText(), "leaves no id for later objects."), 1);
+}
+
+TEST_F(ObjectSerializationTest, SetterChecksApplyToRecords) {
+    auto* p_o = new Object;
+    const std::string record =
+        Bytes().add(ALTITUDE | SOLIDNESS | POSITION).vector(2, 3).add(std::int32_t{9}).add(std::int32_t{7}).str();
+    EXPECT_EQ(deserializeInto(*p_o, record), 0);
+    EXPECT_EQ(p_o->getAltitude(), 2);
+    EXPECT_EQ(p_o->getSolidness(), HARD);
+    EXPECT_EQ(p_o->getPosition(), Vector(2, 3));
+    const std::string log = logText();
+    EXPECT_EQ(countLines(log, "Object::setAltitude(): Altitude 9 not in range [0,4].  Ignored."), 1);
+    EXPECT_EQ(countLines(log, "Object::setSolidness(): Solidness 7 not one of HARD, SOFT or SPECTRAL."), 1);
+}
+
+TEST_F(ObjectSerializationTest, EveryTruncatedRecordIsRefusedSafely) {
+    auto* p_a = new Object;
+    p_a->setType("Rock");
+    p_a->registerInterest("vt-step");
+    const std::string record = serialized(*p_a);
+    auto* p_b = new Object;
+    for (std::size_t length = 0; length < record.size(); length++) {
+        EXPECT_EQ(deserializeInto(*p_b, record.substr(0, length)), -1) << length;
+        // Still a whole object that can write itself out.
+        std::stringstream out;
+        EXPECT_EQ(p_b->serialize(&out, ALL_ATTRIBUTES), 0);
+    }
+    EXPECT_GE(countLines(logText(), "Object::deserialize(): Error! Stream"), 1);
+}
+
+TEST_F(ObjectSerializationTest, LyingLengthsAreRefusedBeforeAllocating) {
+    auto* p_o = new Object;
+    p_o->setType("Keep");
+    ASSERT_EQ(p_o->registerInterest("kept"), 0);
+
+    EXPECT_EQ(deserializeInto(*p_o, Bytes().add(TYPE).add(std::uint64_t{1} << 62).raw("abc").str()), -1);
+    EXPECT_EQ(countLines(logText(), "Object::deserialize(): Error! Type of 4611686018427387904 bytes, but only 3 "
+                                    "bytes left."),
+              1);
+    EXPECT_EQ(p_o->getType(), "Keep");
+
+    EXPECT_EQ(deserializeInto(*p_o, Bytes().add(EVENTS).add(std::int32_t{1000000}).text("x").str()), -1);
+    EXPECT_EQ(countLines(logText(), "1000000 event names cannot fit in the 9 bytes left."), 1);
+    EXPECT_EQ(deserializeInto(*p_o, Bytes().add(EVENTS).add(std::int32_t{-1}).str()), -1);
+
+    // The second name lies: the interests stay as they were.
+    const std::string lying_name =
+        Bytes().add(EVENTS).add(std::int32_t{2}).text("vt-step").add(std::uint64_t{99}).raw("short").str();
+    EXPECT_EQ(deserializeInto(*p_o, lying_name), -1);
+    EXPECT_EQ(countLines(logText(), "Event name of 99 bytes, but only 5 bytes left."), 1);
+    ASSERT_EQ(p_o->getEventCount(), 1);
+    EXPECT_EQ(p_o->getEventName(0), "kept");
+
+    // A zero byte inside a text ends it.
+    EXPECT_EQ(deserializeInto(*p_o, Bytes().add(TYPE).text(std::string("Ro\0ck", 5)).str()), 0);
+    EXPECT_EQ(p_o->getType(), "Ro");
+}
+
+TEST_F(ObjectSerializationTest, NonFiniteNumbersAreRefused) {
+    auto* p_o = new Object;
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    EXPECT_EQ(deserializeInto(*p_o, Bytes().add(POSITION).vector(nan, 1).str()), -1);
+    EXPECT_EQ(deserializeInto(*p_o, Bytes().add(BOX).vector(0, 0).add(inf).add(1.0f).str()), -1);
+    EXPECT_EQ(deserializeInto(*p_o, Bytes().add(SPEED).add(-inf).str()), -1);
+    EXPECT_EQ(deserializeInto(*p_o, Bytes().add(ACCELERATION).vector(0, nan).str()), -1);
+    EXPECT_EQ(p_o->getPosition(), Vector(1, 1));
+    EXPECT_EQ(p_o->getSpeed(), 0);
+    EXPECT_EQ(countLines(logText(), "Object::deserialize(): Error! POSITION is not a finite number."), 1);
+    EXPECT_EQ(countLines(logText(), "Object::deserialize(): Error! BOX is not a finite number."), 1);
+}
+
+} // namespace
+} // namespace vt::test

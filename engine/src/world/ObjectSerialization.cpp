@@ -270,6 +270,10 @@ int Object::deserialize(std::stringstream* p_ss, std::uint32_t* p_mask) {
                 lm.writeLog(ATTRIBUTE_LOG_LEVEL, "\t\tsize %d", static_cast<int>(length));
                 names.push_back(name);
             }
+            // Interests that already match stay where they are: withdrawing
+            // and registering again costs a search of every manager's list.
+            if (names == m_event_name)
+                return true;
             while (!m_event_name.empty()) {
                 if (unregisterInterest(m_event_name.back()) == -1)
                     m_event_name.pop_back();

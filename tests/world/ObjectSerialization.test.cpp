@@ -11,6 +11,7 @@
 #include "vintrel/core/GameManager.h"
 #include "vintrel/core/LogManager.h"
 #include "vintrel/events/Event.h"
+#include "vintrel/media/ResourceManager.h"
 #include "vintrel/world/Object.h"
 
 namespace vt::test {
@@ -172,6 +173,40 @@ TEST_F(ObjectSerializationTest, RoundTripRebuildsTheObject) {
     EXPECT_EQ(serialized(*p_b, ALL_ATTRIBUTES), serialized(*p_a, ALL_ATTRIBUTES));
 }
 
+TEST_F(ObjectSerializationTest, AnimationFindsItsSpriteAgainByName) {
+    ASSERT_TRUE(writeFile("ship.txt", "2\n3\n2\n4\nwhite\nabc\ndef\nghi\njkl\n"));
+    ASSERT_EQ(ResourceManager::getInstance().loadSprite("ship.txt", "ship"), 0);
+    auto* p_a = new Object;
+    ASSERT_EQ(p_a->setSprite("ship"), 0);
+    Animation second_frame = p_a->getAnimation();
+    second_frame.setIndex(1);
+    p_a->setAnimation(second_frame);
+    const std::string record = serialized(*p_a);
+
+    auto* p_b = new Object;
+    ASSERT_EQ(deserializeInto(*p_b, record), 0);
+    EXPECT_EQ(p_b->getAnimation().getSprite(), ResourceManager::getInstance().getSprite("ship"));
+    EXPECT_EQ(p_b->getAnimation().getName(), "ship");
+    EXPECT_EQ(p_b->getAnimation().getIndex(), 1);
+    EXPECT_TRUE(p_b->getBox() == Box(Vector(-1.5f, -1), 3, 2));
+
+    // A sprite this side does not know leaves the animation as read.
+    const std::string ghost = Bytes()
+                                  .add(ANIMATION | ALTITUDE)
+                                  .text("ghost")
+                                  .add(std::int32_t{2})
+                                  .add(std::int32_t{0})
+                                  .add(std::int32_t{3})
+                                  .str();
+    auto* p_c = new Object;
+    EXPECT_EQ(deserializeInto(*p_c, ghost), 0);
+    EXPECT_EQ(p_c->getAnimation().getName(), "ghost");
+    EXPECT_EQ(p_c->getAnimation().getIndex(), 2);
+    EXPECT_EQ(p_c->getAnimation().getSprite(), nullptr);
+    EXPECT_EQ(p_c->getAltitude(), 3);
+    EXPECT_EQ(countLines(logText(), "Object::setSprite(): Warning! Sprite 'ghost' not found"), 1);
+}
+
 TEST_F(ObjectSerializationTest, IdsFromRecordsAreNeverReused) {
     auto* p_o = new Object;
     ASSERT_EQ(deserializeInto(*p_o, Bytes().add(ID).add(std::int32_t{500}).str()), 0);
@@ -236,6 +271,12 @@ TEST_F(ObjectSerializationTest, LyingLengthsAreRefusedBeforeAllocating) {
     EXPECT_EQ(countLines(logText(), "Event name of 99 bytes, but only 5 bytes left."), 1);
     ASSERT_EQ(p_o->getEventCount(), 1);
     EXPECT_EQ(p_o->getEventName(0), "kept");
+
+    // A part that refuses its bytes fails the record though the stream is still good.
+    const std::string bad_shape =
+        Bytes().add(SHAPE).add(std::int32_t{42}).add(1.0f).add(std::int32_t{0}).add(std::uint8_t{255}).str();
+    EXPECT_EQ(deserializeInto(*p_o, bad_shape), -1);
+    EXPECT_EQ(p_o->getShape().getType(), -1);
 
     // A zero byte inside a text ends it.
     EXPECT_EQ(deserializeInto(*p_o, Bytes().add(TYPE).text(std::string("Ro\0ck", 5)).str()), 0);

@@ -413,8 +413,11 @@ int Object::deserialize(std::stringstream* p_ss, std::uint32_t* p_mask) {
         for (const std::uint32_t attribute : RECORD_ORDER) {
             if ((mask & attribute) == 0)
                 continue;
-            if (!apply(attribute))
-                return checkStream("Object::deserialize()", ss);
+            if (!apply(attribute)) {
+                // A part may refuse its bytes while the stream itself is still good.
+                checkStream("Object::deserialize()", ss);
+                return -1;
+            }
             logAttribute(*this, attribute);
         }
         // A freshly rebuilt object has nothing left to send.

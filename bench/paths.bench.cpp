@@ -1,11 +1,9 @@
 // Path searches across a full 80 x 24 world, as a game would start them.
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
+#include "HeadlessEngine.h"
 #include "paths/PathScene.h"
 #include "vintrel/core/GameManager.h"
 #include "vintrel/paths/PathFind.h"
@@ -15,17 +13,6 @@ namespace {
 
 using vt::PathFind;
 using Cell = PathFind::Cell;
-
-// Starts the engine headless with its files in a scratch directory.
-bool startEngine() {
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "vintrel-bench-paths";
-    std::filesystem::create_directories(dir);
-    const std::string config = (dir / "vt-config.txt").string();
-    std::ofstream(config) << "headless:true,\nnetworking:false,\nrandom_seed:1,\n";
-    setenv("VINTREL_CONFIG", config.c_str(), 1);
-    setenv("VINTREL_LOG", (dir / "bench.log").string().c_str(), 1);
-    return vt::GameManager::getInstance().startUp() == 0;
-}
 
 // An empty 80 x 24 world.
 void resetWorld() {
@@ -80,7 +67,7 @@ BENCHMARK(BM_SearchWalledInGoal)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    if (!startEngine())
+    if (!vt::bench::startHeadlessEngine("paths"))
         return 1;
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

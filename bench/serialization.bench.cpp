@@ -1,49 +1,26 @@
+// Writing and rebuilding the records of a busy world's 10,000 objects.
 #include <benchmark/benchmark.h>
 
-#include <stdlib.h>
-#include <unistd.h>
-
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
+#include <cstdint>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "HeadlessEngine.h"
 #include "vintrel/core/GameManager.h"
 #include "vintrel/world/Object.h"
+#include "vintrel/world/WorldManager.h"
 
 namespace {
 
 constexpr int OBJECT_COUNT = 10000;
 
-// A headless engine in a scratch directory, so that objects have a world.
-class HeadlessEngine {
-public:
-    HeadlessEngine() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vintrel-bench-XXXXXX").string();
-        if (mkdtemp(pattern.data()))
-            m_dir = pattern;
-        const std::string config = m_dir + "/vt-config.txt";
-        std::ofstream(config) << "headless:true,\nnetworking:false,\nrandom_seed:42,\n";
-        setenv("VINTREL_CONFIG", config.c_str(), 1);
-        setenv("VINTREL_LOG", (m_dir + "/bench.log").c_str(), 1);
-        m_started = vt::GameManager::getInstance().startUp() == 0;
-    }
-    ~HeadlessEngine() {
-        vt::GameManager::getInstance().shutDown();
-        std::error_code ignored;
-        std::filesystem::remove_all(m_dir, ignored);
-    }
-    bool started() const { return m_started; }
-
-private:
-    std::string m_dir;
-    bool m_started = false;
-};
-
-// Objects like those of a busy shooter: moving, typed, listening for steps.
+// A fresh world of objects like those of a busy shooter: moving, typed,
+// listening for steps.
 std::vector<vt::Object*> makeObjects() {
+    vt::WorldManager& world_manager = vt::WorldManager::getInstance();
+    world_manager.shutDown();
+    world_manager.startUp();
     std::vector<vt::Object*> objects;
     for (int i = 0; i < OBJECT_COUNT; i++) {
         auto* p_o = new vt::Object;
@@ -56,12 +33,7 @@ std::vector<vt::Object*> makeObjects() {
     return objects;
 }
 
-void serializeAll(benchmark::State& state) {
-    HeadlessEngine engine;
-    if (!engine.started()) {
-        state.SkipWithError("engine did not start");
-        return;
-    }
+void BM_SerializeObjects(benchmark::State& state) {
     const std::vector<vt::Object*> objects = makeObjects();
     std::size_t bytes = 0;
     for (auto _ : state) {
@@ -74,23 +46,18 @@ void serializeAll(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * OBJECT_COUNT);
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(bytes));
 }
-BENCHMARK(serializeAll)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SerializeObjects)->Unit(benchmark::kMillisecond);
 
-void deserializeAll(benchmark::State& state) {
-    HeadlessEngine engine;
-    if (!engine.started()) {
-        state.SkipWithError("engine did not start");
-        return;
-    }
+void BM_DeserializeObjects(benchmark::State& state) {
     const std::vector<vt::Object*> objects = makeObjects();
     std::stringstream written;
     for (vt::Object* p_o : objects)
         p_o->serialize(&written, vt::ALL_ATTRIBUTES);
     const std::string records = written.str();
-    // Each record is rebuilt into another object than the one that wrote it.
     for (auto _ : state) {
         std::stringstream ss(records);
         int failures = 0;
+        // Each record is rebuilt into another object than the one that wrote it.
         for (std::size_t i = 0; i < objects.size(); i++)
             failures += objects[objects.size() - 1 - i]->deserialize(&ss) != 0;
         if (failures != 0)
@@ -100,8 +67,16 @@ void deserializeAll(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
                             static_cast<std::int64_t>(records.size()));
 }
-BENCHMARK(deserializeAll)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DeserializeObjects)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    if (!vt::bench::startHeadlessEngine("serialization"))
+        return 1;
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    vt::GameManager::getInstance().shutDown();
+    return 0;
+}

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "HeadlessEngine.h"
 #include "paths/PathScene.h"
+#include "support/HeadlessEngine.h"
 #include "vintrel/core/GameManager.h"
 #include "vintrel/paths/PathFind.h"
 #include "vintrel/world/WorldManager.h"
@@ -67,7 +67,8 @@ BENCHMARK(BM_SearchWalledInGoal)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    if (!vt::bench::startHeadlessEngine("paths"))
+    const vt::test::HeadlessEngine engine;
+    if (engine.result() != 0)
         return 1;
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "HeadlessEngine.h"
+#include "support/HeadlessEngine.h"
 #include "vintrel/core/GameManager.h"
 #include "vintrel/world/Object.h"
 #include "vintrel/world/WorldManager.h"
@@ -72,7 +72,8 @@ BENCHMARK(BM_DeserializeObjects)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    if (!vt::bench::startHeadlessEngine("serialization"))
+    const vt::test::HeadlessEngine engine;
+    if (engine.result() != 0)
         return 1;
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -21,7 +21,7 @@ constexpr std::size_t RESERVED_VERTICES = 80 * 24 * 2 * VERTICES_PER_QUAD;
 
 } // namespace
 
-CellBatch::CellBatch(const sf::Font& font, unsigned character_size, float cell_width, float cell_height,
+CellBatch::CellBatch(sf::Font& font, unsigned character_size, float cell_width, float cell_height,
                      sf::Color background)
     : m_font(font), m_character_size(character_size), m_cell_width(cell_width), m_cell_height(cell_height),
       m_background(background), m_glyphs(), m_vertices(), m_cell_count(0) {
@@ -86,7 +86,11 @@ void CellBatch::addCell(float x, float y, char ch, sf::Color color, float rotati
 void CellBatch::flush(sf::RenderTarget& target) {
     if (!m_vertices.empty()) {
         sf::RenderStates states;
-        states.texture = &m_font.getTexture(m_character_size);
+        // Glyphs sit on whole pixels at their natural size, so sampling the
+        // nearest texel shows them exactly as smoothing would, at a fraction
+        // of the cost in a software renderer. The font may have grown its
+        // texture since the last frame, so this is asked for every time.
+        states.texture = &sfml::sharpGlyphTexture(m_font, m_character_size);
         target.draw(m_vertices.data(), m_vertices.size(), sf::PrimitiveType::Triangles, states);
     }
     m_vertices.clear();

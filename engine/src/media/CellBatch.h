@@ -17,7 +17,7 @@ namespace vt {
 class CellBatch {
 public:
     /// The font must outlive the batch. Sizes are in pixels.
-    CellBatch(const sf::Font& font, unsigned character_size, float cell_width, float cell_height,
+    CellBatch(sf::Font& font, unsigned character_size, float cell_width, float cell_height,
               sf::Color background);
 
     /// Queues one cell whose glyph origin is at pixel (x, y); rotation in
@@ -41,7 +41,7 @@ private:
     void addQuad(float origin_x, float origin_y, float left, float top, float right, float bottom, float cos_r,
                  float sin_r, sf::Color color, float u1, float v1, float u2, float v2);
 
-    const sf::Font& m_font;
+    sf::Font& m_font;
     unsigned m_character_size;
     float m_cell_width;
     float m_cell_height;

@@ -106,6 +106,31 @@ inline GlyphRects glyphRects(const sf::Glyph& glyph) {
 #endif
 }
 
+/// The font's glyph texture for a character size, set to sample the nearest
+/// texel rather than smooth between texels.
+inline const sf::Texture& sharpGlyphTexture(sf::Font& font, unsigned character_size) {
+#if SFML_VERSION_MAJOR >= 3
+    if (font.isSmooth())
+        font.setSmooth(false);
+    return font.getTexture(character_size);
+#else
+    // The font owns this texture and hands it out read-only; it is not const
+    // itself, and SFML 2.5 has no font-wide switch for smoothing.
+    auto& texture = const_cast<sf::Texture&>(font.getTexture(character_size));
+    texture.setSmooth(false);
+    return texture;
+#endif
+}
+
+/// A text drawn with the font at the character size, with an empty string.
+inline sf::Text makeText(const sf::Font& font, unsigned character_size) {
+#if SFML_VERSION_MAJOR >= 3
+    return sf::Text(font, "", character_size);
+#else
+    return sf::Text("", font, character_size);
+#endif
+}
+
 /// Rotation in degrees, clockwise, about the shape's origin.
 inline void setRotation(sf::Transformable& shape, float degrees) {
 #if SFML_VERSION_MAJOR >= 3

@@ -34,8 +34,8 @@ bool startWindowedEngine() {
     const std::filesystem::path dir = std::filesystem::temp_directory_path() / "vintrel-bench-display";
     std::filesystem::create_directories(dir);
     std::error_code error;
-    std::filesystem::copy_file(FONT_SOURCE, dir / "vt-font.ttf", std::filesystem::copy_options::overwrite_existing,
-                               error);
+    std::filesystem::copy_file(FONT_SOURCE, dir / "vt-font.ttf",
+                               std::filesystem::copy_options::overwrite_existing, error);
     if (error)
         return false;
     std::filesystem::current_path(dir, error);
@@ -119,7 +119,8 @@ void BM_TypicalGameFrame(benchmark::State& state) {
         vt::Animation animation;
         animation.setSprite(p_sprite);
         p_object->setAnimation(animation);
-        p_object->setPosition(vt::Vector(static_cast<float>(3 + (i * 37) % 74), static_cast<float>(3 + (i * 7) % 19)));
+        p_object->setPosition(
+            vt::Vector(static_cast<float>(3 + (i * 37) % 74), static_cast<float>(3 + (i * 7) % 19)));
         characters += p_sprite->getWidth() * p_sprite->getHeight();
     }
     auto* p_points = new vt::ViewObject;

@@ -22,10 +22,11 @@ using DisplayManagerTest = WindowTest;
 
 TEST_F(DisplayManagerTest, HeadlessKeepsCellGeometryAndRefusesToDrawSilently) {
     LogManager::getInstance().setLogLevel(5);
-    ASSERT_EQ(startEngine(headlessConfig() +
-                          "window_horizontal_pixels:800,window_vertical_pixels:600,window_horizontal_chars:40,"
-                          "window_vertical_chars:20,"),
-              0);
+    ASSERT_EQ(
+        startEngine(headlessConfig() +
+                    "window_horizontal_pixels:800,window_vertical_pixels:600,window_horizontal_chars:40,"
+                    "window_vertical_chars:20,"),
+        0);
     DisplayManager& display_manager = DisplayManager::getInstance();
     EXPECT_EQ(display_manager.getWindow(), nullptr);
     EXPECT_FLOAT_EQ(cellWidth(), 20.0f);
@@ -72,7 +73,8 @@ TEST_F(DisplayManagerTest, DefaultWindowAndConversions) {
     EXPECT_FLOAT_EQ(back.getY(), 50.0f / 32.0f);
 
     EXPECT_EQ(display_manager.startUp(), -1);
-    EXPECT_EQ(countLines(logText(), "DisplayManager::startup(): Warning! DisplayManager already started."), 1);
+    EXPECT_EQ(countLines(logText(), "DisplayManager::startup(): Warning! DisplayManager already started."),
+              1);
     EXPECT_EQ(display_manager.getWindow(), p_window);
 }
 
@@ -180,7 +182,8 @@ TEST_F(DisplayManagerTest, ConfiguredWindowSizeAndZeroMeaningDesktop) {
 TEST_F(DisplayManagerTest, MissingFontFailsStartUpAndClosesTheWindow) {
     EXPECT_EQ(startEngine(windowedConfig() + "font_file:no-such-font.ttf,"), -1);
     const std::string log = logText();
-    EXPECT_EQ(countLines(log, "DisplayManager::startUp(): Error! Unable to open font from file 'no-such-font.ttf'."),
+    EXPECT_EQ(countLines(
+                  log, "DisplayManager::startUp(): Error! Unable to open font from file 'no-such-font.ttf'."),
               1);
     EXPECT_EQ(countLines(log, "GameManager::startUp(): Error! Starting display manager."), 1);
     EXPECT_FALSE(DisplayManager::getInstance().isStarted());
@@ -189,8 +192,9 @@ TEST_F(DisplayManagerTest, MissingFontFailsStartUpAndClosesTheWindow) {
 
 TEST_F(DisplayManagerTest, ImpossibleCellCountsAreRefused) {
     EXPECT_EQ(startEngine(headlessConfig() + "window_horizontal_chars:0,"), -1);
-    EXPECT_EQ(countLines(logText(), "DisplayManager::startUp(): Error! Window of 1024 x 768 pixels and 0 x 24 "
-                                    "characters is not possible."),
+    EXPECT_EQ(countLines(logText(),
+                         "DisplayManager::startUp(): Error! Window of 1024 x 768 pixels and 0 x 24 "
+                         "characters is not possible."),
               1);
     EXPECT_FALSE(DisplayManager::getInstance().isStarted());
 }

@@ -102,8 +102,10 @@ TEST_F(ViewObjectTest, LocationsBordersAndDirectPlacement) {
 
     p_view->setLocation(9);
     p_view->setLocation(-1);
-    EXPECT_EQ(countLines(logText(), "ViewObject::setLocation(): Warning! Location out of range (9). Ignored."), 1);
-    EXPECT_EQ(countLines(logText(), "ViewObject::setLocation(): Warning! Location out of range (-1). Ignored."), 1);
+    EXPECT_EQ(
+        countLines(logText(), "ViewObject::setLocation(): Warning! Location out of range (9). Ignored."), 1);
+    EXPECT_EQ(
+        countLines(logText(), "ViewObject::setLocation(): Warning! Location out of range (-1). Ignored."), 1);
     EXPECT_EQ(p_view->getLocation(), TOP_CENTER);
     expectAt(*p_view, 40, 1);
 
@@ -138,9 +140,7 @@ TEST_F(ViewObjectTest, DrawsTextAndFrameOnTheScreenWhereverTheViewIs) {
 
     const sf::Color white(255, 255, 255);
     const sf::Color green(0, 255, 0);
-    auto columns = [&](int row, sf::Color color) {
-        return inkedColumns(image, row, color, 5);
-    };
+    auto columns = [&](int row, sf::Color color) { return inkedColumns(image, row, color, 5); };
     // "  0 " centred on column 40 spans 38 to 41, framed by bars at 37 and 42.
     EXPECT_EQ(columns(0, white), "38 39 40 41 ");
     EXPECT_EQ(columns(1, white), "37 40 42 ");

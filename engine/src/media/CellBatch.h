@@ -15,7 +15,7 @@ namespace vt {
 /// by its glyph quad, so later cells still cover earlier ones exactly as if
 /// every cell had been drawn on its own.
 class CellBatch {
-public:
+  public:
     /// The font must outlive the batch. Sizes are in pixels.
     CellBatch(sf::Font& font, unsigned character_size, float cell_width, float cell_height,
               sf::Color background);
@@ -30,7 +30,7 @@ public:
     [[nodiscard]] unsigned getCharacterSize() const { return m_character_size; }
     [[nodiscard]] sf::Color getBackground() const { return m_background; }
 
-private:
+  private:
     struct CachedGlyph {
         bool loaded = false;
         bool visible = false;
@@ -38,8 +38,8 @@ private:
     };
 
     const CachedGlyph& glyphFor(char ch);
-    void addQuad(float origin_x, float origin_y, float left, float top, float right, float bottom, float cos_r,
-                 float sin_r, sf::Color color, float u1, float v1, float u2, float v2);
+    void addQuad(float origin_x, float origin_y, float left, float top, float right, float bottom,
+                 float cos_r, float sin_r, sf::Color color, float u1, float v1, float u2, float v2);
 
     sf::Font& m_font;
     unsigned m_character_size;

@@ -43,7 +43,8 @@ DisplayManager& DisplayManager::getInstance() {
 int DisplayManager::startUp() {
     LogManager& log_manager = LogManager::getInstance();
     if (isStarted()) {
-        log_manager.writeLog("%s::startup(): Warning! %s already started.", getType().c_str(), getType().c_str());
+        log_manager.writeLog("%s::startup(): Warning! %s already started.", getType().c_str(),
+                             getType().c_str());
         return -1;
     }
 
@@ -54,9 +55,10 @@ int DisplayManager::startUp() {
     const int vertical_chars = config.getWindowVerticalChars();
     // Every conversion between cells and pixels divides by these.
     if (horizontal_chars <= 0 || vertical_chars <= 0 || horizontal_pixels < 0 || vertical_pixels < 0) {
-        log_manager.writeLog("DisplayManager::startUp(): Error! Window of %d x %d pixels and %d x %d characters "
-                             "is not possible.",
-                             horizontal_pixels, vertical_pixels, horizontal_chars, vertical_chars);
+        log_manager.writeLog(
+            "DisplayManager::startUp(): Error! Window of %d x %d pixels and %d x %d characters "
+            "is not possible.",
+            horizontal_pixels, vertical_pixels, horizontal_chars, vertical_chars);
         return -1;
     }
     m_window_horizontal_pixels = horizontal_pixels;
@@ -93,8 +95,9 @@ int DisplayManager::openWindow() {
 
     const sf::VideoMode mode = sfml::makeVideoMode(static_cast<unsigned>(m_window_horizontal_pixels),
                                                    static_cast<unsigned>(m_window_vertical_pixels), 32);
-    m_p_window = sfml::makeWindow(mode, sf::String(config.getWindowTitle(), std::locale()),
-                                  static_cast<std::uint32_t>(config.getWindowStyle()), config.getWindowState());
+    m_p_window =
+        sfml::makeWindow(mode, sf::String(config.getWindowTitle(), std::locale()),
+                         static_cast<std::uint32_t>(config.getWindowStyle()), config.getWindowState());
     if (!m_p_window || !m_p_window->isOpen()) {
         log_manager.writeLog("DisplayManager::startUp(): Unable to allocate window!");
         return -1;
@@ -115,8 +118,9 @@ int DisplayManager::openWindow() {
     // conversion to a whole size undefined.
     const float clamped = product >= 1.0f ? std::min(product, MAX_CHARACTER_SIZE) : 1.0f;
     if (clamped != product)
-        log_manager.writeLog("DisplayManager::startUp(): Warning! Character size %.2f out of range, using %.0f.",
-                             static_cast<double>(product), static_cast<double>(clamped));
+        log_manager.writeLog(
+            "DisplayManager::startUp(): Warning! Character size %.2f out of range, using %.0f.",
+            static_cast<double>(product), static_cast<double>(clamped));
     const auto character_size = static_cast<unsigned>(clamped);
 
     m_p_batch = std::make_unique<CellBatch>(*m_p_font, character_size, cellWidth(), cellHeight(),
@@ -151,8 +155,8 @@ int DisplayManager::drawCharacter(const Vector& world_pos, char ch, Color color,
     return drawCharacter(world_pos, ch, r, g, b, rotation);
 }
 
-int DisplayManager::drawCharacter(const Vector& world_pos, char ch, std::uint8_t r, std::uint8_t g, std::uint8_t b,
-                                  float rotation) {
+int DisplayManager::drawCharacter(const Vector& world_pos, char ch, std::uint8_t r, std::uint8_t g,
+                                  std::uint8_t b, float rotation) {
     if (!isStarted()) {
         LogManager::getInstance().writeLog("%s not started!", getType().c_str());
         return -1;
@@ -164,7 +168,8 @@ int DisplayManager::drawCharacter(const Vector& world_pos, char ch, std::uint8_t
     return 0;
 }
 
-int DisplayManager::drawText(const Vector& world_pos, std::string text, Justification justification, Color color) {
+int DisplayManager::drawText(const Vector& world_pos, std::string text, Justification justification,
+                             Color color) {
     if (!isStarted()) {
         LogManager::getInstance().writeLog("%s not started!", getType().c_str());
         return -1;
@@ -184,8 +189,8 @@ int DisplayManager::drawText(const Vector& world_pos, std::string text, Justific
     unsigned char b = 255;
     colorToRGB(color, r, g, b);
     for (int i = 0; i < length; i++)
-        drawCharacter(Vector(start_x + static_cast<float>(i), world_pos.getY()), text[static_cast<std::size_t>(i)],
-                      r, g, b, 0.0f);
+        drawCharacter(Vector(start_x + static_cast<float>(i), world_pos.getY()),
+                      text[static_cast<std::size_t>(i)], r, g, b, 0.0f);
     return 0;
 }
 
@@ -235,7 +240,8 @@ Vector spacesToPixels(const Vector& spaces) {
     const Vector pixels(spaces.getX() * cellWidth(), spaces.getY() * cellHeight());
     LogManager::getInstance().writeLog(30, "spacesToPixels(int): spaces (%.2f,%.2f) = pixels (%.2f,%.2f)",
                                        static_cast<double>(spaces.getX()), static_cast<double>(spaces.getY()),
-                                       static_cast<double>(pixels.getX()), static_cast<double>(pixels.getY()));
+                                       static_cast<double>(pixels.getX()),
+                                       static_cast<double>(pixels.getY()));
     return pixels;
 }
 
@@ -243,7 +249,8 @@ Vector pixelsToSpaces(const Vector& pixels) {
     const Vector spaces(pixels.getX() / cellWidth(), pixels.getY() / cellHeight());
     LogManager::getInstance().writeLog(30, "pixelsToSpaces(): pixels (%.2f,%.2f) = spaces (%.2f,%.2f)",
                                        static_cast<double>(pixels.getX()), static_cast<double>(pixels.getY()),
-                                       static_cast<double>(spaces.getX()), static_cast<double>(spaces.getY()));
+                                       static_cast<double>(spaces.getX()),
+                                       static_cast<double>(spaces.getY()));
     return spaces;
 }
 

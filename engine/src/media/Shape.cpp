@@ -28,10 +28,14 @@ bool isShapeType(std::int32_t type) { return type >= SHAPE_UNDEFINED && type <= 
 
 const char* shapeTypeName(ShapeType type) {
     switch (type) {
-    case SHAPE_CIRCLE: return "circle";
-    case SHAPE_SQUARE: return "square";
-    case SHAPE_TRIANGLE: return "triangle";
-    case SHAPE_UNDEFINED: break;
+    case SHAPE_CIRCLE:
+        return "circle";
+    case SHAPE_SQUARE:
+        return "square";
+    case SHAPE_TRIANGLE:
+        return "triangle";
+    case SHAPE_UNDEFINED:
+        break;
     }
     return "undefined";
 }
@@ -39,7 +43,8 @@ const char* shapeTypeName(ShapeType type) {
 } // namespace
 
 Shape::Shape()
-    : m_color(WHITE), m_red(255), m_green(255), m_blue(255), m_type(SHAPE_CIRCLE), m_size(0.0f), m_alpha(255) {
+    : m_color(WHITE), m_red(255), m_green(255), m_blue(255), m_type(SHAPE_CIRCLE), m_size(0.0f),
+      m_alpha(255) {
     const float smaller_cell = std::trunc(std::min(cellWidth(), cellHeight()));
     m_size = Config::getInstance().getFontScale() * smaller_cell;
 }
@@ -105,7 +110,8 @@ void Shape::draw(const Vector& position) {
         figure.setRadius(m_size * 0.5f);
         figure.setPosition(sf::Vector2f(px - m_size * 0.5f, py - m_size * 0.5f));
         break;
-    case SHAPE_UNDEFINED: return;
+    case SHAPE_UNDEFINED:
+        return;
     }
 
     LogManager::getInstance().writeLog(25, "Shape::draw(): Drawing at (%.2f, %.2f)", static_cast<double>(px),
@@ -140,8 +146,9 @@ int Shape::deserialize(std::istream& stream) {
         return -1;
     // The bytes come from outside: a figure that could not be drawn is refused whole.
     if (!isShapeType(type) || !std::isfinite(size) || color < BLACK || color > CUSTOM) {
-        LogManager::getInstance().writeLog("Shape::deserialize(): Error! Shape type %d, size or color %d not valid.",
-                                           static_cast<int>(type), static_cast<int>(color));
+        LogManager::getInstance().writeLog(
+            "Shape::deserialize(): Error! Shape type %d, size or color %d not valid.", static_cast<int>(type),
+            static_cast<int>(color));
         return -1;
     }
     m_type = static_cast<ShapeType>(type);

@@ -21,9 +21,14 @@ Vector locationPosition(int location, bool border) {
 
     float x = horizontal * 3 / 6;
     switch (location % 3) {
-    case 0: x = horizontal / 6; break;
-    case 2: x = horizontal * 5 / 6; break;
-    default: break;
+    case 0:
+        x = horizontal / 6;
+        break;
+    case 2:
+        x = horizontal * 5 / 6;
+        break;
+    default:
+        break;
     }
     const float border_rows = border ? 0.0f : 1.0f;
     float y = 0;
@@ -40,16 +45,26 @@ Vector locationPosition(int location, bool border) {
 
 std::string locationToString(int location) {
     switch (location) {
-    case TOP_LEFT: return "top-left";
-    case TOP_CENTER: return "top-center";
-    case TOP_RIGHT: return "top-right";
-    case CENTER_LEFT: return "center-left";
-    case CENTER_CENTER: return "center-center";
-    case CENTER_RIGHT: return "center-right";
-    case BOTTOM_LEFT: return "bot-left";
-    case BOTTOM_CENTER: return "bot-center";
-    case BOTTOM_RIGHT: return "bot-right";
-    default: return "unknown";
+    case TOP_LEFT:
+        return "top-left";
+    case TOP_CENTER:
+        return "top-center";
+    case TOP_RIGHT:
+        return "top-right";
+    case CENTER_LEFT:
+        return "center-left";
+    case CENTER_CENTER:
+        return "center-center";
+    case CENTER_RIGHT:
+        return "center-right";
+    case BOTTOM_LEFT:
+        return "bot-left";
+    case BOTTOM_CENTER:
+        return "bot-center";
+    case BOTTOM_RIGHT:
+        return "bot-right";
+    default:
+        return "unknown";
     }
 }
 
@@ -113,18 +128,18 @@ int ViewObject::draw() {
         const float y = pos.getY();
         result += display_manager.drawText(Vector(x, y - 1), rule, CENTER, m_color);
         result += display_manager.drawText(Vector(x, y + 1), rule, CENTER, m_color);
-        result += display_manager.drawCharacter(Vector(x - static_cast<float>(length / 2) - 1, y), '|', m_color,
-                                                0.0f);
-        result += display_manager.drawCharacter(Vector(x - static_cast<float>(length / 2) + static_cast<float>(length), y),
-                                                '|', m_color, 0.0f);
+        result += display_manager.drawCharacter(Vector(x - static_cast<float>(length / 2) - 1, y), '|',
+                                                m_color, 0.0f);
+        result += display_manager.drawCharacter(
+            Vector(x - static_cast<float>(length / 2) + static_cast<float>(length), y), '|', m_color, 0.0f);
     }
     return result;
 }
 
 void ViewObject::setLocation(int location) {
     if (location < TOP_LEFT || location > BOTTOM_RIGHT) {
-        LogManager::getInstance().writeLog("ViewObject::setLocation(): Warning! Location out of range (%d). Ignored.",
-                                           location);
+        LogManager::getInstance().writeLog(
+            "ViewObject::setLocation(): Warning! Location out of range (%d). Ignored.", location);
         return;
     }
     setPosition(locationPosition(location, m_border));

@@ -21,7 +21,7 @@ class CellBatch;
 /// The game window, a grid of character cells. Characters drawn during a
 /// step are shown by the next step's presentFrame.
 class DisplayManager : public Manager {
-public:
+  public:
     static DisplayManager& getInstance();
     ~DisplayManager() override;
     /// Opens the window and loads the font (no window when headless); 0 or -1.
@@ -54,7 +54,7 @@ public:
     /// The window, owned by the manager; null when headless or not started.
     sf::RenderWindow* getWindow() const;
 
-private:
+  private:
     DisplayManager();
     int openWindow();
     void releaseWindow();

@@ -20,7 +20,7 @@ enum ShapeType : std::int32_t {
 /// A filled circle, square or triangle that an object may carry; drawn
 /// straight into the window at the object's position, after its sprite.
 class Shape {
-public:
+  public:
     /// A white, opaque circle sized after the configured font scale and cell size.
     Shape();
 
@@ -53,7 +53,7 @@ public:
     /// "circle, size 24.000000, White, 255".
     std::string toString() const;
 
-private:
+  private:
     Color m_color;
     std::uint8_t m_red;
     std::uint8_t m_green;

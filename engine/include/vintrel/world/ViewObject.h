@@ -34,7 +34,7 @@ std::string locationToString(int location);
 /// world (its position is in view coordinates), optionally framed. An
 /// EventView whose tag equals the label sets or adds to the number.
 class ViewObject : public Object {
-public:
+  public:
     /// Spectral, altitude 4, at the top centre, framed, showing 0.
     ViewObject();
     ~ViewObject() override;
@@ -63,7 +63,7 @@ public:
     /// 0 to 8, or -1 after the position was set directly.
     int getLocation() const { return m_location; }
 
-private:
+  private:
     void mark(std::uint32_t attributes);
 
     std::string m_view_string;

@@ -1,7 +1,5 @@
 #include "support/WindowTest.h"
 
-#include <dlfcn.h>
-
 #include <SFML/Graphics.hpp>
 
 #include <cmath>
@@ -19,21 +17,6 @@ namespace vt::test {
 namespace {
 
 int ignoreXError(Display*, XErrorEvent*) { return 0; }
-
-// Mesa unloads its software renderer when the last window closes, and the
-// leak checker then sees the renderer's cached allocations as lost. Keeping
-// the library loaded for the whole process keeps them reachable.
-void keepSoftwareRendererLoaded() {
-    static const bool kept = [] {
-        for (const char* path :
-             {"/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so", "/usr/lib/aarch64-linux-gnu/dri/swrast_dri.so",
-              "/usr/lib64/dri/swrast_dri.so", "/usr/lib/dri/swrast_dri.so"})
-            if (dlopen(path, RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE) != nullptr)
-                return true;
-        return false;
-    }();
-    static_cast<void>(kept);
-}
 
 } // namespace
 
@@ -59,8 +42,6 @@ bool WindowTest::installFont() {
                                std::filesystem::copy_options::overwrite_existing, error);
     return !error;
 }
-
-WindowTest::WindowTest() { keepSoftwareRendererLoaded(); }
 
 int WindowTest::startWindowedEngine(const std::string& extra_config) {
     if (!installFont()) {

@@ -27,8 +27,6 @@ int countInCell(const sf::Image& image, int col, int row, sf::Color color);
 /// engine and reads back what the window holds or shows.
 class WindowTest : public EngineTest {
   protected:
-    WindowTest();
-
     /// Copies the test font into the working directory as "vt-font.ttf"; true on success.
     bool installFont();
     /// Installs the font and starts the engine with windowedConfig() followed

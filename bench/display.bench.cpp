@@ -4,6 +4,7 @@
 
 #include <SFML/Graphics.hpp>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -24,27 +25,14 @@ namespace {
 
 const char* const FONT_SOURCE = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
 
-// Starts a windowed engine with the default 80 x 24 window, its files in a
-// scratch directory. Benchmarks run one after another in one process, so
-// the engine starts once.
-bool startWindowedEngine() {
-    vt::GameManager& game_manager = vt::GameManager::getInstance();
-    if (game_manager.isStarted())
-        return true;
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "vintrel-bench-display";
-    std::filesystem::create_directories(dir);
-    std::error_code error;
-    std::filesystem::copy_file(FONT_SOURCE, dir / "vt-font.ttf",
-                               std::filesystem::copy_options::overwrite_existing, error);
-    if (error)
-        return false;
-    std::filesystem::current_path(dir, error);
-    if (error)
-        return false;
-    std::ofstream("vt-config.txt") << "networking:false,\nrandom_seed:1,\n";
-    setenv("VINTREL_CONFIG", (dir / "vt-config.txt").string().c_str(), 1);
+// Starts a windowed engine with the default 80 x 24 window and the system's
+// monospaced font, its configuration and log in a scratch directory.
+bool startWindowedEngine(const std::filesystem::path& dir) {
+    const std::filesystem::path config = dir / "vt-config.txt";
+    std::ofstream(config) << "networking:false,\nrandom_seed:1,\nfont_file:" << FONT_SOURCE << ",\n";
+    setenv("VINTREL_CONFIG", config.string().c_str(), 1);
     setenv("VINTREL_LOG", (dir / "bench.log").string().c_str(), 1);
-    return game_manager.startUp() == 0;
+    return vt::GameManager::getInstance().startUp() == 0;
 }
 
 void clearWorld() {
@@ -55,11 +43,8 @@ void clearWorld() {
 }
 
 // Every cell of the window, one character each, as a busy full screen would.
+// The engine is started once by main; the benchmarks share its window.
 void BM_FullScreenOfCharacters(benchmark::State& state) {
-    if (!startWindowedEngine()) {
-        state.SkipWithError("no window (run under xvfb-run)");
-        return;
-    }
     vt::DisplayManager& display_manager = vt::DisplayManager::getInstance();
     const int columns = display_manager.getHorizontalChars();
     const int rows = display_manager.getVerticalChars();
@@ -77,10 +62,6 @@ BENCHMARK(BM_FullScreenOfCharacters)->Unit(benchmark::kMillisecond)->UseRealTime
 
 // Presenting a frame with nothing drawn: what every frame costs at least.
 void BM_EmptyFrame(benchmark::State& state) {
-    if (!startWindowedEngine()) {
-        state.SkipWithError("no window (run under xvfb-run)");
-        return;
-    }
     vt::DisplayManager& display_manager = vt::DisplayManager::getInstance();
     for (auto _ : state)
         display_manager.presentFrame();
@@ -100,10 +81,6 @@ std::unique_ptr<vt::Sprite> makeSprite(int width, int height, vt::Color color) {
 // What a busy moment of the shooter draws: about 60 objects of 1 to 12
 // characters spread over the screen, the score and the missile count.
 void BM_TypicalGameFrame(benchmark::State& state) {
-    if (!startWindowedEngine()) {
-        state.SkipWithError("no window (run under xvfb-run)");
-        return;
-    }
     clearWorld();
     std::vector<std::unique_ptr<vt::Sprite>> sprites;
     sprites.push_back(makeSprite(1, 1, vt::YELLOW)); // bullet
@@ -147,10 +124,6 @@ BENCHMARK(BM_TypicalGameFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->Mi
 // The straightforward way, for comparison on the same machine: one
 // rectangle and one one-character text drawn per cell, 3,840 draw calls.
 void BM_FullScreenOneDrawPerCell(benchmark::State& state) {
-    if (!startWindowedEngine()) {
-        state.SkipWithError("no window (run under xvfb-run)");
-        return;
-    }
     vt::DisplayManager& display_manager = vt::DisplayManager::getInstance();
     sf::RenderWindow& window = *display_manager.getWindow();
     sf::Font font;
@@ -185,6 +158,14 @@ BENCHMARK(BM_FullScreenOneDrawPerCell)->Unit(benchmark::kMillisecond)->UseRealTi
 } // namespace
 
 int main(int argc, char** argv) {
+    std::string pattern = (std::filesystem::temp_directory_path() / "vintrel-bench-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr)
+        return 1;
+    if (!startWindowedEngine(pattern)) {
+        std::fprintf(stderr, "bench_display: the engine did not start (run it under xvfb-run)\n");
+        vt::GameManager::getInstance().shutDown();
+        return 1;
+    }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
@@ -192,5 +173,7 @@ int main(int argc, char** argv) {
     clearWorld();
     vt::GameManager::getInstance().shutDown();
     benchmark::Shutdown();
+    std::error_code ignored;
+    std::filesystem::remove_all(pattern, ignored);
     return 0;
 }

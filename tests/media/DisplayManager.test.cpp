@@ -10,10 +10,6 @@
 namespace vt::test {
 namespace {
 
-const sf::Color RED_PIXEL(255, 0, 0);
-const sf::Color GREEN_PIXEL(0, 255, 0);
-const sf::Color BLUE_PIXEL(0, 0, 255);
-const sf::Color BLACK_PIXEL(0, 0, 0);
 // A cell holds a character when this many pixels show its colour; glyphs
 // reach a pixel or two into the neighbouring cell, never this many.
 constexpr int INKED = 25;

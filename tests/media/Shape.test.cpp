@@ -13,11 +13,6 @@
 namespace vt::test {
 namespace {
 
-const sf::Color WHITE_PIXEL(255, 255, 255);
-const sf::Color RED_PIXEL(255, 0, 0);
-const sf::Color GREEN_PIXEL(0, 255, 0);
-const sf::Color BLACK_PIXEL(0, 0, 0);
-
 using ShapeTest = WindowTest;
 
 sf::Color pixel(const sf::Image& image, float x, float y) {

@@ -9,6 +9,13 @@
 
 namespace vt::test {
 
+/// Opaque pixels of the engine's colours as a window image holds them.
+inline const sf::Color BLACK_PIXEL(0, 0, 0);
+inline const sf::Color RED_PIXEL(255, 0, 0);
+inline const sf::Color GREEN_PIXEL(0, 255, 0);
+inline const sf::Color BLUE_PIXEL(0, 0, 255);
+inline const sf::Color WHITE_PIXEL(255, 255, 255);
+
 /// Path of the monospaced TrueType font the windowed tests draw with.
 std::string testFontSource();
 

@@ -138,17 +138,15 @@ TEST_F(ViewObjectTest, DrawsTextAndFrameOnTheScreenWhereverTheViewIs) {
     EXPECT_EQ(p_points->draw(), 0);
     const sf::Image image = captureBackBuffer();
 
-    const sf::Color white(255, 255, 255);
-    const sf::Color green(0, 255, 0);
     auto columns = [&](int row, sf::Color color) { return inkedColumns(image, row, color, 5); };
     // "  0 " centred on column 40 spans 38 to 41, framed by bars at 37 and 42.
-    EXPECT_EQ(columns(0, white), "38 39 40 41 ");
-    EXPECT_EQ(columns(1, white), "37 40 42 ");
-    EXPECT_EQ(columns(2, white), "38 39 40 41 ");
+    EXPECT_EQ(columns(0, WHITE_PIXEL), "38 39 40 41 ");
+    EXPECT_EQ(columns(1, WHITE_PIXEL), "37 40 42 ");
+    EXPECT_EQ(columns(2, WHITE_PIXEL), "38 39 40 41 ");
     // " Points 5 " at row 12 spans 35 to 44, bars at 34 and 45.
-    EXPECT_EQ(columns(11, green), "35 36 37 38 39 40 41 42 43 44 ");
-    EXPECT_EQ(columns(12, green), "34 36 37 38 39 40 41 43 45 ");
-    EXPECT_EQ(columns(13, green), "35 36 37 38 39 40 41 42 43 44 ");
+    EXPECT_EQ(columns(11, GREEN_PIXEL), "35 36 37 38 39 40 41 42 43 44 ");
+    EXPECT_EQ(columns(12, GREEN_PIXEL), "34 36 37 38 39 40 41 43 45 ");
+    EXPECT_EQ(columns(13, GREEN_PIXEL), "35 36 37 38 39 40 41 42 43 44 ");
 }
 
 TEST_F(ViewObjectTest, TheWorldDrawsViewObjectsEvenWhenTheViewIsElsewhere) {

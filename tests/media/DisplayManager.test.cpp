@@ -104,6 +104,18 @@ TEST_F(DisplayManagerTest, CharacterLandsInItsCellWithColourAndBackground) {
     EXPECT_EQ(countPixels(image, 0, 0, 1024, 768, BLACK_PIXEL), 0);
 }
 
+TEST_F(DisplayManagerTest, CharactersQueuedWithoutEndStillLandInOrder) {
+    ASSERT_EQ(startWindowedEngine(), 0);
+    DisplayManager& display_manager = DisplayManager::getInstance();
+    // More characters than the queue holds before it draws into the window by itself.
+    for (int i = 0; i < 100000; i++)
+        display_manager.drawCharacter(Vector(3, 3), 'M', RED);
+    display_manager.drawCharacter(Vector(3, 3), 'M', GREEN);
+    const sf::Image image = captureBackBuffer();
+    EXPECT_GT(countInCell(image, 3, 3, GREEN_PIXEL), INKED);
+    EXPECT_LT(countInCell(image, 3, 3, RED_PIXEL), INKED);
+}
+
 TEST_F(DisplayManagerTest, RotatedCharacterTurnsAboutItsOrigin) {
     ASSERT_EQ(startWindowedEngine(), 0);
     DisplayManager& display_manager = DisplayManager::getInstance();
@@ -186,13 +198,22 @@ TEST_F(DisplayManagerTest, MissingFontFailsStartUpAndClosesTheWindow) {
     EXPECT_EQ(DisplayManager::getInstance().getWindow(), nullptr);
 }
 
-TEST_F(DisplayManagerTest, ImpossibleCellCountsAreRefused) {
+TEST_F(DisplayManagerTest, ImpossibleWindowSizesAreRefused) {
     EXPECT_EQ(startEngine(headlessConfig() + "window_horizontal_chars:0,"), -1);
     EXPECT_EQ(countLines(logText(),
                          "DisplayManager::startUp(): Error! Window of 1024 x 768 pixels and 0 x 24 "
                          "characters is not possible."),
               1);
     EXPECT_FALSE(DisplayManager::getInstance().isStarted());
+    stopEngine();
+
+    EXPECT_EQ(startEngine(windowedConfig() + "window_horizontal_pixels:100000,window_horizontal_chars:80,"),
+              -1);
+    EXPECT_EQ(countLines(logText(),
+                         "DisplayManager::startUp(): Error! Window of 100000 x 768 pixels and 80 x 24 "
+                         "characters is not possible."),
+              1);
+    EXPECT_EQ(DisplayManager::getInstance().getWindow(), nullptr);
 }
 
 TEST_F(DisplayManagerTest, ColorToSfmlGivesWhiteForColoursWithoutValues) {

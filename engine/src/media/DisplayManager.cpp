@@ -23,6 +23,12 @@ constexpr int DEFAULT_HORIZONTAL_CHARS = 80;
 constexpr int DEFAULT_VERTICAL_CHARS = 24;
 // Glyphs larger than this would only fill memory with the font's texture.
 constexpr float MAX_CHARACTER_SIZE = 1024.0f;
+// Larger windows exceed what X and the renderer can hold.
+constexpr int MAX_WINDOW_PIXELS = 16384;
+// Characters queued without a presentFrame are drawn into the back buffer
+// once this many wait, so that a caller drawing without end cannot grow the
+// queue without end; the picture is the same.
+constexpr std::size_t MAX_QUEUED_CELLS = 1 << 16;
 
 } // namespace
 
@@ -54,7 +60,8 @@ int DisplayManager::startUp() {
     const int horizontal_chars = config.getWindowHorizontalChars();
     const int vertical_chars = config.getWindowVerticalChars();
     // Every conversion between cells and pixels divides by these.
-    if (horizontal_chars <= 0 || vertical_chars <= 0 || horizontal_pixels < 0 || vertical_pixels < 0) {
+    if (horizontal_chars <= 0 || vertical_chars <= 0 || horizontal_pixels < 0 || vertical_pixels < 0 ||
+        horizontal_pixels > MAX_WINDOW_PIXELS || vertical_pixels > MAX_WINDOW_PIXELS) {
         log_manager.writeLog(
             "DisplayManager::startUp(): Error! Window of %d x %d pixels and %d x %d characters "
             "is not possible.",
@@ -163,6 +170,8 @@ int DisplayManager::drawCharacter(const Vector& world_pos, char ch, std::uint8_t
     }
     if (!m_p_window || !m_p_batch)
         return -1;
+    if (m_p_batch->getCellCount() >= MAX_QUEUED_CELLS)
+        m_p_batch->flush(*m_p_window);
     const Vector pixels = spacesToPixels(worldToView(world_pos));
     m_p_batch->addCell(pixels.getX(), pixels.getY(), ch, sf::Color(r, g, b, 255), rotation);
     return 0;

@@ -45,6 +45,12 @@ class ViewObject : public Object {
     int eventHandler(const Event* p_event) override;
     /// Draws the label, value and frame; the sum of the drawing results.
     int draw() override;
+    /// Writes the object's record, then VALUE and APPEARANCE when in attr
+    /// (0: when modified); 0 or -1.
+    int serialize(std::stringstream* p_ss, std::uint32_t attr = 0) override;
+    /// Reads a record written by serialize and applies it through the
+    /// setters; the mask read goes to p_mask when given. 0 or -1.
+    int deserialize(std::stringstream* p_ss, std::uint32_t* p_mask = nullptr) override;
 
     /// Places it at one of the nine locations (0 to 8); others are refused with a warning.
     virtual void setLocation(int location);

@@ -1,0 +1,124 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <sstream>
+#include <string>
+
+#include "support/EngineTest.h"
+#include "vintrel/world/ViewObject.h"
+
+namespace vt::test {
+namespace {
+
+std::string serialized(Object& object, std::uint32_t attr = 0) {
+    std::stringstream ss;
+    EXPECT_EQ(object.serialize(&ss, attr), 0);
+    return ss.str();
+}
+
+int deserializeInto(Object& object, const std::string& record) {
+    std::stringstream ss(record);
+    return object.deserialize(&ss);
+}
+
+template <typename T>
+std::string bytesOf(T value) {
+    return std::string(reinterpret_cast<const char*>(&value), sizeof(value));
+}
+
+// The view object's appearance block as it follows the object's record.
+std::string appearance(const std::string& label, bool border, std::int32_t color, std::int32_t location,
+                       bool draw_value) {
+    return bytesOf(static_cast<std::uint64_t>(label.size())) + label + bytesOf(std::uint8_t{border}) +
+           bytesOf(color) + bytesOf(location) + bytesOf(std::uint8_t{draw_value});
+}
+
+class ViewObjectSerializationTest : public EngineTest {
+protected:
+    void SetUp() override { ASSERT_EQ(startEngine(), 0); }
+};
+
+TEST_F(ViewObjectSerializationTest, FreshViewObjectAppendsValueAndAppearanceOnce) {
+    auto* p_v = new ViewObject;
+    // The object's own part, written by the base alone from the same state.
+    std::stringstream object_part;
+    ASSERT_EQ(p_v->Object::serialize(&object_part), 0);
+    p_v->setModified(0xFFFFF);
+
+    const std::string record = serialized(*p_v);
+    ASSERT_EQ(record.substr(0, 4), bytesOf(0xFFFFFu));
+    EXPECT_EQ(record, object_part.str() + bytesOf(std::int32_t{0}) + appearance("", true, WHITE, TOP_CENTER, true));
+    EXPECT_EQ(p_v->getModified(), 0u);
+    EXPECT_EQ(serialized(*p_v), bytesOf(0u));
+}
+
+TEST_F(ViewObjectSerializationTest, RoundTripRebuildsLabelValueAndPlace) {
+    auto* p_a = new ViewObject;
+    p_a->setViewString("Points");
+    p_a->setValue(42);
+    p_a->setBorder(false);
+    p_a->setColor(RED);
+    p_a->setLocation(BOTTOM_RIGHT);
+    p_a->setDrawValue(false);
+    const std::string record = serialized(*p_a);
+
+    auto* p_b = new ViewObject;
+    ASSERT_EQ(deserializeInto(*p_b, record), 0);
+    EXPECT_EQ(p_b->getViewString(), "Points");
+    EXPECT_EQ(p_b->getValue(), 42);
+    EXPECT_FALSE(p_b->getBorder());
+    EXPECT_EQ(p_b->getColor(), RED);
+    EXPECT_EQ(p_b->getLocation(), BOTTOM_RIGHT);
+    EXPECT_FALSE(p_b->getDrawValue());
+    EXPECT_EQ(p_b->getPosition(), p_a->getPosition());
+    // Applied through the setters, so the view object's own bits are marked.
+    EXPECT_EQ(p_b->getModified(), static_cast<std::uint32_t>(VALUE | APPEARANCE));
+
+    // Only the value changed since: the record carries the value alone.
+    p_a->setValue(43);
+    EXPECT_EQ(serialized(*p_a), bytesOf(static_cast<std::uint32_t>(VALUE)) + bytesOf(std::int32_t{43}));
+}
+
+TEST_F(ViewObjectSerializationTest, PlacedByPositionKeepsThatPosition) {
+    auto* p_a = new ViewObject;
+    p_a->setPosition(Vector(5, 7));
+    ASSERT_EQ(p_a->getLocation(), -1);
+    const std::string record = serialized(*p_a, POSITION | APPEARANCE);
+
+    auto* p_b = new ViewObject;
+    EXPECT_EQ(deserializeInto(*p_b, record), 0);
+    EXPECT_EQ(p_b->getPosition(), Vector(5, 7));
+    EXPECT_EQ(p_b->getLocation(), -1);
+    EXPECT_EQ(countLines(logText(), "ViewObject::setLocation(): Warning! Location out of range (-1). Ignored."), 1);
+}
+
+TEST_F(ViewObjectSerializationTest, ShortOrLyingAppearanceChangesNothing) {
+    auto* p_v = new ViewObject;
+    p_v->setViewString("Lives");
+    const std::string mask = bytesOf(static_cast<std::uint32_t>(APPEARANCE));
+
+    const std::string lying = mask + bytesOf(std::uint64_t{1000}) + "Points";
+    EXPECT_EQ(deserializeInto(*p_v, lying), -1);
+    EXPECT_EQ(countLines(logText(), "ViewObject::deserialize(): Error! View string of 1000 bytes, but only 6 bytes "
+                                    "left."),
+              1);
+    EXPECT_EQ(p_v->getViewString(), "Lives");
+
+    EXPECT_EQ(deserializeInto(*p_v, mask + appearance("Points", true, 99, TOP_LEFT, true)), -1);
+    EXPECT_EQ(countLines(logText(), "Color 99 is not one of the engine's colors."), 1);
+    EXPECT_EQ(p_v->getViewString(), "Lives");
+
+    const std::string whole = mask + appearance("Points", false, BLUE, TOP_LEFT, true);
+    for (std::size_t length = 4; length < whole.size(); length++)
+        EXPECT_EQ(deserializeInto(*p_v, whole.substr(0, length)), -1) << length;
+    EXPECT_EQ(p_v->getViewString(), "Lives");
+    EXPECT_TRUE(p_v->getBorder());
+
+    // A broken object part is reported as such, and the view part is not read.
+    EXPECT_EQ(deserializeInto(*p_v, bytesOf(static_cast<std::uint32_t>(TYPE | VALUE)) + bytesOf(std::uint64_t{9})),
+              -1);
+    EXPECT_EQ(countLines(logText(), "ViewObject::deserialize(): Error calling Object::deserialize()."), 1);
+}
+
+} // namespace
+} // namespace vt::test

@@ -291,8 +291,10 @@ TEST_F(ObjectSerializationTest, NonFiniteNumbersAreRefused) {
     EXPECT_EQ(deserializeInto(*p_o, Bytes().add(BOX).vector(0, 0).add(inf).add(1.0f).str()), -1);
     EXPECT_EQ(deserializeInto(*p_o, Bytes().add(SPEED).add(-inf).str()), -1);
     EXPECT_EQ(deserializeInto(*p_o, Bytes().add(ACCELERATION).vector(0, nan).str()), -1);
+    EXPECT_EQ(deserializeInto(*p_o, Bytes().add(PATH).add(std::uint64_t{2}).vector(3, 4).vector(nan, 0).str()), -1);
     EXPECT_EQ(p_o->getPosition(), Vector(1, 1));
     EXPECT_EQ(p_o->getSpeed(), 0);
+    EXPECT_EQ(p_o->getPath().getCount(), 0);
     EXPECT_EQ(countLines(logText(), "Object::deserialize(): Error! POSITION is not a finite number."), 1);
     EXPECT_EQ(countLines(logText(), "Object::deserialize(): Error! BOX is not a finite number."), 1);
 }

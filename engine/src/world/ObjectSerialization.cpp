@@ -393,6 +393,11 @@ int Object::deserialize(std::stringstream* p_ss, std::uint32_t* p_mask) {
             Path path;
             if (path.deserialize(ss) != 0)
                 return false;
+            for (int i = 0; i < path.getCount(); i++) {
+                path.setIndex(i);
+                if (!isFinite(path.getCurrent()))
+                    return refuse(ss, "PATH");
+            }
             path.setIndex(0);
             setPath(path);
             return true;

@@ -57,6 +57,7 @@ TEST_F(DisplayManagerTest, DefaultWindowAndConversions) {
     ASSERT_NE(p_window, nullptr);
     EXPECT_TRUE(p_window->isOpen());
     EXPECT_EQ(p_window->getSize(), sf::Vector2u(1024, 768));
+    EXPECT_EQ(shownTitle(), "VintrelTest");
     EXPECT_FLOAT_EQ(cellWidth(), 12.8f);
     EXPECT_FLOAT_EQ(cellHeight(), 32.0f);
     EXPECT_EQ(display_manager.getCharacterSize(), 25u);

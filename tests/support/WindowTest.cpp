@@ -79,6 +79,26 @@ sf::Image WindowTest::captureBackBuffer() {
     return sfml::windowToImage(*p_window);
 }
 
+std::string WindowTest::shownTitle() {
+    sf::RenderWindow* p_window = DisplayManager::getInstance().getWindow();
+    Display* p_display = XOpenDisplay(nullptr);
+    if (p_window == nullptr || p_display == nullptr) {
+        ADD_FAILURE() << "no window or no X display";
+        if (p_display != nullptr)
+            XCloseDisplay(p_display);
+        return "";
+    }
+    std::string title;
+    char* p_name = nullptr;
+    if (XFetchName(p_display, static_cast<::Window>(sfml::nativeHandle(*p_window)), &p_name) != 0 &&
+        p_name != nullptr) {
+        title = p_name;
+        XFree(p_name);
+    }
+    XCloseDisplay(p_display);
+    return title;
+}
+
 sf::Image WindowTest::captureShown() {
     sf::Image image;
     sf::RenderWindow* p_window = DisplayManager::getInstance().getWindow();

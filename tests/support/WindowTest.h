@@ -45,6 +45,8 @@ class WindowTest : public EngineTest {
     void keepObscuredContent();
     /// Draws what is queued and copies the back buffer (this step's drawing).
     sf::Image captureBackBuffer();
+    /// The window's title as the X server holds it.
+    std::string shownTitle();
     /// What the window shows on screen now, read from the X server.
     sf::Image captureShown();
 };

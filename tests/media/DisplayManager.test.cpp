@@ -2,9 +2,12 @@
 
 #include "media/SfmlCompat.h"
 #include "support/WindowTest.h"
+#include "vintrel/core/GameManager.h"
 #include "vintrel/core/LogManager.h"
+#include "vintrel/events/EventStep.h"
 #include "vintrel/media/DisplayManager.h"
 #include "vintrel/media/SfmlColor.h"
+#include "vintrel/world/Object.h"
 #include "vintrel/world/WorldManager.h"
 
 namespace vt::test {
@@ -177,6 +180,31 @@ TEST_F(DisplayManagerTest, PresentFrameShowsThePreviousStepsDrawing) {
     shown = captureShown();
     EXPECT_EQ(countInCell(shown, 5, 5, RED_PIXEL), 0);
     EXPECT_GT(countInCell(shown, 6, 5, GREEN_PIXEL), INKED);
+}
+
+// Draws one green character at its position and ends the game after a few steps.
+class Marker : public Object {
+  public:
+    Marker() { registerInterest(EVENT_STEP); }
+    int eventHandler(const Event* p_event) override {
+        if (p_event->getType() != EVENT_STEP)
+            return 0;
+        if (++m_steps == 3)
+            GameManager::getInstance().setGameOver();
+        return 1;
+    }
+    int draw() override { return DisplayManager::getInstance().drawCharacter(getPosition(), 'M', GREEN); }
+
+  private:
+    int m_steps = 0;
+};
+
+TEST_F(DisplayManagerTest, GameLoopShowsWhatTheWorldDrew) {
+    ASSERT_EQ(startWindowedEngine("frame_time:5,"), 0);
+    auto* p_marker = new Marker;
+    p_marker->setPosition(Vector(12, 7));
+    GameManager::getInstance().run();
+    EXPECT_GT(countInCell(captureShown(), 12, 7, GREEN_PIXEL), INKED);
 }
 
 TEST_F(DisplayManagerTest, ConfiguredWindowSizeAndZeroMeaningDesktop) {

@@ -9,18 +9,25 @@
 #include "support/HeadlessEngine.h"
 #include "vintrel/core/GameManager.h"
 #include "vintrel/world/Object.h"
-#include "vintrel/world/WorldManager.h"
 
 namespace {
 
 constexpr int OBJECT_COUNT = 10000;
 
-// A fresh world of objects like those of a busy shooter: moving, typed,
-// listening for steps.
+// A headless engine for one benchmark, stopped (and its objects deleted) at
+// the end of it.
+class Engine {
+public:
+    Engine() = default;
+    ~Engine() { vt::GameManager::getInstance().shutDown(); }
+    bool started() const { return m_engine.result() == 0; }
+
+private:
+    const vt::test::HeadlessEngine m_engine;
+};
+
+// Objects like those of a busy shooter: moving, typed, listening for steps.
 std::vector<vt::Object*> makeObjects() {
-    vt::WorldManager& world_manager = vt::WorldManager::getInstance();
-    world_manager.shutDown();
-    world_manager.startUp();
     std::vector<vt::Object*> objects;
     for (int i = 0; i < OBJECT_COUNT; i++) {
         auto* p_o = new vt::Object;
@@ -34,6 +41,11 @@ std::vector<vt::Object*> makeObjects() {
 }
 
 void BM_SerializeObjects(benchmark::State& state) {
+    const Engine engine;
+    if (!engine.started()) {
+        state.SkipWithError("the engine did not start");
+        return;
+    }
     const std::vector<vt::Object*> objects = makeObjects();
     std::size_t bytes = 0;
     for (auto _ : state) {
@@ -49,6 +61,11 @@ void BM_SerializeObjects(benchmark::State& state) {
 BENCHMARK(BM_SerializeObjects)->Unit(benchmark::kMillisecond);
 
 void BM_DeserializeObjects(benchmark::State& state) {
+    const Engine engine;
+    if (!engine.started()) {
+        state.SkipWithError("the engine did not start");
+        return;
+    }
     const std::vector<vt::Object*> objects = makeObjects();
     std::stringstream written;
     for (vt::Object* p_o : objects)
@@ -71,13 +88,4 @@ BENCHMARK(BM_DeserializeObjects)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char** argv) {
-    const vt::test::HeadlessEngine engine;
-    if (engine.result() != 0)
-        return 1;
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    vt::GameManager::getInstance().shutDown();
-    return 0;
-}
+BENCHMARK_MAIN();

@@ -211,10 +211,13 @@ TEST_F(NetworkManagerTest, SendAndReceiveBothWays) {
     EXPECT_EQ(receiveSome(outsider_side), "raw");
 
     EXPECT_EQ(nm.send("x", 1, 9999), -1);
-    EXPECT_EQ(countLines(logText(), "NetworkManager::send(): Error! Socket 9999 not connected. Unable to send."), 1);
+    EXPECT_EQ(
+        countLines(logText(), "NetworkManager::send(): Error! Socket 9999 not connected. Unable to send."),
+        1);
     EXPECT_EQ(nm.send("x", -5, client), -1);
     EXPECT_EQ(nm.connect("127.0.0.1", "0"), -1);
-    EXPECT_EQ(countLines(logText(), "NetworkManager::connect(): Error! Cannot connect to 127.0.0.1 port 0:"), 1);
+    EXPECT_EQ(countLines(logText(), "NetworkManager::connect(): Error! Cannot connect to 127.0.0.1 port 0:"),
+              1);
 }
 
 TEST_F(NetworkManagerTest, PartialSendIsReportedAndKeepsTheConnection) {
@@ -287,7 +290,9 @@ TEST_F(NetworkManagerTest, ReceiveNoticesAPeerThatClosed) {
 // received so far.
 class StepWatcher : public vt::Object {
 public:
-    StepWatcher(int peer, int last_step) : m_peer(peer), m_last_step(last_step) { registerInterest(vt::EVENT_STEP); }
+    StepWatcher(int peer, int last_step) : m_peer(peer), m_last_step(last_step) {
+        registerInterest(vt::EVENT_STEP);
+    }
     int eventHandler(const vt::Event* p_event) override {
         if (p_event->getType() != vt::EVENT_STEP)
             return 0;
@@ -352,19 +357,22 @@ TEST_F(NetworkManagerTest, ShutDownClosesConnectionsAndTheListener) {
 
     EXPECT_EQ(nm.startUp(), 0);
     EXPECT_EQ(nm.startUp(), -1);
-    EXPECT_EQ(countLines(logText(), "NetworkManager::startup(): Warning! NetworkManager already started."), 1);
+    EXPECT_EQ(countLines(logText(), "NetworkManager::startup(): Warning! NetworkManager already started."),
+              1);
 }
 
 TEST_F(NetworkManagerTest, InterestOnlyInNetworkEvents) {
     NetworkManager& nm = NetworkManager::getInstance();
-    for (const char* name : {"vt-network", "vt-keyboard-network", "vt-mouse-network", "vt-network-accept",
-                             "vt-network-close", "vt-network-connect", "vt-network-create", "vt-custom-network",
-                             "vt-network-delete", "vt-network-game-over", "vt-network-sync"})
+    for (const char* name :
+         {"vt-network", "vt-keyboard-network", "vt-mouse-network", "vt-network-accept", "vt-network-close",
+          "vt-network-connect", "vt-network-create", "vt-custom-network", "vt-network-delete",
+          "vt-network-game-over", "vt-network-sync"})
         EXPECT_TRUE(nm.isValid(name)) << name;
     EXPECT_FALSE(nm.isValid("vt-network-extra"));
-    EXPECT_EQ(countLines(logText(),
-                         "NetworkManager::isValid(): Error! NetworkManager does not handle vt-network-extra."),
-              1);
+    EXPECT_EQ(
+        countLines(logText(),
+                   "NetworkManager::isValid(): Error! NetworkManager does not handle vt-network-extra."),
+        1);
 
     auto* p_listener = new NetworkListener;
     EXPECT_EQ(nm.getInterested(vt::EVENT_NETWORK_ACCEPT).getCount(), 1);

@@ -13,45 +13,10 @@
 #include "vintrel/events/Event.h"
 #include "vintrel/media/ResourceManager.h"
 #include "vintrel/world/Object.h"
+#include "world/RecordBytes.h"
 
 namespace vt::test {
 namespace {
-
-// Expected record bytes, built field by field in the machine's byte order.
-class Bytes {
-public:
-    template <typename T>
-    Bytes& add(T value) {
-        m_bytes.append(reinterpret_cast<const char*>(&value), sizeof(value));
-        return *this;
-    }
-    Bytes& flag(bool value) { return add(static_cast<std::uint8_t>(value ? 1 : 0)); }
-    Bytes& text(const std::string& value) {
-        add(static_cast<std::uint64_t>(value.size()));
-        m_bytes += value;
-        return *this;
-    }
-    Bytes& vector(float x, float y) { return add(x).add(y); }
-    Bytes& raw(const std::string& bytes) {
-        m_bytes += bytes;
-        return *this;
-    }
-    const std::string& str() const { return m_bytes; }
-
-private:
-    std::string m_bytes;
-};
-
-std::string serialized(Object& object, std::uint32_t attr = 0) {
-    std::stringstream ss;
-    EXPECT_EQ(object.serialize(&ss, attr), 0);
-    return ss.str();
-}
-
-int deserializeInto(Object& object, const std::string& record, std::uint32_t* p_mask = nullptr) {
-    std::stringstream ss(record);
-    return object.deserialize(&ss, p_mask);
-}
 
 class ObjectSerializationTest : public EngineTest {
 protected:
@@ -118,8 +83,9 @@ TEST_F(ObjectSerializationTest, MasksSelectAttributesInRecordOrder) {
     ASSERT_EQ(p_o->setAltitude(3), 0);
     p_o->registerInterest("vt-step");
     p_o->registerInterest("bonus");
-    EXPECT_EQ(serialized(*p_o),
-              Bytes().add(0x108u).add(std::int32_t{2}).text("vt-step").text("bonus").add(std::int32_t{3}).str());
+    EXPECT_EQ(
+        serialized(*p_o),
+        Bytes().add(0x108u).add(std::int32_t{2}).text("vt-step").text("bonus").add(std::int32_t{3}).str());
     EXPECT_EQ(p_o->getModified(), 0u);
 }
 
@@ -223,8 +189,12 @@ TEST_F(ObjectSerializationTest, IdsFromRecordsAreNeverReused) {
 
 TEST_F(ObjectSerializationTest, SetterChecksApplyToRecords) {
     auto* p_o = new Object;
-    const std::string record =
-        Bytes().add(ALTITUDE | SOLIDNESS | POSITION).vector(2, 3).add(std::int32_t{9}).add(std::int32_t{7}).str();
+    const std::string record = Bytes()
+                                   .add(ALTITUDE | SOLIDNESS | POSITION)
+                                   .vector(2, 3)
+                                   .add(std::int32_t{9})
+                                   .add(std::int32_t{7})
+                                   .str();
     EXPECT_EQ(deserializeInto(*p_o, record), 0);
     EXPECT_EQ(p_o->getAltitude(), 2);
     EXPECT_EQ(p_o->getSolidness(), HARD);
@@ -255,8 +225,9 @@ TEST_F(ObjectSerializationTest, LyingLengthsAreRefusedBeforeAllocating) {
     ASSERT_EQ(p_o->registerInterest("kept"), 0);
 
     EXPECT_EQ(deserializeInto(*p_o, Bytes().add(TYPE).add(std::uint64_t{1} << 62).raw("abc").str()), -1);
-    EXPECT_EQ(countLines(logText(), "Object::deserialize(): Error! Type of 4611686018427387904 bytes, but only 3 "
-                                    "bytes left."),
+    EXPECT_EQ(countLines(logText(),
+                         "Object::deserialize(): Error! Type of 4611686018427387904 bytes, but only 3 "
+                         "bytes left."),
               1);
     EXPECT_EQ(p_o->getType(), "Keep");
 
@@ -291,7 +262,8 @@ TEST_F(ObjectSerializationTest, NonFiniteNumbersAreRefused) {
     EXPECT_EQ(deserializeInto(*p_o, Bytes().add(BOX).vector(0, 0).add(inf).add(1.0f).str()), -1);
     EXPECT_EQ(deserializeInto(*p_o, Bytes().add(SPEED).add(-inf).str()), -1);
     EXPECT_EQ(deserializeInto(*p_o, Bytes().add(ACCELERATION).vector(0, nan).str()), -1);
-    EXPECT_EQ(deserializeInto(*p_o, Bytes().add(PATH).add(std::uint64_t{2}).vector(3, 4).vector(nan, 0).str()), -1);
+    EXPECT_EQ(
+        deserializeInto(*p_o, Bytes().add(PATH).add(std::uint64_t{2}).vector(3, 4).vector(nan, 0).str()), -1);
     EXPECT_EQ(p_o->getPosition(), Vector(1, 1));
     EXPECT_EQ(p_o->getSpeed(), 0);
     EXPECT_EQ(p_o->getPath().getCount(), 0);

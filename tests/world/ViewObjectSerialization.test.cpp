@@ -6,31 +6,15 @@
 
 #include "support/EngineTest.h"
 #include "vintrel/world/ViewObject.h"
+#include "world/RecordBytes.h"
 
 namespace vt::test {
 namespace {
 
-std::string serialized(Object& object, std::uint32_t attr = 0) {
-    std::stringstream ss;
-    EXPECT_EQ(object.serialize(&ss, attr), 0);
-    return ss.str();
-}
-
-int deserializeInto(Object& object, const std::string& record) {
-    std::stringstream ss(record);
-    return object.deserialize(&ss);
-}
-
-template <typename T>
-std::string bytesOf(T value) {
-    return std::string(reinterpret_cast<const char*>(&value), sizeof(value));
-}
-
 // The view object's appearance block as it follows the object's record.
 std::string appearance(const std::string& label, bool border, std::int32_t color, std::int32_t location,
                        bool draw_value) {
-    return bytesOf(static_cast<std::uint64_t>(label.size())) + label + bytesOf(std::uint8_t{border}) +
-           bytesOf(color) + bytesOf(location) + bytesOf(std::uint8_t{draw_value});
+    return Bytes().text(label).flag(border).add(color).add(location).flag(draw_value).str();
 }
 
 class ViewObjectSerializationTest : public EngineTest {
@@ -46,10 +30,11 @@ TEST_F(ViewObjectSerializationTest, FreshViewObjectAppendsValueAndAppearanceOnce
     p_v->setModified(0xFFFFF);
 
     const std::string record = serialized(*p_v);
-    ASSERT_EQ(record.substr(0, 4), bytesOf(0xFFFFFu));
-    EXPECT_EQ(record, object_part.str() + bytesOf(std::int32_t{0}) + appearance("", true, WHITE, TOP_CENTER, true));
+    ASSERT_EQ(record.substr(0, 4), Bytes().add(0xFFFFFu).str());
+    EXPECT_EQ(record, Bytes().raw(object_part.str()).add(std::int32_t{0}).str() +
+                          appearance("", true, WHITE, TOP_CENTER, true));
     EXPECT_EQ(p_v->getModified(), 0u);
-    EXPECT_EQ(serialized(*p_v), bytesOf(0u));
+    EXPECT_EQ(serialized(*p_v), Bytes().add(0u).str());
 }
 
 TEST_F(ViewObjectSerializationTest, RoundTripRebuildsLabelValueAndPlace) {
@@ -76,7 +61,7 @@ TEST_F(ViewObjectSerializationTest, RoundTripRebuildsLabelValueAndPlace) {
 
     // Only the value changed since: the record carries the value alone.
     p_a->setValue(43);
-    EXPECT_EQ(serialized(*p_a), bytesOf(static_cast<std::uint32_t>(VALUE)) + bytesOf(std::int32_t{43}));
+    EXPECT_EQ(serialized(*p_a), Bytes().add(static_cast<std::uint32_t>(VALUE)).add(std::int32_t{43}).str());
 }
 
 TEST_F(ViewObjectSerializationTest, PlacedByPositionKeepsThatPosition) {
@@ -89,18 +74,20 @@ TEST_F(ViewObjectSerializationTest, PlacedByPositionKeepsThatPosition) {
     EXPECT_EQ(deserializeInto(*p_b, record), 0);
     EXPECT_EQ(p_b->getPosition(), Vector(5, 7));
     EXPECT_EQ(p_b->getLocation(), -1);
-    EXPECT_EQ(countLines(logText(), "ViewObject::setLocation(): Warning! Location out of range (-1). Ignored."), 1);
+    EXPECT_EQ(
+        countLines(logText(), "ViewObject::setLocation(): Warning! Location out of range (-1). Ignored."), 1);
 }
 
 TEST_F(ViewObjectSerializationTest, ShortOrLyingAppearanceChangesNothing) {
     auto* p_v = new ViewObject;
     p_v->setViewString("Lives");
-    const std::string mask = bytesOf(static_cast<std::uint32_t>(APPEARANCE));
+    const std::string mask = Bytes().add(static_cast<std::uint32_t>(APPEARANCE)).str();
 
-    const std::string lying = mask + bytesOf(std::uint64_t{1000}) + "Points";
+    const std::string lying = Bytes().raw(mask).add(std::uint64_t{1000}).raw("Points").str();
     EXPECT_EQ(deserializeInto(*p_v, lying), -1);
-    EXPECT_EQ(countLines(logText(), "ViewObject::deserialize(): Error! View string of 1000 bytes, but only 6 bytes "
-                                    "left."),
+    EXPECT_EQ(countLines(logText(),
+                         "ViewObject::deserialize(): Error! View string of 1000 bytes, but only 6 bytes "
+                         "left."),
               1);
     EXPECT_EQ(p_v->getViewString(), "Lives");
 
@@ -115,7 +102,8 @@ TEST_F(ViewObjectSerializationTest, ShortOrLyingAppearanceChangesNothing) {
     EXPECT_TRUE(p_v->getBorder());
 
     // A broken object part is reported as such, and the view part is not read.
-    EXPECT_EQ(deserializeInto(*p_v, bytesOf(static_cast<std::uint32_t>(TYPE | VALUE)) + bytesOf(std::uint64_t{9})),
+    EXPECT_EQ(deserializeInto(
+                  *p_v, Bytes().add(static_cast<std::uint32_t>(TYPE | VALUE)).add(std::uint64_t{9}).str()),
               -1);
     EXPECT_EQ(countLines(logText(), "ViewObject::deserialize(): Error calling Object::deserialize()."), 1);
 }

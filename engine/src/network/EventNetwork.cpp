@@ -4,7 +4,8 @@
 
 namespace vt {
 
-EventNetwork::EventNetwork(int label) : m_label(LABEL_UNDEFINED), m_socket(-1), m_bytes(0), m_p_message(nullptr) {
+EventNetwork::EventNetwork(int label)
+    : m_label(LABEL_UNDEFINED), m_socket(-1), m_bytes(0), m_p_message(nullptr) {
     setType(EVENT_NETWORK);
     setLabel(label);
 }

@@ -36,9 +36,9 @@ NetworkManager& NetworkManager::getInstance() {
 
 bool NetworkManager::isValid(const std::string& event_type) const {
     static const char* const handled[] = {
-        EVENT_NETWORK,         EVENT_KEYBOARD_NETWORK, EVENT_MOUSE_NETWORK,  EVENT_NETWORK_ACCEPT,
-        EVENT_NETWORK_CLOSE,   EVENT_NETWORK_CONNECT,  EVENT_NETWORK_CREATE, EVENT_CUSTOM_NETWORK,
-        EVENT_NETWORK_DELETE,  EVENT_NETWORK_GAME_OVER, EVENT_NETWORK_SYNC,
+        EVENT_NETWORK,        EVENT_KEYBOARD_NETWORK,  EVENT_MOUSE_NETWORK,  EVENT_NETWORK_ACCEPT,
+        EVENT_NETWORK_CLOSE,  EVENT_NETWORK_CONNECT,   EVENT_NETWORK_CREATE, EVENT_CUSTOM_NETWORK,
+        EVENT_NETWORK_DELETE, EVENT_NETWORK_GAME_OVER, EVENT_NETWORK_SYNC,
     };
     for (const char* name : handled)
         if (event_type == name)
@@ -65,7 +65,8 @@ void NetworkManager::shutDown() {
     if (m_sock != -1) {
         if (platform::closeSocket(m_sock) == -1) {
             const int error = platform::lastSocketError();
-            LogManager::getInstance().writeLog("NetworkManager::shutDown(): Error! close() of listening socket:");
+            LogManager::getInstance().writeLog(
+                "NetworkManager::shutDown(): Error! close() of listening socket:");
             logErrorText(error);
         }
         m_sock = -1;
@@ -77,20 +78,21 @@ void NetworkManager::shutDown() {
 int NetworkManager::setupServer(const std::string& port, const std::string& address) {
     LogManager& log_manager = LogManager::getInstance();
     if (m_sock != -1) {
-        log_manager.writeLog("NetworkManager::setupServer(): Error! Already listening on port %d.", getPort());
+        log_manager.writeLog("NetworkManager::setupServer(): Error! Already listening on port %d.",
+                             getPort());
         return -1;
     }
     int error = 0;
     const int sock = platform::openListeningSocket(address, port, &error);
     if (sock == -1) {
-        log_manager.writeLog("NetworkManager::setupServer(): Error! Cannot listen on %s port %s:", address.c_str(),
-                             port.c_str());
+        log_manager.writeLog("NetworkManager::setupServer(): Error! Cannot listen on %s port %s:",
+                             address.c_str(), port.c_str());
         logErrorText(error);
         return -1;
     }
     m_sock = sock;
-    log_manager.writeLog(1, "NetworkManager::setupServer(): Listening on %s port %d, socket %d.", address.c_str(),
-                         getPort(), m_sock);
+    log_manager.writeLog(1, "NetworkManager::setupServer(): Listening on %s port %d, socket %d.",
+                         address.c_str(), getPort(), m_sock);
     return 0;
 }
 
@@ -189,7 +191,8 @@ bool NetworkManager::isConnected(int sock) const {
         return !m_connections.empty();
     if (indexOf(sock) != -1)
         return true;
-    LogManager::getInstance().writeLog("NetworkManager::isConnected(): Warning! Socket %d not connected.", sock);
+    LogManager::getInstance().writeLog("NetworkManager::isConnected(): Warning! Socket %d not connected.",
+                                       sock);
     return false;
 }
 
@@ -216,7 +219,8 @@ int NetworkManager::send(const void* buffer, int bytes, int sock) {
         return -1;
     }
     if (sent < bytes) {
-        log_manager.writeLog("NetworkManager::send(): Warning! %d of %d bytes sent.", static_cast<int>(sent), bytes);
+        log_manager.writeLog("NetworkManager::send(): Warning! %d of %d bytes sent.", static_cast<int>(sent),
+                             bytes);
         return -1;
     }
     return 0;
@@ -225,7 +229,8 @@ int NetworkManager::send(const void* buffer, int bytes, int sock) {
 int NetworkManager::receive(void* buffer, int bytes, int sock, bool peek) {
     LogManager& log_manager = LogManager::getInstance();
     if (!isConnected(sock)) {
-        log_manager.writeLog("NetworkManager::receive(): Error! Socket %d not connected. Unable to receive.", sock);
+        log_manager.writeLog("NetworkManager::receive(): Error! Socket %d not connected. Unable to receive.",
+                             sock);
         return -1;
     }
     if (bytes <= 0 || !buffer) {
@@ -256,7 +261,8 @@ int NetworkManager::queue(const void* buffer, int bytes, int sock, int due_step)
     LogManager& log_manager = LogManager::getInstance();
     const int index = indexOf(sock);
     if (index == -1) {
-        log_manager.writeLog("NetworkManager::queue(): Error! Socket %d not connected. Unable to queue.", sock);
+        log_manager.writeLog("NetworkManager::queue(): Error! Socket %d not connected. Unable to queue.",
+                             sock);
         return -1;
     }
     if (bytes <= 0 || !buffer) {
@@ -266,7 +272,8 @@ int NetworkManager::queue(const void* buffer, int bytes, int sock, int due_step)
     const char* p_bytes = static_cast<const char*>(buffer);
     m_outbox[static_cast<std::size_t>(index)].push_back(
         Message{std::vector<char>(p_bytes, p_bytes + bytes), due_step});
-    log_manager.writeLog(15, "NetworkManager::queue(): Socket %d, %d bytes due at step %d.", sock, bytes, due_step);
+    log_manager.writeLog(15, "NetworkManager::queue(): Socket %d, %d bytes due at step %d.", sock, bytes,
+                         due_step);
     return 0;
 }
 

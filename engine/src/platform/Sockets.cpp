@@ -22,74 +22,59 @@ int setNonBlocking(int sock) {
     return fcntl(sock, F_SETFL, flags | O_NONBLOCK);
 }
 
-// Resolves host:port for TCP; null with the error in *p_error on failure.
-addrinfo* resolve(const std::string& host, const std::string& port, bool passive, int* p_error) {
+// Tries each address host:port resolves to, in the resolver's order, until
+// `prepare` succeeds on a socket made for it (listening or connecting); that
+// socket, or -1 with the last error code in *p_error.
+template <typename Prepare>
+int openSocket(const std::string& host, const std::string& port, bool passive, int* p_error,
+               Prepare prepare) {
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
     hints.ai_flags = passive ? AI_PASSIVE : 0;
-    addrinfo* p_result = nullptr;
-    const int status = getaddrinfo(host.empty() ? nullptr : host.c_str(), port.c_str(), &hints, &p_result);
+    addrinfo* p_list = nullptr;
+    const int status = getaddrinfo(host.empty() ? nullptr : host.c_str(), port.c_str(), &hints, &p_list);
     if (status != 0) {
         // Resolver failures have their own codes; report them as "no such address".
         *p_error = status == EAI_SYSTEM ? errno : EADDRNOTAVAIL;
-        return nullptr;
+        return -1;
     }
-    return p_result;
+    int sock = -1;
+    for (const addrinfo* p_ai = p_list; p_ai; p_ai = p_ai->ai_next) {
+        sock = socket(p_ai->ai_family, p_ai->ai_socktype | SOCK_CLOEXEC, p_ai->ai_protocol);
+        if (sock != -1 && prepare(sock, p_ai) && setNonBlocking(sock) == 0)
+            break;
+        *p_error = errno;
+        if (sock != -1)
+            ::close(sock);
+        sock = -1;
+    }
+    freeaddrinfo(p_list);
+    return sock;
 }
 
 } // namespace
 
 int openListeningSocket(const std::string& address, const std::string& port, int* p_error) {
-    addrinfo* p_list = resolve(address, port, true, p_error);
-    if (!p_list)
-        return -1;
-    int sock = -1;
-    for (addrinfo* p_ai = p_list; p_ai; p_ai = p_ai->ai_next) {
-        sock = socket(p_ai->ai_family, p_ai->ai_socktype | SOCK_CLOEXEC, p_ai->ai_protocol);
-        if (sock == -1) {
-            *p_error = errno;
-            continue;
-        }
+    return openSocket(address, port, true, p_error, [](int sock, const addrinfo* p_ai) {
         // A server restarted right after a previous run must be able to bind again.
         const int yes = 1;
         setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof(yes));
-        if (bind(sock, p_ai->ai_addr, p_ai->ai_addrlen) == 0 && listen(sock, SOMAXCONN) == 0 &&
-            setNonBlocking(sock) == 0)
-            break;
-        *p_error = errno;
-        ::close(sock);
-        sock = -1;
-    }
-    freeaddrinfo(p_list);
-    return sock;
+        return bind(sock, p_ai->ai_addr, p_ai->ai_addrlen) == 0 && listen(sock, SOMAXCONN) == 0;
+    });
 }
 
 int connectSocket(const std::string& host, const std::string& port, int* p_error) {
-    addrinfo* p_list = resolve(host, port, false, p_error);
-    if (!p_list)
-        return -1;
-    int sock = -1;
-    for (addrinfo* p_ai = p_list; p_ai; p_ai = p_ai->ai_next) {
-        sock = socket(p_ai->ai_family, p_ai->ai_socktype | SOCK_CLOEXEC, p_ai->ai_protocol);
-        if (sock == -1) {
-            *p_error = errno;
-            continue;
-        }
-        if (::connect(sock, p_ai->ai_addr, p_ai->ai_addrlen) == 0 && setNonBlocking(sock) == 0)
-            break;
-        *p_error = errno;
-        ::close(sock);
-        sock = -1;
-    }
-    freeaddrinfo(p_list);
-    return sock;
+    return openSocket(host, port, false, p_error, [](int sock, const addrinfo* p_ai) {
+        return ::connect(sock, p_ai->ai_addr, p_ai->ai_addrlen) == 0;
+    });
 }
 
 int acceptConnection(int listening_sock) {
     sockaddr_storage peer{};
     socklen_t peer_size = sizeof(peer);
-    return accept4(listening_sock, reinterpret_cast<sockaddr*>(&peer), &peer_size, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    return accept4(listening_sock, reinterpret_cast<sockaddr*>(&peer), &peer_size,
+                   SOCK_NONBLOCK | SOCK_CLOEXEC);
 }
 
 long sendBytes(int sock, const void* buffer, std::size_t bytes) {

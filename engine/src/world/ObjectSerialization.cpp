@@ -17,9 +17,8 @@ namespace {
 // The order in which attributes follow the mask in a record. It is not the
 // order of the bits: DIRECTION comes before SPEED, FOLLOW_PATH before PATH.
 constexpr std::uint32_t RECORD_ORDER[] = {
-    ID,           ACTIVE,        VISIBLE, EVENTS,   BOX,       POSITION,         TYPE,
-    ANIMATION,    ALTITUDE,      SOLIDNESS, NO_SOFT, DIRECTION, SPEED,            ACCELERATION,
-    SHAPE,        FOLLOW_PATH,   PATH,    AVOID_COLLISIONS,
+    ID,        ACTIVE,  VISIBLE,   EVENTS, BOX,          POSITION, TYPE,        ANIMATION, ALTITUDE,
+    SOLIDNESS, NO_SOFT, DIRECTION, SPEED,  ACCELERATION, SHAPE,    FOLLOW_PATH, PATH,      AVOID_COLLISIONS,
 };
 
 constexpr int ATTRIBUTE_LOG_LEVEL = 25;
@@ -102,7 +101,8 @@ void logAttribute(const Object& object, std::uint32_t attribute) {
 bool isFinite(const Vector& v) { return std::isfinite(v.getX()) && std::isfinite(v.getY()); }
 
 bool isFinite(const Box& box) {
-    return isFinite(box.getCorner()) && std::isfinite(box.getHorizontal()) && std::isfinite(box.getVertical());
+    return isFinite(box.getCorner()) && std::isfinite(box.getHorizontal()) &&
+           std::isfinite(box.getVertical());
 }
 
 bool refuse(std::istream& stream, const char* attribute) {
@@ -254,8 +254,8 @@ int Object::deserialize(std::stringstream* p_ss, std::uint32_t* p_mask) {
                 return false;
             const std::uint64_t left = bytesLeft(ss);
             if (count < 0 || static_cast<std::uint64_t>(count) > left / sizeof(std::uint64_t)) {
-                lm.writeLog("Object::deserialize(): Error! %d event names cannot fit in the %llu bytes left.", count,
-                            static_cast<unsigned long long>(left));
+                lm.writeLog("Object::deserialize(): Error! %d event names cannot fit in the %llu bytes left.",
+                            count, static_cast<unsigned long long>(left));
                 ss.setstate(std::ios::failbit);
                 return false;
             }

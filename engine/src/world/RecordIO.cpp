@@ -20,7 +20,9 @@ std::uint64_t bytesLeft(std::istream& stream) {
     return static_cast<std::uint64_t>(end - here);
 }
 
-void writeFlag(std::ostream& stream, bool flag) { writeField(stream, static_cast<std::uint8_t>(flag ? 1 : 0)); }
+void writeFlag(std::ostream& stream, bool flag) {
+    writeField(stream, static_cast<std::uint8_t>(flag ? 1 : 0));
+}
 
 bool readFlag(std::istream& stream, bool& flag) {
     std::uint8_t byte = 0;
@@ -44,8 +46,8 @@ bool readText(std::istream& stream, std::string& text, const char* where, const 
         *p_length = length;
     const std::uint64_t left = bytesLeft(stream);
     if (length > left) {
-        LogManager::getInstance().writeLog("%s: Error! %s of %llu bytes, but only %llu bytes left.", where, what,
-                                           static_cast<unsigned long long>(length),
+        LogManager::getInstance().writeLog("%s: Error! %s of %llu bytes, but only %llu bytes left.", where,
+                                           what, static_cast<unsigned long long>(length),
                                            static_cast<unsigned long long>(left));
         stream.setstate(std::ios::failbit);
         return false;

@@ -17,15 +17,13 @@ namespace vt {
 std::uint64_t bytesLeft(std::istream& stream);
 
 /// Writes a fixed-width value as its bytes in memory.
-template <typename T>
-void writeField(std::ostream& stream, const T& value) {
+template <typename T> void writeField(std::ostream& stream, const T& value) {
     stream.write(reinterpret_cast<const char*>(&value), sizeof(value));
 }
 
 /// Reads a fixed-width value; false, with the value untouched, when the
 /// stream ends first.
-template <typename T>
-bool readField(std::istream& stream, T& value) {
+template <typename T> bool readField(std::istream& stream, T& value) {
     T read_value{};
     if (!stream.read(reinterpret_cast<char*>(&read_value), sizeof(read_value)))
         return false;

@@ -209,13 +209,7 @@ int NetworkManager::send(const void* buffer, int bytes, int sock) {
     log_manager.writeLog(15, "NetworkManager::send(): Socket %d. Calling ::send()...", sock);
     const long sent = platform::sendBytes(sock, buffer, static_cast<std::size_t>(bytes));
     if (sent == -1) {
-        const int error = platform::lastSocketError();
-        log_manager.writeLog("NetworkManager::send(): Error! Return is -1.");
-        logErrorText(error);
-        if (platform::isConnectionGone(error)) {
-            log_manager.writeLog(1, "\tsocket is closed");
-            close(sock);
-        }
+        closeIfGone("NetworkManager::send()", sock, platform::lastSocketError());
         return -1;
     }
     if (sent < bytes) {
@@ -248,12 +242,7 @@ int NetworkManager::receive(void* buffer, int bytes, int sock, bool peek) {
     const int error = platform::lastSocketError();
     if (platform::isWouldBlock(error))
         return 0;
-    log_manager.writeLog("NetworkManager::receive(): Error! Return is -1.");
-    logErrorText(error);
-    if (platform::isConnectionGone(error)) {
-        log_manager.writeLog(1, "\tsocket is closed");
-        close(sock);
-    }
+    closeIfGone("NetworkManager::receive()", sock, error);
     return -1;
 }
 
@@ -315,6 +304,16 @@ int NetworkManager::setMaxConnections(int max_connections) {
     }
     m_max_connections = max_connections;
     return 0;
+}
+
+void NetworkManager::closeIfGone(const char* where, int sock, int error) {
+    LogManager& log_manager = LogManager::getInstance();
+    log_manager.writeLog("%s: Error! Return is -1.", where);
+    logErrorText(error);
+    if (platform::isConnectionGone(error)) {
+        log_manager.writeLog(1, "\tsocket is closed");
+        close(sock);
+    }
 }
 
 int NetworkManager::indexOf(int sock) const {

@@ -83,6 +83,9 @@ private:
     // Position of the socket in m_connections, or -1.
     int indexOf(int sock) const;
     void removeConnection(int index);
+    // Logs a failed socket call, and closes the connection when the error
+    // shows that it is gone.
+    void closeIfGone(const char* where, int sock, int error);
 
     int m_sock;
     int m_max_connections;

@@ -1,0 +1,75 @@
+#include "GameStart.h"
+
+#include <vintrel/core/Color.h>
+#include <vintrel/core/GameManager.h>
+#include <vintrel/events/Event.h>
+#include <vintrel/events/EventKeyboard.h>
+#include <vintrel/input/InputManager.h>
+#include <vintrel/media/Music.h>
+#include <vintrel/media/ResourceManager.h>
+
+#include "Asteroid.h"
+#include "Player.h"
+#include "Points.h"
+
+namespace {
+
+constexpr int TOP_RIGHT = 2;
+constexpr int CENTER_CENTER = 4;
+constexpr int FIRST_ASTEROIDS = 5;
+
+} // namespace
+
+GameStart::GameStart() : m_p_music(nullptr) {
+    setType("GameStart");
+    setSprite("gamestart");
+    setLocation(CENTER_CENTER);
+    registerInterest(vt::EVENT_KEYBOARD);
+    m_p_music = vt::ResourceManager::getInstance().getMusic("start music");
+    if (m_p_music != nullptr) {
+        m_p_music->play(true);
+    }
+}
+
+int GameStart::eventHandler(const vt::Event* p_event) {
+    if (p_event->getType() != vt::EVENT_KEYBOARD) {
+        return 0;
+    }
+    const auto* p_keyboard = dynamic_cast<const vt::EventKeyboard*>(p_event);
+    if (p_keyboard == nullptr) {
+        return 0;
+    }
+    switch (p_keyboard->getKey()) {
+    case vt::KEY_P:
+        start();
+        break;
+    case vt::KEY_Q:
+        vt::GameManager::getInstance().setGameOver(true);
+        break;
+    default:
+        break;
+    }
+    return 1;
+}
+
+int GameStart::draw() { return vt::Object::draw(); }
+
+void GameStart::start() {
+    new Player;
+    for (int i = 0; i < FIRST_ASTEROIDS; ++i) {
+        new Asteroid;
+    }
+    new Points;
+
+    auto* p_missiles = new vt::ViewObject;
+    p_missiles->setLocation(TOP_RIGHT);
+    p_missiles->setViewString("Missiles");
+    p_missiles->setValue(MISSILE_STOCK_MAX);
+    p_missiles->setColor(vt::GREEN);
+
+    if (m_p_music != nullptr) {
+        m_p_music->stop();
+    }
+    // Asleep, the title screen gets no more keys: P held down starts one game.
+    setActive(false);
+}

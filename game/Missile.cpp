@@ -1,0 +1,38 @@
+#include "Missile.h"
+
+#include <vintrel/events/Event.h>
+#include <vintrel/events/EventCollision.h>
+#include <vintrel/world/WorldManager.h>
+
+#include "MissileExplosion.h"
+
+Missile::Missile(const vt::Vector& position, const vt::Vector& velocity) {
+    registerInterest(vt::EVENT_COLLISION);
+    setSprite("missile");
+    setType("Missile");
+    setPosition(position);
+    setSolidness(vt::SOFT);
+    setVelocity(velocity);
+}
+
+int Missile::eventHandler(const vt::Event* p_event) {
+    vt::WorldManager& world_manager = vt::WorldManager::getInstance();
+    if (p_event->getType() == vt::EVENT_OUT) {
+        world_manager.markForDelete(this);
+        return 1;
+    }
+    if (p_event->getType() == vt::EVENT_COLLISION) {
+        const auto* p_collision = dynamic_cast<const vt::EventCollision*>(p_event);
+        if (p_collision == nullptr) {
+            return 0;
+        }
+        if (p_collision->getObject1()->getType() == "Asteroid" ||
+            p_collision->getObject2()->getType() == "Asteroid") {
+            auto* p_blast = new MissileExplosion;
+            p_blast->setPosition(getPosition());
+            world_manager.markForDelete(this);
+        }
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,16 @@
+#include "MissileExplosion.h"
+
+#include "Explosion.h"
+
+MissileExplosion::MissileExplosion() : m_time_to_live(0) {
+    registerInterest(vt::EVENT_STEP);
+    registerInterest(vt::EVENT_COLLISION);
+    m_time_to_live = explosionLifetime(this, "missileexplosion");
+    setType("MissileExplosion");
+    setSolidness(vt::SOFT);
+    setAltitude(vt::ALTITUDE_MAX);
+}
+
+int MissileExplosion::eventHandler(const vt::Event* p_event) {
+    return handleExplosionEvent(this, m_time_to_live, p_event);
+}

@@ -1,0 +1,32 @@
+#include "Points.h"
+
+#include <vintrel/core/Color.h>
+#include <vintrel/events/Event.h>
+#include <vintrel/events/EventStep.h>
+
+namespace {
+
+constexpr int STEPS_PER_POINT = 30;
+
+} // namespace
+
+Points::Points() {
+    registerInterest(vt::EVENT_STEP);
+    setLocation(1);
+    setViewString("Points");
+    setColor(vt::WHITE);
+}
+
+int Points::eventHandler(const vt::Event* p_event) {
+    if (vt::ViewObject::eventHandler(p_event) != 0) {
+        return 1;
+    }
+    if (p_event->getType() == vt::EVENT_STEP) {
+        const auto* p_step = dynamic_cast<const vt::EventStep*>(p_event);
+        if (p_step != nullptr && p_step->getStepCount() % STEPS_PER_POINT == 0) {
+            setValue(getValue() + 1);
+        }
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,29 @@
+#include "Reticle.h"
+
+#include <vintrel/core/Color.h>
+#include <vintrel/events/Event.h>
+#include <vintrel/events/EventMouse.h>
+#include <vintrel/media/DisplayManager.h>
+
+Reticle::Reticle() {
+    setType("Reticle");
+    setSolidness(vt::SPECTRAL);
+    setAltitude(vt::ALTITUDE_MAX);
+    registerInterest(vt::EVENT_MOUSE);
+}
+
+int Reticle::eventHandler(const vt::Event* p_event) {
+    if (p_event->getType() != vt::EVENT_MOUSE) {
+        return 0;
+    }
+    const auto* p_mouse = dynamic_cast<const vt::EventMouse*>(p_event);
+    if (p_mouse == nullptr || p_mouse->getMouseAction() != vt::MOUSE_ACTION_MOVED) {
+        return 0;
+    }
+    setPosition(p_mouse->getMousePosition());
+    return 1;
+}
+
+int Reticle::draw() {
+    return vt::DisplayManager::getInstance().drawCharacter(getPosition(), '+', vt::RED, 0.0f);
+}

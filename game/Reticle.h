@@ -1,0 +1,15 @@
+#pragma once
+
+#include <vintrel/world/Object.h>
+
+/// The red '+' that follows the mouse and shows where the ship aims.
+class Reticle : public vt::Object {
+public:
+    /// A spectral cross-hair on the top layer, listening to the mouse.
+    Reticle();
+
+    /// Follows mouse moves; 1 for a move, 0 otherwise. Clicks do not move it.
+    int eventHandler(const vt::Event* p_event) override;
+    /// Draws '+' in red at the position; the display's result.
+    int draw() override;
+};

@@ -1,0 +1,107 @@
+#include <vintrel/core/GameManager.h>
+#include <vintrel/core/LogManager.h>
+#include <vintrel/input/Key.h>
+
+#include "Asteroid.h"
+#include "GameOver.h"
+#include "GameStart.h"
+#include "GameTest.h"
+#include "Player.h"
+
+namespace game_test {
+namespace {
+
+using ScreensTest = GameTest;
+
+// The length of one pass of the game-over animation, in steps.
+constexpr int GAME_OVER_STEPS = 80;
+
+TEST_F(ScreensTest, HoldingPStartsExactlyOneGame) {
+    auto* p_start = new GameStart;
+    EXPECT_EQ(p_start->getLocation(), 4);
+    key(vt::KEY_P, vt::KEY_ACTION_PRESSED);
+    for (int i = 0; i < 10; ++i) {
+        key(vt::KEY_P, vt::KEY_ACTION_HELD);
+        step();
+    }
+    EXPECT_EQ(count("Player"), 1);
+    EXPECT_EQ(count("Reticle"), 1);
+    EXPECT_EQ(count("Asteroid"), 5);
+    ASSERT_EQ(displays("Points").size(), 1u);
+    ASSERT_EQ(displays("Missiles").size(), 1u);
+    EXPECT_EQ(displays("Points")[0]->getLocation(), 1);
+    EXPECT_EQ(displays("Missiles")[0]->getLocation(), 2);
+    EXPECT_EQ(displays("Missiles")[0]->getValue(), 4);
+    EXPECT_EQ(displays("Missiles")[0]->getColor(), vt::GREEN);
+    EXPECT_FALSE(p_start->isActive());
+    // Q now belongs to the ship, not to the start screen.
+    key(vt::KEY_Q, vt::KEY_ACTION_PRESSED);
+    step();
+    EXPECT_FALSE(vt::GameManager::getInstance().getGameOver());
+    EXPECT_EQ(count("Player"), 0);
+}
+
+TEST_F(ScreensTest, GameOverLastsOnePassThenTheStartScreenReturns) {
+    vt::LogManager::getInstance().setLogLevel(5);
+    auto* p_start = new GameStart;
+    p_start->start();
+    step(3);
+    const std::string before = logText();
+    key(vt::KEY_Q, vt::KEY_ACTION_PRESSED);
+    step();
+    ASSERT_EQ(count("GameOver"), 1);
+    EXPECT_EQ(vt::test::countLines(logText().substr(before.size()), "Looking for sound 'game over'"), 1);
+    auto* p_over = dynamic_cast<GameOver*>(all("GameOver")[0]);
+    ASSERT_NE(p_over, nullptr);
+    EXPECT_EQ(p_over->getTimeToLive(), GAME_OVER_STEPS);
+    step(GAME_OVER_STEPS - 1);
+    EXPECT_EQ(count("GameOver"), 1);
+    EXPECT_FALSE(p_start->isActive());
+    step();
+    EXPECT_EQ(count("GameOver"), 0);
+    EXPECT_TRUE(p_start->isActive());
+    // Music starts only with the start screen itself, not on its return.
+    EXPECT_EQ(vt::test::countLines(logText(), "Music::play(): Playing music."), 1);
+}
+
+TEST_F(ScreensTest, ANewGameAddsToWhatTheLastOneLeft) {
+    auto* p_start = new GameStart;
+    p_start->start();
+    key(vt::KEY_Q, vt::KEY_ACTION_PRESSED);
+    step(GAME_OVER_STEPS + 1);
+    ASSERT_TRUE(p_start->isActive());
+    const int rocks_left = count("Asteroid");
+    EXPECT_GT(rocks_left, 0);
+    key(vt::KEY_P, vt::KEY_ACTION_PRESSED);
+    EXPECT_EQ(count("Asteroid"), rocks_left + 5);
+    EXPECT_EQ(count("Player"), 1);
+    EXPECT_EQ(displays("Points").size(), 2u);
+    EXPECT_EQ(displays("Missiles").size(), 2u);
+}
+
+TEST_F(ScreensTest, QOnTheStartScreenEndsTheProgram) {
+    new GameStart;
+    key(vt::KEY_A, vt::KEY_ACTION_PRESSED);
+    EXPECT_FALSE(vt::GameManager::getInstance().getGameOver());
+    key(vt::KEY_Q, vt::KEY_ACTION_RELEASED);
+    EXPECT_TRUE(vt::GameManager::getInstance().getGameOver());
+    EXPECT_EQ(count("Player"), 0);
+}
+
+TEST_F(ScreensTest, ShuttingDownMidGameLeavesNothingBehind) {
+    vt::LogManager::getInstance().setLogLevel(5);
+    auto* p_start = new GameStart;
+    p_start->start();
+    step(2);
+    const std::string before = logText();
+    stopEngine();
+    const std::string after = logText().substr(before.size());
+    // The world deletes the ship on its way down: no game-over screen that
+    // the stopped world would refuse (and leak), and no sound.
+    EXPECT_EQ(vt::test::countLines(after, "Not adding Object"), 0);
+    EXPECT_EQ(vt::test::countLines(after, "Looking for sound"), 0);
+    EXPECT_EQ(vt::test::countLines(after, "Sound::play()"), 0);
+}
+
+} // namespace
+} // namespace game_test

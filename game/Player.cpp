@@ -1,5 +1,6 @@
 #include "Player.h"
 
+#include <vintrel/core/GameManager.h>
 #include <vintrel/events/Event.h>
 #include <vintrel/events/EventKeyboard.h>
 #include <vintrel/events/EventMouse.h>
@@ -62,10 +63,10 @@ Player::Player()
 
 Player::~Player() {
     vt::WorldManager& world_manager = vt::WorldManager::getInstance();
-    // When the world is shutting down it deletes the cross-hair itself and
-    // would refuse a game-over screen, which would then be lost and still
-    // play its sound after the game has ended.
-    if (!world_manager.isStarted()) {
+    // Once the game manager's game is over the engine is on its way down (or
+    // already stopped): the world deletes the cross-hair itself, and a
+    // game-over screen would only sound and show during shut-down.
+    if (!world_manager.isStarted() || vt::GameManager::getInstance().getGameOver()) {
         return;
     }
     new GameOver;

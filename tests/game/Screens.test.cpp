@@ -1,6 +1,8 @@
 #include <vintrel/core/GameManager.h>
 #include <vintrel/core/LogManager.h>
 #include <vintrel/input/Key.h>
+#include <vintrel/media/Music.h>
+#include <vintrel/media/ResourceManager.h>
 
 #include "Asteroid.h"
 #include "GameOver.h"
@@ -19,7 +21,12 @@ constexpr int GAME_OVER_STEPS = 80;
 TEST_F(ScreensTest, HoldingPStartsExactlyOneGame) {
     auto* p_start = new GameStart;
     EXPECT_EQ(p_start->getLocation(), 4);
+    vt::Music* p_music = vt::ResourceManager::getInstance().getMusic("start music");
+    ASSERT_NE(p_music, nullptr);
+    EXPECT_TRUE(p_music->isPlaying());
+    EXPECT_TRUE(p_music->isLooping());
     key(vt::KEY_P, vt::KEY_ACTION_PRESSED);
+    EXPECT_FALSE(p_music->isPlaying());
     for (int i = 0; i < 10; ++i) {
         key(vt::KEY_P, vt::KEY_ACTION_HELD);
         step();
@@ -96,8 +103,8 @@ TEST_F(ScreensTest, ShuttingDownMidGameLeavesNothingBehind) {
     const std::string before = logText();
     stopEngine();
     const std::string after = logText().substr(before.size());
-    // The world deletes the ship on its way down: no game-over screen that
-    // the stopped world would refuse (and leak), and no sound.
+    // The world deletes the ship on its way down: no game-over screen, which
+    // would only play its sound during shut-down (or be refused and lost).
     EXPECT_EQ(vt::test::countLines(after, "Not adding Object"), 0);
     EXPECT_EQ(vt::test::countLines(after, "Looking for sound"), 0);
     EXPECT_EQ(vt::test::countLines(after, "Sound::play()"), 0);

@@ -8,12 +8,6 @@
 
 #include "Sounds.h"
 
-namespace {
-
-constexpr int CENTER_CENTER = 4;
-
-} // namespace
-
 GameOver::GameOver() : m_time_to_live(0) {
     setType("GameOver");
     if (setSprite("gameover") == 0) {
@@ -22,7 +16,7 @@ GameOver::GameOver() : m_time_to_live(0) {
             m_time_to_live = p_sprite->getSlowdown() * p_sprite->getFrameCount();
         }
     }
-    setLocation(CENTER_CENTER);
+    setLocation(vt::CENTER_CENTER);
     registerInterest(vt::EVENT_STEP);
     playSound("game over");
 }

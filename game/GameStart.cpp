@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr int TOP_RIGHT = 2;
-constexpr int CENTER_CENTER = 4;
 constexpr int FIRST_ASTEROIDS = 5;
 
 } // namespace
@@ -23,7 +21,7 @@ constexpr int FIRST_ASTEROIDS = 5;
 GameStart::GameStart() : m_p_music(nullptr) {
     setType("GameStart");
     setSprite("gamestart");
-    setLocation(CENTER_CENTER);
+    setLocation(vt::CENTER_CENTER);
     registerInterest(vt::EVENT_KEYBOARD);
     m_p_music = vt::ResourceManager::getInstance().getMusic("start music");
     if (m_p_music != nullptr) {
@@ -62,7 +60,7 @@ void GameStart::start() {
     new Points;
 
     auto* p_missiles = new vt::ViewObject;
-    p_missiles->setLocation(TOP_RIGHT);
+    p_missiles->setLocation(vt::TOP_RIGHT);
     p_missiles->setViewString("Missiles");
     p_missiles->setValue(MISSILE_STOCK_MAX);
     p_missiles->setColor(vt::GREEN);

@@ -1,5 +1,7 @@
 #include "MissileExplosion.h"
 
+#include <vintrel/events/Event.h>
+
 #include "Explosion.h"
 
 MissileExplosion::MissileExplosion() : m_time_to_live(0) {

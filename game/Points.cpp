@@ -12,7 +12,7 @@ constexpr int STEPS_PER_POINT = 30;
 
 Points::Points() {
     registerInterest(vt::EVENT_STEP);
-    setLocation(1);
+    setLocation(vt::TOP_CENTER);
     setViewString("Points");
     setColor(vt::WHITE);
 }

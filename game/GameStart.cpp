@@ -4,7 +4,7 @@
 #include <vintrel/core/GameManager.h>
 #include <vintrel/events/Event.h>
 #include <vintrel/events/EventKeyboard.h>
-#include <vintrel/input/InputManager.h>
+#include <vintrel/input/Key.h>
 #include <vintrel/media/Music.h>
 #include <vintrel/media/ResourceManager.h>
 

@@ -6,7 +6,7 @@
 #include <vintrel/events/EventMouse.h>
 #include <vintrel/events/EventStep.h>
 #include <vintrel/events/EventView.h>
-#include <vintrel/input/InputManager.h>
+#include <vintrel/input/Key.h>
 #include <vintrel/world/WorldManager.h>
 
 #include "Bullet.h"

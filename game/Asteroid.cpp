@@ -100,7 +100,10 @@ void Asteroid::moveToStart(int side) {
     velocity.normalize();
     velocity.scale(getSpeed() * speed_factor);
     setVelocity(velocity);
-    world_manager.moveObject(this, p);
+    // Placed, not flown there: moved from inside the world (a new asteroid
+    // starts in its corner), it would count as leaving it and be sent to a
+    // random edge at once. The spot is already free of collisions.
+    setPosition(p);
 }
 
 int Asteroid::eventHandler(const vt::Event* p_event) {

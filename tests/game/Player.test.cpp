@@ -105,11 +105,11 @@ TEST_F(PlayerTest, MissileStockEmptiesAndRefillsEvery900Steps) {
     p_display->setValue(MISSILE_STOCK_MAX);
     int launches = 0;
     for (int i = 1; i <= 160; ++i) {
-        mouse(vt::MOUSE_ACTION_CLICKED, vt::MOUSE_BUTTON_RIGHT, vt::Vector(79, 12));
         const int before = count("Missile");
-        step();
+        mouse(vt::MOUSE_ACTION_CLICKED, vt::MOUSE_BUTTON_RIGHT, vt::Vector(79, 12));
         if (count("Missile") > before)
             ++launches;
+        step();
     }
     // One launch per 30 steps, four in all; the fifth click finds none.
     EXPECT_EQ(launches, 4);

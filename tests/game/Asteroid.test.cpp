@@ -195,7 +195,7 @@ TEST_F(AsteroidTest, DestroyedRocksScoreFiveAndTimeScoresOnePer30Steps) {
 class SmallWorldTest : public GameTest {
 protected:
     std::string config() const override {
-        return vt::test::headlessConfig() + "window_horizontal_chars:2,\nwindow_vertical_chars:3,\n";
+        return vt::test::headlessConfig() + "window_horizontal_chars:3,\nwindow_vertical_chars:4,\n";
     }
 };
 
@@ -208,7 +208,7 @@ TEST_F(SmallWorldTest, EntryPositionsStaySafe) {
         EXPECT_TRUE(std::isfinite(p.getX()) && std::isfinite(p.getY()));
         EXPECT_TRUE(std::isfinite(p_asteroid->getSpeed()));
     }
-    EXPECT_EQ(vt::WorldManager::getInstance().getBoundary().getHorizontal(), 2.0f);
+    EXPECT_EQ(vt::WorldManager::getInstance().getBoundary().getHorizontal(), 3.0f);
     // Recycling draws new entry points too; the rock either keeps flying or
     // ends the game on the ship.
     step(60);

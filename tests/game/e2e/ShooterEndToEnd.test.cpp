@@ -96,7 +96,7 @@ protected:
             GTEST_SKIP() << "needs an X display (run under xvfb-run)";
         if (run("command -v xdotool").empty() || run("command -v import").empty())
             GTEST_SKIP() << "needs xdotool and imagemagick";
-        m_title = "Vintrel shooter " + std::to_string(getpid());
+        m_title = "VintrelShooter" + std::to_string(getpid());
         for (const char* name : {"sprites", "sounds", "vt-font.ttf"}) {
             std::error_code error;
             std::filesystem::create_symlink(std::filesystem::path(VINTREL_GAME_DATA_DIR) / name,

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include <vintrel/core/GameManager.h>
+#include <vintrel/core/LogManager.h>
 #include <vintrel/events/EventKeyboard.h>
 #include <vintrel/events/EventMouse.h>
 #include <vintrel/events/EventStep.h>
@@ -26,17 +28,28 @@ class GameTest : public vt::test::EngineTest {
 protected:
     void SetUp() override {
         ASSERT_EQ(startEngine(config()), 0);
+        namespace fs = std::filesystem;
+        const std::vector<std::string> missing = missingData();
         for (const char* folder : {"sprites", "sounds"}) {
+            const fs::path from = fs::path(VINTREL_GAME_DATA_DIR) / folder;
             std::error_code error;
-            std::filesystem::create_directory_symlink(std::filesystem::path(VINTREL_GAME_DATA_DIR) / folder,
-                                                      dir().file(folder), error);
+            fs::create_directory(dir().file(folder), error);
+            for (const fs::directory_entry& entry : fs::directory_iterator(from, error)) {
+                const std::string name = std::string(folder) + "/" + entry.path().filename().string();
+                if (std::find(missing.begin(), missing.end(), name) == missing.end())
+                    fs::create_symlink(entry.path(), dir().file(name), error);
+            }
             ASSERT_FALSE(error) << error.message();
         }
+        vt::LogManager::getInstance().setLogLevel(1);
         loadResources();
+        vt::LogManager::getInstance().setLogLevel(0);
     }
 
     /// The engine settings of the test.
     virtual std::string config() const { return vt::test::headlessConfig(); }
+    /// Data files (such as "sounds/fire.wav") the test runs without.
+    virtual std::vector<std::string> missingData() const { return {}; }
 
     /// Runs whole steps; the first step is number 1, so that step 0's
     /// multiples of everything do not get in the way.

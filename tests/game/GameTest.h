@@ -41,7 +41,8 @@ protected:
             }
             ASSERT_FALSE(error) << error.message();
         }
-        vt::LogManager::getInstance().setLogLevel(1);
+        // The loads are logged in detail, for the tests that check them.
+        vt::LogManager::getInstance().setLogLevel(5);
         loadResources();
         vt::LogManager::getInstance().setLogLevel(0);
     }

@@ -39,7 +39,8 @@ TEST_F(ResourceManagerTest, StartingTwiceWarnsAndShutDownEmptiesTheTables) {
     ASSERT_TRUE(writeFile("a.txt", ONE_CELL));
     ASSERT_EQ(rm().loadSprite("a.txt", "a"), 0);
     EXPECT_EQ(rm().startUp(), -1);
-    EXPECT_TRUE(hasMessage(logText(), "ResourceManager::startup(): Warning! ResourceManager already started."));
+    EXPECT_TRUE(
+        hasMessage(logText(), "ResourceManager::startup(): Warning! ResourceManager already started."));
     EXPECT_EQ(rm().getSpriteCount(), 1);
 
     rm().shutDown();

@@ -161,7 +161,8 @@ TEST_F(SpriteReaderTest, RobustFileLoadsEveryKey) {
     const std::string log = logText();
     EXPECT_TRUE(hasMessage(log, "RM::loadSprite(): assuming robust sprite file format."));
     EXPECT_TRUE(hasMessage(log, "ResourceManager::loadRobustSprite(): After header, line number: '8'"));
-    EXPECT_TRUE(hasMessage(log, "ResourceManager::loadRobustSprite(): After reading body: line number is '16'"));
+    EXPECT_TRUE(
+        hasMessage(log, "ResourceManager::loadRobustSprite(): After reading body: line number is '16'"));
     EXPECT_TRUE(hasMessage(log, "\tTransparency: '#'"));
     EXPECT_EQ(countLines(log, "Error"), 0) << log;
 }
@@ -190,9 +191,10 @@ TEST_F(SpriteReaderTest, RobustOptionalKeysFallBackToDefaults) {
 }
 
 TEST_F(SpriteReaderTest, RobustKeySeparatorsValuesAndLeftOverLines) {
-    const std::string text = "<HEADER>\nnotes drawn by hand\nframes:1\nwidth: 3\nheight\theight is ignored\n"
-                             "color default\ntransparency \" \"\nwidth 3\n</HEADER>\n<BODY>\na b\nend\n</BODY>\n"
-                             "<FOOTER>\nversion 2.0\nauthor me\n</FOOTER>\n";
+    const std::string text =
+        "<HEADER>\nnotes drawn by hand\nframes:1\nwidth: 3\nheight\theight is ignored\n"
+        "color default\ntransparency \" \"\nwidth 3\n</HEADER>\n<BODY>\na b\nend\n</BODY>\n"
+        "<FOOTER>\nversion 2.0\nauthor me\n</FOOTER>\n";
     ASSERT_EQ(load(withCrLf(text)), -1);
     // "height<TAB>height is ignored" reads as 0, which is refused.
     expectMessages({"RM::loadRobustSprite(): Error! 'height' is 0 in header, must be at least 1."});
@@ -278,10 +280,14 @@ TEST_F(SpriteReaderTest, HostileSizesFailWithoutHarm) {
         const char* message;
     };
     const Case cases[] = {
-        {"frames 2", "frames -7", "RM::loadRobustSprite(): Error! 'frames' is -7 in header, must be at least 1."},
-        {"frames 2", "frames 0", "RM::loadRobustSprite(): Error! 'frames' is 0 in header, must be at least 1."},
-        {"width 5", "width -2147483648", "RM::loadRobustSprite(): Error! 'width' is -2147483648 in header, must be at least 1."},
-        {"height 2", "height -99999999999999", "RM::loadRobustSprite(): Error! 'height' is -2147483648 in header, must be at least 1."},
+        {"frames 2", "frames -7",
+         "RM::loadRobustSprite(): Error! 'frames' is -7 in header, must be at least 1."},
+        {"frames 2", "frames 0",
+         "RM::loadRobustSprite(): Error! 'frames' is 0 in header, must be at least 1."},
+        {"width 5", "width -2147483648",
+         "RM::loadRobustSprite(): Error! 'width' is -2147483648 in header, must be at least 1."},
+        {"height 2", "height -99999999999999",
+         "RM::loadRobustSprite(): Error! 'height' is -2147483648 in header, must be at least 1."},
         {"frames 2", "frames 2147483647", "\tError! Line 16: No more frame data before 'end'."},
         {"frames 2", "frames 99999999999999999999", "\tError! Line 16: No more frame data before 'end'."},
         {"width 5", "width 2147483647", "\tError! Line 10: Line length is 5 (frame width is 2147483647)."},

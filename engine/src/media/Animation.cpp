@@ -103,6 +103,8 @@ int Animation::deserialize(std::istream& stream) {
     return 0;
 }
 
-std::string Animation::toString() const { return "sprite " + m_name + ", frame_idx " + vt::toString(m_index); }
+std::string Animation::toString() const {
+    return "sprite " + m_name + ", frame_idx " + vt::toString(m_index);
+}
 
 } // namespace vt

@@ -16,7 +16,8 @@ Sprite::Sprite(int max_frames)
     : m_width(0), m_height(0), m_max_frame_count(0), m_frame_count(0), m_color(WHITE), m_slowdown(1),
       m_transparency(0), m_frames(), m_label("[Undefined]") {
     if (max_frames < 0) {
-        LogManager::getInstance().writeLog("Sprite::Sprite(): Error! Unable to allocate %d frames.", max_frames);
+        LogManager::getInstance().writeLog("Sprite::Sprite(): Error! Unable to allocate %d frames.",
+                                           max_frames);
         return;
     }
     m_frames.reserve(static_cast<std::size_t>(std::min(max_frames, INITIAL_FRAME_SLOTS)));

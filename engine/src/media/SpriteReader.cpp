@@ -457,7 +457,8 @@ std::unique_ptr<Sprite> SpriteReader::loadRobustSprite() {
         return nullptr;
     const std::string version = matchLineStr(footer, "version");
     if (version.empty()) {
-        lm.writeLog("RM::loadRobustSprite(): Error! Missing '%s' in FOOTER (line %d).", "version", m_line_number);
+        lm.writeLog("RM::loadRobustSprite(): Error! Missing '%s' in FOOTER (line %d).", "version",
+                    m_line_number);
         return nullptr;
     }
     if (!footer.empty()) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdint>
 #include <cstring>
 #include <sstream>
@@ -99,6 +100,13 @@ TEST_F(AnimationTest, SlowdownZeroAdvancesEveryDrawAndMinusOneFreezes) {
     still.setSprite(&empty);
     EXPECT_EQ(still.draw(Vector()), 0);
     EXPECT_EQ(still.getIndex(), 0);
+
+    // Counters taken from a record may sit at the top of their range.
+    animation.setIndex(INT_MAX);
+    animation.setSlowdownCount(INT_MAX);
+    animation.draw(Vector());
+    EXPECT_EQ(animation.getIndex(), 0);
+    EXPECT_EQ(animation.getSlowdownCount(), 0);
 }
 
 TEST_F(AnimationTest, SetSpriteRestartsTheFramesButKeepsTheCount) {

@@ -37,13 +37,17 @@ int Animation::draw(const Vector& position) {
     if (m_slowdown_count == -1)
         return result;
 
-    m_slowdown_count++;
-    if (m_slowdown_count >= m_p_sprite->getSlowdown()) {
-        m_slowdown_count = 0;
-        m_index++;
-        if (m_index >= m_p_sprite->getFrameCount())
-            m_index = 0;
+    // Counted wide: a count read from a record may already sit at the top of int.
+    const long long count = static_cast<long long>(m_slowdown_count) + 1;
+    if (count < m_p_sprite->getSlowdown()) {
+        m_slowdown_count = static_cast<int>(count);
+        return result;
     }
+    m_slowdown_count = 0;
+    if (m_index >= m_p_sprite->getFrameCount() - 1)
+        m_index = 0;
+    else
+        m_index++;
     return result;
 }
 

@@ -9,9 +9,11 @@
 #include <SFML/Audio/SoundBuffer.hpp>
 #include <SFML/Config.hpp>
 #include <SFML/Graphics.hpp>
+#include <SFML/Window.hpp>
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #if SFML_VERSION_MAJOR >= 3
@@ -22,6 +24,10 @@
 // must be the same, or a 2.5 header could slip into an SFML 3 build.
 #if defined(VINTREL_SFML_MAJOR) && VINTREL_SFML_MAJOR != SFML_VERSION_MAJOR
 #error "SFML headers and the SFML package the build chose differ in major version"
+#endif
+
+#if SFML_VERSION_MAJOR < 3
+#include "input/KeyNames.h"
 #endif
 
 namespace vt::sfml {
@@ -230,6 +236,100 @@ inline bool isLooping(const sf::SoundStream& stream) {
     return stream.isLooping();
 #else
     return stream.getLoop();
+#endif
+}
+
+/// The keys whose names changed between the two versions.
+#if SFML_VERSION_MAJOR >= 3
+inline constexpr sf::Keyboard::Key KEY_APOSTROPHE = sf::Keyboard::Key::Apostrophe;
+inline constexpr sf::Keyboard::Key KEY_GRAVE = sf::Keyboard::Key::Grave;
+#else
+inline constexpr sf::Keyboard::Key KEY_APOSTROPHE = sf::Keyboard::Key::Quote;
+inline constexpr sf::Keyboard::Key KEY_GRAVE = sf::Keyboard::Key::Tilde;
+#endif
+
+/// The parts of a window event that the engine's input handling looks at.
+struct InputEvent {
+    enum class Kind { Closed, KeyPressed, KeyReleased, MouseMoved, MouseButtonPressed, Other };
+    Kind kind = Kind::Other;
+    sf::Keyboard::Key key = sf::Keyboard::Key::Unknown;
+    sf::Mouse::Button button = sf::Mouse::Button::Left;
+    /// Pointer position in window pixels, for the mouse kinds.
+    int x = 0;
+    int y = 0;
+};
+
+/// The next queued event of the window, or none when the queue is empty.
+inline std::optional<sf::Event> pollEvent(sf::Window& window) {
+#if SFML_VERSION_MAJOR >= 3
+    return window.pollEvent();
+#else
+    sf::Event event;
+    if (window.pollEvent(event))
+        return event;
+    return std::nullopt;
+#endif
+}
+
+/// Sorts a window event into the kinds the engine handles.
+inline InputEvent describeEvent(const sf::Event& event) {
+    InputEvent described;
+#if SFML_VERSION_MAJOR >= 3
+    if (event.is<sf::Event::Closed>()) {
+        described.kind = InputEvent::Kind::Closed;
+    } else if (const auto* pressed = event.getIf<sf::Event::KeyPressed>()) {
+        described.kind = InputEvent::Kind::KeyPressed;
+        described.key = pressed->code;
+    } else if (const auto* released = event.getIf<sf::Event::KeyReleased>()) {
+        described.kind = InputEvent::Kind::KeyReleased;
+        described.key = released->code;
+    } else if (const auto* moved = event.getIf<sf::Event::MouseMoved>()) {
+        described.kind = InputEvent::Kind::MouseMoved;
+        described.x = moved->position.x;
+        described.y = moved->position.y;
+    } else if (const auto* clicked = event.getIf<sf::Event::MouseButtonPressed>()) {
+        described.kind = InputEvent::Kind::MouseButtonPressed;
+        described.button = clicked->button;
+        described.x = clicked->position.x;
+        described.y = clicked->position.y;
+    }
+#else
+    switch (event.type) {
+    case sf::Event::Closed:
+        described.kind = InputEvent::Kind::Closed;
+        break;
+    case sf::Event::KeyPressed:
+        described.kind = InputEvent::Kind::KeyPressed;
+        described.key = event.key.code;
+        break;
+    case sf::Event::KeyReleased:
+        described.kind = InputEvent::Kind::KeyReleased;
+        described.key = event.key.code;
+        break;
+    case sf::Event::MouseMoved:
+        described.kind = InputEvent::Kind::MouseMoved;
+        described.x = event.mouseMove.x;
+        described.y = event.mouseMove.y;
+        break;
+    case sf::Event::MouseButtonPressed:
+        described.kind = InputEvent::Kind::MouseButtonPressed;
+        described.button = event.mouseButton.button;
+        described.x = event.mouseButton.x;
+        described.y = event.mouseButton.y;
+        break;
+    default:
+        break;
+    }
+#endif
+    return described;
+}
+
+/// A short human name of the key, for log lines.
+inline std::string keyDescription(sf::Keyboard::Key key) {
+#if SFML_VERSION_MAJOR >= 3
+    return sf::Keyboard::getDescription(sf::Keyboard::delocalize(key)).toAnsiString();
+#else
+    return keyName(static_cast<int>(key));
 #endif
 }
 

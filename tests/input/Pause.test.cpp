@@ -1,0 +1,141 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "input/InputRecorder.h"
+#include "vintrel/core/GameManager.h"
+#include "vintrel/core/LogManager.h"
+#include "vintrel/events/EventStep.h"
+#include "vintrel/input/InputManager.h"
+#include "vintrel/input/Key.h"
+#include "vintrel/input/Pause.h"
+
+namespace vt::test {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+/// Acts on the window from another thread while the game thread is blocked
+/// in the pause: after a delay it runs the action; if the game thread has
+/// not come back a few seconds later, it closes the window so that a pause
+/// which never ends fails the test instead of hanging it.
+class LaterUser {
+public:
+    LaterUser(unsigned long window, std::chrono::milliseconds delay, bool close_instead)
+        : m_thread([this, window, delay, close_instead] {
+              XInput user(window);
+              std::this_thread::sleep_for(delay);
+              m_acted_at = Clock::now();
+              m_acted = true;
+              if (close_instead) {
+                  user.requestClose();
+              } else {
+                  user.keyDown("space");
+                  user.keyUp("space");
+              }
+              for (int i = 0; i < 500 && !m_back; i++)
+                  std::this_thread::sleep_for(std::chrono::milliseconds(10));
+              if (!m_back)
+                  user.requestClose();
+          }) {}
+
+    ~LaterUser() {
+        m_back = true;
+        m_thread.join();
+    }
+
+    /// Called by the game thread once it runs again.
+    void back() { m_back = true; }
+    bool acted() const { return m_acted; }
+    Clock::time_point actedAt() const { return m_acted_at; }
+
+private:
+    std::atomic<bool> m_acted{false};
+    std::atomic<bool> m_back{false};
+    Clock::time_point m_acted_at;
+    std::thread m_thread;
+};
+
+bool pausePressed(const std::vector<Received>& events) { return countKey(events, KEY_F10, KEY_ACTION_PRESSED) > 0; }
+
+TEST_F(WindowedInputTest, PauseKeyBlocksUntilAnotherKeyWhichTheGameNeverSees) {
+    new Pause(KEY_F10);
+    ASSERT_TRUE(input().keyDown("F10"));
+    ASSERT_TRUE(input().keyUp("F10"));
+    std::vector<Received> paused_step;
+    {
+        LaterUser user(windowId(), std::chrono::milliseconds(300), false);
+        paused_step = stepUntil(pausePressed);
+        const Clock::time_point resumed_at = Clock::now();
+        user.back();
+        ASSERT_TRUE(user.acted()) << "the step returned before any key was pressed";
+        EXPECT_GE(resumed_at, user.actedAt());
+    }
+    EXPECT_FALSE(GameManager::getInstance().getGameOver()) << "the pause ended by closing the window";
+    ASSERT_EQ(1, countKey(paused_step, KEY_F10, KEY_ACTION_PRESSED));
+    // The release of F10 and the press of space were used up by the pause.
+    std::vector<Received> later = paused_step;
+    for (int i = 0; i < 10; i++) {
+        std::vector<Received> events = step();
+        later.insert(later.end(), events.begin(), events.end());
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_EQ(0, countKey(later, KEY_F10, KEY_ACTION_RELEASED));
+    EXPECT_EQ(0, countKey(later, KEY_SPACE, KEY_ACTION_PRESSED));
+
+    const std::string log = logText();
+    EXPECT_EQ(1, countLines(log, "Pause::Pause(): Pause enabled.  Press any other key to resume."));
+    EXPECT_EQ(1, countLines(log, "Pause::eventHandler(): Game paused."));
+    EXPECT_EQ(1, countLines(log, "Pause::eventHandler(): Keypressed."));
+    EXPECT_EQ(1, countLines(log, "Pause::eventHandler(): Game resumed."));
+}
+
+TEST_F(WindowedInputTest, ClosingTheWindowWhilePausedEndsTheGame) {
+    new Pause(KEY_F10);
+    ASSERT_TRUE(input().keyDown("F10"));
+    ASSERT_TRUE(input().keyUp("F10"));
+    {
+        LaterUser user(windowId(), std::chrono::milliseconds(200), true);
+        stepUntil(pausePressed);
+        user.back();
+        EXPECT_TRUE(user.acted());
+    }
+    EXPECT_TRUE(GameManager::getInstance().getGameOver());
+    const std::string log = logText();
+    EXPECT_EQ(1, countLines(log, "Pause::eventHandler(): Window closed. Setting game over."));
+    EXPECT_EQ(0, countLines(log, "Pause::eventHandler(): Game resumed."));
+}
+
+class PauseTest : public EngineTest {};
+
+TEST_F(PauseTest, WithoutAWindowThePauseKeyIsRefusedAndOtherEventsPassThrough) {
+    LogManager::getInstance().setLogLevel(10);
+    ASSERT_EQ(0, startEngine());
+    auto* p_pause = new Pause(KEY_P);
+    EXPECT_EQ("Pause", p_pause->getType());
+    EXPECT_EQ(SPECTRAL, p_pause->getSolidness());
+    EXPECT_EQ(KEY_P, p_pause->getPauseKey());
+
+    EventKeyboard other;
+    other.setKey(KEY_Q);
+    other.setKeyboardAction(KEY_ACTION_PRESSED);
+    EXPECT_EQ(1, p_pause->eventHandler(&other));
+    EventStep step(3);
+    EXPECT_EQ(0, p_pause->eventHandler(&step));
+    EXPECT_EQ(0, countLines(logText(), "Game paused."));
+
+    // Any action of the pause key pauses, a held report as much as a press.
+    EventKeyboard held;
+    held.setKey(KEY_P);
+    held.setKeyboardAction(KEY_ACTION_HELD);
+    EXPECT_EQ(0, p_pause->eventHandler(&held));
+    const std::string log = logText();
+    EXPECT_EQ(1, countLines(log, "Pause::eventHandler(): Game paused."));
+    EXPECT_EQ(1, countLines(log, "Pause::eventHandler(): DisplayManager unexpectedly returned null window!  Cannot pause."));
+    EXPECT_EQ(3, countLines(log, "Pause::eventHandler(): Got event"));
+}
+
+} // namespace
+} // namespace vt::test

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "input/InputRecorder.h"
+#include "support/WindowedInputTest.h"
 #include "vintrel/core/Config.h"
 #include "vintrel/core/GameManager.h"
 #include "vintrel/core/LogManager.h"

@@ -4,7 +4,7 @@
 #include <chrono>
 #include <thread>
 
-#include "input/InputRecorder.h"
+#include "support/WindowedInputTest.h"
 #include "vintrel/core/GameManager.h"
 #include "vintrel/core/LogManager.h"
 #include "vintrel/events/EventStep.h"

@@ -3,14 +3,15 @@
 #include <SFML/Graphics/RenderWindow.hpp>
 
 #include <chrono>
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <thread>
 #include <utility>
 #include <vector>
 
+#include "media/SfmlCompat.h"
 #include "support/EngineTest.h"
+#include "support/WindowTest.h"
 #include "support/XInput.h"
 #include "vintrel/core/LogManager.h"
 #include "vintrel/events/EventKeyboard.h"
@@ -79,17 +80,14 @@ inline int countMouse(const std::vector<Received>& events, int action, int butto
 
 /// A windowed engine under the X display with a recorder object and a real
 /// keyboard and mouse (XTest) aimed at the engine's window.
-class WindowedInputTest : public EngineTest {
+class WindowedInputTest : public WindowTest {
 protected:
     void SetUp() override {
-        std::error_code ignored;
-        std::filesystem::copy_file("/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf", dir().file("vt-font.ttf"),
-                                   ignored);
         LogManager::getInstance().setLogLevel(10);
-        ASSERT_EQ(0, startEngine("headless:false,\nnetworking:false,\nrandom_seed:42,\nwindow_title:input-test,\n"));
+        ASSERT_EQ(0, startWindowedEngine());
         sf::RenderWindow* p_window = DisplayManager::getInstance().getWindow();
         ASSERT_NE(nullptr, p_window);
-        m_window_id = p_window->getSystemHandle();
+        m_window_id = sfml::nativeHandle(*p_window);
         m_input = std::make_unique<XInput>(m_window_id);
         ASSERT_TRUE(m_input->isOpen()) << "no X display with XTest";
         ASSERT_TRUE(m_input->focus()) << "the window never became focusable";

@@ -1,4 +1,5 @@
-# Script mode: install, configure the consumer against the install, build it, run it.
+# Script mode: install, configure the consumer against the install, build it,
+# and (unless BUILD_ONLY) run it.
 file(REMOVE_RECURSE ${WORK_DIR})
 set(prefix ${WORK_DIR}/prefix)
 
@@ -13,6 +14,9 @@ run_step(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
 run_step(${CMAKE_COMMAND} -S ${CONSUMER_SOURCE} -B ${WORK_DIR}/build -G ${CMAKE_GENERATOR}
   -DCMAKE_PREFIX_PATH=${prefix} "-DCMAKE_CXX_FLAGS=${CONSUMER_FLAGS}")
 run_step(${CMAKE_COMMAND} --build ${WORK_DIR}/build)
+if(BUILD_ONLY)
+  return()
+endif()
 
 file(MAKE_DIRECTORY ${WORK_DIR}/run)
 file(WRITE ${WORK_DIR}/run/vt-config.txt "headless:true,\nnetworking:false,\nframe_time:1,\n")

@@ -11,7 +11,9 @@
 namespace vt::test {
 namespace {
 
-bool hasKey(const std::vector<Received>& events, int key, int action) { return countKey(events, key, action) > 0; }
+bool hasKey(const std::vector<Received>& events, int key, int action) {
+    return countKey(events, key, action) > 0;
+}
 
 TEST_F(WindowedInputTest, HeldKeyGivesOnePressAHeldEventEveryStepAndOneRelease) {
     ASSERT_TRUE(input().keyDown("a"));
@@ -20,7 +22,8 @@ TEST_F(WindowedInputTest, HeldKeyGivesOnePressAHeldEventEveryStepAndOneRelease) 
         stepUntil([](const auto& e) { return hasKey(e, KEY_A, KEY_ACTION_PRESSED); }, &before);
     EXPECT_EQ(0, countKey(before, KEY_A, KEY_ACTION_PRESSED));
     ASSERT_EQ(1, countKey(first, KEY_A, KEY_ACTION_PRESSED));
-    ASSERT_EQ(1, countKey(first, KEY_A, KEY_ACTION_HELD)) << "the step of the press also reports the key held";
+    ASSERT_EQ(1, countKey(first, KEY_A, KEY_ACTION_HELD))
+        << "the step of the press also reports the key held";
     // The press comes from the window's queue, which is read before held keys are polled.
     EXPECT_EQ(KEY_ACTION_PRESSED, first.front().action);
     EXPECT_EQ(KEY_ACTION_HELD, first.back().action);
@@ -114,7 +117,8 @@ TEST_F(WindowedInputTest, UnknownKeyWarnsAndIsNeverHeld) {
 TEST_F(WindowedInputTest, KeysNamedByTheirCharacterInTheLog) {
     LogManager::getInstance().setLogLevel(15);
     ASSERT_TRUE(input().keyDown("apostrophe"));
-    std::vector<Received> pressed = stepUntil([](const auto& e) { return hasKey(e, KEY_QUOTE, KEY_ACTION_PRESSED); });
+    std::vector<Received> pressed =
+        stepUntil([](const auto& e) { return hasKey(e, KEY_QUOTE, KEY_ACTION_PRESSED); });
     ASSERT_TRUE(input().keyUp("apostrophe"));
     EXPECT_EQ(1, countKey(pressed, KEY_QUOTE, KEY_ACTION_HELD));
     EXPECT_EQ(1, countLines(logText(), "InputManager::toEventKeyboard(): Keyboard event ''' (')"));
@@ -152,7 +156,8 @@ TEST_F(InputManagerTest, WindowedStartNeedsTheDisplayManagerFirst) {
     ASSERT_FALSE(DisplayManager::getInstance().isStarted());
     EXPECT_EQ(-1, InputManager::getInstance().startUp());
     EXPECT_FALSE(InputManager::getInstance().isStarted());
-    EXPECT_EQ(1, countLines(logText(), "InputManager::startUp(): Error! DisplayManager must be started first."));
+    EXPECT_EQ(1,
+              countLines(logText(), "InputManager::startUp(): Error! DisplayManager must be started first."));
     LogManager::getInstance().shutDown();
 }
 
@@ -176,7 +181,8 @@ TEST(Key, CodesAndTextsFollowTheEnginesTable) {
     EXPECT_EQ("'", keyToText(KEY_QUOTE));
     EXPECT_EQ("`", keyToText(KEY_BACKTICK));
     EXPECT_EQ("~", keyToText(KEY_TILDE));
-    for (int key : std::initializer_list<int>{KEY_UNDEFINED, KEY_ENTER, KEY_F1, KEY_F12, KEY_LEFT_SHIFT, KEY_BACKSPACE, 73, 77, -5, 1000})
+    for (int key : std::initializer_list<int>{KEY_UNDEFINED, KEY_ENTER, KEY_F1, KEY_F12, KEY_LEFT_SHIFT,
+                                              KEY_BACKSPACE, 73, 77, -5, 1000})
         EXPECT_EQ("", keyToText(key)) << key;
 }
 

@@ -22,7 +22,7 @@ using Clock = std::chrono::steady_clock;
 /// not come back a few seconds later, it closes the window so that a pause
 /// which never ends fails the test instead of hanging it.
 class LaterUser {
-public:
+  public:
     LaterUser(unsigned long window, std::chrono::milliseconds delay, bool close_instead)
         : m_thread([this, window, delay, close_instead] {
               XInput user(window);
@@ -51,14 +51,16 @@ public:
     bool acted() const { return m_acted; }
     Clock::time_point actedAt() const { return m_acted_at; }
 
-private:
+  private:
     std::atomic<bool> m_acted{false};
     std::atomic<bool> m_back{false};
     Clock::time_point m_acted_at;
     std::thread m_thread;
 };
 
-bool pausePressed(const std::vector<Received>& events) { return countKey(events, KEY_F10, KEY_ACTION_PRESSED) > 0; }
+bool pausePressed(const std::vector<Received>& events) {
+    return countKey(events, KEY_F10, KEY_ACTION_PRESSED) > 0;
+}
 
 TEST_F(WindowedInputTest, PauseKeyBlocksUntilAnotherKeyWhichTheGameNeverSees) {
     new Pause(KEY_F10);
@@ -133,7 +135,10 @@ TEST_F(PauseTest, WithoutAWindowThePauseKeyIsRefusedAndOtherEventsPassThrough) {
     EXPECT_EQ(0, p_pause->eventHandler(&held));
     const std::string log = logText();
     EXPECT_EQ(1, countLines(log, "Pause::eventHandler(): Game paused."));
-    EXPECT_EQ(1, countLines(log, "Pause::eventHandler(): DisplayManager unexpectedly returned null window!  Cannot pause."));
+    EXPECT_EQ(
+        1,
+        countLines(
+            log, "Pause::eventHandler(): DisplayManager unexpectedly returned null window!  Cannot pause."));
     EXPECT_EQ(3, countLines(log, "Pause::eventHandler(): Got event"));
 }
 

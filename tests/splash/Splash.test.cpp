@@ -39,7 +39,7 @@ Object* firstOfType(const std::string& type) {
 /// Registered for steps before the sequence starts, so it sees every step
 /// before the sequence's own objects do.
 class Watcher : public Object {
-public:
+  public:
     Watcher() {
         setSolidness(SPECTRAL);
         registerInterest(EVENT_STEP);
@@ -71,7 +71,7 @@ public:
 
     const std::vector<Snapshot>& shots() const { return m_shots; }
 
-private:
+  private:
     std::vector<Snapshot> m_shots;
     std::function<void(int)> m_on_step;
 };
@@ -174,8 +174,8 @@ TEST_F(SplashWindowTest, BannerAndCreatureAppearInTheirColoursWhereTheyStand) {
         return countPixels(image, 0, first * 32, 1024, (last - first + 1) * 32, color);
     };
     auto cells = [](const sf::Image& image, int left, int top, int right, int bottom, sf::Color color) {
-        return countPixels(image, static_cast<int>(left * 12.8f), top * 32, static_cast<int>((right - left + 1) * 12.8f),
-                           (bottom - top + 1) * 32, color);
+        return countPixels(image, static_cast<int>(left * 12.8f), top * 32,
+                           static_cast<int>((right - left + 1) * 12.8f), (bottom - top + 1) * 32, color);
     };
     sf::Image banner_stopped;
     sf::Image creature_flying;

@@ -33,7 +33,7 @@ struct Received {
 
 /// An object that keeps every keyboard and mouse event delivered to it.
 class InputRecorder : public Object {
-public:
+  public:
     InputRecorder() {
         setSolidness(SPECTRAL);
         registerInterest(EVENT_KEYBOARD);
@@ -58,7 +58,7 @@ public:
     /// Everything received since the last call.
     std::vector<Received> take() { return std::exchange(m_received, {}); }
 
-private:
+  private:
     std::vector<Received> m_received;
 };
 
@@ -81,7 +81,7 @@ inline int countMouse(const std::vector<Received>& events, int action, int butto
 /// A windowed engine under the X display with a recorder object and a real
 /// keyboard and mouse (XTest) aimed at the engine's window.
 class WindowedInputTest : public WindowTest {
-protected:
+  protected:
     void SetUp() override {
         LogManager::getInstance().setLogLevel(10);
         ASSERT_EQ(0, startWindowedEngine());
@@ -125,7 +125,7 @@ protected:
     unsigned long windowId() const { return m_window_id; }
     InputRecorder* recorder() { return m_recorder; }
 
-private:
+  private:
     std::unique_ptr<XInput> m_input;
     unsigned long m_window_id = 0;
     InputRecorder* m_recorder = nullptr; // owned by the world

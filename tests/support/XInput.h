@@ -9,7 +9,7 @@ namespace vt::test {
 /// request. Opens its own connection to the display, so it may be used from
 /// another thread than the one that owns the window.
 class XInput {
-public:
+  public:
     /// The window is the X id of the engine's window.
     explicit XInput(unsigned long window);
     ~XInput();
@@ -32,7 +32,7 @@ public:
     /// Asks the window to close, as a window manager's close button does.
     bool requestClose();
 
-private:
+  private:
     bool key(const std::string& keysym, bool down);
     bool button(int button, bool down);
 

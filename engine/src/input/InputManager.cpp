@@ -34,33 +34,60 @@ Key toKey(SfKey key) {
     if (key == sfml::KEY_GRAVE)
         return KEY_TILDE;
     switch (key) {
-    case SfKey::Num0: return KEY_0;
-    case SfKey::Escape: return KEY_ESCAPE;
-    case SfKey::LControl: return KEY_LEFT_CONTROL;
-    case SfKey::RControl: return KEY_RIGHT_CONTROL;
-    case SfKey::LShift: return KEY_LEFT_SHIFT;
-    case SfKey::RShift: return KEY_RIGHT_SHIFT;
-    case SfKey::LBracket: return KEY_LEFT_BRACKET;
-    case SfKey::RBracket: return KEY_RIGHT_BRACKET;
-    case SfKey::Semicolon: return KEY_SEMICOLON;
-    case SfKey::Comma: return KEY_COMMA;
-    case SfKey::Period: return KEY_PERIOD;
-    case SfKey::Slash: return KEY_SLASH;
-    case SfKey::Backslash: return KEY_BACKSLASH;
-    case SfKey::Equal: return KEY_EQUAL;
-    case SfKey::Space: return KEY_SPACE;
-    case SfKey::Enter: return KEY_ENTER;
-    case SfKey::Backspace: return KEY_BACKSPACE;
-    case SfKey::Tab: return KEY_TAB;
-    case SfKey::Add: return KEY_PLUS;
-    case SfKey::Subtract: return KEY_MINUS;
-    case SfKey::Multiply: return KEY_MULTIPLY;
-    case SfKey::Left: return KEY_LEFT;
-    case SfKey::Right: return KEY_RIGHT;
-    case SfKey::Up: return KEY_UP;
-    case SfKey::Down: return KEY_DOWN;
-    case SfKey::Pause: return KEY_PAUSE;
-    default: return KEY_UNDEFINED;
+    case SfKey::Num0:
+        return KEY_0;
+    case SfKey::Escape:
+        return KEY_ESCAPE;
+    case SfKey::LControl:
+        return KEY_LEFT_CONTROL;
+    case SfKey::RControl:
+        return KEY_RIGHT_CONTROL;
+    case SfKey::LShift:
+        return KEY_LEFT_SHIFT;
+    case SfKey::RShift:
+        return KEY_RIGHT_SHIFT;
+    case SfKey::LBracket:
+        return KEY_LEFT_BRACKET;
+    case SfKey::RBracket:
+        return KEY_RIGHT_BRACKET;
+    case SfKey::Semicolon:
+        return KEY_SEMICOLON;
+    case SfKey::Comma:
+        return KEY_COMMA;
+    case SfKey::Period:
+        return KEY_PERIOD;
+    case SfKey::Slash:
+        return KEY_SLASH;
+    case SfKey::Backslash:
+        return KEY_BACKSLASH;
+    case SfKey::Equal:
+        return KEY_EQUAL;
+    case SfKey::Space:
+        return KEY_SPACE;
+    case SfKey::Enter:
+        return KEY_ENTER;
+    case SfKey::Backspace:
+        return KEY_BACKSPACE;
+    case SfKey::Tab:
+        return KEY_TAB;
+    case SfKey::Add:
+        return KEY_PLUS;
+    case SfKey::Subtract:
+        return KEY_MINUS;
+    case SfKey::Multiply:
+        return KEY_MULTIPLY;
+    case SfKey::Left:
+        return KEY_LEFT;
+    case SfKey::Right:
+        return KEY_RIGHT;
+    case SfKey::Up:
+        return KEY_UP;
+    case SfKey::Down:
+        return KEY_DOWN;
+    case SfKey::Pause:
+        return KEY_PAUSE;
+    default:
+        return KEY_UNDEFINED;
     }
 }
 
@@ -71,11 +98,13 @@ using HeldKey = std::pair<SfKey, Key>;
 std::array<HeldKey, 73> makeHeldKeys() {
     std::array<HeldKey, 73> keys{};
     std::size_t n = 0;
-    for (SfKey key : {SfKey::Up, SfKey::Down, SfKey::Left, SfKey::Right, SfKey::Space, SfKey::Enter, SfKey::Tab,
-                      SfKey::Escape, SfKey::Pause, SfKey::Subtract, SfKey::Add, sfml::KEY_GRAVE, SfKey::Period,
-                      SfKey::Comma, SfKey::Slash, SfKey::Equal, SfKey::Backslash, SfKey::Multiply,
-                      sfml::KEY_APOSTROPHE, SfKey::LBracket, SfKey::RBracket, SfKey::Semicolon, SfKey::LControl,
-                      SfKey::RControl, SfKey::LShift, SfKey::RShift})
+    for (SfKey key :
+         {SfKey::Up,       SfKey::Down,      SfKey::Left,     SfKey::Right,         SfKey::Space,
+          SfKey::Enter,    SfKey::Tab,       SfKey::Escape,   SfKey::Pause,         SfKey::Subtract,
+          SfKey::Add,      sfml::KEY_GRAVE,  SfKey::Period,   SfKey::Comma,         SfKey::Slash,
+          SfKey::Equal,    SfKey::Backslash, SfKey::Multiply, sfml::KEY_APOSTROPHE, SfKey::LBracket,
+          SfKey::RBracket, SfKey::Semicolon, SfKey::LControl, SfKey::RControl,      SfKey::LShift,
+          SfKey::RShift})
         keys[n++] = {key, toKey(key)};
     for (int i = 0; i < 10; i++)
         keys[n++] = {static_cast<SfKey>(static_cast<int>(SfKey::F1) + i), static_cast<Key>(KEY_F1 + i)};
@@ -95,10 +124,14 @@ const std::array<HeldKey, 73>& heldKeys() {
 
 int toMouseButton(sf::Mouse::Button button) {
     switch (button) {
-    case sf::Mouse::Button::Left: return MOUSE_BUTTON_LEFT;
-    case sf::Mouse::Button::Right: return MOUSE_BUTTON_RIGHT;
-    case sf::Mouse::Button::Middle: return MOUSE_BUTTON_MIDDLE;
-    default: return MOUSE_BUTTON_UNDEFINED;
+    case sf::Mouse::Button::Left:
+        return MOUSE_BUTTON_LEFT;
+    case sf::Mouse::Button::Right:
+        return MOUSE_BUTTON_RIGHT;
+    case sf::Mouse::Button::Middle:
+        return MOUSE_BUTTON_MIDDLE;
+    default:
+        return MOUSE_BUTTON_UNDEFINED;
     }
 }
 
@@ -122,7 +155,8 @@ bool InputManager::isValid(const std::string& event_type) const {
 int InputManager::startUp() {
     LogManager& log_manager = LogManager::getInstance();
     if (isStarted()) {
-        log_manager.writeLog("%s::startup(): Warning! %s already started.", getType().c_str(), getType().c_str());
+        log_manager.writeLog("%s::startup(): Warning! %s already started.", getType().c_str(),
+                             getType().c_str());
         return -1;
     }
     if (Config::getInstance().getHeadless()) {
@@ -137,7 +171,8 @@ int InputManager::startUp() {
             p_window->setKeyRepeatEnabled(false);
             log_manager.writeLog(2, "InputManager::startUp(): Keyboard repeated disabled.");
         } else {
-            log_manager.writeLog("InputManager::startUp(): Warning! DisplayManager null. Cannot disable keyboard repeat.");
+            log_manager.writeLog(
+                "InputManager::startUp(): Warning! DisplayManager null. Cannot disable keyboard repeat.");
         }
     }
     Manager::startUp();
@@ -160,7 +195,8 @@ void InputManager::getInput() {
         return;
     sf::RenderWindow* p_window = DisplayManager::getInstance().getWindow();
     if (p_window == nullptr) {
-        LogManager::getInstance().writeLog("InputManager::getInput(): DisplayManager unexpectedly returned null window!");
+        LogManager::getInstance().writeLog(
+            "InputManager::getInput(): DisplayManager unexpectedly returned null window!");
         return;
     }
 
@@ -169,14 +205,15 @@ void InputManager::getInput() {
         switch (input.kind) {
         case sfml::InputEvent::Kind::Closed:
             // Nothing more this step: the game is over.
-            LogManager::getInstance().writeLog(1, "InputManager::getInput(): Window closed. Setting game over.");
+            LogManager::getInstance().writeLog(1,
+                                               "InputManager::getInput(): Window closed. Setting game over.");
             GameManager::getInstance().setGameOver(true);
             return;
         case sfml::InputEvent::Kind::KeyPressed:
         case sfml::InputEvent::Kind::KeyReleased: {
             EventKeyboard keyboard = toEventKeyboard(*event);
-            keyboard.setKeyboardAction(input.kind == sfml::InputEvent::Kind::KeyPressed ? KEY_ACTION_PRESSED
-                                                                                        : KEY_ACTION_RELEASED);
+            keyboard.setKeyboardAction(
+                input.kind == sfml::InputEvent::Kind::KeyPressed ? KEY_ACTION_PRESSED : KEY_ACTION_RELEASED);
             onEvent(&keyboard);
             break;
         }
@@ -205,7 +242,8 @@ void InputManager::getInput() {
     EventMouse held_mouse;
     held_mouse.setMouseAction(MOUSE_ACTION_PRESSED);
     held_mouse.setMousePosition(toSpaces(pointer.x, pointer.y));
-    for (sf::Mouse::Button button : {sf::Mouse::Button::Left, sf::Mouse::Button::Right, sf::Mouse::Button::Middle}) {
+    for (sf::Mouse::Button button :
+         {sf::Mouse::Button::Left, sf::Mouse::Button::Right, sf::Mouse::Button::Middle}) {
         if (sf::Mouse::isButtonPressed(button)) {
             held_mouse.setMouseButton(toMouseButton(button));
             onEvent(&held_mouse);
@@ -226,7 +264,8 @@ EventKeyboard InputManager::toEventKeyboard(const sf::Event& event) const {
     LogManager& log_manager = LogManager::getInstance();
     EventKeyboard keyboard;
     const sfml::InputEvent input = sfml::describeEvent(event);
-    if (input.kind != sfml::InputEvent::Kind::KeyPressed && input.kind != sfml::InputEvent::Kind::KeyReleased) {
+    if (input.kind != sfml::InputEvent::Kind::KeyPressed &&
+        input.kind != sfml::InputEvent::Kind::KeyReleased) {
         log_manager.writeLog("toEventKeyboard(): Error! Called with non-keyboard event.");
         keyboard.setKey(KEY_UNDEFINED);
         return keyboard;
@@ -234,9 +273,10 @@ EventKeyboard InputManager::toEventKeyboard(const sf::Event& event) const {
     const Key key = toKey(input.key);
     const std::string description = sfml::keyDescription(input.key);
     if (key == KEY_UNDEFINED)
-        log_manager.writeLog(1, "InputManager::toEventKeyboard(): Warning key '%s' not handled.", description.c_str());
-    log_manager.writeLog(15, "InputManager::toEventKeyboard(): Keyboard event '%s' (%s)", keyToText(key).c_str(),
-                         description.c_str());
+        log_manager.writeLog(1, "InputManager::toEventKeyboard(): Warning key '%s' not handled.",
+                             description.c_str());
+    log_manager.writeLog(15, "InputManager::toEventKeyboard(): Keyboard event '%s' (%s)",
+                         keyToText(key).c_str(), description.c_str());
     keyboard.setKey(key);
     return keyboard;
 }

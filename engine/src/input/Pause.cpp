@@ -39,7 +39,8 @@ int Pause::eventHandler(const Event* p_event) {
     log_manager.writeLog(1, "Pause::eventHandler(): Game paused.");
     sf::RenderWindow* p_window = DisplayManager::getInstance().getWindow();
     if (p_window == nullptr) {
-        log_manager.writeLog("Pause::eventHandler(): DisplayManager unexpectedly returned null window!  Cannot pause.");
+        log_manager.writeLog(
+            "Pause::eventHandler(): DisplayManager unexpectedly returned null window!  Cannot pause.");
         return 0;
     }
 

@@ -15,7 +15,7 @@ namespace vt {
 /// events once per step, delivered to the objects registered for
 /// "vt-keyboard" and "vt-mouse". Closing the window ends the game.
 class InputManager : public Manager {
-public:
+  public:
     static InputManager& getInstance();
     /// True for "vt-keyboard" and "vt-mouse" only.
     bool isValid(const std::string& event_type) const override;
@@ -34,7 +34,7 @@ public:
     /// key set (KEY_UNDEFINED for keys it does not know); the caller sets the action.
     [[nodiscard]] EventKeyboard toEventKeyboard(const sf::Event& event) const;
 
-private:
+  private:
     InputManager();
 };
 

@@ -9,7 +9,7 @@ namespace vt {
 /// or released) freezes the whole game loop until any key is pressed in the
 /// window, or the window is closed. Draws nothing and never collides.
 class Pause : public Object {
-public:
+  public:
     /// Enters the world listening for the given engine key code.
     explicit Pause(int pause_key = KEY_F10);
 
@@ -19,7 +19,7 @@ public:
 
     int getPauseKey() const { return m_pause_key; }
 
-private:
+  private:
     int m_pause_key;
 };
 

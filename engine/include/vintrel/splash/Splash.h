@@ -15,7 +15,7 @@ int splash();
 /// The title banner: slides in from the right edge, stops, changes its
 /// lettering and calls in the creature that lands on its right end.
 class Splash : public Object {
-public:
+  public:
     /// Enters the world just beyond the right edge, vertically centred.
     Splash();
     ~Splash() override;
@@ -26,7 +26,7 @@ public:
     /// Steps still to go; 0 is the step at which the banner stops.
     int getCountdown() const { return m_countdown; }
 
-private:
+  private:
     int m_countdown;
     std::unique_ptr<Sprite> m_p_sprite; // built here and shown only by this object
 };

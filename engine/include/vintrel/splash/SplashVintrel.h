@@ -12,7 +12,7 @@ namespace vt {
 /// world, stops at its target height, settles into its resting picture and
 /// then ends the sequence.
 class SplashVintrel : public Object {
-public:
+  public:
     /// Starts six rows below the world, under the target (where its centre lands).
     explicit SplashVintrel(const Vector& target);
     ~SplashVintrel() override;
@@ -23,7 +23,7 @@ public:
     Vector getTarget() const { return m_target; }
     int getCountdown() const { return m_countdown; }
 
-private:
+  private:
     Vector m_target;
     int m_countdown;
     std::unique_ptr<Sprite> m_p_sprite; // the picture shown now; replaced once

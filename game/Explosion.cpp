@@ -17,7 +17,9 @@ Explosion::Explosion() : m_time_to_live(0) {
     setSolidness(vt::SOFT);
 }
 
-int Explosion::eventHandler(const vt::Event* p_event) { return handleExplosionEvent(this, m_time_to_live, p_event); }
+int Explosion::eventHandler(const vt::Event* p_event) {
+    return handleExplosionEvent(this, m_time_to_live, p_event);
+}
 
 int explosionLifetime(vt::Object* p_explosion, const char* sprite_label) {
     if (p_explosion->setSprite(sprite_label) != 0) {

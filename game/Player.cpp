@@ -140,7 +140,8 @@ int Player::step(const vt::Event* p_event) {
     if (p_step == nullptr) {
         return 0;
     }
-    for (int* p_countdown : {&m_move_x_countdown, &m_move_y_countdown, &m_fire_countdown, &m_missile_countdown}) {
+    for (int* p_countdown :
+         {&m_move_x_countdown, &m_move_y_countdown, &m_fire_countdown, &m_missile_countdown}) {
         if (*p_countdown > 0) {
             --*p_countdown;
         }

@@ -15,18 +15,12 @@ TEST_F(LoadResourcesTest, LoadsTheTwelveInOrder) {
     EXPECT_EQ(rm.getSoundCount(), 3);
     EXPECT_EQ(rm.getMusicCount(), 1);
     const std::vector<std::string> expected = {
-        "Loading sprite 'sprites/player-spr.txt'",
-        "Loading sprite 'sprites/missile-spr.txt'",
-        "Loading sprite 'sprites/explosion-spr.txt'",
-        "Loading sprite 'sprites/missile-explosion-spr.txt'",
-        "Loading sprite 'sprites/asteroid-spr.txt'",
-        "Loading sprite 'sprites/bullet-spr.txt'",
-        "Loading sprite 'sprites/gamestart-spr.txt'",
-        "Loading sprite 'sprites/gameover-spr.txt'",
-        "Music 'start music' successfully loaded",
-        "Sound 'fire' successfully loaded",
-        "Sound 'explode' successfully loaded",
-        "Sound 'game over' successfully loaded",
+        "Loading sprite 'sprites/player-spr.txt'",    "Loading sprite 'sprites/missile-spr.txt'",
+        "Loading sprite 'sprites/explosion-spr.txt'", "Loading sprite 'sprites/missile-explosion-spr.txt'",
+        "Loading sprite 'sprites/asteroid-spr.txt'",  "Loading sprite 'sprites/bullet-spr.txt'",
+        "Loading sprite 'sprites/gamestart-spr.txt'", "Loading sprite 'sprites/gameover-spr.txt'",
+        "Music 'start music' successfully loaded",    "Sound 'fire' successfully loaded",
+        "Sound 'explode' successfully loaded",        "Sound 'game over' successfully loaded",
     };
     const std::string log = logText();
     size_t at = 0;
@@ -45,7 +39,7 @@ TEST_F(LoadResourcesTest, LoadsTheTwelveInOrder) {
 }
 
 class WithoutMusicTest : public GameTest {
-protected:
+  protected:
     std::vector<std::string> missingData() const override { return {"sounds/start-music.wav"}; }
 };
 
@@ -60,7 +54,7 @@ TEST_F(WithoutMusicTest, TheGameStillStartsAndPlays) {
 }
 
 class WithoutGameOverSpriteTest : public GameTest {
-protected:
+  protected:
     std::vector<std::string> missingData() const override { return {"sprites/gameover-spr.txt"}; }
 };
 

@@ -54,7 +54,7 @@ bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds l
 
 /// One screenshot of the game window as RGB bytes.
 class Shot {
-public:
+  public:
     bool empty() const { return m_rgb.size() != static_cast<size_t>(WIDTH * HEIGHT * 3); }
 
     /// Pixels of the colour in the rectangle of cells [x0, x1) x [y0, y1).
@@ -63,7 +63,8 @@ public:
             return 0;
         int n = 0;
         for (int py = static_cast<int>(y0 * CELL_H); py < static_cast<int>(y1 * CELL_H) && py < HEIGHT; ++py)
-            for (int px = static_cast<int>(x0 * CELL_W); px < static_cast<int>(x1 * CELL_W) && px < WIDTH; ++px) {
+            for (int px = static_cast<int>(x0 * CELL_W); px < static_cast<int>(x1 * CELL_W) && px < WIDTH;
+                 ++px) {
                 const size_t i = (static_cast<size_t>(py) * WIDTH + static_cast<size_t>(px)) * 3;
                 if (is(m_rgb[i], m_rgb[i + 1], m_rgb[i + 2]))
                     ++n;
@@ -90,7 +91,7 @@ bool white(int r, int g, int b) { return r > 200 && g > 200 && b > 200; }
 bool red(int r, int g, int b) { return r > 200 && g < 90 && b < 90; }
 
 class ShooterTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         if (std::getenv("DISPLAY") == nullptr)
             GTEST_SKIP() << "needs an X display (run under xvfb-run)";
@@ -103,9 +104,11 @@ protected:
                                             m_dir.file(name), error);
             ASSERT_FALSE(error) << error.message();
         }
-        ASSERT_TRUE(vt::test::writeFile(m_dir.file("vt-config.txt"),
-                                        "window_title:" + m_title + ",\nwindow_horizontal_pixels:1024,\n"
-                                        "window_vertical_pixels:768,\nnetworking:false,\nrandom_seed:3,\n"));
+        ASSERT_TRUE(
+            vt::test::writeFile(m_dir.file("vt-config.txt"),
+                                "window_title:" + m_title +
+                                    ",\nwindow_horizontal_pixels:1024,\n"
+                                    "window_vertical_pixels:768,\nnetworking:false,\nrandom_seed:3,\n"));
     }
 
     void TearDown() override {
@@ -146,9 +149,7 @@ protected:
             20s);
     }
 
-    void xdo(const std::string& args) {
-        run("xdotool " + args + " >/dev/null 2>&1");
-    }
+    void xdo(const std::string& args) { run("xdotool " + args + " >/dev/null 2>&1"); }
     void focus() { xdo("windowfocus " + std::to_string(m_window)); }
     /// A real key press: down, long enough to be seen held in a step, up.
     void tap(const std::string& keysym, std::chrono::milliseconds held = 120ms) {
@@ -230,7 +231,8 @@ TEST_F(ShooterTest, PlayOneGameAndQuit) {
     // P: a ship at the centre, the score at the top centre, the title gone.
     const int out_lines = vt::test::countLines(log(), "Event vt-out handled automatically.");
     tap("p");
-    const Shot playing = shootUntil("3-playing", [](const Shot& s) { return s.count(35, 9, 45, 15, cyan) > 20; }, 3s);
+    const Shot playing = shootUntil(
+        "3-playing", [](const Shot& s) { return s.count(35, 9, 45, 15, cyan) > 20; }, 3s);
     EXPECT_GT(playing.count(35, 9, 45, 15, cyan), 20);
     EXPECT_GT(playing.count(30, 0, 50, 3, white), 50);
     EXPECT_FALSE(startScreen(playing));
@@ -252,7 +254,8 @@ TEST_F(ShooterTest, PlayOneGameAndQuit) {
 
     // Q: the ship goes, the red game-over sign shows, then the title again.
     tap("q");
-    const Shot over = shootUntil("6-game-over", [](const Shot& s) { return s.count(20, 8, 60, 16, red) > 500; }, 2s);
+    const Shot over = shootUntil(
+        "6-game-over", [](const Shot& s) { return s.count(20, 8, 60, 16, red) > 500; }, 2s);
     EXPECT_GT(over.count(20, 8, 60, 16, red), 500);
     EXPECT_LT(over.count(0, 3, 80, 24, cyan), 5);
     const Shot back = shootUntil("7-title-again", startScreen, 6s);

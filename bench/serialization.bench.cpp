@@ -17,12 +17,12 @@ constexpr int OBJECT_COUNT = 10000;
 // A headless engine for one benchmark, stopped (and its objects deleted) at
 // the end of it.
 class Engine {
-public:
+  public:
     Engine() = default;
     ~Engine() { vt::GameManager::getInstance().shutDown(); }
     bool started() const { return m_engine.result() == 0; }
 
-private:
+  private:
     const vt::test::HeadlessEngine m_engine;
 };
 

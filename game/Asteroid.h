@@ -9,7 +9,7 @@ class EventCollision;
 /// A rock that flies in from beyond an edge straight at the ship. Shot, it
 /// explodes and brings new ones; flown out of the world, it comes back faster.
 class Asteroid : public vt::Object {
-public:
+  public:
     /// Enters from the right edge, aimed at the ship when there is one.
     Asteroid();
     /// Every asteroid destroyed scores 5 "Points".
@@ -22,6 +22,6 @@ public:
     /// on a free spot and aims it at the ship; nothing without a ship.
     void moveToStart(int side);
 
-private:
+  private:
     void hit(const vt::EventCollision* p_collision);
 };

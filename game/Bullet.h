@@ -5,7 +5,7 @@
 
 /// A shot of the ship's gun: one cell per step in a straight line.
 class Bullet : public vt::Object {
-public:
+  public:
     /// A soft bullet at the start position, moving with the given velocity.
     Bullet(const vt::Vector& position, const vt::Vector& velocity);
 

@@ -9,14 +9,14 @@ class EventCollision;
 /// What an exploding asteroid leaves behind: one pass of its animation, during
 /// which every asteroid flying into it is destroyed.
 class Explosion : public vt::Object {
-public:
+  public:
     /// Lives as many steps as the "explosion" sprite has frames.
     Explosion();
 
     /// Counts its life down on steps and blasts asteroids it touches.
     int eventHandler(const vt::Event* p_event) override;
 
-private:
+  private:
     int m_time_to_live;
 };
 

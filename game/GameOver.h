@@ -5,7 +5,7 @@
 /// The game-over animation: shown for exactly one pass of its sprite, then
 /// removed, which brings the title screen back.
 class GameOver : public vt::ViewObject {
-public:
+  public:
     /// Centred; plays "game over" once when it is loaded.
     GameOver();
     /// Wakes every title screen in the world.
@@ -19,6 +19,6 @@ public:
     /// Steps still to show.
     [[nodiscard]] int getTimeToLive() const { return m_time_to_live; }
 
-private:
+  private:
     int m_time_to_live;
 };

@@ -9,7 +9,7 @@ class Music;
 /// The title screen: P starts a game, Q ends the program. It stays in the
 /// world while a game runs, inactive, and the game-over screen wakes it.
 class GameStart : public vt::ViewObject {
-public:
+  public:
     /// Centred title screen; starts the "start music" looping when it is loaded.
     GameStart();
 
@@ -22,6 +22,6 @@ public:
     /// music and puts the title screen to sleep.
     void start();
 
-private:
+  private:
     vt::Music* m_p_music;
 };

@@ -5,7 +5,7 @@
 
 /// A missile: slower than a bullet, but its blast destroys every asteroid around.
 class Missile : public vt::Object {
-public:
+  public:
     /// A soft missile at the start position, moving with the given velocity.
     Missile(const vt::Vector& position, const vt::Vector& velocity);
 

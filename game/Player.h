@@ -11,7 +11,7 @@ constexpr int MISSILE_STOCK_MAX = 4;
 /// The ship the player steers with W, A, S, D and shoots from with the mouse.
 /// Its end is the end of a game: the destructor puts up the game-over screen.
 class Player : public vt::Object {
-public:
+  public:
     /// Builds the ship at the centre of the world, with its own cross-hair.
     Player();
     /// Shows the game-over screen and removes the cross-hair, while the world runs.
@@ -34,7 +34,7 @@ public:
     /// The ship's cross-hair; owned by the world.
     [[nodiscard]] Reticle* getReticle() const { return m_p_reticle; }
 
-private:
+  private:
     int keyboard(const vt::Event* p_event);
     int mouse(const vt::Event* p_event);
     int step(const vt::Event* p_event);

@@ -5,7 +5,7 @@
 /// The score at the top centre: one point per 30 steps survived, plus what
 /// the "Points" view events of destroyed asteroids add.
 class Points : public vt::ViewObject {
-public:
+  public:
     /// A white "Points" display at the top centre, starting at 0.
     Points();
 

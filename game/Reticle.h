@@ -4,7 +4,7 @@
 
 /// The red '+' that follows the mouse and shows where the ship aims.
 class Reticle : public vt::Object {
-public:
+  public:
     /// A spectral cross-hair on the top layer, listening to the mouse.
     Reticle();
 

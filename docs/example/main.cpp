@@ -11,7 +11,7 @@
 #include <vintrel/world/WorldManager.h>
 
 class Walker : public vt::Object {
-public:
+  public:
     Walker() {
         setType("Walker");
         setSprite("walker");
@@ -26,17 +26,28 @@ public:
         if (p_key->getKeyboardAction() == vt::KEY_ACTION_RELEASED)
             return 1;
         switch (p_key->getKey()) {
-        case vt::KEY_LEFT: move(-1, 0); break;
-        case vt::KEY_RIGHT: move(1, 0); break;
-        case vt::KEY_UP: move(0, -1); break;
-        case vt::KEY_DOWN: move(0, 1); break;
-        case vt::KEY_Q: vt::GameManager::getInstance().setGameOver(); break;
-        default: return 0;
+        case vt::KEY_LEFT:
+            move(-1, 0);
+            break;
+        case vt::KEY_RIGHT:
+            move(1, 0);
+            break;
+        case vt::KEY_UP:
+            move(0, -1);
+            break;
+        case vt::KEY_DOWN:
+            move(0, 1);
+            break;
+        case vt::KEY_Q:
+            vt::GameManager::getInstance().setGameOver();
+            break;
+        default:
+            return 0;
         }
         return 1;
     }
 
-private:
+  private:
     void move(float dx, float dy) {
         vt::WorldManager& world = vt::WorldManager::getInstance();
         if (world.moveObject(this, getPosition() + vt::Vector(dx, dy)) == 0) {

@@ -10,7 +10,7 @@ namespace vt::test {
 namespace {
 
 class ConfigTest : public EngineTest {
-protected:
+  protected:
     Config& config() { return Config::getInstance(); }
     /// Loads the text as a configuration file and returns what went to standard error.
     std::string loadFile(const std::string& text) {

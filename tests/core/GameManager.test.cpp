@@ -32,7 +32,7 @@ void fakeSleep(int milliseconds) {
 
 /// Spends the given microseconds of "work" in each step and ends the run after the last.
 class Worker : public Object {
-public:
+  public:
     explicit Worker(std::vector<int> work_us) : m_work_us(std::move(work_us)) {
         setType("Worker");
         registerInterest(EVENT_STEP);
@@ -51,12 +51,12 @@ public:
     }
     std::vector<int> steps_seen;
 
-private:
+  private:
     std::vector<int> m_work_us;
 };
 
 class GameLoopTest : public EngineTest {
-protected:
+  protected:
     void SetUp() override {
         g_now = 1000;
         g_oversleep_us = 0;

@@ -15,14 +15,14 @@ namespace {
 
 /// A manager that accepts every event name but "refused".
 class OpenManager : public Manager {
-public:
+  public:
     OpenManager() { setType("OpenManager"); }
     bool isValid(const std::string& event_type) const override { return event_type != "refused"; }
 };
 
 /// Records deliveries; may run an action from inside its handler.
 class Listener : public Object {
-public:
+  public:
     int eventHandler(const Event* p_event) override {
         received.push_back(p_event->getType());
         if (on_event)
@@ -34,7 +34,7 @@ public:
 };
 
 class ManagerTest : public EngineTest {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_EQ(startEngine(), 0);
         LogManager::getInstance().setLogLevel(1);
@@ -68,15 +68,19 @@ TEST_F(ManagerTest, RegisteringTwiceKeepsOneEntry) {
 TEST_F(ManagerTest, InvalidEventsAreRefused) {
     auto* p_a = new Listener;
     EXPECT_EQ(manager.registerInterest(p_a, "refused"), -1);
-    EXPECT_EQ(countLines(logText(), "Manager(OpenManager)::registerInterest(): Event 'refused' not valid for this Manager"),
-              1);
+    EXPECT_EQ(
+        countLines(logText(),
+                   "Manager(OpenManager)::registerInterest(): Event 'refused' not valid for this Manager"),
+        1);
     Event undefined;
     EXPECT_EQ(manager.onEvent(&undefined), 0);
     Event refused;
     refused.setType("refused");
     EXPECT_EQ(manager.onEvent(&refused), 0);
     const std::string text = logText();
-    EXPECT_EQ(countLines(text, "Manager(OpenManager)::onEvent(): Warning! Event type vt-undefined is undefined."), 1);
+    EXPECT_EQ(
+        countLines(text, "Manager(OpenManager)::onEvent(): Warning! Event type vt-undefined is undefined."),
+        1);
     EXPECT_EQ(countLines(text, "Manager(OpenManager)::onEvent(): Error! Event type refused not valid."), 1);
 }
 

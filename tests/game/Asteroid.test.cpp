@@ -193,7 +193,7 @@ TEST_F(AsteroidTest, DestroyedRocksScoreFiveAndTimeScoresOnePer30Steps) {
 }
 
 class SmallWorldTest : public GameTest {
-protected:
+  protected:
     std::string config() const override {
         return vt::test::headlessConfig() + "window_horizontal_chars:3,\nwindow_vertical_chars:4,\n";
     }

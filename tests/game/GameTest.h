@@ -25,7 +25,7 @@ namespace game_test {
 /// on the game loop: each step() is one pass of step event, world update and
 /// draw, so that rules can be checked step by step.
 class GameTest : public vt::test::EngineTest {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_EQ(startEngine(config()), 0);
         namespace fs = std::filesystem;
@@ -117,7 +117,7 @@ protected:
         p_o->setPosition(where);
     }
 
-private:
+  private:
     int m_step_count = 1;
 };
 

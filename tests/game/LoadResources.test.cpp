@@ -39,7 +39,7 @@ TEST_F(LoadResourcesTest, LoadsTheTwelveInOrder) {
 }
 
 class WithoutMusicTest : public GameTest {
-protected:
+  protected:
     std::vector<std::string> missingData() const override { return {"sounds/start-music.wav"}; }
 };
 
@@ -54,7 +54,7 @@ TEST_F(WithoutMusicTest, TheGameStillStartsAndPlays) {
 }
 
 class WithoutGameOverSpriteTest : public GameTest {
-protected:
+  protected:
     std::vector<std::string> missingData() const override { return {"sprites/gameover-spr.txt"}; }
 };
 

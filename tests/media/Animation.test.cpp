@@ -39,7 +39,7 @@ template <typename T> void append(std::string& bytes, T value) {
 // Frame drawing needs a window; without one (headless) every draw fails with
 // -1 but the animation still advances, which is what these tests follow.
 class AnimationTest : public EngineTest {
-protected:
+  protected:
     void SetUp() override { ASSERT_EQ(startEngine(), 0); }
 };
 

@@ -15,7 +15,7 @@ namespace vt::test {
 namespace {
 
 class AudioTest : public EngineTest {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_EQ(startEngine(), 0);
         LogManager::getInstance().setLogLevel(5);

@@ -21,7 +21,7 @@ const sf::Color GREEN_PIXEL(0, 255, 0);
 constexpr int INKED = 25;
 
 class FrameTest : public WindowTest {
-protected:
+  protected:
     void SetUp() override { ASSERT_EQ(startWindowedEngine(), 0); }
 
     /// The columns from first to last of the row whose cells show the colour.

@@ -17,7 +17,7 @@ namespace {
 const char* const ONE_CELL = "1\n1\n1\n0\nred\nx\n";
 
 class ResourceManagerTest : public EngineTest {
-protected:
+  protected:
     void SetUp() override { ASSERT_EQ(startEngine(), 0); }
     static ResourceManager& rm() { return ResourceManager::getInstance(); }
 };

@@ -52,7 +52,7 @@ std::string withCrLf(const std::string& text) {
 }
 
 class SpriteReaderTest : public EngineTest {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_EQ(startEngine(), 0);
         LogManager::getInstance().setLogLevel(20);

@@ -1,5 +1,5 @@
-#include "support/EngineTest.h"
 #include "vintrel/network/EventNetwork.h"
+#include "support/EngineTest.h"
 #include "vintrel/network/EventNetworkAccept.h"
 #include "vintrel/network/EventNetworkClose.h"
 

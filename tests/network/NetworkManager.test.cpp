@@ -73,7 +73,7 @@ std::string peerReceive(int peer) {
 
 // Records every network event it hears of.
 class NetworkListener : public vt::Object {
-public:
+  public:
     NetworkListener() {
         registerInterest(vt::EVENT_NETWORK_ACCEPT);
         registerInterest(vt::EVENT_NETWORK_CLOSE);
@@ -94,7 +94,7 @@ public:
 };
 
 class NetworkManagerTest : public vt::test::EngineTest {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_EQ(startEngine(networkConfig()), 0);
         ASSERT_TRUE(NetworkManager::getInstance().isStarted());
@@ -279,7 +279,7 @@ TEST_F(NetworkManagerTest, PeersThatDisconnectAreClosedWithoutKillingTheProcess)
 // Ends the run at a given step, recording at each step what the peer has
 // received so far.
 class StepWatcher : public vt::Object {
-public:
+  public:
     StepWatcher(int peer, int last_step) : m_peer(peer), m_last_step(last_step) {
         registerInterest(vt::EVENT_STEP);
     }
@@ -293,7 +293,7 @@ public:
     }
     std::vector<std::string> received;
 
-private:
+  private:
     int m_peer;
     int m_last_step;
 };

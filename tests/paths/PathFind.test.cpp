@@ -15,7 +15,7 @@ using test::runSearch;
 using Cell = PathFind::Cell;
 
 class PathFindTest : public test::EngineTest {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_EQ(startEngine(), 0);
         ASSERT_EQ(WorldManager::getInstance().getBoundary().getHorizontal(), 80.0f);
@@ -65,11 +65,13 @@ TEST_F(PathFindTest, RouteGoesAroundAWall) {
 }
 
 TEST_F(PathFindTest, WalledInGoalFailsOnceEverythingIsTried) {
-    placeWalls({
-        "###",
-        "#.#",
-        "###",
-    }, 9);
+    placeWalls(
+        {
+            "###",
+            "#.#",
+            "###",
+        },
+        9);
     // The goal (1, 10) sits inside; no wall's box holds it.
     PathFind search(p_walker, Cell{40, 20}, Cell{1, 10});
     EXPECT_EQ(runSearch(search), PathFind::FAILED);

@@ -14,14 +14,14 @@ namespace {
 using test::pathOf;
 
 class PathFollowingTest : public test::EngineTest {
-protected:
+  protected:
     void SetUp() override { ASSERT_EQ(startEngine(test::headlessConfig() + "frame_time:10,\n"), 0); }
 };
 
 /// Asks for a path to its goal in the first step, then ends the game once
 /// it has walked it (or after too many steps).
 class Traveller : public Object {
-public:
+  public:
     explicit Traveller(const Vector& goal) : m_goal(goal) {
         setSolidness(SOFT);
         setSpeed(1);
@@ -45,7 +45,7 @@ public:
     int asked = -1;
     int received_at = -1;
 
-private:
+  private:
     Vector m_goal;
 };
 

@@ -29,7 +29,7 @@ std::int32_t tickingClock() {
 /// Records the path events it gets, then hands them to the base handling
 /// unless told to keep the search.
 class Recorder : public Object {
-public:
+  public:
     struct Seen {
         int status;
         int watched_closed; // expansions of the watched object's search by then
@@ -54,7 +54,7 @@ public:
 };
 
 class PathManagerTest : public test::EngineTest {
-protected:
+  protected:
     void TearDown() override { platform::overrideTime(nullptr, nullptr); }
 
     void startWithTickingClock(std::int32_t tick) {

@@ -36,7 +36,6 @@ const KeepGraphicsDriverLoaded g_keep_graphics_driver_loaded;
 
 } // namespace
 
-
 TempDir::TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "vintrel-test-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr)

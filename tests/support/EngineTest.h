@@ -8,7 +8,7 @@ namespace vt::test {
 
 /// A scratch directory for one test process, removed at the end.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -18,7 +18,7 @@ public:
     /// path() + "/" + name.
     std::string file(const std::string& name) const;
 
-private:
+  private:
     std::string m_path;
 };
 
@@ -37,7 +37,7 @@ std::string headlessConfig();
 /// file and the log, with VINTREL_CONFIG and VINTREL_LOG pointing there.
 /// The engine is shut down at the end of every test.
 class EngineTest : public ::testing::Test {
-protected:
+  protected:
     EngineTest();
     ~EngineTest() override;
 
@@ -53,7 +53,7 @@ protected:
     std::string configPath() const { return m_dir.file("vt-config.txt"); }
     const TempDir& dir() const { return m_dir; }
 
-private:
+  private:
     TempDir m_dir;
     std::string m_previous_cwd;
 };

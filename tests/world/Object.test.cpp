@@ -22,7 +22,7 @@ namespace vt::test {
 namespace {
 
 class ObjectTest : public EngineTest {
-protected:
+  protected:
     void SetUp() override { ASSERT_EQ(startEngine(), 0); }
 };
 
@@ -154,7 +154,9 @@ TEST_F(ObjectTest, InterestGoesToTheManagerThatDeliversTheEvent) {
     EXPECT_EQ(p_o->unregisterInterest(EVENT_KEYBOARD), 0);
     EXPECT_EQ(InputManager::getInstance().getInterested(EVENT_KEYBOARD).getCount(), 0);
     EXPECT_EQ(p_o->unregisterInterest(EVENT_KEYBOARD), -1);
-    EXPECT_EQ(countLines(logText(), "Object::unregisterInterest(): event 'vt-keyboard' not previously registered"), 1);
+    EXPECT_EQ(
+        countLines(logText(), "Object::unregisterInterest(): event 'vt-keyboard' not previously registered"),
+        1);
 }
 
 TEST_F(ObjectTest, AHundredInterestsAtMost) {
@@ -163,8 +165,10 @@ TEST_F(ObjectTest, AHundredInterestsAtMost) {
         ASSERT_EQ(p_o->registerInterest("e" + std::to_string(i)), 0);
     EXPECT_EQ(p_o->registerInterest("e100"), -1);
     EXPECT_EQ(p_o->getEventCount(), 100);
-    EXPECT_EQ(countLines(logText(), "Object::registerInterest(): maximum (100) reached, cannot register for event 'e100'"),
-              1);
+    EXPECT_EQ(
+        countLines(logText(),
+                   "Object::registerInterest(): maximum (100) reached, cannot register for event 'e100'"),
+        1);
 }
 
 TEST_F(ObjectTest, DestructionUnregistersEverything) {

@@ -19,7 +19,7 @@ namespace vt::test {
 namespace {
 
 class ObjectSerializationTest : public EngineTest {
-protected:
+  protected:
     void SetUp() override { ASSERT_EQ(startEngine(), 0); }
 };
 

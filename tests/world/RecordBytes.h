@@ -12,7 +12,7 @@ namespace vt::test {
 
 /// Expected record bytes, built field by field in the machine's byte order.
 class Bytes {
-public:
+  public:
     template <typename T> Bytes& add(T value) {
         m_bytes.append(reinterpret_cast<const char*>(&value), sizeof(value));
         return *this;
@@ -31,7 +31,7 @@ public:
     }
     const std::string& str() const { return m_bytes; }
 
-private:
+  private:
     std::string m_bytes;
 };
 

@@ -18,7 +18,7 @@ std::string appearance(const std::string& label, bool border, std::int32_t color
 }
 
 class ViewObjectSerializationTest : public EngineTest {
-protected:
+  protected:
     void SetUp() override { ASSERT_EQ(startEngine(), 0); }
 };
 

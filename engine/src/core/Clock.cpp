@@ -22,6 +22,8 @@ std::int32_t Clock::delta() {
     return elapsed;
 }
 
-std::int32_t Clock::split() const { return wrappedDifference(platform::wrappingMicroseconds(), m_previous_time); }
+std::int32_t Clock::split() const {
+    return wrappedDifference(platform::wrappingMicroseconds(), m_previous_time);
+}
 
 } // namespace vt

@@ -39,7 +39,8 @@ bool GameManager::isValid(const std::string& event_type) const { return event_ty
 int GameManager::startUp() {
     LogManager& log_manager = LogManager::getInstance();
     if (isStarted()) {
-        log_manager.writeLog("%s::startup(): Warning! %s already started.", getType().c_str(), getType().c_str());
+        log_manager.writeLog("%s::startup(): Warning! %s already started.", getType().c_str(),
+                             getType().c_str());
         return -1;
     }
 
@@ -124,7 +125,8 @@ int GameManager::startUp() {
     }
 
     if (platform::beginTimerResolution(1) == platform::TIMER_NO_CAN_DO)
-        log_manager.writeLog(1, "GameManager()::startUp(): Warning!  timeBeginPeriod() cannot accept 1 msec.");
+        log_manager.writeLog(1,
+                             "GameManager()::startUp(): Warning!  timeBeginPeriod() cannot accept 1 msec.");
 
     m_game_over = false;
     Manager::startUp();
@@ -212,8 +214,8 @@ void GameManager::run() {
         } else if (adjust_time != 0 || m_frame_time <= 0 || m_step_count <= 0) {
             adjust_time = 0;
         } else {
-            log_manager.writeLog("GameManager::run(): Can't keep up! frame_time %d ms, split %d ms", m_frame_time,
-                                 split / 1000);
+            log_manager.writeLog("GameManager::run(): Can't keep up! frame_time %d ms, split %d ms",
+                                 m_frame_time, split / 1000);
         }
 
         m_step_count++;

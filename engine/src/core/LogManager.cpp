@@ -81,8 +81,7 @@ int LogManager::writeLine(int level, const char* fmt, std::va_list args) {
 
     if (m_log_time_string && std::fprintf(p_target, "%s ", getTimeString()) < 0)
         failed = true;
-    if (m_log_step_count &&
-        std::fprintf(p_target, "%4d ", GameManager::getInstance().getStepCount()) < 0)
+    if (m_log_step_count && std::fprintf(p_target, "%4d ", GameManager::getInstance().getStepCount()) < 0)
         failed = true;
     const int length = std::vfprintf(p_target, fmt, args);
     if (length < 0)

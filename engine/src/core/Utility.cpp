@@ -14,40 +14,56 @@
 namespace vt {
 
 void colorToRGB(Color color, unsigned char& r, unsigned char& g, unsigned char& b) {
-    switch (color) {
-    case BLACK: r = 0; g = 0; b = 0; return;
-    case RED: r = 255; g = 0; b = 0; return;
-    case GREEN: r = 0; g = 255; b = 0; return;
-    case YELLOW: r = 255; g = 255; b = 0; return;
-    case BLUE: r = 0; g = 0; b = 255; return;
-    case MAGENTA: r = 255; g = 0; b = 255; return;
-    case CYAN: r = 0; g = 255; b = 255; return;
-    case WHITE: r = 255; g = 255; b = 255; return;
-    case CUSTOM: return;
+    // Red, green and blue of BLACK .. WHITE, in enumeration order.
+    static const unsigned char channels[8][3] = {
+        {0, 0, 0},   {255, 0, 0},   {0, 255, 0},   {255, 255, 0},
+        {0, 0, 255}, {255, 0, 255}, {0, 255, 255}, {255, 255, 255},
+    };
+    if (color == CUSTOM)
+        return;
+    if (color < BLACK || color > WHITE) {
+        LogManager::getInstance().writeLog(5, "colorToRGB(): Color %d not supported.",
+                                           static_cast<int>(color));
+        return;
     }
-    LogManager::getInstance().writeLog(5, "colorToRGB(): Color %d not supported.", static_cast<int>(color));
+    r = channels[color][0];
+    g = channels[color][1];
+    b = channels[color][2];
 }
 
 std::string colorToString(Color color) {
     switch (color) {
-    case BLACK: return "Black";
-    case RED: return "Red";
-    case GREEN: return "Green";
-    case YELLOW: return "Yellow";
-    case BLUE: return "Blue";
-    case MAGENTA: return "Magenta";
-    case CYAN: return "Cyan";
-    case WHITE: return "White";
-    default: return "Unknown color";
+    case BLACK:
+        return "Black";
+    case RED:
+        return "Red";
+    case GREEN:
+        return "Green";
+    case YELLOW:
+        return "Yellow";
+    case BLUE:
+        return "Blue";
+    case MAGENTA:
+        return "Magenta";
+    case CYAN:
+        return "Cyan";
+    case WHITE:
+        return "White";
+    default:
+        return "Unknown color";
     }
 }
 
 std::string solidnessToString(Solidness solidness) {
     switch (static_cast<int>(solidness)) {
-    case HARD: return "hard";
-    case SOFT: return "soft";
-    case SPECTRAL: return "spectral";
-    default: return "undefined";
+    case HARD:
+        return "hard";
+    case SOFT:
+        return "soft";
+    case SPECTRAL:
+        return "spectral";
+    default:
+        return "undefined";
     }
 }
 
@@ -183,7 +199,8 @@ std::string match(std::string text, const std::string& key) {
         pos = end + 1;
 
         lm.writeLog(25, "\titem number %d", item);
-        lm.writeLog(28, "\tp_element is '%s' (%p)", element.c_str(), static_cast<const void*>(element.c_str()));
+        lm.writeLog(28, "\tp_element is '%s' (%p)", element.c_str(),
+                    static_cast<const void*>(element.c_str()));
 
         std::size_t key_start = element.find_first_not_of(':');
         if (key_start == std::string::npos)
@@ -210,7 +227,8 @@ std::string match(std::string text, const std::string& key) {
 
     lm.writeLog(25, "match(): parsed.");
     for (std::size_t i = 0; i < g_match_keys.size(); i++)
-        lm.writeLog(28, "\t%d  %s : %s", static_cast<int>(i), g_match_keys[i].c_str(), g_match_values[i].c_str());
+        lm.writeLog(28, "\t%d  %s : %s", static_cast<int>(i), g_match_keys[i].c_str(),
+                    g_match_values[i].c_str());
 
     lm.writeLog(25, "match(): Looking for match '%s' among %d items.", key.c_str(),
                 static_cast<int>(g_match_keys.size()));

@@ -2,7 +2,9 @@
 
 namespace vt {
 
-EventKeyboard::EventKeyboard() : m_key(-1), m_keyboard_action(KEY_ACTION_UNDEFINED) { setType(EVENT_KEYBOARD); }
+EventKeyboard::EventKeyboard() : m_key(-1), m_keyboard_action(KEY_ACTION_UNDEFINED) {
+    setType(EVENT_KEYBOARD);
+}
 
 void EventKeyboard::setKey(int key) { m_key = key; }
 

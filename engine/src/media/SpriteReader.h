@@ -18,7 +18,7 @@ class Sprite;
 /// input is refused with log lines, and nothing is allocated beyond what the
 /// text itself holds.
 class SpriteReader {
-public:
+  public:
     using Lines = std::deque<std::string>;
 
     /// The stream must be readable from its start and seekable back to it.
@@ -58,7 +58,7 @@ public:
     /// (white) when allowed; false for anything else.
     static bool colorFromName(const std::string& name, bool allow_default, Color& color);
 
-private:
+  private:
     /// Removes the lines that start with key and returns them in order.
     static std::vector<std::string> takeKeyLines(Lines& lines, const std::string& key);
     /// The text of a key line after the key and its one separator.

@@ -37,18 +37,8 @@ Vector toVector(PathFind::Cell cell) {
 } // namespace
 
 PathFind::PathFind(Object* p_object, Cell start, Cell goal, Object* p_target)
-    : m_p_object(p_object),
-      m_p_target(p_target),
-      m_start(start),
-      m_goal(goal),
-      m_columns(0),
-      m_rows(0),
-      m_nodes(),
-      m_open(),
-      m_closed(),
-      m_target_box(),
-      m_found(false),
-      m_result(SEARCHING) {
+    : m_p_object(p_object), m_p_target(p_target), m_start(start), m_goal(goal), m_columns(0), m_rows(0),
+      m_nodes(), m_open(), m_closed(), m_target_box(), m_found(false), m_result(SEARCHING) {
     // The target may be destroyed while the search runs; only its box placed
     // at the goal matters, so it is read once here.
     if (p_target)

@@ -4,8 +4,6 @@
 
 namespace vt::platform {
 
-int currentWorkingDirectory(char* p_buffer, std::size_t size) {
-    return getcwd(p_buffer, size) ? 0 : -1;
-}
+int currentWorkingDirectory(char* p_buffer, std::size_t size) { return getcwd(p_buffer, size) ? 0 : -1; }
 
 } // namespace vt::platform

@@ -28,9 +28,9 @@ Manager& managerFor(const std::string& event_type) {
     if (event_type == EVENT_STEP)
         return GameManager::getInstance();
     static const char* const network_events[] = {
-        EVENT_NETWORK,      EVENT_NETWORK_ACCEPT,   EVENT_NETWORK_CLOSE,     EVENT_NETWORK_CONNECT,
-        EVENT_NETWORK_CREATE, EVENT_NETWORK_DELETE, EVENT_NETWORK_SYNC,      EVENT_NETWORK_GAME_OVER,
-        EVENT_KEYBOARD_NETWORK, EVENT_MOUSE_NETWORK, EVENT_CUSTOM_NETWORK,
+        EVENT_NETWORK,          EVENT_NETWORK_ACCEPT, EVENT_NETWORK_CLOSE,  EVENT_NETWORK_CONNECT,
+        EVENT_NETWORK_CREATE,   EVENT_NETWORK_DELETE, EVENT_NETWORK_SYNC,   EVENT_NETWORK_GAME_OVER,
+        EVENT_KEYBOARD_NETWORK, EVENT_MOUSE_NETWORK,  EVENT_CUSTOM_NETWORK,
     };
     for (const char* name : network_events)
         if (event_type == name)
@@ -41,25 +41,10 @@ Manager& managerFor(const std::string& event_type) {
 } // namespace
 
 Object::Object()
-    : m_id(next_id++),
-      m_type("(Undefined)"),
-      m_is_active(true),
-      m_is_visible(true),
-      m_box(Vector(-0.5f, -0.5f), 0.99f, 0.99f),
-      m_position(1, 1),
-      m_direction(0, 0),
-      m_speed(0),
-      m_acceleration(0, 0),
-      m_altitude(2),
-      m_solidness(HARD),
-      m_animation(),
-      m_no_soft(false),
-      m_event_name(),
-      m_modified(ALL_ATTRIBUTES),
-      m_shape(),
-      m_p_path_search(nullptr),
-      m_path(),
-      m_follow_path(false),
+    : m_id(next_id++), m_type("(Undefined)"), m_is_active(true), m_is_visible(true),
+      m_box(Vector(-0.5f, -0.5f), 0.99f, 0.99f), m_position(1, 1), m_direction(0, 0), m_speed(0),
+      m_acceleration(0, 0), m_altitude(2), m_solidness(HARD), m_animation(), m_no_soft(false), m_event_name(),
+      m_modified(ALL_ATTRIBUTES), m_shape(), m_p_path_search(nullptr), m_path(), m_follow_path(false),
       m_avoid_collisions(false) {
     m_shape.setType(-1);
     WorldManager::getInstance().insertObject(this);
@@ -102,7 +87,8 @@ int Object::eventHandler(const Event* p_event) {
         return 0;
     const auto* p_path_event = dynamic_cast<const EventPath*>(p_event);
     if (!p_path_event) {
-        LogManager::getInstance().writeLog("Object::eventHandler(): Error! Dynamic cast to EventPath failed.");
+        LogManager::getInstance().writeLog(
+            "Object::eventHandler(): Error! Dynamic cast to EventPath failed.");
         return 0;
     }
     if (p_path_event->getStatus() == EventPath::FOUND) {
@@ -117,8 +103,9 @@ int Object::setSolidness(Solidness solidness) {
     if (solidness == m_solidness)
         return 0;
     if (static_cast<unsigned>(solidness) > static_cast<unsigned>(SPECTRAL)) {
-        LogManager::getInstance().writeLog("Object::setSolidness(): Solidness %d not one of HARD, SOFT or SPECTRAL.",
-                                           static_cast<int>(solidness));
+        LogManager::getInstance().writeLog(
+            "Object::setSolidness(): Solidness %d not one of HARD, SOFT or SPECTRAL.",
+            static_cast<int>(solidness));
         return -1;
     }
     if (WorldManager::getInstance().getSceneGraph().updateSolidness(this, solidness) == -1)
@@ -137,8 +124,9 @@ int Object::setAltitude(int altitude) {
     if (altitude == m_altitude)
         return 0;
     if (altitude < ALTITUDE_MIN || altitude > ALTITUDE_MAX) {
-        LogManager::getInstance().writeLog("Object::setAltitude(): Altitude %d not in range [%d,%d].  Ignored.",
-                                           altitude, ALTITUDE_MIN, ALTITUDE_MAX);
+        LogManager::getInstance().writeLog(
+            "Object::setAltitude(): Altitude %d not in range [%d,%d].  Ignored.", altitude, ALTITUDE_MIN,
+            ALTITUDE_MAX);
         return -1;
     }
     if (WorldManager::getInstance().getSceneGraph().updateAltitude(this, altitude) == -1)
@@ -284,8 +272,8 @@ Vector Object::predictPosition() const { return m_position + getVelocity(); }
 int Object::registerInterest(const std::string& event_type) {
     if (getEventCount() >= MAX_OBJECT_EVENTS) {
         LogManager::getInstance().writeLog(
-            "Object::registerInterest(): maximum (%d) reached, cannot register for event '%s'", MAX_OBJECT_EVENTS,
-            event_type.c_str());
+            "Object::registerInterest(): maximum (%d) reached, cannot register for event '%s'",
+            MAX_OBJECT_EVENTS, event_type.c_str());
         return -1;
     }
     if (managerFor(event_type).registerInterest(this, event_type) == -1)

@@ -26,7 +26,8 @@ ObjectList& ObjectList::operator=(const ObjectList& other) {
     m_capacity = 0;
     if (other.m_capacity <= 0)
         return *this;
-    m_p_items = static_cast<Object**>(std::malloc(sizeof(Object*) * static_cast<std::size_t>(other.m_capacity)));
+    m_p_items =
+        static_cast<Object**>(std::malloc(sizeof(Object*) * static_cast<std::size_t>(other.m_capacity)));
     if (!m_p_items)
         return *this;
     if (other.m_count > 0)
@@ -60,7 +61,8 @@ int ObjectList::insert(Object* p_o) {
 int ObjectList::remove(Object* p_o) {
     for (int i = 0; i < m_count; i++) {
         if (m_p_items[i] == p_o) {
-            std::memmove(&m_p_items[i], &m_p_items[i + 1], sizeof(Object*) * static_cast<std::size_t>(m_count - i - 1));
+            std::memmove(&m_p_items[i], &m_p_items[i + 1],
+                         sizeof(Object*) * static_cast<std::size_t>(m_count - i - 1));
             m_count--;
             return 0;
         }

@@ -54,7 +54,7 @@ bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds l
 
 /// One screenshot of the game window as RGB bytes.
 class Shot {
-public:
+  public:
     bool empty() const { return m_rgb.size() != static_cast<size_t>(WIDTH * HEIGHT * 3); }
 
     /// Pixels of the colour in the rectangle of cells [x0, x1) x [y0, y1).
@@ -91,7 +91,7 @@ bool white(int r, int g, int b) { return r > 200 && g > 200 && b > 200; }
 bool red(int r, int g, int b) { return r > 200 && g < 90 && b < 90; }
 
 class ShooterTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         if (std::getenv("DISPLAY") == nullptr)
             GTEST_SKIP() << "needs an X display (run under xvfb-run)";

@@ -10,7 +10,7 @@
 namespace {
 
 class Counter : public vt::Object {
-public:
+  public:
     Counter() {
         setType("Counter");
         registerInterest(vt::EVENT_STEP);

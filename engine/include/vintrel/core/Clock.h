@@ -7,7 +7,7 @@ namespace vt {
 /// The game loop's stopwatch, in microseconds. Readings wrap at 32 bits, so
 /// an interval is right while it stays under 2^31 microseconds.
 class Clock {
-public:
+  public:
     /// Starts timing now.
     Clock();
     /// Microseconds since the previous delta() (or construction); restarts timing.
@@ -15,7 +15,7 @@ public:
     /// Microseconds since the previous delta() (or construction); keeps timing.
     std::int32_t split() const;
 
-private:
+  private:
     std::int32_t m_previous_time;
 };
 

@@ -3,7 +3,7 @@
 namespace vt {
 
 /// The engine's colours. CUSTOM carries no values of its own.
-enum Color {
+enum Color : int {
     BLACK = 0,
     RED,
     GREEN,

@@ -9,7 +9,7 @@ namespace vt {
 /// The engine's settings, read once at start-up from a text of key:value
 /// entries separated by commas. Every setting has a default.
 class Config {
-public:
+  public:
     static Config& getInstance();
     Config(const Config&) = delete;
     Config& operator=(const Config&) = delete;
@@ -50,7 +50,7 @@ public:
     int getGridHeight() const { return m_grid_height; }
     bool getSignals() const { return m_signals; }
 
-private:
+  private:
     Config();
 
     int m_window_horizontal_pixels;

@@ -12,7 +12,7 @@ constexpr double VINTREL_VERSION = 4.21;
 /// The top manager: starts the others in order, runs the fixed-rate game
 /// loop and stops them again. Objects register with it for "vt-step".
 class GameManager : public Manager {
-public:
+  public:
     static GameManager& getInstance();
     ~GameManager() override;
 
@@ -32,7 +32,7 @@ public:
     /// The step in progress of the current run (0 in the first).
     int getStepCount() const;
 
-private:
+  private:
     GameManager();
 
     bool m_game_over;

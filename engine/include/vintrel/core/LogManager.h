@@ -17,7 +17,7 @@ namespace vt {
 /// game loop's step count. Before start-up and after shut-down lines go to
 /// standard error.
 class LogManager : public Manager {
-public:
+  public:
     static LogManager& getInstance();
     ~LogManager() override;
 
@@ -41,7 +41,7 @@ public:
     void setLogTimeString(bool log_time_string);
     void setLogStepCount(bool log_step_count);
 
-private:
+  private:
     LogManager();
     int writeLine(int level, const char* fmt, std::va_list args);
 

@@ -16,7 +16,7 @@ constexpr int MAX_EVENTS = 100;
 /// Base of every engine manager: a type string, the started flag and the
 /// table of objects interested in each event type this manager delivers.
 class Manager {
-public:
+  public:
     Manager();
     Manager(const Manager&) = delete;
     Manager& operator=(const Manager&) = delete;
@@ -47,7 +47,7 @@ public:
     /// A copy of the objects interested in the event type (empty if none).
     ObjectList getInterested(const std::string& event_type) const;
 
-private:
+  private:
     std::string m_type;
     // Dense interest table: slots 0 .. size-1 hold distinct names with non-empty lists.
     std::vector<std::string> m_event_name;

@@ -28,14 +28,14 @@ inline constexpr char EVENT_CUSTOM_NETWORK[] = "vt-custom-network";
 /// Base of every event: a type name that receivers compare before casting to
 /// the concrete class. Events live for one delivery.
 class Event {
-public:
+  public:
     Event();
     virtual ~Event();
 
     void setType(const std::string& type);
     std::string getType() const;
 
-private:
+  private:
     std::string m_type;
 };
 

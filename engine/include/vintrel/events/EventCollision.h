@@ -9,7 +9,7 @@ class Object;
 
 /// Sent to both objects of a collision. The objects are alive during delivery.
 class EventCollision : public Event {
-public:
+  public:
     EventCollision();
     EventCollision(Object* p_o1, Object* p_o2, const Vector& position);
 
@@ -23,7 +23,7 @@ public:
     Vector getPosition() const { return m_position; }
     void setPosition(const Vector& position) { m_position = position; }
 
-private:
+  private:
     Vector m_position;
     Object* m_p_obj1;
     Object* m_p_obj2;

@@ -14,7 +14,7 @@ enum KeyAction {
 
 /// A key pressed, held or released. The key is a code of the input manager's Key set.
 class EventKeyboard : public Event {
-public:
+  public:
     EventKeyboard();
 
     virtual void setKey(int key);
@@ -22,7 +22,7 @@ public:
     virtual void setKeyboardAction(int keyboard_action);
     virtual int getKeyboardAction() const;
 
-private:
+  private:
     int m_key;
     int m_keyboard_action;
 };

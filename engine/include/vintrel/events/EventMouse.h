@@ -21,7 +21,7 @@ enum MouseButton {
 
 /// A mouse click, held button or move, with the pointer position in spaces.
 class EventMouse : public Event {
-public:
+  public:
     EventMouse();
 
     void setMouseAction(int mouse_action) { m_mouse_action = mouse_action; }
@@ -31,7 +31,7 @@ public:
     void setMousePosition(const Vector& position) { m_mouse_position = position; }
     Vector getMousePosition() const { return m_mouse_position; }
 
-private:
+  private:
     int m_mouse_action;
     int m_mouse_button;
     Vector m_mouse_position;

@@ -6,7 +6,7 @@ namespace vt {
 
 /// Sent to an object whose box has just left the world boundary.
 class EventOut : public Event {
-public:
+  public:
     EventOut();
 };
 

@@ -8,7 +8,7 @@ namespace vt {
 
 /// Changes the value shown by the view objects whose label matches the tag.
 class EventView : public Event {
-public:
+  public:
     EventView();
     EventView(const std::string& tag, int value, bool delta);
 
@@ -20,7 +20,7 @@ public:
     bool getDelta() const { return m_delta; }
     void setDelta(bool delta) { m_delta = delta; }
 
-private:
+  private:
     std::string m_tag;
     int m_value;
     bool m_delta;

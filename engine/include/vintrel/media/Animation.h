@@ -13,7 +13,7 @@ class Sprite;
 /// Per-object animation state: which sprite is shown, the current frame and
 /// how long it has been shown. The sprite is owned by the resource manager.
 class Animation {
-public:
+  public:
     Animation();
 
     /// Shows the sprite (may be null) from its first frame; the slowdown count is kept.
@@ -41,7 +41,7 @@ public:
     /// "sprite <name>, frame_idx <index>" for log lines.
     std::string toString() const;
 
-private:
+  private:
     Sprite* m_p_sprite;
     int m_index;
     int m_slowdown_count;

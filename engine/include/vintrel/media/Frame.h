@@ -10,7 +10,7 @@ namespace vt {
 /// One picture of a sprite: rows of characters concatenated top row first,
 /// character (row y, column x) at index y * width + x.
 class Frame {
-public:
+  public:
     /// An empty frame: 0 x 0 and no characters.
     Frame();
     /// Takes the values as given; the sprite readers guarantee width x height characters.
@@ -27,7 +27,7 @@ public:
     /// short frame string are left undrawn. 0, or -1 when a character failed.
     int draw(const Vector& position, Color color, char transparency) const;
 
-private:
+  private:
     int m_width;
     int m_height;
     std::string m_frame_str;

@@ -12,7 +12,7 @@ namespace vt {
 /// A long piece of music streamed from its file while it plays. Held by the
 /// resource manager and found by label.
 class Music {
-public:
+  public:
     Music();
     ~Music();
     Music(const Music&) = delete;
@@ -34,7 +34,7 @@ public:
     /// True when the stream repeats.
     [[nodiscard]] bool isLooping() const;
 
-private:
+  private:
     // Made when a file is opened, so that unused records hold no audio source.
     std::unique_ptr<sf::Music> m_p_music;
     bool m_is_open;

@@ -21,7 +21,7 @@ constexpr int MAX_MUSICS = 50;
 /// Loads sprites, sounds and music once and hands them out by label. Owns
 /// everything it loads; nothing is unloaded before shut-down.
 class ResourceManager : public Manager {
-public:
+  public:
     static ResourceManager& getInstance();
     ~ResourceManager() override;
     /// Empties the tables; -1 when already started.
@@ -49,7 +49,7 @@ public:
     int getSoundCount() const { return m_sound_count; }
     int getMusicCount() const { return m_music_count; }
 
-private:
+  private:
     ResourceManager();
     /// True, after logging, when the manager is not started.
     bool refuseUnlessStarted() const;

@@ -13,7 +13,7 @@ namespace vt {
 /// A short sound effect decoded into memory, played on demand. Held by the
 /// resource manager and found by label.
 class Sound {
-public:
+  public:
     Sound();
     ~Sound();
     Sound(const Sound&) = delete;
@@ -37,7 +37,7 @@ public:
     /// True once samples have been loaded.
     [[nodiscard]] bool isLoaded() const { return m_p_sound != nullptr; }
 
-private:
+  private:
     // The player is declared after the buffer so that it is destroyed first.
     std::unique_ptr<sf::SoundBuffer> m_p_buffer;
     std::unique_ptr<sf::Sound> m_p_sound;

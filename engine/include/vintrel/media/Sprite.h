@@ -12,7 +12,7 @@ namespace vt {
 /// A named, coloured sequence of frames of one size. Owned by the resource
 /// manager (or by the code that built it) and shared by pointer.
 class Sprite {
-public:
+  public:
     /// Room for max_frames frames; a negative count leaves room for none.
     explicit Sprite(int max_frames);
     Sprite(const Sprite&) = delete;
@@ -44,7 +44,7 @@ public:
     /// nothing for an out-of-range number. 0, or -1 when a character failed.
     int draw(int frame_number, const Vector& position, char transparency) const;
 
-private:
+  private:
     int m_width;
     int m_height;
     int m_max_frame_count;

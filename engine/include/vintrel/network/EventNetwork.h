@@ -8,7 +8,7 @@ namespace vt {
 /// Labels run from -1 (undefined) to 3; the manager sends 0 when it accepts
 /// a connection and 2 when it closes one; 1 and 3 are free for games.
 class EventNetwork : public Event {
-public:
+  public:
     static constexpr int LABEL_UNDEFINED = -1;
     static constexpr int LABEL_ACCEPT = 0;
     static constexpr int LABEL_CLOSE = 2;
@@ -28,7 +28,7 @@ public:
     void setMessage(const void* p_message) { m_p_message = p_message; }
     const void* getMessage() const { return m_p_message; }
 
-private:
+  private:
     int m_label;
     int m_socket;
     int m_bytes;

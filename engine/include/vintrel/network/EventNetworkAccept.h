@@ -6,7 +6,7 @@ namespace vt {
 
 /// Sent by the network manager when it has accepted a connection.
 class EventNetworkAccept : public EventNetwork {
-public:
+  public:
     /// Label 0; the socket is set by the sender.
     EventNetworkAccept();
 };

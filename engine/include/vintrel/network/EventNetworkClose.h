@@ -6,7 +6,7 @@ namespace vt {
 
 /// Sent by the network manager when it has closed a connection.
 class EventNetworkClose : public EventNetwork {
-public:
+  public:
     /// Label 2; the socket is set by the sender.
     EventNetworkClose();
 };

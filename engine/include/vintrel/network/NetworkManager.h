@@ -22,7 +22,7 @@ inline constexpr char DEFAULT_ADDRESS[] = "127.0.0.1";
 /// connections. Every call runs on the game loop's thread and never blocks,
 /// except connect() while the connection is made.
 class NetworkManager : public Manager {
-public:
+  public:
     static NetworkManager& getInstance();
     /// True for the network event names; other names are logged and refused.
     bool isValid(const std::string& event_type) const override;
@@ -72,7 +72,7 @@ public:
     int setMaxConnections(int max_connections);
     int getMaxConnections() const { return m_max_connections; }
 
-private:
+  private:
     // An owned copy of the bytes to send and the step at which they are due.
     struct Message {
         std::vector<char> buffer;

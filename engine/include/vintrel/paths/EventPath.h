@@ -7,7 +7,7 @@ namespace vt {
 
 /// Result of a path search, delivered to the object the search was for.
 class EventPath : public Event {
-public:
+  public:
     /// Search results carried in `status`.
     static constexpr int NO_PATH = 0;
     static constexpr int SEARCHING = 1;
@@ -26,7 +26,7 @@ public:
     /// Replaces the path carried.
     void setPath(const Path& path) { m_path = path; }
 
-private:
+  private:
     int m_status;
     Path m_path;
 };

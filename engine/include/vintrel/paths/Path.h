@@ -10,7 +10,7 @@ namespace vt {
 
 /// Waypoints in world cells with a cursor on the one being walked to.
 class Path {
-public:
+  public:
     /// An empty path, its cursor at 0.
     Path();
 
@@ -36,7 +36,7 @@ public:
     /// than the bytes left is refused (-1) and the path is left as it was.
     int deserialize(std::istream& stream);
 
-private:
+  private:
     std::vector<Vector> m_waypoints;
     int m_index;
 };

@@ -13,7 +13,7 @@ class Object;
 /// One incremental A* search over the world's cells, for one object. The
 /// path manager advances it one expansion at a time; the object owns it.
 class PathFind {
-public:
+  public:
     /// A world cell: column x, row y.
     struct Cell {
         int x;
@@ -57,7 +57,7 @@ public:
     [[nodiscard]] int getColumns() const { return m_columns; }
     [[nodiscard]] int getRows() const { return m_rows; }
 
-private:
+  private:
     struct Node {
         float g;      // cost from start
         float f;      // g plus the straight-line estimate to goal

@@ -14,7 +14,7 @@ class PathFind;
 /// expansion per search per pass, and hands each result to its object as an
 /// EventPath ("vt-path").
 class PathManager : public Manager {
-public:
+  public:
     static PathManager& getInstance();
     ~PathManager() override;
     /// Takes the least time per step (cycle_time) from the frame time; 0 or -1.
@@ -41,7 +41,7 @@ public:
     /// Number of searches in progress.
     [[nodiscard]] int getSearchCount() const { return static_cast<int>(m_requests.size()); }
 
-private:
+  private:
     PathManager();
     // In order of addition; each search belongs to its object.
     std::vector<PathFind*> m_requests;

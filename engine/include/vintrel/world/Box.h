@@ -10,7 +10,7 @@ namespace vt {
 /// An axis-aligned box: the corner with the smallest x and y, and its
 /// horizontal and vertical extents in spaces. Both ends are inside.
 class Box {
-public:
+  public:
     Box();
     Box(const Vector& corner, float horizontal, float vertical);
 
@@ -31,7 +31,7 @@ public:
     /// Reads the 16-byte binary form; 0 or -1.
     int deserialize(std::istream& stream);
 
-private:
+  private:
     Vector m_corner;
     float m_horizontal;
     float m_vertical;

@@ -56,7 +56,7 @@ constexpr std::uint32_t ALL_ATTRIBUTES = 0x3FFFF;
 /// hand themselves to the world manager, which owns and deletes them; game
 /// code marks objects with WorldManager::markForDelete instead of deleting.
 class Object {
-public:
+  public:
     Object();
     Object(const Object&) = delete;
     Object& operator=(const Object&) = delete;
@@ -144,13 +144,13 @@ public:
     /// Adds the acceleration to the velocity.
     void applyAcceleration();
 
-protected:
+  protected:
     /// Marks attribute bits in `modified`.
     void markModified(std::uint32_t attributes) { m_modified |= attributes; }
     /// Drops the pending search: removes it from the path manager and deletes it.
     void clearPathSearch();
 
-private:
+  private:
     static int next_id;
 
     int m_id;

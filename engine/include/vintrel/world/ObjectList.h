@@ -7,7 +7,7 @@ class Object;
 /// A growable array of object pointers. It does not own the objects; copies
 /// share them. Capacity doubles when full.
 class ObjectList {
-public:
+  public:
     ObjectList();
     ObjectList(const ObjectList& other);
     ObjectList& operator=(const ObjectList& other);
@@ -30,7 +30,7 @@ public:
     /// This list's pointers followed by the other's non-null ones.
     ObjectList operator+(const ObjectList& other) const;
 
-private:
+  private:
     int m_count;
     int m_capacity;
     Object** m_p_items;

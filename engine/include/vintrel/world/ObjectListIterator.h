@@ -7,7 +7,7 @@ class ObjectList;
 
 /// A cursor over an ObjectList. It walks the list itself, not a copy.
 class ObjectListIterator {
-public:
+  public:
     explicit ObjectListIterator(const ObjectList* p_list);
 
     void first() { m_index = 0; }
@@ -17,7 +17,7 @@ public:
     /// The object at the cursor, or null when done.
     Object* currentObject() const;
 
-private:
+  private:
     int m_index;
     const ObjectList* m_p_list;
 };

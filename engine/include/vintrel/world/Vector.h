@@ -7,7 +7,7 @@ namespace vt {
 
 /// A position, direction or velocity in spaces; y grows downward.
 class Vector {
-public:
+  public:
     Vector();
     Vector(float x, float y);
 
@@ -38,7 +38,7 @@ public:
     /// Reads the 8-byte binary form; 0 or -1.
     int deserialize(std::istream& stream);
 
-private:
+  private:
     float m_x;
     float m_y;
 };

@@ -18,12 +18,13 @@ bool solid(Solidness solidness) { return solidness == HARD || solidness == SOFT;
 } // namespace
 
 SceneGraph::SceneGraph()
-    : m_objects(IndexedObjectList::ACTIVE), m_solid_objects(IndexedObjectList::SOLID),
-      m_visible_objects{
-          IndexedObjectList(IndexedObjectList::VISIBLE), IndexedObjectList(IndexedObjectList::VISIBLE),
-          IndexedObjectList(IndexedObjectList::VISIBLE), IndexedObjectList(IndexedObjectList::VISIBLE),
-          IndexedObjectList(IndexedObjectList::VISIBLE)},
-      m_inactive_objects(IndexedObjectList::INACTIVE), m_type_map(), m_grid() {}
+    : m_objects(IndexedObjectList::ACTIVE_LIST), m_solid_objects(IndexedObjectList::SOLID_LIST),
+      m_visible_objects{IndexedObjectList(IndexedObjectList::VISIBLE_LIST),
+                        IndexedObjectList(IndexedObjectList::VISIBLE_LIST),
+                        IndexedObjectList(IndexedObjectList::VISIBLE_LIST),
+                        IndexedObjectList(IndexedObjectList::VISIBLE_LIST),
+                        IndexedObjectList(IndexedObjectList::VISIBLE_LIST)},
+      m_inactive_objects(IndexedObjectList::INACTIVE_LIST), m_type_map(), m_grid() {}
 
 void SceneGraph::clearTypeLists() {
     for (auto& entry : m_type_map)
@@ -32,17 +33,17 @@ void SceneGraph::clearTypeLists() {
 }
 
 IndexedObjectList& SceneGraph::typeList(const std::string& type) {
-    return m_type_map.try_emplace(type, IndexedObjectList::TYPE).first->second;
+    return m_type_map.try_emplace(type, IndexedObjectList::TYPE_LIST).first->second;
 }
 
 void SceneGraph::forget(Object* p_o) {
     m_objects.remove(p_o);
     m_inactive_objects.remove(p_o);
     m_solid_objects.remove(p_o);
-    if (IndexedObjectList::isListed(p_o, IndexedObjectList::VISIBLE))
+    if (IndexedObjectList::isListed(p_o, IndexedObjectList::VISIBLE_LIST))
         for (IndexedObjectList& list : m_visible_objects)
             list.remove(p_o);
-    if (IndexedObjectList::isListed(p_o, IndexedObjectList::TYPE))
+    if (IndexedObjectList::isListed(p_o, IndexedObjectList::TYPE_LIST))
         for (auto& entry : m_type_map)
             entry.second.remove(p_o);
 }

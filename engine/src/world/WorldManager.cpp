@@ -52,7 +52,7 @@ bool listed(const ObjectList& list, const Object* p_o) {
 } // namespace
 
 WorldManager::WorldManager()
-    : m_deletions(IndexedObjectList::DELETIONS), m_shutting_down(false), m_shutdown_taken(0),
+    : m_deletions(IndexedObjectList::DELETION_LIST), m_shutting_down(false), m_shutdown_taken(0),
       m_shutdown_refused(0), m_deferred_deletions(false), m_p_view_following(nullptr) {
     setType("WorldManager");
 }

@@ -17,7 +17,15 @@ class Object;
 class IndexedObjectList {
   public:
     /// The kinds of list an object can be in at the same time.
-    enum Kind : int { ACTIVE, INACTIVE, TYPE, VISIBLE, SOLID, DELETIONS, KIND_COUNT };
+    enum Kind : int {
+        ACTIVE_LIST,
+        INACTIVE_LIST,
+        TYPE_LIST,
+        VISIBLE_LIST,
+        SOLID_LIST,
+        DELETION_LIST,
+        KIND_COUNT
+    };
 
     explicit IndexedObjectList(Kind kind);
     IndexedObjectList(const IndexedObjectList&) = delete;

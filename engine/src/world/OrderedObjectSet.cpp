@@ -12,7 +12,7 @@ constexpr std::size_t MIN_GAPS = 16;
 
 } // namespace
 
-OrderedObjectSet::OrderedObjectSet() : m_slots(), m_table(), m_shift(64), m_count(0) {}
+OrderedObjectSet::OrderedObjectSet() : m_slots(), m_base(0), m_head(0), m_table(), m_shift(64), m_count(0) {}
 
 std::size_t OrderedObjectSet::home(const Object* p_o) const {
     // No two objects start in the same 256 bytes (an object is larger than
@@ -96,7 +96,7 @@ int OrderedObjectSet::insert(Object* p_o) {
     } catch (const std::bad_alloc&) {
         return -1;
     }
-    place(Entry{p_o, m_slots.size() - 1});
+    place(Entry{p_o, m_base + m_slots.size() - 1});
     m_count++;
     return 0;
 }
@@ -105,13 +105,29 @@ int OrderedObjectSet::remove(const Object* p_o) {
     const std::size_t index = find(p_o);
     if (index == NOT_FOUND)
         return -1;
-    m_slots[m_table[index].slot] = nullptr;
+    m_slots[m_table[index].slot - m_base] = nullptr;
     erase(index);
     m_count--;
-    while (!m_slots.empty() && !m_slots.back())
+    if (m_count == 0) {
+        m_slots.clear();
+        m_base = 0;
+        m_head = 0;
+        return 0;
+    }
+    while (!m_slots.back())
         m_slots.pop_back();
-    // Moving every pointer is paid for by the removals since the last time.
-    const std::size_t gaps = m_slots.size() - m_count;
+    while (!m_slots[m_head])
+        m_head++;
+    // A set emptied from the front, as the world empties it, drops its
+    // leading gaps without touching the table: places count from m_base.
+    if (m_head >= MIN_GAPS && m_head >= m_slots.size() / 2) {
+        m_slots.erase(m_slots.begin(), m_slots.begin() + static_cast<std::ptrdiff_t>(m_head));
+        m_base += m_head;
+        m_head = 0;
+    }
+    // Gaps within are closed by moving the pointers, which the removals
+    // since the last time pay for.
+    const std::size_t gaps = m_slots.size() - m_head - m_count;
     if (gaps >= MIN_GAPS && gaps > m_count)
         compact();
     return 0;
@@ -119,9 +135,9 @@ int OrderedObjectSet::remove(const Object* p_o) {
 
 ObjectList OrderedObjectSet::toList() const {
     ObjectList list;
-    for (Object* p_o : m_slots)
-        if (p_o)
-            list.insert(p_o);
+    for (std::size_t i = m_head; i < m_slots.size(); i++)
+        if (m_slots[i])
+            list.insert(m_slots[i]);
     return list;
 }
 
@@ -129,19 +145,23 @@ void OrderedObjectSet::clear() {
     m_slots.clear();
     for (Entry& entry : m_table)
         entry.p_o = nullptr;
+    m_base = 0;
+    m_head = 0;
     m_count = 0;
 }
 
 void OrderedObjectSet::compact() {
     std::size_t kept = 0;
-    for (Object* p_o : m_slots) {
+    for (std::size_t i = m_head; i < m_slots.size(); i++) {
+        Object* p_o = m_slots[i];
         if (!p_o)
             continue;
         m_slots[kept] = p_o;
-        m_table[find(p_o)].slot = kept;
+        m_table[find(p_o)].slot = m_base + kept;
         kept++;
     }
     m_slots.resize(kept);
+    m_head = 0;
 }
 
 } // namespace vt

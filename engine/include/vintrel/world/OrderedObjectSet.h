@@ -34,7 +34,8 @@ class OrderedObjectSet {
     void clear();
 
   private:
-    // One place of the lookup table: a pointer held and where m_slots keeps it.
+    // One place of the lookup table: a pointer held and its place in m_slots,
+    // counted from m_base.
     struct Entry {
         const Object* p_o;
         std::size_t slot;
@@ -56,6 +57,10 @@ class OrderedObjectSet {
 
     // In insertion order; null where a pointer was removed.
     std::vector<Object*> m_slots;
+    // The place of m_slots[0].
+    std::size_t m_base;
+    // The first pointer held is at m_slots[m_head]; only gaps come before.
+    std::size_t m_head;
     // Open addressing with linear probing, kept at most half full; its size
     // is 0 or a power of two.
     std::vector<Entry> m_table;

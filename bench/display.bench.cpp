@@ -23,7 +23,7 @@
 
 namespace {
 
-const char* const FONT_SOURCE = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
+const char* const FONT_SOURCE = VINTREL_FONT_FILE;
 
 // Starts a windowed engine with the default 80 x 24 window and the system's
 // monospaced font, its configuration and log in a scratch directory.

@@ -25,6 +25,9 @@ int toInt(const std::string& value) {
     return static_cast<int>(number);
 }
 
+// No screen is this many times larger than a window of a few hundred pixels.
+constexpr int MAX_WINDOW_SCALE = 16;
+
 // A configuration is a few hundred bytes; anything this large is not one.
 constexpr std::size_t MAX_CONFIG_BYTES = 1 << 20;
 
@@ -56,6 +59,7 @@ void Config::reset() {
     m_window_vertical_chars = 24;
     m_window_style = 5;
     m_window_state = 0;
+    m_window_scale = 1;
     m_window_background_color = BLACK;
     m_frame_time = 33;
     m_font_scale = 2.0f;
@@ -163,6 +167,18 @@ void Config::loadConfig(std::string config) {
             log_manager.writeLog("loadConfig(): Unsupported window state '%s'", value.c_str());
     }
 
+    value = match(config, "window_scale");
+    if (!value.empty()) {
+        const int scale = toInt(value);
+        if (value == "auto")
+            m_window_scale = 0;
+        else if (scale >= 1 && scale <= MAX_WINDOW_SCALE &&
+                 value.find_first_not_of("0123456789") == std::string::npos)
+            m_window_scale = scale;
+        else
+            log_manager.writeLog("loadConfig(): Unsupported window scale '%s'", value.c_str());
+    }
+
     stringValue("window_title", &m_window_title);
     boolValue("show_mouse", &m_show_mouse);
     boolValue("headless", &m_headless);
@@ -190,6 +206,10 @@ void Config::logConfig() const {
     lm.writeLog(1, "  Frame time: %d", m_frame_time);
     lm.writeLog(1, "  Window style: %d", m_window_style);
     lm.writeLog(1, "  Window state: %s", m_window_state ? "fullscreen" : "default");
+    if (m_window_scale == 0)
+        lm.writeLog(1, "  Window scale: auto");
+    else
+        lm.writeLog(1, "  Window scale: %d", m_window_scale);
     lm.writeLog(1, "  Window title: %s", m_window_title.c_str());
     lm.writeLog(1, "  Show mouse: %s", boolText(m_show_mouse));
     lm.writeLog(1, "  Headless: %s", boolText(m_headless));

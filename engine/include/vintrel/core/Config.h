@@ -32,6 +32,9 @@ class Config {
     int getWindowStyle() const { return m_window_style; }
     /// 0 windowed, 1 full screen.
     int getWindowState() const { return m_window_state; }
+    /// Whole factor the window's pixels are multiplied by, keeping its cells;
+    /// 0 for "auto", the largest that fits the desktop.
+    int getWindowScale() const { return m_window_scale; }
     Color getWindowBackgroundColor() const { return m_window_background_color; }
     /// Milliseconds per step.
     int getFrameTime() const { return m_frame_time; }
@@ -59,6 +62,7 @@ class Config {
     int m_window_vertical_chars;
     int m_window_style;
     int m_window_state;
+    int m_window_scale; // 0: as large as fits the desktop
     Color m_window_background_color;
     int m_frame_time; // milliseconds
     float m_font_scale;

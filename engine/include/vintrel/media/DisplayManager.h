@@ -53,11 +53,26 @@ class DisplayManager : public Manager {
     unsigned getCharacterSize() const;
     /// The window, owned by the manager; null when headless or not started.
     sf::RenderWindow* getWindow() const;
+    /// A position in the window's pixels, as mouse events give it, in the
+    /// pixels drawing uses. They differ once a resizable window has been
+    /// resized: the picture then keeps its aspect, centred between bars.
+    Vector fromWindowPixels(int x, int y) const;
 
   private:
+    /// Where the picture lies in the window, in window pixels.
+    struct Letterbox {
+        int left;
+        int top;
+        int width;
+        int height;
+    };
+
     DisplayManager();
     int openWindow();
+    int scaleWindow(unsigned desktop_width, unsigned desktop_height);
     void releaseWindow();
+    Letterbox letterbox() const;
+    void fitViewToWindow();
 
     std::unique_ptr<sf::Font> m_p_font;
     std::unique_ptr<sf::RenderWindow> m_p_window;
@@ -67,6 +82,9 @@ class DisplayManager : public Manager {
     int m_window_vertical_chars;
     // Background quads and glyphs of this step, drawn in presentFrame.
     std::unique_ptr<CellBatch> m_p_batch;
+    // The window size the view was last fitted to.
+    int m_fitted_width;
+    int m_fitted_height;
 };
 
 /// Width of one cell in pixels.

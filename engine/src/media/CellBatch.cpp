@@ -36,8 +36,8 @@ CellBatch::CellBatch(sf::Font& font, unsigned character_size, float cell_width, 
                      sf::Color background)
     : m_font(font), m_character_size(character_size), m_cell_width(cell_width), m_cell_height(cell_height),
       m_background(background), m_glyphs(), m_cells(), m_window_drawn_on(false), m_cover_start(), m_covers(),
-      m_buckets(), m_bucket_columns(0), m_bucket_rows(0), m_seen_in_query(), m_vertices(), m_pieces(),
-      m_next_pieces() {
+      m_covers_latest_first(), m_cover_counts(), m_buckets(), m_bucket_columns(0), m_bucket_rows(0),
+      m_seen_in_query(), m_vertices(), m_pieces(), m_next_pieces() {
     m_vertices.reserve(RESERVED_VERTICES);
 }
 
@@ -140,8 +140,10 @@ void CellBatch::findCoveringCells() {
     m_seen_in_query.assign(count, 0);
     // Latest first: when a cell is looked at, the buckets hold the
     // backgrounds of every cell drawn after it.
-    std::vector<std::uint32_t> covers_reversed;
-    std::vector<std::uint32_t> ends(count, 0);
+    std::vector<std::uint32_t>& covers_reversed = m_covers_latest_first;
+    std::vector<std::uint32_t>& ends = m_cover_counts;
+    covers_reversed.clear();
+    ends.assign(count, 0);
     for (std::size_t i = count; i-- > 0;) {
         const Cell& cell = m_cells[i];
         int x0 = 0;

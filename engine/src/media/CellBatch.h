@@ -85,6 +85,9 @@ class CellBatch {
     // m_covers[m_cover_start[i] .. m_cover_start[i + 1]).
     std::vector<std::uint32_t> m_cover_start;
     std::vector<std::uint32_t> m_covers;
+    // The same lists as they are found, latest cell first, and their lengths.
+    std::vector<std::uint32_t> m_covers_latest_first;
+    std::vector<std::uint32_t> m_cover_counts;
     // Backgrounds of the cells looked at so far, by cell-sized bucket of the window.
     std::vector<std::vector<std::uint32_t>> m_buckets;
     int m_bucket_columns;

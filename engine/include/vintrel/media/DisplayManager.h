@@ -30,7 +30,9 @@ class DisplayManager : public Manager {
     void shutDown() override;
 
     /// Draws ch in the cell at the world position, in an engine colour;
-    /// rotation in degrees. 0, or -1 when there is nothing to draw into.
+    /// rotation in degrees. The cell's background hides what earlier
+    /// characters drew where it lies, but not the ink a neighbour's glyph
+    /// spills over its edge. 0, or -1 when there is nothing to draw into.
     int drawCharacter(const Vector& world_pos, char ch, Color color, float rotation = 0.0f);
     /// Draws ch in the cell at the world position in the colour (r, g, b).
     int drawCharacter(const Vector& world_pos, char ch, std::uint8_t r, std::uint8_t g, std::uint8_t b,

@@ -35,9 +35,9 @@ bool boxesOverlap(sf::Vector2f low_a, sf::Vector2f high_a, sf::Vector2f low_b, s
 CellBatch::CellBatch(sf::Font& font, unsigned character_size, float cell_width, float cell_height,
                      sf::Color background)
     : m_font(font), m_character_size(character_size), m_cell_width(cell_width), m_cell_height(cell_height),
-      m_background(background), m_glyphs(), m_cells(), m_window_drawn_on(false), m_cover_start(), m_covers(),
-      m_covers_latest_first(), m_cover_counts(), m_buckets(), m_bucket_columns(0), m_bucket_rows(0),
-      m_seen_in_query(), m_vertices(), m_pieces(), m_next_pieces() {
+      m_background(background), m_glyphs(), m_cells(), m_window_drawn_on(false), m_covers(), m_cover_begin(),
+      m_cover_count(), m_buckets(), m_bucket_columns(0), m_bucket_rows(0), m_seen_in_query(), m_vertices(),
+      m_pieces(), m_next_pieces() {
     m_vertices.reserve(RESERVED_VERTICES);
 }
 
@@ -57,6 +57,9 @@ const CellBatch::CachedGlyph& CellBatch::glyphFor(char ch) {
 }
 
 void CellBatch::addCell(float x, float y, char ch, sf::Color color, float rotation) {
+    // A cell nowhere shows nothing and hides nothing.
+    if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(rotation))
+        return;
     float cos_r = 1.0f;
     float sin_r = 0.0f;
     if (rotation != 0.0f) {
@@ -135,15 +138,12 @@ void CellBatch::bucketRange(const TurnedRect& rect, int& x0, int& y0, int& x1, i
 
 void CellBatch::findCoveringCells() {
     const std::size_t count = m_cells.size();
-    m_cover_start.assign(count + 1, 0);
     m_covers.clear();
+    m_cover_begin.assign(count, 0);
+    m_cover_count.assign(count, 0);
     m_seen_in_query.assign(count, 0);
     // Latest first: when a cell is looked at, the buckets hold the
     // backgrounds of every cell drawn after it.
-    std::vector<std::uint32_t>& covers_reversed = m_covers_latest_first;
-    std::vector<std::uint32_t>& ends = m_cover_counts;
-    covers_reversed.clear();
-    ends.assign(count, 0);
     for (std::size_t i = count; i-- > 0;) {
         const Cell& cell = m_cells[i];
         int x0 = 0;
@@ -152,7 +152,7 @@ void CellBatch::findCoveringCells() {
         int y1 = 0;
         bucketRange(cell.background, x0, y0, x1, y1);
         const auto stamp = static_cast<std::uint32_t>(i + 1);
-        const std::size_t begin = covers_reversed.size();
+        const std::size_t begin = m_covers.size();
         if (cell.visible) {
             for (int by = y0; by <= y1; by++)
                 for (int bx = x0; bx <= x1; bx++)
@@ -165,12 +165,13 @@ void CellBatch::findCoveringCells() {
                         if (boxesOverlap(cell.background.low, cell.background.high, over.low, over.high,
                                          OVERLAP_EPSILON) &&
                             boxesOverlap(cell.glyph.low, cell.glyph.high, over.low, over.high, 0.0f))
-                            covers_reversed.push_back(later);
+                            m_covers.push_back(later);
                     }
             // Cuts apply in drawing order.
-            std::sort(covers_reversed.begin() + static_cast<std::ptrdiff_t>(begin), covers_reversed.end());
+            std::sort(m_covers.begin() + static_cast<std::ptrdiff_t>(begin), m_covers.end());
         }
-        ends[i] = static_cast<std::uint32_t>(covers_reversed.size() - begin);
+        m_cover_begin[i] = static_cast<std::uint32_t>(begin);
+        m_cover_count[i] = static_cast<std::uint32_t>(m_covers.size() - begin);
 
         // A background like one already kept would cut nothing more.
         const std::vector<std::uint32_t>& first =
@@ -188,21 +189,6 @@ void CellBatch::findCoveringCells() {
                     bucket.push_back(static_cast<std::uint32_t>(i));
             }
     }
-    // Lay the lists out in drawing order of the cells they belong to.
-    m_covers.resize(covers_reversed.size());
-    std::size_t offset = 0;
-    std::size_t reversed_end = covers_reversed.size();
-    for (std::size_t i = 0; i < count; i++) {
-        const std::size_t length = ends[i];
-        const std::size_t reversed_begin = reversed_end - length;
-        m_cover_start[i] = static_cast<std::uint32_t>(offset);
-        std::copy(covers_reversed.begin() + static_cast<std::ptrdiff_t>(reversed_begin),
-                  covers_reversed.begin() + static_cast<std::ptrdiff_t>(reversed_end),
-                  m_covers.begin() + static_cast<std::ptrdiff_t>(offset));
-        offset += length;
-        reversed_end = reversed_begin;
-    }
-    m_cover_start[count] = static_cast<std::uint32_t>(offset);
 }
 
 void CellBatch::appendBackgrounds() {
@@ -221,8 +207,8 @@ void CellBatch::appendGlyph(std::size_t index) {
     const auto& g = cell.glyph.corners;
     const auto& t = cell.texture;
     const GlyphPiece whole = GlyphPiece::quad({g[0], t[0]}, {g[1], t[1]}, {g[2], t[2]}, {g[3], t[3]});
-    const std::uint32_t begin = m_cover_start[index];
-    const std::uint32_t end = m_cover_start[index + 1];
+    const std::uint32_t begin = m_cover_begin[index];
+    const std::uint32_t end = begin + m_cover_count[index];
     if (begin == end) {
         whole.appendTriangles(m_vertices, cell.color);
         return;

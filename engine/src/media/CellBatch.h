@@ -81,13 +81,11 @@ class CellBatch {
     std::vector<Cell> m_cells;
     bool m_window_drawn_on;
 
-    // For each cell, the later cells whose backgrounds overlap its own:
-    // m_covers[m_cover_start[i] .. m_cover_start[i + 1]).
-    std::vector<std::uint32_t> m_cover_start;
+    // For each cell, the later cells whose backgrounds overlap its own, in
+    // drawing order: m_covers[m_cover_begin[i] ..] for m_cover_count[i].
     std::vector<std::uint32_t> m_covers;
-    // The same lists as they are found, latest cell first, and their lengths.
-    std::vector<std::uint32_t> m_covers_latest_first;
-    std::vector<std::uint32_t> m_cover_counts;
+    std::vector<std::uint32_t> m_cover_begin;
+    std::vector<std::uint32_t> m_cover_count;
     // Backgrounds of the cells looked at so far, by cell-sized bucket of the window.
     std::vector<std::vector<std::uint32_t>> m_buckets;
     int m_bucket_columns;

@@ -36,8 +36,8 @@ CellBatch::CellBatch(sf::Font& font, unsigned character_size, float cell_width, 
                      sf::Color background)
     : m_font(font), m_character_size(character_size), m_cell_width(cell_width), m_cell_height(cell_height),
       m_background(background), m_glyphs(), m_cells(), m_window_drawn_on(false), m_covers(), m_cover_begin(),
-      m_cover_count(), m_buckets(), m_bucket_columns(0), m_bucket_rows(0), m_seen_in_query(), m_vertices(),
-      m_pieces(), m_next_pieces() {
+      m_cover_count(), m_buckets(), m_used_buckets(), m_bucket_columns(0), m_bucket_rows(0),
+      m_seen_in_query(), m_vertices(), m_pieces(), m_next_pieces() {
     m_vertices.reserve(RESERVED_VERTICES);
 }
 
@@ -83,7 +83,6 @@ void CellBatch::addCell(float x, float y, char ch, sf::Color color, float rotati
 
     Cell cell{};
     cell.color = color;
-    cell.turned = rotation != 0.0f;
     // The background sits a tenth of a cell left of and a fifth of a cell
     // below the glyph's origin, where the glyph's ink falls.
     cell.background =
@@ -116,9 +115,10 @@ void CellBatch::resetBuckets(const sf::RenderTarget& target) {
         m_bucket_rows = std::max(rows, 3);
         m_buckets.assign(static_cast<std::size_t>(m_bucket_columns * m_bucket_rows), {});
     } else {
-        for (std::vector<std::uint32_t>& bucket : m_buckets)
-            bucket.clear();
+        for (std::uint32_t used : m_used_buckets)
+            m_buckets[used].clear();
     }
+    m_used_buckets.clear();
 }
 
 void CellBatch::bucketRange(const TurnedRect& rect, int& x0, int& y0, int& x1, int& y1) const {
@@ -185,6 +185,8 @@ void CellBatch::findCoveringCells() {
             for (int bx = x0; bx <= x1; bx++) {
                 std::vector<std::uint32_t>& bucket =
                     m_buckets[static_cast<std::size_t>(by * m_bucket_columns + bx)];
+                if (bucket.empty())
+                    m_used_buckets.push_back(static_cast<std::uint32_t>(by * m_bucket_columns + bx));
                 if (bucket.size() < MAX_BACKGROUNDS_PER_BUCKET)
                     bucket.push_back(static_cast<std::uint32_t>(i));
             }

@@ -62,7 +62,6 @@ class CellBatch {
         std::array<sf::Vector2f, 4> texture; // texel coordinates of the glyph's corners
         sf::Color color;
         bool visible;
-        bool turned;
     };
 
     const CachedGlyph& glyphFor(char ch);
@@ -88,6 +87,7 @@ class CellBatch {
     std::vector<std::uint32_t> m_cover_count;
     // Backgrounds of the cells looked at so far, by cell-sized bucket of the window.
     std::vector<std::vector<std::uint32_t>> m_buckets;
+    std::vector<std::uint32_t> m_used_buckets;
     int m_bucket_columns;
     int m_bucket_rows;
     std::vector<std::uint32_t> m_seen_in_query;

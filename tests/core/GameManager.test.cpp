@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -98,11 +100,12 @@ TEST_F(GameLoopTest, LateStepsWarnExceptOnStepZeroAndRightAfterAnOversleep) {
     EXPECT_EQ(countLines(text, "   3 GameManager::run(): Can't keep up! frame_time 33 ms, split 45 ms"), 1);
 }
 
-TEST_F(GameLoopTest, ZeroFrameTimeNeverSleepsNorWarns) {
+TEST_F(GameLoopTest, ZeroFrameTimeIsRefusedSoStepsStillSleep) {
     ASSERT_EQ(startEngine(headlessConfig() + "frame_time:0,"), 0);
+    EXPECT_EQ(GameManager::getInstance().getFrameTime(), 33);
     new Worker({5000, 5000, 5000});
     GameManager::getInstance().run();
-    EXPECT_TRUE(g_sleeps.empty());
+    EXPECT_EQ(g_sleeps, (std::vector<int>{28, 28, 28}));
     EXPECT_EQ(countLines(logText(), "Can't keep up!"), 0);
 }
 
@@ -132,6 +135,76 @@ TEST(ClockTest, DifferencesSurviveTheThirtyTwoBitWrap) {
 }
 
 class GameManagerTest : public EngineTest {};
+
+/// Raises a signal in one step; ends the run itself some steps later, should
+/// the signal not have.
+class Interrupter : public Object {
+  public:
+    Interrupter(int signal_number, int step) : m_signal(signal_number), m_step(step) {
+        registerInterest(EVENT_STEP);
+    }
+    int eventHandler(const Event* p_event) override {
+        const int step = dynamic_cast<const EventStep&>(*p_event).getStepCount();
+        if (step == m_step)
+            raise(m_signal);
+        if (step == m_step + 10)
+            GameManager::getInstance().setGameOver();
+        return 1;
+    }
+
+  private:
+    int m_signal;
+    int m_step;
+};
+
+TEST_F(GameManagerTest, TheFirstStopSignalEndsTheLoopAfterItsStepAndShutDownRuns) {
+    for (int signal_number : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(signal_number);
+        ASSERT_EQ(startEngine(headlessConfig() + "frame_time:1,"), 0);
+        new Interrupter(signal_number, 2);
+        GameManager::getInstance().run();
+        EXPECT_EQ(GameManager::getInstance().getStepCount(), 3);
+        // A run after the request ends after its first step too.
+        GameManager::getInstance().run();
+        EXPECT_EQ(GameManager::getInstance().getStepCount(), 1);
+        stopEngine();
+        const std::string text = readFile(logPath());
+        EXPECT_EQ(countLines(text, "GameManager::run(): Signal " + std::to_string(signal_number) +
+                                       " received; ending the game loop."),
+                  2);
+        EXPECT_EQ(countLines(text, "** Game engine stopped **"), 1);
+    }
+}
+
+TEST_F(GameManagerTest, ASecondStopSignalOrSignalsFalseEndTheProcessAtOnce) {
+    testing::FLAGS_gtest_death_test_style = "threadsafe";
+    EXPECT_EXIT(
+        {
+            startEngine(headlessConfig());
+            raise(SIGINT);
+            raise(SIGTERM);
+            std::exit(0);
+        },
+        testing::KilledBySignal(SIGTERM), "");
+    EXPECT_EXIT(
+        {
+            startEngine(headlessConfig() + "signals:false,");
+            raise(SIGTERM);
+            std::exit(0);
+        },
+        testing::KilledBySignal(SIGTERM), "");
+}
+
+TEST_F(GameManagerTest, AWorldBoundaryTheWorldRefusesFailsStartUpInOneLineOnStandardError) {
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(startEngine(headlessConfig() + "window_horizontal_chars:100000,window_vertical_chars:100000,"),
+              -1);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(GameManager::getInstance().isStarted());
+    EXPECT_EQ(countLines(logText(), "GameManager::startUp(): Error! The world refused the boundary"), 1);
+    EXPECT_EQ(countLines(err, "GameManager::startUp(): Error! The world refused the boundary"), 1) << err;
+    EXPECT_EQ(countLines(err, "Cause: WorldManager::setBoundary(): Error! Boundary"), 1) << err;
+}
 
 TEST_F(GameManagerTest, StartUpWritesBannerAndShutDownClosesIt) {
     ASSERT_EQ(startEngine(headlessConfig()), 0);

@@ -227,6 +227,29 @@ TEST_F(DisplayManagerTest, MissingFontFailsStartUpAndClosesTheWindow) {
     EXPECT_EQ(DisplayManager::getInstance().getWindow(), nullptr);
 }
 
+TEST_F(DisplayManagerTest, WithoutADisplayStartUpFailsAndSaysSoInsteadOfEndingTheProcess) {
+    const char* shown = std::getenv("DISPLAY");
+    const std::string previous = shown != nullptr ? shown : "";
+    // A display number no server listens on, then none at all.
+    for (const char* display : {":4049", ""}) {
+        SCOPED_TRACE(display);
+        setenv("DISPLAY", display, 1);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(startEngine(windowedConfig()), -1);
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(countLines(logText(),
+                             std::string("DisplayManager::startUp(): Error! Unable to open a display ('") +
+                                 display + "')"),
+                  1);
+        EXPECT_EQ(countLines(err, "GameManager::startUp(): Error! Starting display manager. Cause: "
+                                  "DisplayManager::startUp(): Error! Unable to open a display"),
+                  1)
+            << err;
+        stopEngine();
+    }
+    setenv("DISPLAY", previous.c_str(), 1);
+}
+
 TEST_F(DisplayManagerTest, ImpossibleWindowSizesAreRefused) {
     EXPECT_EQ(startEngine(headlessConfig() + "window_horizontal_chars:0,"), -1);
     EXPECT_EQ(countLines(logText(),

@@ -8,6 +8,7 @@
 
 #include "platform/SystemClock.h"
 #include "support/EngineTest.h"
+#include "support/RecordingObject.h"
 #include "vintrel/core/Clock.h"
 #include "vintrel/core/Config.h"
 #include "vintrel/core/GameManager.h"
@@ -136,63 +137,44 @@ TEST(ClockTest, DifferencesSurviveTheThirtyTwoBitWrap) {
 
 class GameManagerTest : public EngineTest {};
 
-/// Raises a signal in one step; ends the run itself some steps later, should
-/// the signal not have.
-class Interrupter : public Object {
-  public:
-    Interrupter(int signal_number, int step) : m_signal(signal_number), m_step(step) {
-        registerInterest(EVENT_STEP);
-    }
-    int eventHandler(const Event* p_event) override {
-        const int step = dynamic_cast<const EventStep&>(*p_event).getStepCount();
-        if (step == m_step)
-            raise(m_signal);
-        if (step == m_step + 10)
-            GameManager::getInstance().setGameOver();
-        return 1;
-    }
-
-  private:
-    int m_signal;
-    int m_step;
-};
-
 TEST_F(GameManagerTest, TheFirstStopSignalEndsTheLoopAfterItsStepAndShutDownRuns) {
     for (int signal_number : {SIGTERM, SIGINT}) {
-        SCOPED_TRACE(signal_number);
         ASSERT_EQ(startEngine(headlessConfig() + "frame_time:1,"), 0);
-        new Interrupter(signal_number, 2);
+        auto* p_interrupter = new RecordingObject;
+        p_interrupter->registerInterest(EVENT_STEP);
+        p_interrupter->on_event = [signal_number](RecordingObject*, const Event* p_event) {
+            const int step = static_cast<const EventStep*>(p_event)->getStepCount();
+            if (step == 2)
+                raise(signal_number);
+            if (step == 12) // only if the signal did not end the run
+                GameManager::getInstance().setGameOver();
+        };
         GameManager::getInstance().run();
         EXPECT_EQ(GameManager::getInstance().getStepCount(), 3);
-        // A run after the request ends after its first step too.
-        GameManager::getInstance().run();
+        GameManager::getInstance().run(); // a later run ends after its first step
         EXPECT_EQ(GameManager::getInstance().getStepCount(), 1);
         stopEngine();
         const std::string text = readFile(logPath());
-        EXPECT_EQ(countLines(text, "GameManager::run(): Signal " + std::to_string(signal_number) +
-                                       " received; ending the game loop."),
-                  2);
+        EXPECT_EQ(
+            countLines(text, "Signal " + std::to_string(signal_number) + " received; ending the game loop."),
+            2);
         EXPECT_EQ(countLines(text, "** Game engine stopped **"), 1);
     }
 }
 
 TEST_F(GameManagerTest, ASecondStopSignalOrSignalsFalseEndTheProcessAtOnce) {
     testing::FLAGS_gtest_death_test_style = "threadsafe";
-    EXPECT_EXIT(
-        {
-            startEngine(headlessConfig());
-            raise(SIGINT);
-            raise(SIGTERM);
-            std::exit(0);
-        },
-        testing::KilledBySignal(SIGTERM), "");
-    EXPECT_EXIT(
-        {
-            startEngine(headlessConfig() + "signals:false,");
-            raise(SIGTERM);
-            std::exit(0);
-        },
-        testing::KilledBySignal(SIGTERM), "");
+    for (const char* config : {"", "signals:false,"}) {
+        EXPECT_EXIT(
+            {
+                startEngine(headlessConfig() + config);
+                if (*config == '\0')
+                    raise(SIGINT);
+                raise(SIGTERM);
+                std::exit(0);
+            },
+            testing::KilledBySignal(SIGTERM), "");
+    }
 }
 
 TEST_F(GameManagerTest, AWorldBoundaryTheWorldRefusesFailsStartUpInOneLineOnStandardError) {

@@ -10,9 +10,6 @@
 #include "support/EngineTest.h"
 #include "vintrel/core/Config.h"
 
-// Configuration files that are not what they claim: the engine must refuse
-// each one with a line a person sees, read no more than the size limit, and
-// keep its defaults.
 namespace vt::test {
 namespace {
 
@@ -44,25 +41,21 @@ class ConfigStressTest : public EngineTest {
 TEST_F(ConfigStressTest, FilesThatAreNotRegularOrCannotBeReadLeaveTheDefaults) {
     ASSERT_EQ(mkfifo(dir().file("pipe").c_str(), 0600), 0);
     ASSERT_EQ(symlink("loop", dir().file("loop").c_str()), 0);
-    struct Case {
-        std::string path;
-        const char* message;
-    };
     // Tests run as root, whom permissions do not stop; a link that points to
     // itself cannot be opened, and /proc/self/mem opens as a regular file
     // whose first page cannot be read, whoever asks.
-    const Case cases[] = {
+    const std::pair<std::string, const char*> cases[] = {
         {"/dev/zero", "is not a regular file"},
         {dir().path(), "is not a regular file"},
         {dir().file("pipe"), "is not a regular file"},
         {dir().file("loop"), "Cannot read configuration file"},
         {"/proc/self/mem", "Cannot read configuration file"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.path);
-        const std::string err = loadFrom(c.path);
-        EXPECT_EQ(countLines(err, c.message), 1) << err;
-        EXPECT_EQ(countLines(logText(), c.message), 1);
+    for (const auto& [path, message] : cases) {
+        SCOPED_TRACE(path);
+        const std::string err = loadFrom(path);
+        EXPECT_EQ(countLines(err, message), 1) << err;
+        EXPECT_EQ(countLines(logText(), message), 1);
         EXPECT_EQ(Config::getInstance().getFrameTime(), 33);
         EXPECT_FALSE(Config::getInstance().getHeadless());
         writeFile(logPath(), "");
@@ -70,12 +63,9 @@ TEST_F(ConfigStressTest, FilesThatAreNotRegularOrCannotBeReadLeaveTheDefaults) {
 }
 
 TEST_F(ConfigStressTest, AHugeSingleLineIsRefusedAfterReadingOnlyTheLimit) {
-    const std::string path = dir().file("huge.txt");
-    {
-        std::ofstream huge(path);
-        huge << "frame_time:20,headless:true,";
-    }
     // 64 MiB of one line, without a line break, written sparsely.
+    const std::string path = dir().file("huge.txt");
+    ASSERT_TRUE(writeFile(path, "frame_time:20,headless:true,"));
     ASSERT_EQ(truncate(path.c_str(), 64 << 20), 0);
     const long long before = bytesRead();
     ASSERT_GE(before, 0) << "no /proc/self/io";

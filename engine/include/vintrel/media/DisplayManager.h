@@ -59,6 +59,8 @@ class DisplayManager : public Manager {
     /// pixels drawing uses. They differ once a resizable window has been
     /// resized: the picture then keeps its aspect, centred between bars.
     Vector fromWindowPixels(int x, int y) const;
+    /// The font characters are drawn with, owned by the manager; null without a window.
+    const sf::Font* getFont() const;
 
   private:
     /// Where the picture lies in the window, in window pixels.

@@ -1,35 +1,32 @@
 #include <SFML/Graphics.hpp>
 
 #include <cmath>
-#include <string>
 
-#include "media/SfmlCompat.h"
 #include "support/DisplayScenes.h"
 #include "support/WindowedInputTest.h"
-#include "vintrel/media/DisplayManager.h"
 
 namespace vt::test {
 namespace {
 
-// A window scaled or resized, and where its picture should then lie in it
-// (the X display of the tests is 1280 x 1024 pixels).
+// A window scaled, or resized by the user, and where its picture then lies
+// in it, in window pixels (the tests' X display is 1280 x 1024).
 struct ScaleCase {
     const char* name;
     const char* config;
-    sf::Vector2u window;  // size the engine opens
-    sf::Vector2u resized; // size the user drags it to, or 0 x 0
-    sf::IntRect picture;  // where the picture then lies, in window pixels
+    sf::Vector2u opened;
+    sf::Vector2u resized; // 0 x 0: left as opened
+    sf::IntRect picture;
 };
 
 const ScaleCase CASES[] = {
-    {"ScaleOne", "window_scale:1,", {1024, 768}, {0, 0}, {0, 0, 1024, 768}},
-    {"ScaleTwo",
+    {"One", "window_scale:1,", {1024, 768}, {0, 0}, {0, 0, 1024, 768}},
+    {"Two",
      "window_horizontal_pixels:480,window_vertical_pixels:360,window_scale:2,",
      {960, 720},
      {0, 0},
      {0, 0, 960, 720}},
     // Three times 400 x 300 fits the display, four times does not.
-    {"ScaleAuto",
+    {"Auto",
      "window_horizontal_pixels:400,window_vertical_pixels:300,window_scale:auto,",
      {1200, 900},
      {0, 0},
@@ -50,94 +47,59 @@ class WindowScaleTest : public WindowedInputTest, public ::testing::WithParamInt
   protected:
     std::string extraConfig() const override { return GetParam().config; }
 
-    /// The window pixel where the point of the cell at (dx, dy) of its size shows.
-    sf::Vector2i windowPixel(int column, int row, float dx, float dy) const {
+    // The window pixel that shows the point (column, row) of the cell grid.
+    sf::Vector2i shownAt(float column, float row) const {
         const sf::IntRect& picture = GetParam().picture;
-        const DisplayManager& display_manager = DisplayManager::getInstance();
-        const float scale =
-            static_cast<float>(picture.width) / static_cast<float>(display_manager.getHorizontalPixels());
-        return {picture.left +
-                    static_cast<int>(std::lround((static_cast<float>(column) + dx) * cellWidth() * scale)),
-                picture.top +
-                    static_cast<int>(std::lround((static_cast<float>(row) + dy) * cellHeight() * scale))};
-    }
-
-    /// Points the mouse at a cell and clicks: both events name that cell.
-    void expectPointedCell(int column, int row) {
-        SCOPED_TRACE("cell " + std::to_string(column) + ", " + std::to_string(row));
-        const sf::Vector2i pixel = windowPixel(column, row, 0.25f, 0.5f);
-        ASSERT_TRUE(input().moveTo(pixel.x, pixel.y));
-        auto inCell = [column, row](const Received& r) {
-            return std::floor(r.position.getX()) == static_cast<float>(column) &&
-                   std::floor(r.position.getY()) == static_cast<float>(row);
-        };
-        const std::vector<Received> moved = stepUntil([&](const auto& e) {
-            return !e.empty() && e.back().action == MOUSE_ACTION_MOVED && inCell(e.back());
-        });
-        ASSERT_FALSE(moved.empty()) << "no move to the cell";
-        // A pixel of the window is at most a third of a cell here.
-        EXPECT_NEAR(moved.back().position.getX(), static_cast<float>(column) + 0.25f, 0.34f);
-        EXPECT_NEAR(moved.back().position.getY(), static_cast<float>(row) + 0.5f, 0.34f);
-
-        ASSERT_TRUE(input().buttonDown(1));
-        const std::vector<Received> clicked = stepUntil(
-            [](const auto& e) { return countMouse(e, MOUSE_ACTION_CLICKED, MOUSE_BUTTON_LEFT) > 0; });
-        ASSERT_TRUE(input().buttonUp(1));
-        ASSERT_EQ(countMouse(clicked, MOUSE_ACTION_CLICKED, MOUSE_BUTTON_LEFT), 1);
-        for (const Received& r : clicked)
-            EXPECT_TRUE(inCell(r)) << r.position.getX() << ", " << r.position.getY();
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        step();
+        const float scale = static_cast<float>(picture.width) / static_cast<float>(GetParam().opened.x);
+        return {picture.left + static_cast<int>(std::lround(column * cellWidth() * scale)),
+                picture.top + static_cast<int>(std::lround(row * cellHeight() * scale))};
     }
 };
 
-TEST_P(WindowScaleTest, PictureFillsItsPlaceAndTheMouseFindsTheCells) {
+TEST_P(WindowScaleTest, PictureKeepsItsCellsAndTheMouseFindsThem) {
     const ScaleCase& scale = GetParam();
-    DisplayManager& display_manager = DisplayManager::getInstance();
-    sf::RenderWindow* p_window = display_manager.getWindow();
-    ASSERT_EQ(p_window->getSize(), scale.window);
-    // The grid of cells is the configured one, whatever the window's size.
-    EXPECT_EQ(display_manager.getHorizontalChars(), 80);
-    EXPECT_EQ(display_manager.getVerticalChars(), 24);
-    EXPECT_FLOAT_EQ(cellWidth(), static_cast<float>(scale.window.x) / 80);
-    EXPECT_FLOAT_EQ(cellHeight(), static_cast<float>(scale.window.y) / 24);
-
+    DisplayManager& dm = DisplayManager::getInstance();
+    sf::RenderWindow& window = *dm.getWindow();
+    ASSERT_EQ(window.getSize(), scale.opened);
+    EXPECT_EQ(dm.getHorizontalChars() * 1000 + dm.getVerticalChars(), 80024);
+    EXPECT_FLOAT_EQ(cellWidth() * 80, static_cast<float>(scale.opened.x));
     if (scale.resized.x != 0) {
         ASSERT_TRUE(input().resize(static_cast<int>(scale.resized.x), static_cast<int>(scale.resized.y)));
-        for (int i = 0; i < 300 && p_window->getSize() != scale.resized; i++) {
-            step();
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        ASSERT_EQ(p_window->getSize(), scale.resized);
-        // As the game loop does each step: the renderer takes the new size
-        // when a frame is shown.
-        display_manager.presentFrame();
+        stepUntil([&](const auto&) { return window.getSize() == scale.resized; });
+        ASSERT_EQ(window.getSize(), scale.resized);
+        dm.presentFrame(); // as each step does: the picture takes the new size
     }
 
-    // Every cell drawn: the picture is inked, the bars beside it are not.
+    // A full screen inks the picture's corner cells and nothing beside the picture.
     scenes::drawFullScreen();
     const sf::Image image = captureBackBuffer();
-    display_manager.presentFrame();
-    const sf::Vector2u size = p_window->getSize();
-    const sf::IntRect& picture = scale.picture;
-    const int total = static_cast<int>(size.x * size.y);
-    const int background_in_picture =
-        countPixels(image, picture.left, picture.top, picture.width, picture.height, BLACK_PIXEL);
-    EXPECT_EQ(countPixels(image, 0, 0, static_cast<int>(size.x), static_cast<int>(size.y), BLACK_PIXEL),
-              background_in_picture + total - picture.width * picture.height);
-    EXPECT_LT(background_in_picture, picture.width * picture.height * 9 / 10);
-    // Ink near all four corners of the picture: it is neither cut nor shifted.
-    for (const sf::Vector2i cell :
-         {sf::Vector2i(0, 0), sf::Vector2i(79, 0), sf::Vector2i(0, 23), sf::Vector2i(79, 23)}) {
-        const sf::Vector2i from = windowPixel(cell.x, cell.y, 0, 0);
-        const sf::Vector2i to = windowPixel(cell.x + 1, cell.y + 1, 0, 0);
-        EXPECT_GT(countPixels(image, from.x, from.y, to.x - from.x, to.y - from.y, BLACK_PIXEL), 0);
-        EXPECT_LT(countPixels(image, from.x, from.y, to.x - from.x, to.y - from.y, BLACK_PIXEL),
-                  (to.x - from.x) * (to.y - from.y));
+    const sf::IntRect& p = scale.picture;
+    const int size = static_cast<int>(window.getSize().x * window.getSize().y);
+    EXPECT_EQ(countPixels(image, 0, 0, 4096, 4096, BLACK_PIXEL) -
+                  countPixels(image, p.left, p.top, p.width, p.height, BLACK_PIXEL),
+              size - p.width * p.height);
+    for (const sf::Vector2f cell :
+         {sf::Vector2f(0, 0), sf::Vector2f(79, 0), sf::Vector2f(0, 23), sf::Vector2f(79, 23)}) {
+        const sf::Vector2i from = shownAt(cell.x, cell.y);
+        const sf::Vector2i to = shownAt(cell.x + 1, cell.y + 1);
+        const int area = (to.x - from.x) * (to.y - from.y);
+        EXPECT_LT(countPixels(image, from.x, from.y, to.x - from.x, to.y - from.y, BLACK_PIXEL), area);
     }
 
-    expectPointedCell(10, 2);
-    expectPointedCell(57, 19);
+    // Real pointer moves land in the cells under the pointer.
+    for (const sf::Vector2f cell : {sf::Vector2f(10, 2), sf::Vector2f(57, 19)}) {
+        const sf::Vector2i pixel = shownAt(cell.x + 0.25f, cell.y + 0.5f);
+        ASSERT_TRUE(input().moveTo(pixel.x, pixel.y));
+        const std::vector<Received> moved = stepUntil([&](const auto& e) {
+            return !e.empty() && e.back().action == MOUSE_ACTION_MOVED &&
+                   std::floor(e.back().position.getX()) == cell.x &&
+                   std::floor(e.back().position.getY()) == cell.y;
+        });
+        ASSERT_FALSE(moved.empty()) << "no move into cell " << cell.x << ", " << cell.y;
+        // A window pixel is at most a third of a cell in these windows.
+        EXPECT_NEAR(moved.back().position.getX(), cell.x + 0.25f, 0.34f);
+        EXPECT_NEAR(moved.back().position.getY(), cell.y + 0.5f, 0.34f);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Windows, WindowScaleTest, ::testing::ValuesIn(CASES),

@@ -1,6 +1,6 @@
 #include <SFML/Graphics.hpp>
 
-#include <algorithm>
+#include <set>
 #include <string>
 
 #include "media/SfmlCompat.h"
@@ -10,75 +10,43 @@
 namespace vt::test {
 namespace {
 
-// Every printable character, each drawn in the middle of a plus of 'M's: one
-// on each side in its row and, drawn after it as a frame's rows are, one
-// above and one below.
-constexpr int FIRST_PRINTABLE = 33;
-constexpr int LAST_PRINTABLE = 126;
-constexpr int PLUSES_PER_ROW = 20;
-
-Vector plusCentre(int index) {
-    return Vector(static_cast<float>(1 + 4 * (index % PLUSES_PER_ROW)),
-                  static_cast<float>(1 + 4 * (index / PLUSES_PER_ROW)));
-}
-
-void drawPluses(bool centres, bool neighbours) {
-    DisplayManager& display_manager = DisplayManager::getInstance();
-    for (int c = FIRST_PRINTABLE; c <= LAST_PRINTABLE; c++) {
-        const Vector centre = plusCentre(c - FIRST_PRINTABLE);
-        auto at = [&](float dx, float dy) { return Vector(centre.getX() + dx, centre.getY() + dy); };
-        if (neighbours)
-            display_manager.drawCharacter(at(-1, 0), 'M', WHITE);
-        if (centres)
-            display_manager.drawCharacter(centre, static_cast<char>(c), WHITE);
-        if (neighbours) {
-            display_manager.drawCharacter(at(1, 0), 'M', WHITE);
-            display_manager.drawCharacter(at(0, -1), 'M', WHITE);
-            display_manager.drawCharacter(at(0, 1), 'M', WHITE);
-        }
-    }
-}
-
 class LegibilityTest : public WindowTest {
   protected:
-    sf::Image drawn(bool centres, bool neighbours) {
-        drawPluses(centres, neighbours);
+    // Each printable character in the middle of a plus of 'M's, four cells from
+    // the next: one on each side in its row and, drawn after it as the rows of a
+    // frame are, one above and one below. Returns what the window then holds.
+    sf::Image drawPluses(bool centres, bool neighbours) {
+        DisplayManager& dm = DisplayManager::getInstance();
+        for (int c = '!'; c <= '~'; c++) {
+            const auto x = static_cast<float>(1 + 4 * ((c - '!') % 20));
+            const auto y = static_cast<float>(1 + 4 * ((c - '!') / 20));
+            for (const Vector& at :
+                 {Vector(x - 1, y), Vector(x, y), Vector(x + 1, y), Vector(x, y - 1), Vector(x, y + 1)})
+                if (at == Vector(x, y) ? centres : neighbours)
+                    dm.drawCharacter(at, at == Vector(x, y) ? static_cast<char>(c) : 'M', WHITE);
+        }
         sf::Image image = captureBackBuffer();
-        DisplayManager::getInstance().presentFrame();
+        dm.presentFrame();
         return image;
     }
 
-    // The characters some of whose pixels, lit when drawn alone, are not lit
-    // among their neighbours.
+    // The characters of which a pixel lit when drawn alone, or lit by a
+    // neighbour drawn alone, is not lit when they are drawn together.
     std::string charactersLosingInk() {
-        const sf::Image together = drawn(true, true);
-        const sf::Image centres = drawn(true, false);
-        const sf::Image neighbours = drawn(false, true);
+        const sf::Image together = drawPluses(true, true);
+        const sf::Image centres = drawPluses(true, false);
+        const sf::Image neighbours = drawPluses(false, true);
         const sf::Color background = sfml::pixelAt(together, 0, 0);
-        std::string losing;
-        for (int c = FIRST_PRINTABLE; c <= LAST_PRINTABLE; c++) {
-            // The plus and a cell of margin around it, short of the next pluses.
-            const Vector corner = spacesToPixels(plusCentre(c - FIRST_PRINTABLE) - Vector(2, 2));
-            const int left = std::max(0, static_cast<int>(corner.getX()));
-            const int top = std::max(0, static_cast<int>(corner.getY()));
-            const int right =
-                std::min(static_cast<int>(together.getSize().x), left + static_cast<int>(5 * cellWidth()));
-            const int bottom =
-                std::min(static_cast<int>(together.getSize().y), top + static_cast<int>(4 * cellHeight()));
-            int lost = 0;
-            for (int y = top; y < bottom; y++)
-                for (int x = left; x < right; x++) {
-                    const auto ux = static_cast<unsigned>(x);
-                    const auto uy = static_cast<unsigned>(y);
-                    const bool lit_alone = sfml::pixelAt(centres, ux, uy) != background ||
-                                           sfml::pixelAt(neighbours, ux, uy) != background;
-                    if (lit_alone && sfml::pixelAt(together, ux, uy) == background)
-                        lost++;
-                }
-            if (lost > 0)
-                losing += std::string(1, static_cast<char>(c)) + "(" + std::to_string(lost) + ") ";
-        }
-        return losing;
+        std::set<char> losing;
+        for (unsigned y = 0; y < together.getSize().y; y++)
+            for (unsigned x = 0; x < together.getSize().x; x++)
+                if (sfml::pixelAt(together, x, y) == background &&
+                    (sfml::pixelAt(centres, x, y) != background ||
+                     sfml::pixelAt(neighbours, x, y) != background))
+                    losing.insert(
+                        static_cast<char>('!' + static_cast<int>(static_cast<float>(x) / cellWidth() / 4) +
+                                          20 * static_cast<int>(static_cast<float>(y) / cellHeight() / 4)));
+        return std::string(losing.begin(), losing.end());
     }
 };
 

@@ -7,20 +7,16 @@
 #include "vintrel/media/Animation.h"
 #include "vintrel/media/DisplayManager.h"
 #include "vintrel/media/Frame.h"
-#include "vintrel/media/Shape.h"
 #include "vintrel/media/Sprite.h"
-#include "vintrel/world/Object.h"
 #include "vintrel/world/ViewObject.h"
 #include "vintrel/world/WorldManager.h"
 
-// Frames that the display tests and benchmarks draw alike. Scenes made of
-// objects hand them to the world manager, which draws them by altitude.
+// Frames that the display tests and benchmarks draw alike. Scenes of objects
+// hand them to the world manager and keep their sprites in `Sprites`.
 namespace vt::scenes {
 
-/// Sprites that objects of a scene show; they must outlive those objects.
 using Sprites = std::vector<std::unique_ptr<Sprite>>;
 
-/// Deletes every object of the world.
 inline void clearWorld() {
     const ObjectList all = WorldManager::getInstance().getAllObjects(true);
     for (int i = 0; i < all.getCount(); i++)
@@ -29,33 +25,25 @@ inline void clearWorld() {
 
 /// Every cell of the window, one character each in the seven colours.
 inline void drawFullScreen() {
-    DisplayManager& display_manager = DisplayManager::getInstance();
-    const int columns = display_manager.getHorizontalChars();
-    const int rows = display_manager.getVerticalChars();
-    for (int y = 0; y < rows; y++)
-        for (int x = 0; x < columns; x++)
-            display_manager.drawCharacter(Vector(static_cast<float>(x), static_cast<float>(y)),
-                                          static_cast<char>('!' + (x + y) % 90),
-                                          static_cast<Color>(1 + (x + y) % 7), 0.0f);
+    DisplayManager& dm = DisplayManager::getInstance();
+    for (int y = 0; y < dm.getVerticalChars(); y++)
+        for (int x = 0; x < dm.getHorizontalChars(); x++)
+            dm.drawCharacter(Vector(static_cast<float>(x), static_cast<float>(y)),
+                             static_cast<char>('!' + (x + y) % 90), static_cast<Color>(1 + (x + y) % 7));
 }
 
-/// A one-frame sprite of width x height characters of the text, repeated.
-inline Sprite* addSprite(Sprites& sprites, int width, int height, Color color, const std::string& text) {
-    auto p_sprite = std::make_unique<Sprite>(1);
-    p_sprite->setWidth(width);
-    p_sprite->setHeight(height);
-    p_sprite->setColor(color);
+/// A spectral object showing a sprite of w x h characters of the text repeated.
+inline Object* addObject(Sprites& sprites, int w, int h, Color color, const std::string& text,
+                         Vector position, int altitude = 2) {
     std::string cells;
-    while (cells.size() < static_cast<std::size_t>(width * height))
+    while (cells.size() < static_cast<std::size_t>(w * h))
         cells += text;
-    cells.resize(static_cast<std::size_t>(width * height));
-    p_sprite->pushFrame(Frame(width, height, cells));
-    sprites.push_back(std::move(p_sprite));
-    return sprites.back().get();
-}
-
-/// A spectral object showing the sprite at the position and altitude.
-inline Object* addObject(Sprite* p_sprite, Vector position, int altitude = 2) {
+    sprites.push_back(std::make_unique<Sprite>(1));
+    Sprite* p_sprite = sprites.back().get();
+    p_sprite->setWidth(w);
+    p_sprite->setHeight(h);
+    p_sprite->setColor(color);
+    p_sprite->pushFrame(Frame(w, h, cells.substr(0, static_cast<std::size_t>(w * h))));
     auto* p_object = new Object;
     p_object->setSolidness(SPECTRAL);
     p_object->setAltitude(altitude);
@@ -66,78 +54,70 @@ inline Object* addObject(Sprite* p_sprite, Vector position, int altitude = 2) {
     return p_object;
 }
 
-/// A view object with a label and a value at one of the nine locations.
-inline ViewObject* addViewObject(const std::string& label, int value, int location, Color color,
-                                 bool border = true) {
+inline void addViewObject(const std::string& label, int value, int location, Color color,
+                          bool border = true) {
     auto* p_view = new ViewObject;
     p_view->setViewString(label);
     p_view->setValue(value);
     p_view->setColor(color);
     p_view->setBorder(border);
     p_view->setLocation(location);
-    return p_view;
 }
 
-/// What a busy moment of the shooter draws: 60 objects of 1 to 12
-/// characters spread over the screen, the score and the missile count.
-/// Returns the number of sprite characters.
+/// A busy moment of the shooter: 60 objects of 1 to 12 characters, the score
+/// and the missile count. Returns the number of sprite characters.
 inline int makeTypicalGameFrame(Sprites& sprites) {
-    std::vector<Sprite*> kinds = {addSprite(sprites, 1, 1, YELLOW, "#"), addSprite(sprites, 2, 2, WHITE, "#"),
-                                  addSprite(sprites, 3, 3, WHITE, "#"), addSprite(sprites, 4, 3, RED, "#")};
+    const int sizes[4][2] = {{1, 1}, {2, 2}, {3, 3}, {4, 3}};
+    const Color colors[4] = {YELLOW, WHITE, WHITE, RED};
     int characters = 0;
     for (int i = 0; i < 60; i++) {
-        Sprite* p_sprite = kinds[static_cast<std::size_t>(i) % kinds.size()];
-        addObject(p_sprite,
+        const int kind = i % 4;
+        addObject(sprites, sizes[kind][0], sizes[kind][1], colors[kind], "#",
                   Vector(static_cast<float>(3 + (i * 37) % 74), static_cast<float>(3 + (i * 7) % 19)));
-        characters += p_sprite->getWidth() * p_sprite->getHeight();
+        characters += sizes[kind][0] * sizes[kind][1];
     }
     addViewObject("Points", 1250, 1, WHITE);
     addViewObject("Missiles", 4, 2, GREEN);
     return characters;
 }
 
-/// Objects piled on each other at every altitude, some at the same place,
-/// some a cell or a fraction of one apart.
+/// Objects piled at every altitude: at one place, a cell apart, a fraction apart.
 inline void makeOverlappingAltitudes(Sprites& sprites) {
     const char* const texts[] = {"@", "Wm", "%#", "MW", "Qg"};
     for (int altitude = 0; altitude <= 4; altitude++) {
-        Sprite* p_sprite = addSprite(sprites, 4, 3, static_cast<Color>(1 + altitude), texts[altitude]);
         const auto a = static_cast<float>(altitude);
-        addObject(p_sprite, Vector(10 + a, 5 + a / 2), 4 - altitude);
-        addObject(p_sprite, Vector(30 + a * 0.4f, 5 + a * 0.3f), altitude);
-        addObject(p_sprite, Vector(50, 5), altitude);
+        const auto color = static_cast<Color>(1 + altitude);
+        addObject(sprites, 4, 3, color, texts[altitude], Vector(10 + a, 5 + a / 2), 4 - altitude);
+        addObject(sprites, 4, 3, color, texts[altitude], Vector(30 + a * 0.4f, 5 + a * 0.3f), altitude);
+        addObject(sprites, 4, 3, color, texts[altitude], Vector(50, 5), altitude);
     }
 }
 
-/// Characters turned by several angles, alone and over other characters.
+/// Characters turned by several angles, over a row of others and beside others.
 inline void drawRotatedCharacters() {
-    DisplayManager& display_manager = DisplayManager::getInstance();
+    DisplayManager& dm = DisplayManager::getInstance();
     const float angles[] = {0, 15, 30, 45, 90, 135, 180, 270, -60};
-    int i = 0;
-    for (float angle : angles) {
+    for (int i = 0; i < 9; i++) {
         const auto x = static_cast<float>(5 + 3 * i);
-        display_manager.drawText(Vector(x - 1, 10), "MMM", LEFT, CYAN);
-        display_manager.drawCharacter(Vector(x, 10), 'W', YELLOW, angle);
-        display_manager.drawCharacter(Vector(x, 14), 'k', GREEN, angle);
-        display_manager.drawCharacter(Vector(x + 1, 14), '@', WHITE, 0.0f);
-        i++;
+        dm.drawText(Vector(x - 1, 10), "MMM", LEFT, CYAN);
+        dm.drawCharacter(Vector(x, 10), 'W', YELLOW, angles[i]);
+        dm.drawCharacter(Vector(x, 14), 'k', GREEN, angles[i]);
+        dm.drawCharacter(Vector(x + 1, 14), '@', WHITE);
     }
 }
 
-/// Characters and texts at positions between cells, overlapping one another.
+/// Characters and texts between cells, overlapping one another.
 inline void drawBetweenCells() {
-    DisplayManager& display_manager = DisplayManager::getInstance();
-    for (int i = 0; i < 40; i++) {
-        const auto f = static_cast<float>(i);
-        display_manager.drawCharacter(Vector(2 + f * 0.37f, 3 + f * 0.21f), static_cast<char>('A' + i % 26),
-                                      static_cast<Color>(1 + i % 7), 0.0f);
-    }
-    display_manager.drawText(Vector(20.5f, 12.25f), "Points 1250", CENTER, WHITE);
-    display_manager.drawText(Vector(21.25f, 12.6f), "Missiles 4", LEFT, GREEN);
-    display_manager.drawText(Vector(40.3f, 18.7f), "W A S D  click @", LEFT, YELLOW);
+    DisplayManager& dm = DisplayManager::getInstance();
+    for (int i = 0; i < 40; i++)
+        dm.drawCharacter(Vector(2 + static_cast<float>(i) * 0.37f, 3 + static_cast<float>(i) * 0.21f),
+                         static_cast<char>('A' + i % 26), static_cast<Color>(1 + i % 7));
+    dm.drawText(Vector(20.5f, 12.25f), "Points 1250", CENTER, WHITE);
+    dm.drawText(Vector(21.25f, 12.6f), "Missiles 4", LEFT, GREEN);
+    dm.drawText(Vector(40.3f, 18.7f), "W A S D  click @", LEFT, YELLOW);
 }
 
-/// View objects with and without borders at all nine locations.
+/// View objects at all nine locations, most of them framed.
 inline void makeViewObjects() {
     const char* const labels[] = {"Points", "Missiles", "Lives", "Wave", "Level",
                                   "Bonus",  "Time",     "Kills", "Ammo"};
@@ -146,15 +126,13 @@ inline void makeViewObjects() {
                       location % 3 != 2);
 }
 
-/// A circle drawn into the window between characters: those drawn after it
+/// A circle drawn into the window between characters; those drawn after it
 /// cover it with their backgrounds.
 inline void makeShapeUnderText(Sprites& sprites) {
-    Object* p_under = addObject(addSprite(sprites, 5, 1, RED, "MWMWM"), Vector(20, 8), 1);
     Shape circle;
-    circle.setType(SHAPE_CIRCLE);
     circle.setColor(BLUE);
-    p_under->setShape(circle);
-    addObject(addSprite(sprites, 3, 1, WHITE, "x@x"), Vector(20, 8), 3);
+    addObject(sprites, 5, 1, RED, "MWMWM", Vector(20, 8), 1)->setShape(circle);
+    addObject(sprites, 3, 1, WHITE, "x@x", Vector(20, 8), 3);
 }
 
 } // namespace vt::scenes

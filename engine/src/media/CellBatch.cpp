@@ -66,8 +66,17 @@ void CellBatch::addCell(float x, float y, char ch, sf::Color color, float rotati
         cos_r = std::cos(rotation * DEGREES_TO_RADIANS);
         sin_r = std::sin(rotation * DEGREES_TO_RADIANS);
     }
-    auto turned = [cos_r, sin_r](sf::Vector2f pivot, float left, float top, float right, float bottom) {
+    const bool upright = rotation == 0.0f;
+    auto turned = [cos_r, sin_r, upright](sf::Vector2f pivot, float left, float top, float right,
+                                          float bottom) {
         TurnedRect rect{};
+        if (upright) {
+            rect.low = pivot + sf::Vector2f(left, top);
+            rect.high = pivot + sf::Vector2f(right, bottom);
+            rect.corners = {rect.low, sf::Vector2f(rect.high.x, rect.low.y), rect.high,
+                            sf::Vector2f(rect.low.x, rect.high.y)};
+            return rect;
+        }
         const std::array<sf::Vector2f, 4> local = {sf::Vector2f(left, top), sf::Vector2f(right, top),
                                                    sf::Vector2f(right, bottom), sf::Vector2f(left, bottom)};
         for (std::size_t i = 0; i < 4; i++)

@@ -60,9 +60,13 @@ bool GlyphPiece::cut(sf::Vector2f from, sf::Vector2f to, bool inside) {
 }
 
 void GlyphPiece::appendTriangles(std::vector<sf::Vertex>& vertices, sf::Color color) const {
+    if (m_count < 3)
+        return;
+    std::size_t next = vertices.size();
+    vertices.resize(next + 3 * (m_count - 2));
     for (std::size_t i = 1; i + 1 < m_count; i++)
         for (const Corner* p_corner : {&m_corners[0], &m_corners[i], &m_corners[i + 1]})
-            vertices.push_back(sf::Vertex{p_corner->position, color, p_corner->texture});
+            vertices[next++] = sf::Vertex{p_corner->position, color, p_corner->texture};
 }
 
 sf::Vector2f GlyphPiece::minCorner() const {

@@ -2,6 +2,7 @@
 
 #include "media/SfmlCompat.h"
 #include "vintrel/core/LogManager.h"
+#include "vintrel/replay/ReplayManager.h"
 
 namespace vt {
 
@@ -23,6 +24,9 @@ int Sound::loadSound(const std::string& file_name) {
 
 void Sound::play(bool loop) {
     LogManager::getInstance().writeLog(5, "Sound::play(): Playing sound.");
+    // A replay at full speed would only make noise.
+    if (ReplayManager::getInstance().isUnthrottled())
+        return;
     if (!m_p_sound)
         return;
     sfml::setLooping(*m_p_sound, loop);

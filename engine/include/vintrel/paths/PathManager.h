@@ -35,6 +35,10 @@ class PathManager : public Manager {
     /// Advances the searches for the larger of cycle_time and `remaining`
     /// milliseconds, delivering finished ones to their objects.
     void cycle(int remaining);
+    /// Advances the searches by exactly `expansions` expansions in all (fewer
+    /// when every search finishes), whatever the time: the same paths arrive
+    /// at the same step on any machine.
+    void cycleExpansions(int expansions);
 
     /// Least milliseconds given to the searches in each step.
     [[nodiscard]] int getCycleTime() const { return m_cycle_time; }

@@ -37,6 +37,11 @@ void Music::stop() {
         m_p_music->stop();
 }
 
+void Music::unload() {
+    m_p_music.reset();
+    m_is_open = false;
+}
+
 bool Music::isPlaying() const {
     return m_p_music && m_p_music->getStatus() == sf::SoundSource::Status::Playing;
 }

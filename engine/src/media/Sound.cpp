@@ -38,6 +38,11 @@ void Sound::stop() {
         m_p_sound->stop();
 }
 
+void Sound::unload() {
+    m_p_sound.reset();
+    m_p_buffer.reset();
+}
+
 bool Sound::isPlaying() const {
     return m_p_sound && m_p_sound->getStatus() == sf::SoundSource::Status::Playing;
 }

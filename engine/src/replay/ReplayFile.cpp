@@ -261,7 +261,7 @@ class RecordReader {
         std::string name;
         if (!m_in.u16(index) || !m_in.u8(length) || !m_in.raw(name, length))
             return truncated(error, "a type", at);
-        if (index != m_types.size() || length == 0)
+        if (index != m_types.size() || index >= MAX_TYPES || length == 0)
             return fail(error, "corrupted: type names out of order at byte " + std::to_string(at));
         m_types.push_back(name);
         return true;

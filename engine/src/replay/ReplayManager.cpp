@@ -48,6 +48,8 @@ void ReplayManager::reset() {
     m_matched = false;
 }
 
+// What is recorded or replayed is fixed when the engine starts; a running
+// recording or replay is left as it is.
 int ReplayManager::refuseUnlessBeforeStartUp(const char* where) {
     if (!GameManager::getInstance().isStarted())
         return 0;
@@ -57,9 +59,9 @@ int ReplayManager::refuseUnlessBeforeStartUp(const char* where) {
 }
 
 int ReplayManager::startRecording(const std::string& path, int checkpoint_interval, int path_expansions) {
-    reset();
     if (refuseUnlessBeforeStartUp("startRecording") != 0)
         return -1;
+    reset();
     if (checkpoint_interval < 1 || checkpoint_interval > ReplayFile::MAX_INTERVAL || path_expansions < 1 ||
         path_expansions > ReplayFile::MAX_INTERVAL) {
         m_error = "checkpoint interval and path expansions must be 1 to " +
@@ -79,6 +81,8 @@ int ReplayManager::startRecording(const std::string& path, int checkpoint_interv
 }
 
 int ReplayManager::startReplay(const std::string& path, bool headless, bool unthrottled) {
+    if (refuseUnlessBeforeStartUp("startReplay") != 0)
+        return -1;
     ReplayFile file;
     std::string error;
     if (file.load(path, error) != 0) {
@@ -90,9 +94,9 @@ int ReplayManager::startReplay(const std::string& path, bool headless, bool unth
 }
 
 int ReplayManager::startReplay(const ReplayFile& file, bool headless, bool unthrottled) {
-    reset();
     if (refuseUnlessBeforeStartUp("startReplay") != 0)
         return -1;
+    reset();
     m_file = file;
     m_headless = headless;
     m_unthrottled = unthrottled;
@@ -197,6 +201,8 @@ void ReplayManager::endStep() {
     if (m_mode == Mode::REPLAYING && !isStopped()) {
         // The final checkpoint waits for finish(): it was taken at shut-down.
         const std::vector<ReplayFile::Checkpoint>& recorded = m_file.checkpoints;
+        while (m_next_checkpoint < recorded.size() && recorded[m_next_checkpoint].step < m_step)
+            m_next_checkpoint++;
         if (m_next_checkpoint < recorded.size() && recorded[m_next_checkpoint].step == m_step &&
             !isFinalCheckpoint(m_next_checkpoint))
             verify(recorded[m_next_checkpoint++]);

@@ -28,36 +28,29 @@ ReplayFile sample() {
 }
 
 TEST(ReplayFileTest, WhatIsWrittenReadsBackTheSame) {
-    const ReplayFile written = sample();
+    const std::string bytes = sample().encode();
     ReplayFile read;
     std::string error;
-    ASSERT_EQ(read.decode(written.encode(), error), 0) << error;
-    EXPECT_EQ(read.config, written.config);
+    ASSERT_EQ(read.decode(bytes, error), 0) << error;
+    EXPECT_EQ(read.encode(), bytes);
+    // The edge values, one by one: a symmetric slip in writing and reading
+    // would escape the comparison above.
+    EXPECT_EQ(read.config, sample().config);
     EXPECT_EQ(read.seed, -1);
     EXPECT_EQ(read.checkpoint_interval, 7);
     EXPECT_EQ(read.path_expansions, 3);
     EXPECT_EQ(read.step_count, 15);
-    ASSERT_EQ(read.inputs.size(), written.inputs.size());
-    for (std::size_t i = 0; i < read.inputs.size(); i++) {
-        SCOPED_TRACE(i);
-        EXPECT_EQ(read.inputs[i].step, written.inputs[i].step);
-        EXPECT_EQ(read.inputs[i].kind, written.inputs[i].kind);
-        EXPECT_EQ(read.inputs[i].action, written.inputs[i].action);
-        EXPECT_EQ(read.inputs[i].code, written.inputs[i].code);
-        EXPECT_EQ(read.inputs[i].position, written.inputs[i].position);
-    }
-    ASSERT_EQ(read.checkpoints.size(), written.checkpoints.size());
-    for (std::size_t i = 0; i < read.checkpoints.size(); i++) {
-        SCOPED_TRACE(i);
-        EXPECT_EQ(read.checkpoints[i].step, written.checkpoints[i].step);
-        EXPECT_EQ(read.checkpoints[i].world_hash, written.checkpoints[i].world_hash);
-        ASSERT_EQ(read.checkpoints[i].objects.size(), written.checkpoints[i].objects.size());
-        for (std::size_t j = 0; j < read.checkpoints[i].objects.size(); j++) {
-            EXPECT_EQ(read.checkpoints[i].objects[j].id, written.checkpoints[i].objects[j].id);
-            EXPECT_EQ(read.checkpoints[i].objects[j].type, written.checkpoints[i].objects[j].type);
-            EXPECT_EQ(read.checkpoints[i].objects[j].hash, written.checkpoints[i].objects[j].hash);
-        }
-    }
+    ASSERT_EQ(read.inputs.size(), 5u);
+    EXPECT_EQ(read.inputs[0].code, -1);
+    EXPECT_EQ(read.inputs[1].code, -1);
+    EXPECT_EQ(read.inputs[1].position, Vector(-0.5f, 1e9f));
+    EXPECT_EQ(read.inputs[3].code, 76);
+    EXPECT_EQ(read.inputs[4].kind, ReplayFile::Input::CLOSE);
+    ASSERT_EQ(read.checkpoints.size(), 3u);
+    EXPECT_EQ(read.checkpoints[0].world_hash, 0xFEDCBA9876543210ull);
+    EXPECT_EQ(read.checkpoints[0].objects[0].hash, 0xFFFFFFFFu);
+    EXPECT_EQ(read.checkpoints[2].objects[1].type, "Ship");
+    EXPECT_EQ(read.checkpoints[2].objects[2].id, 2147483647);
 }
 
 class ReplayRefusalTest : public test::EngineTest {

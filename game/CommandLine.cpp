@@ -85,7 +85,7 @@ int CommandLine::finish() const {
         return 0;
     }
     if (replay_manager.wasInterrupted()) {
-        std::fprintf(stderr, "vintrel-shooter: replay stopped at step %d: the window was closed\n",
+        std::fprintf(stderr, "vintrel-shooter: replay stopped at step %d, before its end\n",
                      replay_manager.getStepCount());
         return 0;
     }

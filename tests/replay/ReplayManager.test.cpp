@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -26,7 +27,7 @@ namespace {
 // The scripted run: a ship the keyboard moves and fires from, rocks that
 // clicks put down and that split at random when shot, and a seeker walking
 // paths towards the ship. Input is queued as a window would deliver it.
-constexpr int QUIT_STEP = 240;
+constexpr int STOP_STEP = 240;
 constexpr int PATH_EXPANSIONS = 20;
 constexpr int INTERVAL = 5;
 
@@ -79,8 +80,6 @@ class Ship : public Object {
                     this, Vector(getPosition().getX() + (key == KEY_A ? -1.0f : 1.0f), getPosition().getY()));
             if (!held && key == KEY_SPACE)
                 new Body("Shot", Vector(getPosition().getX(), getPosition().getY() - 1), Vector(0, -1));
-            if (key == KEY_Q)
-                GameManager::getInstance().setGameOver(true);
         } else if (const auto* p_mouse = dynamic_cast<const EventMouse*>(p_event)) {
             if (p_mouse->getMouseAction() == MOUSE_ACTION_CLICKED)
                 new Body("Rock", p_mouse->getMousePosition(), Vector());
@@ -130,8 +129,8 @@ class Script : public Object {
         if (step % 3 == 0)
             input.queueInput(key);
         key.setKeyboardAction(KEY_ACTION_PRESSED);
-        key.setKey(step == QUIT_STEP ? KEY_Q : KEY_SPACE);
-        if (step % 9 == 4 || step == QUIT_STEP)
+        key.setKey(KEY_SPACE);
+        if (step % 9 == 4)
             input.queueInput(key);
         EventMouse mouse;
         mouse.setMouseAction(step % 13 == 0 ? MOUSE_ACTION_CLICKED : MOUSE_ACTION_MOVED);
@@ -139,6 +138,9 @@ class Script : public Object {
         mouse.setMousePosition(Vector(m_p_ship->getPosition().getX(), static_cast<float>(4 + step % 12)));
         if (step % 13 == 0 || step % 5 == 2)
             input.queueInput(mouse);
+        // Whoever recorded the run stopped it with Ctrl+C.
+        if (step == STOP_STEP && !ReplayManager::getInstance().isReplaying())
+            std::raise(SIGINT);
         return 1;
     }
 
@@ -245,8 +247,9 @@ TEST_F(ReplayTest, ScriptedRunReplaysWithEveryCheckpointEqual) {
     EXPECT_GT(
         static_cast<long>(ids["Shot"].size()),
         std::count_if(last.begin(), last.end(), [](const auto& object) { return object.type == "Shot"; }));
-    EXPECT_EQ(file.step_count, QUIT_STEP + 1);
-    EXPECT_EQ(file.checkpoints.back().step, QUIT_STEP);
+    EXPECT_EQ(file.step_count, STOP_STEP + 1);
+    EXPECT_EQ(file.inputs.back().kind, ReplayFile::Input::STOP);
+    EXPECT_EQ(file.checkpoints.back().step, STOP_STEP);
     EXPECT_EQ(file.path_expansions, PATH_EXPANSIONS);
 
     // The seed in force is the one recorded, whatever the settings say.
@@ -292,8 +295,8 @@ TEST_F(ReplayTest, EditedRecordingDivergesAtTheStepTheEditTakesEffect) {
                      input.position = Vector(input.position.getX() + 2, input.position.getY());
          },
          firstCheckpointFrom(click_step), "world differs", "Rock"},
-        {"the quit key left out", [](ReplayFile& f) { f.inputs.erase(f.inputs.end() - 1); }, QUIT_STEP,
-         "goes on", ""},
+        {"the stop left out", [](ReplayFile& f) { f.inputs.erase(f.inputs.end() - 1); }, STOP_STEP, "goes on",
+         ""},
         {"the window closed at step 150",
          [](ReplayFile& f) {
              ReplayFile::Input close;

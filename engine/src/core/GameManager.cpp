@@ -251,6 +251,7 @@ void GameManager::run() {
         if (platform::stopRequested() && !m_game_over) {
             log_manager.writeLog("GameManager::run(): Signal %d received; ending the game loop.",
                                  platform::stopSignal());
+            replay_manager.stopRequested();
             m_game_over = true;
         }
         if (m_game_over)

@@ -25,6 +25,7 @@ enum Tag : std::uint8_t {
     TAG_TYPE = 4,
     TAG_CHECKPOINT = 5,
     TAG_END = 6,
+    TAG_STOP = ReplayFile::Input::STOP,
 };
 
 // Bytes of one object in a checkpoint: id, type index, hash.
@@ -165,6 +166,7 @@ bool validInput(const ReplayFile::Input& input) {
                input.code >= MOUSE_BUTTON_UNDEFINED && input.code <= MOUSE_BUTTON_MIDDLE &&
                std::isfinite(input.position.getX()) && std::isfinite(input.position.getY());
     case ReplayFile::Input::CLOSE:
+    case ReplayFile::Input::STOP:
         return true;
     }
     return false;
@@ -187,6 +189,7 @@ class RecordReader {
             case TAG_KEYBOARD:
             case TAG_MOUSE:
             case TAG_CLOSE:
+            case TAG_STOP:
                 ok = readInput(static_cast<ReplayFile::Input::Kind>(tag), at, error);
                 break;
             case TAG_TYPE:

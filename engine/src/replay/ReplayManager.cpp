@@ -151,11 +151,28 @@ void ReplayManager::recordClose() {
     m_file.inputs.push_back(input);
 }
 
+void ReplayManager::stopRequested() {
+    if (m_mode == Mode::REPLAYING) {
+        interrupt();
+        return;
+    }
+    if (m_mode != Mode::RECORDING)
+        return;
+    // The loop has counted the step already; the stop belongs to the step that ended.
+    ReplayFile::Input input;
+    input.step = m_step - 1;
+    input.kind = ReplayFile::Input::STOP;
+    m_file.inputs.push_back(input);
+}
+
 void ReplayManager::deliverInput(const Manager& input_manager) {
     if (m_mode != Mode::REPLAYING || isStopped())
         return;
     const std::vector<ReplayFile::Input>& inputs = m_file.inputs;
-    for (; m_next_input < inputs.size() && inputs[m_next_input].step <= m_step; m_next_input++) {
+    // A stop comes at the end of its step (endStep), after all of its input.
+    for (; m_next_input < inputs.size() && inputs[m_next_input].step <= m_step &&
+           inputs[m_next_input].kind != ReplayFile::Input::STOP;
+         m_next_input++) {
         const ReplayFile::Input& input = inputs[m_next_input];
         if (input.kind == ReplayFile::Input::KEYBOARD) {
             EventKeyboard keyboard;
@@ -206,6 +223,13 @@ void ReplayManager::endStep() {
         if (m_next_checkpoint < recorded.size() && recorded[m_next_checkpoint].step == m_step &&
             !isFinalCheckpoint(m_next_checkpoint))
             verify(recorded[m_next_checkpoint++]);
+        for (; m_next_input < m_file.inputs.size() && m_file.inputs[m_next_input].step <= m_step &&
+               m_file.inputs[m_next_input].kind == ReplayFile::Input::STOP;
+             m_next_input++) {
+            LogManager::getInstance().writeLog(
+                "ReplayManager::endStep(): Stop signal; ending the game loop.");
+            GameManager::getInstance().setGameOver(true);
+        }
         if (!isStopped() && m_step >= m_file.step_count - 1 && !GameManager::getInstance().getGameOver())
             diverge(m_step, "the recording ends at step " + std::to_string(m_file.step_count - 1) +
                                 " but this run goes on");
@@ -229,8 +253,7 @@ void ReplayManager::interrupt() {
     if (m_mode != Mode::REPLAYING || isStopped())
         return;
     m_interrupted = true;
-    LogManager::getInstance().writeLog(
-        "ReplayManager::interrupt(): Replay stopped at step %d: window closed.", m_step);
+    LogManager::getInstance().writeLog("ReplayManager::interrupt(): Replay stopped at step %d.", m_step);
     GameManager::getInstance().setGameOver(true);
 }
 

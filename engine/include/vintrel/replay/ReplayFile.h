@@ -27,9 +27,10 @@ class ReplayFile {
     /// Most steps between two checkpoints, and most path expansions per step.
     static constexpr int MAX_INTERVAL = 1000000;
 
-    /// One input event as the input manager delivered it.
+    /// One input event as the input manager delivered it, or a stop signal
+    /// that ended the game loop after its step.
     struct Input {
-        enum Kind : std::uint8_t { KEYBOARD = 1, MOUSE = 2, CLOSE = 3 };
+        enum Kind : std::uint8_t { KEYBOARD = 1, MOUSE = 2, CLOSE = 3, STOP = 7 };
         /// Step of the run (counted across every game loop run) it was delivered in.
         int step = 0;
         Kind kind = KEYBOARD;

@@ -74,11 +74,14 @@ class ReplayManager {
     void recordInput(const EventMouse& mouse);
     /// Notes that closing the window set game over (while recording).
     void recordClose();
+    /// A stop signal ends the game loop after this step: noted while
+    /// recording; while replaying, the person watching stopped the replay.
+    void stopRequested();
     /// Delivers this step's recorded input through the input manager (while replaying).
     void deliverInput(const Manager& input_manager);
     /// The game loop's last act in each step: checkpoints, and the end of a replay.
     void endStep();
-    /// The person watching a replay closed its window: stop.
+    /// The person watching a replay closed its window, or stopped it: stop.
     void interrupt();
     /// At shut-down, before the world goes: writes the recording, or checks
     /// that the replay ended where the recording did.

@@ -28,6 +28,24 @@ int toInt(const std::string& value) {
 // A configuration is a few hundred bytes; anything this large is not one.
 constexpr std::size_t MAX_CONFIG_BYTES = 1 << 20;
 
+constexpr int DEFAULT_NETWORK_BACKLOG = 4 << 20;
+constexpr int DEFAULT_NETWORK_CONNECT_TIMEOUT = 3000;
+
+// A positive int setting within [lowest, highest]; anything else is written
+// to the log and the setting keeps its value.
+void boundedIntValue(const std::string& config, const char* key, int lowest, int highest, int* p_value) {
+    const std::string value = match(config, key);
+    if (value.empty())
+        return;
+    const int number = toInt(value);
+    if (number < lowest || number > highest) {
+        LogManager::getInstance().writeLog("loadConfig(): Unsupported %s '%s' (from %d to %d)", key,
+                                           value.c_str(), lowest, highest);
+        return;
+    }
+    *p_value = number;
+}
+
 int colorFromName(const std::string& name, Color* p_color) {
     static const char* const names[] = {"black", "red",     "green", "yellow",
                                         "blue",  "magenta", "cyan",  "white"};
@@ -71,6 +89,8 @@ void Config::reset() {
     m_grid_width = 20;
     m_grid_height = 8;
     m_signals = true;
+    m_network_backlog = DEFAULT_NETWORK_BACKLOG;
+    m_network_connect_timeout = DEFAULT_NETWORK_CONNECT_TIMEOUT;
 }
 
 std::string Config::readConfig() const {
@@ -175,6 +195,8 @@ void Config::loadConfig(std::string config) {
     intValue("quadtree_depth", &m_quadtree_depth);
     intValue("quadtree_threshold", &m_quadtree_threshold);
     boolValue("signals", &m_signals);
+    boundedIntValue(config, "network_backlog", 1024, 1 << 30, &m_network_backlog);
+    boundedIntValue(config, "network_connect_timeout", 1, 600000, &m_network_connect_timeout);
 }
 
 void Config::logConfig() const {
@@ -197,6 +219,8 @@ void Config::logConfig() const {
     lm.writeLog(1, "  Log file: %s", m_logfile.c_str());
     lm.writeLog(1, "  Random seed: %d", m_random_seed);
     lm.writeLog(1, "  Networking: %s", boolText(m_networking));
+    lm.writeLog(1, "  Network backlog: %d", m_network_backlog);
+    lm.writeLog(1, "  Network connect timeout: %d", m_network_connect_timeout);
     lm.writeLog(1, "  Scene graph: grid");
     lm.writeLog(1, "  Grid width: %d", m_grid_width);
     lm.writeLog(1, "  Grid height: %d", m_grid_height);

@@ -49,6 +49,10 @@ class Config {
     int getGridWidth() const { return m_grid_width; }
     int getGridHeight() const { return m_grid_height; }
     bool getSignals() const { return m_signals; }
+    /// Most bytes held for one network connection before it is closed.
+    int getNetworkBacklog() const { return m_network_backlog; }
+    /// Milliseconds a network connection may take to be made.
+    int getNetworkConnectTimeout() const { return m_network_connect_timeout; }
 
   private:
     Config();
@@ -74,6 +78,8 @@ class Config {
     int m_grid_width;
     int m_grid_height;
     bool m_signals;
+    int m_network_backlog;         // bytes
+    int m_network_connect_timeout; // milliseconds
 };
 
 } // namespace vt

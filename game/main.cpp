@@ -6,8 +6,17 @@
 
 #include "GameStart.h"
 #include "LoadResources.h"
+#include "NetworkRole.h"
+#include "Spectating.h"
 
-int main() {
+int main(int argc, char* argv[]) {
+    NetworkRole role;
+    if (parseNetworkRole(argc, argv, &role) != 0) {
+        return 1;
+    }
+    if (role.mode == NetworkRole::WATCH) {
+        return watchGame(role);
+    }
     vt::GameManager& game_manager = vt::GameManager::getInstance();
     if (game_manager.startUp() != 0) {
         vt::LogManager::getInstance().writeLog("Error starting game manager!");
@@ -18,6 +27,10 @@ int main() {
 
     vt::splash();
     loadResources();
+    if (role.mode == NetworkRole::HOST && startHosting(role) != 0) {
+        game_manager.shutDown();
+        return 1;
+    }
     new GameStart;
     new vt::Pause(vt::KEY_F10);
 

@@ -10,6 +10,7 @@
 #include "vintrel/network/EventNetworkAccept.h"
 #include "vintrel/network/EventNetworkClose.h"
 #include "vintrel/network/EventNetworkConnect.h"
+#include "vintrel/network/EventNetworkSync.h"
 
 namespace vt {
 
@@ -151,6 +152,8 @@ void NetworkManager::update() {
             checkConnecting(sock);
     if (m_sock != -1)
         accept();
+    const EventNetworkSync sync;
+    onEvent(&sync);
     if (!m_connections.empty())
         sendQueued();
 }

@@ -39,7 +39,8 @@ class NetworkManager : public Manager {
 
     /// The game loop's network phase, once per step: finishes or gives up
     /// connections being made, accepts one waiting connection when a server,
-    /// then sends what is due and what earlier steps could not send.
+    /// sends "vt-network-sync" to the objects interested, then sends what is
+    /// due and what earlier steps could not send.
     void update();
 
     /// Listens for connections on address:port without blocking; port "0"

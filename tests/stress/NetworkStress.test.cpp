@@ -15,6 +15,7 @@
 
 #include "support/EngineTest.h"
 #include "support/LoopbackPeers.h"
+#include "support/StepRunner.h"
 #include "vintrel/core/GameManager.h"
 #include "vintrel/events/EventStep.h"
 #include "vintrel/network/NetworkManager.h"
@@ -27,6 +28,7 @@ using vt::test::connectPeer;
 using vt::test::countLines;
 using vt::test::NetworkListener;
 using vt::test::peerReceive;
+using vt::test::runSteps;
 
 using Clock = std::chrono::steady_clock;
 
@@ -47,29 +49,6 @@ class NetworkStressTest : public vt::test::EngineTest {
     }
     std::vector<int> m_fds;
 };
-
-// Runs the game loop for a number of steps, calling `each` at every step.
-template <typename Each> class Stepper : public vt::Object {
-  public:
-    Stepper(int last_step, Each each) : m_last_step(last_step), m_each(each) {
-        registerInterest(vt::EVENT_STEP);
-    }
-    int eventHandler(const vt::Event* p_event) override {
-        const int step = static_cast<const vt::EventStep*>(p_event)->getStepCount();
-        if (!m_each(step) || step >= m_last_step)
-            vt::GameManager::getInstance().setGameOver();
-        return 1;
-    }
-
-  private:
-    int m_last_step;
-    Each m_each;
-};
-
-template <typename Each> void runSteps(int last_step, Each each) {
-    new Stepper<Each>(last_step, each);
-    vt::GameManager::getInstance().run();
-}
 
 TEST_F(NetworkStressTest, PeerThatNeverReadsIsDroppedPastItsBacklogWhileAReaderGetsEverything) {
     NetworkManager& nm = NetworkManager::getInstance();

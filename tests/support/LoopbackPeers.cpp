@@ -15,8 +15,10 @@
 
 namespace vt::test {
 
-int connectPeer(int port) {
+int connectPeer(int port, int receive_buffer) {
     const int sock = socket(AF_INET, SOCK_STREAM, 0);
+    if (sock != -1 && receive_buffer > 0)
+        setsockopt(sock, SOL_SOCKET, SO_RCVBUF, &receive_buffer, sizeof(receive_buffer));
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<std::uint16_t>(port));

@@ -8,8 +8,9 @@
 namespace vt::test {
 
 /// A peer outside the engine: a plain blocking socket connected to
-/// 127.0.0.1:port, or -1.
-int connectPeer(int port);
+/// 127.0.0.1:port, or -1. A receive buffer size other than 0 is set before
+/// connecting, so that the window the peer offers stays that small.
+int connectPeer(int port, int receive_buffer = 0);
 /// Accepts the next connection through the network manager, giving the
 /// kernel a little time to finish the handshake; -1 when none arrives
 /// within half a second.

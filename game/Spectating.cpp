@@ -11,6 +11,7 @@
 #include <vintrel/network/WorldMirror.h>
 
 #include "LoadResources.h"
+#include "ReticleMirror.h"
 #include "WatchScreen.h"
 
 int startHosting(const NetworkRole& role) {
@@ -32,8 +33,12 @@ int startHosting(const NetworkRole& role) {
 
 vt::WorldMirror* createShooterMirror() {
     auto* p_mirror = new vt::WorldMirror;
+    // The classes that draw otherwise than a sprite or a label.
     p_mirror->addSpriteView("GameStart");
     p_mirror->addSpriteView("GameOver");
+    p_mirror->setMirrorMaker([](const std::string& type, bool) -> vt::Object* {
+        return type == "Reticle" ? new ReticleMirror : nullptr;
+    });
     return p_mirror;
 }
 

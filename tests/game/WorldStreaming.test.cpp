@@ -1,13 +1,8 @@
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <functional>
 #include <map>
 #include <sstream>
 #include <string>
-#include <thread>
 
 #include <vintrel/input/Key.h>
 #include <vintrel/network/EventNetworkSync.h>
@@ -16,41 +11,13 @@
 
 #include "GameStart.h"
 #include "GameTest.h"
+#include "support/ChildProcess.h"
 #include "support/WorldDump.h"
 
 // The shooter played by a script in this process, serving its world; real
 // watcher processes mirror it, and after every step their worlds must equal
 // this one.
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-// Starts a watcher process; its pid.
-pid_t startWatcher(int port, const std::string& output, const std::string& log) {
-    const pid_t pid = fork();
-    if (pid == 0) {
-        setenv("VINTREL_LOG", log.c_str(), 1);
-        execl(VINTREL_WATCH_PROBE, VINTREL_WATCH_PROBE, "127.0.0.1", std::to_string(port).c_str(),
-              output.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    return pid;
-}
-
-// The exit code, or -1 when still running after the limit (it is then killed).
-int waitExit(pid_t pid, std::chrono::seconds limit) {
-    const Clock::time_point end = Clock::now() + limit;
-    int status = 0;
-    while (waitpid(pid, &status, WNOHANG) == 0) {
-        if (Clock::now() > end) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-            return -1;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
 
 // Each step of a watcher's output file: "step N" followed by the world's lines.
 std::map<int, std::string> readSteps(const std::string& text) {
@@ -100,8 +67,14 @@ TEST_F(WorldStreamingTest, WatchersWorldsEqualTheHostsAtEveryStepIncludingAfterA
     ASSERT_EQ(p_host->serve("0"), 0);
     const int port = vt::NetworkManager::getInstance().getPort();
     new GameStart;
-    pid_t first = startWatcher(port, dir().file("first.txt"), dir().file("first.log"));
-    pid_t second = -1;
+    // Watchers: the shooter's own watcher set-up, writing down what it mirrors.
+    auto startWatcher = [&](vt::test::ChildProcess* p_watcher, const std::string& name) {
+        return p_watcher->start(VINTREL_WATCH_PROBE, {"127.0.0.1", std::to_string(port), name + ".txt"},
+                                dir().path(), {{"VINTREL_LOG", name + ".log"}});
+    };
+    vt::test::ChildProcess first;
+    vt::test::ChildProcess second;
+    ASSERT_TRUE(startWatcher(&first, "first"));
 
     // P starts a game; the ship moves and fires now and then; a second
     // watcher joins in the middle of it.
@@ -114,7 +87,7 @@ TEST_F(WorldStreamingTest, WatchersWorldsEqualTheHostsAtEveryStepIncludingAfterA
         if (step > 20 && step < 40)
             key(vt::KEY_D, vt::KEY_ACTION_HELD);
         if (step == 60)
-            second = startWatcher(port, dir().file("second.txt"), dir().file("second.log"));
+            startWatcher(&second, "second");
         if (step >= 200)
             vt::GameManager::getInstance().setGameOver();
     });
@@ -122,9 +95,8 @@ TEST_F(WorldStreamingTest, WatchersWorldsEqualTheHostsAtEveryStepIncludingAfterA
     const std::map<int, std::string> host = p_script->world;
     // Shutting down deletes the host object, which tells the watchers the game has ended.
     stopEngine();
-    EXPECT_EQ(waitExit(first, std::chrono::seconds(20)), 0) << vt::test::readFile(dir().file("first.log"));
-    ASSERT_GT(second, 0);
-    EXPECT_EQ(waitExit(second, std::chrono::seconds(20)), 0) << vt::test::readFile(dir().file("second.log"));
+    EXPECT_EQ(first.exitCode(std::chrono::seconds(20)), 0) << vt::test::readFile(dir().file("first.log"));
+    EXPECT_EQ(second.exitCode(std::chrono::seconds(20)), 0) << vt::test::readFile(dir().file("second.log"));
 
     int bullets = 0;
     for (const auto& [name, least] : {std::pair<std::string, int>{"first", 120}, {"second", 60}}) {

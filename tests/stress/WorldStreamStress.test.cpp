@@ -171,6 +171,8 @@ std::string snapshot() {
     std::string payload = head(1);
     stream::putU32(&payload, 1);
     payload.push_back(static_cast<char>(stream::PLAIN_OBJECT));
+    stream::putU16(&payload, 4);
+    payload += "Rock";
     stream::putU32(&payload, static_cast<std::uint32_t>(ss.str().size()));
     return frame(stream::SNAPSHOT, payload + ss.str());
 }
@@ -194,7 +196,7 @@ TEST_F(WorldStreamStressTest, WatcherRefusesCutAndLyingMessagesAndDropsTheConnec
     std::string other_version = snapshot();
     other_version[5] = static_cast<char>(stream::VERSION + 1);
     std::string lying_record = snapshot();
-    lying_record[6 + 20 + 4 + 1] = '\x02'; // the record's length, cut to two bytes
+    lying_record[6 + 20 + 4 + 1 + 2 + 4] = '\x02'; // the record's length, cut to two bytes
     const std::string cut_snapshot = snapshot();
     struct Case {
         const char* name;

@@ -40,6 +40,16 @@ void putRecord(std::string* p_out, const std::string& bytes) {
     p_out->append(bytes);
 }
 
+// A new object's entry: its kind and type, which tell the watcher what to
+// make of it, then its full record.
+void putNewObject(std::string* p_out, Object* p_o) {
+    p_out->push_back(static_cast<char>(isView(p_o) ? stream::VIEW_OBJECT : stream::PLAIN_OBJECT));
+    const std::string type = p_o->getType().substr(0, stream::MAX_TYPE_BYTES);
+    stream::putU16(p_out, static_cast<std::uint16_t>(type.size()));
+    p_out->append(type);
+    putRecord(p_out, record(p_o, ownAttributes(p_o, FULL_RECORD)));
+}
+
 } // namespace
 
 WorldHost::WorldHost() : m_last_step_bytes(0), m_last_snapshot_bytes(0) {
@@ -141,8 +151,7 @@ std::string WorldHost::stepMessage(int step) {
         const int id = p_o->getId();
         present.insert(id);
         if (m_known.count(id) == 0) {
-            created.push_back(static_cast<char>(isView(p_o) ? stream::VIEW_OBJECT : stream::PLAIN_OBJECT));
-            putRecord(&created, record(p_o, ownAttributes(p_o, FULL_RECORD)));
+            putNewObject(&created, p_o);
             created_count++;
             continue;
         }
@@ -185,8 +194,7 @@ std::string WorldHost::snapshotMessage(int step) {
         if (p_o == this)
             continue;
         m_known.insert(p_o->getId());
-        objects.push_back(static_cast<char>(isView(p_o) ? stream::VIEW_OBJECT : stream::PLAIN_OBJECT));
-        putRecord(&objects, record(p_o, ownAttributes(p_o, FULL_RECORD)));
+        putNewObject(&objects, p_o);
         count++;
     }
     std::string payload;

@@ -19,8 +19,9 @@ namespace {
 
 // Most bytes taken from the connection in one step; more waits for the next.
 constexpr int MAX_READ_PER_STEP = 8 << 20;
-// A new object's entry: kind and record length; a changed one's: id and length.
-constexpr std::size_t NEW_ENTRY_BYTES = 5;
+// A new object's entry: kind, type length and record length; a changed
+// one's: id and record length.
+constexpr std::size_t NEW_ENTRY_BYTES = 7;
 constexpr std::size_t CHANGED_ENTRY_BYTES = 8;
 
 bool isBox(const Box& box) {
@@ -81,6 +82,8 @@ int WorldMirror::watch(const std::string& host, const std::string& port) {
 }
 
 void WorldMirror::addSpriteView(const std::string& type) { m_sprite_views.insert(type); }
+
+void WorldMirror::setMirrorMaker(MirrorMaker make_mirror) { m_make_mirror = std::move(make_mirror); }
 
 void WorldMirror::setOnHostStep(std::function<void(int)> on_host_step) {
     m_on_host_step = std::move(on_host_step);
@@ -181,13 +184,7 @@ int WorldMirror::applySnapshot(const std::string& payload, std::string* p_reason
     clearMirrors();
     std::unordered_set<int> animated;
     for (std::uint32_t i = 0; i < count; i++) {
-        const std::uint8_t kind = in.u8();
-        const std::string record = in.bytes(in.u32());
-        if (!in.ok()) {
-            *p_reason = "a snapshot cut short";
-            return -1;
-        }
-        const Object* p_mirror = create(kind, record, p_reason);
+        const Object* p_mirror = create(&in, p_reason);
         if (!p_mirror)
             return -1;
         animated.insert(p_mirror->getId());
@@ -233,14 +230,9 @@ int WorldMirror::applyStep(const std::string& payload, std::string* p_reason) {
         return -1;
     }
     for (std::uint32_t i = 0; i < created; i++) {
-        const std::uint8_t kind = in.u8();
-        const std::string record = in.bytes(in.u32());
-        const Object* p_mirror = in.ok() ? create(kind, record, p_reason) : nullptr;
-        if (!p_mirror) {
-            if (!in.ok())
-                *p_reason = "a step cut short";
+        const Object* p_mirror = create(&in, p_reason);
+        if (!p_mirror)
             return -1;
-        }
         animated.insert(p_mirror->getId());
     }
 
@@ -270,16 +262,32 @@ int WorldMirror::applyStep(const std::string& payload, std::string* p_reason) {
     return 0;
 }
 
-Object* WorldMirror::create(std::uint8_t kind, const std::string& record, std::string* p_reason) {
-    Object* p_mirror = nullptr;
-    if (kind == stream::PLAIN_OBJECT)
-        p_mirror = new ObjectMirror;
-    else if (kind == stream::VIEW_OBJECT)
-        p_mirror = new ViewMirror;
-    if (!p_mirror) {
+Object* WorldMirror::create(stream::PayloadReader* p_in, std::string* p_reason) {
+    const std::uint8_t kind = p_in->u8();
+    const std::string type = p_in->bytes(p_in->u16());
+    const std::string record = p_in->bytes(p_in->u32());
+    if (!p_in->ok()) {
+        *p_reason = "a new object cut short";
+        return nullptr;
+    }
+    if (kind != stream::PLAIN_OBJECT && kind != stream::VIEW_OBJECT) {
         *p_reason = "an object of unknown kind " + std::to_string(kind);
         return nullptr;
     }
+    const bool view = kind == stream::VIEW_OBJECT;
+    Object* p_mirror = m_make_mirror ? m_make_mirror(type, view) : nullptr;
+    // A maker's object of the wrong class is not used: the mirror must follow its source.
+    const bool fits = view ? dynamic_cast<ViewMirror*>(p_mirror) != nullptr
+                           : dynamic_cast<ObjectMirror*>(p_mirror) != nullptr;
+    if (p_mirror && !fits) {
+        LogManager::getInstance().writeLog(
+            "WorldMirror::create(): Error! The mirror made for %s is not a %s.", type.c_str(),
+            view ? "ViewMirror" : "ObjectMirror");
+        WorldManager::getInstance().markForDelete(p_mirror);
+        p_mirror = nullptr;
+    }
+    if (!p_mirror)
+        p_mirror = view ? static_cast<Object*>(new ViewMirror) : new ObjectMirror;
     std::uint32_t mask = 0;
     const bool whole = readRecord(p_mirror, record, &mask) && (mask & (ID | TYPE)) == (ID | TYPE);
     if (!whole || m_mirrors.count(p_mirror->getId()) != 0) {
@@ -288,8 +296,8 @@ Object* WorldMirror::create(std::uint8_t kind, const std::string& record, std::s
         WorldManager::getInstance().markForDelete(p_mirror);
         return nullptr;
     }
-    if (auto* p_view = dynamic_cast<ViewMirror*>(p_mirror))
-        p_view->setDrawsSprite(m_sprite_views.count(p_view->getType()) != 0);
+    if (auto* p_view = dynamic_cast<ViewMirror*>(p_mirror); p_view && m_sprite_views.count(type) != 0)
+        p_view->setDrawsSprite(true);
     m_mirrors[p_mirror->getId()] = p_mirror;
     return p_mirror;
 }

@@ -15,6 +15,9 @@ constexpr std::uint8_t VERSION = 1;
 /// Largest payload a watcher accepts: a snapshot of tens of thousands of objects.
 constexpr std::size_t MAX_PAYLOAD = 16u << 20;
 
+/// Longest type name sent before a new object's record.
+constexpr std::size_t MAX_TYPE_BYTES = 0xFFFF;
+
 enum MessageType : std::uint8_t {
     SNAPSHOT = 1, ///< step, view, then every object's full record
     STEP = 2,     ///< step, view, deletions, new objects, changed attributes
@@ -25,6 +28,11 @@ enum ObjectKind : std::uint8_t {
     PLAIN_OBJECT = 0,
     VIEW_OBJECT = 1,
 };
+
+inline void putU16(std::string* p_out, std::uint16_t value) {
+    p_out->push_back(static_cast<char>(value & 0xFF));
+    p_out->push_back(static_cast<char>(value >> 8));
+}
 
 inline void putU32(std::string* p_out, std::uint32_t value) {
     for (int shift = 0; shift < 32; shift += 8)
@@ -61,6 +69,12 @@ class PayloadReader {
         if (!take(1))
             return 0;
         return static_cast<std::uint8_t>(m_payload[m_at - 1]);
+    }
+    std::uint16_t u16() {
+        if (!take(2))
+            return 0;
+        return static_cast<std::uint16_t>(static_cast<unsigned char>(m_payload[m_at - 2]) |
+                                          static_cast<unsigned char>(m_payload[m_at - 1]) << 8);
     }
     std::uint32_t u32() {
         if (!take(4))

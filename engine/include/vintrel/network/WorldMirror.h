@@ -13,6 +13,10 @@
 
 namespace vt {
 
+namespace stream {
+class PayloadReader;
+}
+
 /// Shows, in this process's world, the world a WorldHost serves: it connects
 /// to the host, and at the start of every step applies what has arrived, so
 /// that its mirrors (ObjectMirror, ViewMirror) are created, changed and
@@ -39,6 +43,11 @@ class WorldMirror : public Object {
     /// View objects of this type draw their sprite rather than their label,
     /// as the source's class does (a title screen, say).
     void addSpriteView(const std::string& type);
+    /// Makes the mirror of a new object of this type: a new ObjectMirror
+    /// (ViewMirror when view_object) or a class derived from it, for sources
+    /// whose class draws in its own way; null for the usual one.
+    using MirrorMaker = std::function<Object*(const std::string& type, bool view_object)>;
+    void setMirrorMaker(MirrorMaker make_mirror);
     /// Takes bytes of the host's stream and applies every complete message;
     /// 0, or -1 when they break the protocol (the connection is then closed
     /// and the state is FAILED). watch() feeds it from the connection.
@@ -66,8 +75,8 @@ class WorldMirror : public Object {
     int apply(const MessageFrame& message, std::string* p_reason);
     int applySnapshot(const std::string& payload, std::string* p_reason);
     int applyStep(const std::string& payload, std::string* p_reason);
-    // Makes the mirror of a new object from its full record; null with the reason.
-    Object* create(std::uint8_t kind, const std::string& record, std::string* p_reason);
+    // Makes the mirror of the new object whose entry comes next; null with the reason.
+    Object* create(stream::PayloadReader* p_in, std::string* p_reason);
     // Follows one host step with every mirror's animation.
     void followHostStep(int host_step, const std::unordered_set<int>& animated);
     // Deletes every mirror.
@@ -83,6 +92,7 @@ class WorldMirror : public Object {
     MessageDecoder m_decoder;
     std::unordered_map<int, Object*> m_mirrors;
     std::unordered_set<std::string> m_sprite_views;
+    MirrorMaker m_make_mirror;
     std::function<void(int)> m_on_host_step;
 };
 

@@ -11,6 +11,15 @@ namespace vt::test {
 
 namespace {
 
+// A mirror's is its source's.
+int idOf(const Object* p_o) {
+    if (const auto* p_mirror = dynamic_cast<const ObjectMirror*>(p_o))
+        return p_mirror->getSourceId();
+    if (const auto* p_view_mirror = dynamic_cast<const ViewMirror*>(p_o))
+        return p_view_mirror->getSourceId();
+    return p_o->getId();
+}
+
 std::string describe(const Object* p_o) {
     Vector velocity = p_o->getVelocity();
     int frame = p_o->getAnimation().getIndex();
@@ -26,7 +35,7 @@ std::string describe(const Object* p_o) {
     }
     char line[512];
     std::snprintf(line, sizeof(line), "%d %s at %.9g,%.9g moving %.9g,%.9g sprite '%s' %d/%d alt %d %s%s",
-                  p_o->getId(), p_o->getType().c_str(), static_cast<double>(p_o->getPosition().getX()),
+                  idOf(p_o), p_o->getType().c_str(), static_cast<double>(p_o->getPosition().getX()),
                   static_cast<double>(p_o->getPosition().getY()), static_cast<double>(velocity.getX()),
                   static_cast<double>(velocity.getY()), p_o->getAnimation().getName().c_str(), frame, count,
                   p_o->getAltitude(), p_o->isActive() ? "active" : "asleep",
@@ -46,7 +55,7 @@ std::string describeObjects(const ObjectList& objects) {
     for (int i = 0; i < objects.getCount(); i++) {
         const std::string type = objects[i]->getType();
         if (type != "WorldHost" && type != "WorldMirror")
-            lines[objects[i]->getId()] = describe(objects[i]);
+            lines[idOf(objects[i])] = describe(objects[i]);
     }
     std::string text;
     for (const auto& entry : lines)

@@ -33,7 +33,7 @@ int frameBeforeStep(const Sprite& sprite, int frame, int count) {
 
 template <typename Base>
 Mirror<Base>::Mirror()
-    : m_source_direction(), m_source_acceleration(), m_source_follow_path(false),
+    : m_source_id(0), m_source_direction(), m_source_acceleration(), m_source_follow_path(false),
       m_draws_sprite(!std::is_base_of_v<ViewObject, Base>), m_shown_frame(0), m_source_frame(0),
       m_source_slowdown_count(0) {}
 

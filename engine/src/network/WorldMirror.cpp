@@ -1,6 +1,7 @@
 #include "vintrel/network/WorldMirror.h"
 
 #include <cmath>
+#include <cstring>
 #include <sstream>
 #include <utility>
 #include <vector>
@@ -37,6 +38,24 @@ bool isBox(const Box& box) {
 bool readRecord(Object* p_o, const std::string& record, std::uint32_t* p_mask) {
     std::stringstream ss(record);
     return p_o->deserialize(&ss, p_mask) == 0 && ss.peek() == std::char_traits<char>::eof();
+}
+
+// Reads a new object's full record, whose id is the source's: the mirror
+// keeps an id of this world, so that the host's ids, whatever they are,
+// never meet this world's own. True when whole.
+bool readNewRecord(Object* p_o, const std::string& record, int* p_id, std::uint32_t* p_mask) {
+    std::uint32_t mask = 0;
+    if (record.size() < sizeof(mask) + sizeof(*p_id))
+        return false;
+    // The record's numbers are in this machine's order; the id comes first.
+    std::memcpy(&mask, record.data(), sizeof(mask));
+    if ((mask & ID) == 0)
+        return false;
+    std::memcpy(p_id, record.data() + sizeof(mask), sizeof(*p_id));
+    mask &= ~static_cast<std::uint32_t>(ID);
+    std::string without_id(reinterpret_cast<const char*>(&mask), sizeof(mask));
+    without_id.append(record, sizeof(mask) + sizeof(*p_id), std::string::npos);
+    return readRecord(p_o, without_id, p_mask);
 }
 
 } // namespace
@@ -184,10 +203,10 @@ int WorldMirror::applySnapshot(const std::string& payload, std::string* p_reason
     clearMirrors();
     std::unordered_set<int> animated;
     for (std::uint32_t i = 0; i < count; i++) {
-        const Object* p_mirror = create(&in, p_reason);
-        if (!p_mirror)
+        int id = 0;
+        if (!create(&in, &id, p_reason))
             return -1;
-        animated.insert(p_mirror->getId());
+        animated.insert(id);
     }
     if (in.left() != 0) {
         *p_reason = "bytes after the snapshot";
@@ -230,10 +249,10 @@ int WorldMirror::applyStep(const std::string& payload, std::string* p_reason) {
         return -1;
     }
     for (std::uint32_t i = 0; i < created; i++) {
-        const Object* p_mirror = create(&in, p_reason);
-        if (!p_mirror)
+        int id = 0;
+        if (!create(&in, &id, p_reason))
             return -1;
-        animated.insert(p_mirror->getId());
+        animated.insert(id);
     }
 
     const std::uint32_t changed = in.u32();
@@ -262,7 +281,7 @@ int WorldMirror::applyStep(const std::string& payload, std::string* p_reason) {
     return 0;
 }
 
-Object* WorldMirror::create(stream::PayloadReader* p_in, std::string* p_reason) {
+Object* WorldMirror::create(stream::PayloadReader* p_in, int* p_id, std::string* p_reason) {
     const std::uint8_t kind = p_in->u8();
     const std::string type = p_in->bytes(p_in->u16());
     const std::string record = p_in->bytes(p_in->u32());
@@ -288,17 +307,21 @@ Object* WorldMirror::create(stream::PayloadReader* p_in, std::string* p_reason) 
     }
     if (!p_mirror)
         p_mirror = view ? static_cast<Object*>(new ViewMirror) : new ObjectMirror;
+    int& id = *p_id;
     std::uint32_t mask = 0;
-    const bool whole = readRecord(p_mirror, record, &mask) && (mask & (ID | TYPE)) == (ID | TYPE);
-    if (!whole || m_mirrors.count(p_mirror->getId()) != 0) {
-        *p_reason = whole ? "a second object with id " + std::to_string(p_mirror->getId())
-                          : "an unreadable new object";
+    const bool whole = readNewRecord(p_mirror, record, &id, &mask) && (mask & TYPE) != 0;
+    if (!whole || m_mirrors.count(id) != 0) {
+        *p_reason = whole ? "a second object with id " + std::to_string(id) : "an unreadable new object";
         WorldManager::getInstance().markForDelete(p_mirror);
         return nullptr;
     }
-    if (auto* p_view = dynamic_cast<ViewMirror*>(p_mirror); p_view && m_sprite_views.count(type) != 0)
-        p_view->setDrawsSprite(true);
-    m_mirrors[p_mirror->getId()] = p_mirror;
+    if (auto* p_view = dynamic_cast<ViewMirror*>(p_mirror)) {
+        p_view->setSourceId(id);
+        p_view->setDrawsSprite(m_sprite_views.count(type) != 0);
+    } else {
+        static_cast<ObjectMirror*>(p_mirror)->setSourceId(id);
+    }
+    m_mirrors[id] = p_mirror;
     return p_mirror;
 }
 

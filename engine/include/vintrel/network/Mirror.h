@@ -24,6 +24,10 @@ template <typename Base> class Mirror : public Base {
     void setAcceleration(const Vector& acceleration) override;
     void setFollowPath(bool follow_path = true) override;
 
+    /// The id of the source in its own world. The mirror has an id of this
+    /// world, like any object, so that the two worlds' ids never meet.
+    int getSourceId() const { return m_source_id; }
+    void setSourceId(int source_id) { m_source_id = source_id; }
     /// The source's direction, acceleration and velocity (direction x speed), in spaces per step.
     Vector getSourceDirection() const { return m_source_direction; }
     Vector getSourceAcceleration() const { return m_source_acceleration; }
@@ -46,6 +50,7 @@ template <typename Base> class Mirror : public Base {
     void followSourceStep(bool received, bool drawn);
 
   private:
+    int m_source_id;
     Vector m_source_direction;
     Vector m_source_acceleration;
     bool m_source_follow_path;

@@ -62,7 +62,7 @@ class WorldMirror : public Object {
     int getHostStep() const { return m_host_step; }
     /// Called after each host step is applied, with that step's count.
     void setOnHostStep(std::function<void(int host_step)> on_host_step);
-    /// The mirror of the host's object with this id, or null.
+    /// The mirror of the host's object with this id (its source id), or null.
     Object* findMirror(int id) const;
     int getMirrorCount() const { return static_cast<int>(m_mirrors.size()); }
     /// Every mirror, in no particular order (those deleted by the latest
@@ -75,8 +75,9 @@ class WorldMirror : public Object {
     int apply(const MessageFrame& message, std::string* p_reason);
     int applySnapshot(const std::string& payload, std::string* p_reason);
     int applyStep(const std::string& payload, std::string* p_reason);
-    // Makes the mirror of the new object whose entry comes next; null with the reason.
-    Object* create(stream::PayloadReader* p_in, std::string* p_reason);
+    // Makes the mirror of the new object whose entry comes next, its source's
+    // id in *p_id; null with the reason.
+    Object* create(stream::PayloadReader* p_in, int* p_id, std::string* p_reason);
     // Follows one host step with every mirror's animation.
     void followHostStep(int host_step, const std::unordered_set<int>& animated);
     // Deletes every mirror.

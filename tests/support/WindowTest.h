@@ -29,6 +29,10 @@ int countPixels(const sf::Image& image, int left, int top, int width, int height
 /// Pixels of the colour inside the view cell (col, row) of a window image.
 int countInCell(const sf::Image& image, int col, int row, sf::Color color);
 
+/// What the X window shows now, read through a connection of its own, so that
+/// another thread than the window's may call it.
+sf::Image captureWindow(unsigned long window);
+
 /// Fixture for tests that draw into a real window (run under Xvfb). Copies
 /// the test font to "vt-font.ttf" in the test's directory, starts a windowed
 /// engine and reads back what the window holds or shows.

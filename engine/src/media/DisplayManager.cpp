@@ -233,6 +233,8 @@ unsigned DisplayManager::getCharacterSize() const { return m_p_batch ? m_p_batch
 
 sf::RenderWindow* DisplayManager::getWindow() const { return m_p_window.get(); }
 
+const sf::Font* DisplayManager::getFont() const { return m_p_font.get(); }
+
 float cellWidth() {
     const DisplayManager& display_manager = DisplayManager::getInstance();
     return static_cast<float>(display_manager.getHorizontalPixels()) /

@@ -137,6 +137,15 @@ inline sf::Text makeText(const sf::Font& font, unsigned character_size) {
 #endif
 }
 
+/// The centre of a rectangle.
+inline sf::Vector2f rectCentre(const sf::FloatRect& rect) {
+#if SFML_VERSION_MAJOR >= 3
+    return rect.position + rect.size / 2.0f;
+#else
+    return sf::Vector2f(rect.left + rect.width / 2.0f, rect.top + rect.height / 2.0f);
+#endif
+}
+
 /// Rotation in degrees, clockwise, about the shape's origin.
 inline void setRotation(sf::Transformable& shape, float degrees) {
 #if SFML_VERSION_MAJOR >= 3

@@ -53,6 +53,8 @@ class DisplayManager : public Manager {
     unsigned getCharacterSize() const;
     /// The window, owned by the manager; null when headless or not started.
     sf::RenderWindow* getWindow() const;
+    /// The font characters are drawn with, owned by the manager; null without a window.
+    const sf::Font* getFont() const;
 
   private:
     DisplayManager();

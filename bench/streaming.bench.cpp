@@ -13,12 +13,15 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <thread>
 #include <vector>
 
 #include "support/HeadlessEngine.h"
 #include "vintrel/core/GameManager.h"
 #include "vintrel/events/EventStep.h"
+#include "vintrel/media/DisplayManager.h"
+#include "vintrel/media/ResourceManager.h"
 #include "vintrel/network/EventNetworkSync.h"
 #include "vintrel/network/NetworkManager.h"
 #include "vintrel/network/WorldHost.h"
@@ -82,6 +85,7 @@ class Scene : public vt::Object {
     static vt::Object* rock(int i) {
         auto* p_rock = new vt::Object;
         p_rock->setType("Asteroid");
+        p_rock->setSprite("rock");
         p_rock->setSolidness(vt::SPECTRAL);
         p_rock->setPosition(vt::Vector(static_cast<float>(i * 7 % 80), static_cast<float>(i * 5 % 24)));
         p_rock->setVelocity(vt::Vector(-0.25f - 0.01f * static_cast<float>(i % 10), 0.01f));
@@ -90,6 +94,7 @@ class Scene : public vt::Object {
     static vt::Object* bullet(int i) {
         auto* p_bullet = new vt::Object;
         p_bullet->setType("Bullet");
+        p_bullet->setSprite("shot");
         p_bullet->setSolidness(vt::SPECTRAL);
         p_bullet->setPosition(vt::Vector(40, 12));
         p_bullet->setVelocity(vt::Vector(static_cast<float>(i % 3) - 1.0f, -1));
@@ -143,24 +148,61 @@ class Watchers {
     std::vector<std::thread> m_threads;
 };
 
-// One pass of the game loop without its sleep: steps, moves, draws, streams.
-void hostStep(int step) {
+// One pass of the game loop without its sleep: steps, shows the last frame,
+// moves, draws, streams. The network phase's own time is added to *p_network_us.
+void hostStep(int step, double* p_network_us = nullptr) {
     const vt::EventStep step_event(step);
     vt::GameManager::getInstance().onEvent(&step_event);
+    vt::DisplayManager::getInstance().presentFrame();
     vt::WorldManager::getInstance().update();
     vt::WorldManager::getInstance().draw();
+    const double start = now();
     vt::NetworkManager::getInstance().update();
+    if (p_network_us)
+        *p_network_us += (now() - start) * 1000.0;
 }
 
+// The game's two sprites, written where the engine runs and loaded: a
+// four-frame rock of 4 x 3 characters and a one-character shot.
+void loadSprites() {
+    const char* const rock = "4\n4\n3\n6\nwhite\n __ \n/. \\\n\\_o/\n __ \n/ .\\\n\\o_/\n"
+                             " __ \n/o \\\n\\_./\n __ \n/ o\\\n\\._/\n";
+    std::FILE* p_file = std::fopen("bench-rock.txt", "w");
+    if (p_file) {
+        std::fputs(rock, p_file);
+        std::fclose(p_file);
+    }
+    p_file = std::fopen("bench-shot.txt", "w");
+    if (p_file) {
+        std::fputs("1\n1\n1\n1\nyellow\n*\n", p_file);
+        std::fclose(p_file);
+    }
+    vt::ResourceManager::getInstance().loadSprite("bench-rock.txt", "rock");
+    vt::ResourceManager::getInstance().loadSprite("bench-shot.txt", "shot");
+    std::remove("bench-rock.txt");
+    std::remove("bench-shot.txt");
+}
+
+// Watchers (state.range(0)) of the scene; with state.range(1) the host draws
+// into a real window (run under xvfb-run), as a game does.
 void BM_HostStep(benchmark::State& state) {
     const int watcher_count = static_cast<int>(state.range(0));
-    const vt::test::HeadlessEngine engine("networking:true,");
+    const bool windowed = state.range(1) != 0;
+    if (windowed && std::getenv("DISPLAY") == nullptr) {
+        state.SkipWithError("no X display for the windowed step");
+        return;
+    }
+    const vt::test::HeadlessEngine engine(
+        windowed
+            ? "networking:true,headless:false,font_file:/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf,"
+            : "networking:true,");
     auto* p_host = new vt::WorldHost;
     if (engine.result() != 0 || p_host->serve("0") != 0) {
         state.SkipWithError("the engine or the host did not start");
         vt::GameManager::getInstance().shutDown();
         return;
     }
+    loadSprites();
     new Scene;
     {
         const Watchers watchers(watcher_count, vt::NetworkManager::getInstance().getPort());
@@ -170,11 +212,13 @@ void BM_HostStep(benchmark::State& state) {
             hostStep(step++);
         hostStep(step++);
         std::size_t bytes = 0;
+        double network_us = 0;
         for (auto _ : state) {
-            hostStep(step++);
+            hostStep(step++, &network_us);
             bytes += p_host->getLastStepBytes();
         }
         state.counters["objects"] = vt::WorldManager::getInstance().getAllObjects(true).getCount();
+        state.counters["network_phase_us"] = network_us / static_cast<double>(state.iterations());
         if (watcher_count > 0) {
             state.counters["bytes_per_step"] =
                 static_cast<double>(bytes) / static_cast<double>(state.iterations());
@@ -183,7 +227,13 @@ void BM_HostStep(benchmark::State& state) {
     }
     vt::GameManager::getInstance().shutDown();
 }
-BENCHMARK(BM_HostStep)->Arg(0)->Arg(3)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_HostStep)
+    ->ArgNames({"watchers", "windowed"})
+    ->Args({0, 0})
+    ->Args({3, 0})
+    ->Args({0, 1})
+    ->Args({3, 1})
+    ->Unit(benchmark::kMicrosecond);
 
 // Writes down when the host sent each step.
 class SendClock : public vt::Object {

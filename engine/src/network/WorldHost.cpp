@@ -24,7 +24,10 @@ constexpr std::uint32_t CHANGES = FULL_RECORD & ~ID;
 constexpr int MAX_DROPPED_PER_STEP = 256 * 1024;
 
 std::string record(Object* p_o, std::uint32_t attributes) {
-    std::stringstream ss;
+    // One stream for every record: making a stream costs more than a small record.
+    static std::stringstream ss;
+    ss.str("");
+    ss.clear();
     p_o->serialize(&ss, attributes);
     return ss.str();
 }

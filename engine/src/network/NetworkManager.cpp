@@ -67,7 +67,7 @@ struct NetworkManager::Connection {
 
 NetworkManager::NetworkManager()
     : m_sock(-1), m_max_connections(3), m_connections(),
-      m_backlog_limit(Config::getInstance().getNetworkBacklog()),
+      m_backlog_limit(static_cast<std::size_t>(Config::getInstance().getNetworkBacklog())),
       m_connect_timeout(Config::getInstance().getNetworkConnectTimeout()), m_accept_error(0),
       m_accept_failures(0) {
     setType("NetworkManager");
@@ -102,7 +102,8 @@ int NetworkManager::startUp() {
     }
     // POSIX sockets need no library start-up.
     const Config& config = Config::getInstance();
-    m_backlog_limit = config.getNetworkBacklog();
+    // The configuration keeps it within 1 KiB .. 1 GiB.
+    m_backlog_limit = static_cast<std::size_t>(config.getNetworkBacklog());
     m_connect_timeout = config.getNetworkConnectTimeout();
     m_accept_error = 0;
     m_accept_failures = 0;

@@ -17,7 +17,9 @@ class Config {
     /// Applies every known key found in the text; an empty text means: read
     /// the configuration file (VINTREL_CONFIG, else "vt-config.txt") first.
     void loadConfig(std::string config);
-    /// Reads the configuration file into one text, lines joined without separator.
+    /// Reads the configuration file into one text, lines joined without
+    /// separator. A file that is not a regular one, cannot be read or is over
+    /// 1 MiB gives an empty text and a line on standard error.
     std::string readConfig() const;
     /// Writes the settings summary to the log (level 1).
     void logConfig() const;
@@ -33,7 +35,7 @@ class Config {
     /// 0 windowed, 1 full screen.
     int getWindowState() const { return m_window_state; }
     Color getWindowBackgroundColor() const { return m_window_background_color; }
-    /// Milliseconds per step.
+    /// Milliseconds per step, 1 to 1000.
     int getFrameTime() const { return m_frame_time; }
     float getFontScale() const { return m_font_scale; }
     std::string getWindowTitle() const { return m_window_title; }
@@ -48,7 +50,10 @@ class Config {
     /// Grid cell width and height, in spaces.
     int getGridWidth() const { return m_grid_width; }
     int getGridHeight() const { return m_grid_height; }
+    /// True when SIGINT and SIGTERM end the game loop and shut down cleanly.
     bool getSignals() const { return m_signals; }
+    /// Size limit of the log file, in mebibytes.
+    int getLogfileMaxMb() const { return m_logfile_max_mb; }
     /// Most bytes held for one network connection before it is closed.
     int getNetworkBacklog() const { return m_network_backlog; }
     /// Milliseconds a network connection may take to be made.
@@ -78,6 +83,7 @@ class Config {
     int m_grid_width;
     int m_grid_height;
     bool m_signals;
+    int m_logfile_max_mb;
     int m_network_backlog;         // bytes
     int m_network_connect_timeout; // milliseconds
 };

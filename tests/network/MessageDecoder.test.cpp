@@ -42,19 +42,4 @@ TEST(MessageDecoderTest, MessagesComeOutWholeHoweverTheStreamIsCut) {
     }
 }
 
-TEST(MessageDecoderTest, AnOversizedLengthOrAnotherVersionIsRefusedFromTheHeaderAlone) {
-    MessageDecoder big(1, 100);
-    const std::string header = MessageFrame::encode(2, 1, std::string(101, 'x')).substr(0, 6);
-    EXPECT_EQ(big.feed(header.data(), header.size()), -1);
-    EXPECT_EQ(big.error(), "a payload of 101 bytes, above the limit of 100");
-    EXPECT_EQ(big.feed("x", 1), -1);
-    EXPECT_EQ(big.pending(), 6u) << "a refused stream takes no more bytes";
-
-    MessageDecoder versioned(1, 100);
-    const std::string other = MessageFrame::encode(2, 3, "abc");
-    EXPECT_EQ(versioned.feed(other.data(), other.size()), -1);
-    EXPECT_TRUE(versioned.failed());
-    EXPECT_TRUE(drain(&versioned).empty());
-}
-
 } // namespace

@@ -161,8 +161,7 @@ TEST_F(WatchTest, WhenTheHostIsKilledTheWatcherSaysSoAndEndsWell) {
     ChildProcess lonely;
     launch(&lonely, "lonely", {"--watch", "127.0.0.1:" + port}, headless);
     EXPECT_EQ(lonely.exitCode(15s), 1);
-    EXPECT_NE(text("lonely.out").find("cannot watch 127.0.0.1 port " + port), std::string::npos)
-        << text("lonely.out");
+    EXPECT_NE(text("lonely.out").find("cannot watch 127.0.0.1 port " + port), std::string::npos);
 }
 
 TEST_F(WatchTest, HostAndWatcherWindowsShowTheSameFrames) {

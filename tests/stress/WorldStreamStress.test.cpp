@@ -1,9 +1,6 @@
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <csignal>
 #include <random>
 #include <sstream>
@@ -109,45 +106,6 @@ TEST_F(WorldStreamStressTest, HostGoesOnPastWatchersThatSendGarbageCloseEarlyOrN
     EXPECT_EQ(p_host->getWatcherCount(), 2); // the good one and the vandal
 }
 
-// A fake host: a listening socket of the test's own, the mirror connecting to it.
-class FakeHost {
-  public:
-    FakeHost() : m_listener(socket(AF_INET, SOCK_STREAM, 0)), m_peer(-1) {
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t size = sizeof(address);
-        bind(m_listener, reinterpret_cast<sockaddr*>(&address), size);
-        listen(m_listener, 1);
-        getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &size);
-        m_port = ntohs(address.sin_port);
-    }
-    ~FakeHost() {
-        close(m_listener);
-        if (m_peer != -1)
-            close(m_peer);
-    }
-    int port() const { return m_port; }
-    bool accept() { return (m_peer = ::accept(m_listener, nullptr, nullptr)) != -1; }
-    void send(const std::string& bytes) { ::send(m_peer, bytes.data(), bytes.size(), MSG_NOSIGNAL); }
-    void hangUp() {
-        close(m_peer);
-        m_peer = -1;
-    }
-    /// True when the watcher has closed its side (a reset too: it may
-    /// leave unread bytes behind).
-    bool closedByWatcher() {
-        char byte = 0;
-        const long got = recv(m_peer, &byte, 1, MSG_DONTWAIT);
-        return got == 0 || (got == -1 && errno == ECONNRESET);
-    }
-
-  private:
-    int m_listener;
-    int m_peer;
-    int m_port;
-};
-
 std::string frame(stream::MessageType type, const std::string& payload) {
     return vt::MessageFrame::encode(type, stream::VERSION, payload);
 }
@@ -189,6 +147,8 @@ std::string step(std::uint32_t deleted, std::uint32_t created, std::uint32_t cha
 }
 
 TEST_F(WorldStreamStressTest, WatcherRefusesCutAndLyingMessagesAndDropsTheConnection) {
+    NetworkManager& nm = NetworkManager::getInstance();
+    ASSERT_EQ(nm.setupServer("0"), 0);
     std::string unknown_id;
     stream::putI32(&unknown_id, 77);
     std::string oversized = frame(stream::STEP, "");
@@ -221,18 +181,23 @@ TEST_F(WorldStreamStressTest, WatcherRefusesCutAndLyingMessagesAndDropsTheConnec
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        FakeHost host;
+        // The test is the host: its network manager serves the mirror's connection.
         auto* p_mirror = new vt::WorldMirror;
-        ASSERT_EQ(p_mirror->watch("127.0.0.1", std::to_string(host.port())), 0);
-        ASSERT_TRUE(host.accept());
-        host.send(c.bytes);
+        ASSERT_EQ(p_mirror->watch("127.0.0.1", std::to_string(nm.getPort())), 0);
+        const int host = vt::test::acceptNext();
+        ASSERT_GE(host, 0);
+        ASSERT_EQ(nm.send(c.bytes.data(), static_cast<int>(c.bytes.size()), host), 0);
         if (c.hang_up)
-            host.hangUp();
+            nm.close(host);
         runSteps(500, [&](int) { return p_mirror->getState() == vt::WorldMirror::WATCHING; });
         EXPECT_EQ(p_mirror->getState(), c.state);
         EXPECT_NE(p_mirror->getReason().find(c.reason), std::string::npos) << p_mirror->getReason();
         EXPECT_EQ(p_mirror->getMirrorCount(), 0);
-        EXPECT_TRUE(c.hang_up || host.closedByWatcher());
+        // The watcher has closed its end: the host reads that it is gone.
+        char byte = 0;
+        for (int tries = 0; !c.hang_up && nm.isConnected(host) && tries < 100; tries++)
+            nm.receive(&byte, 1, host);
+        EXPECT_FALSE(nm.isConnected(host));
         vt::WorldManager::getInstance().markForDelete(p_mirror);
     }
     EXPECT_EQ(countLines(logText(), "WorldMirror: Error! Watching stopped: bad data from the host"), 7);

@@ -200,7 +200,8 @@ TEST_F(WorldStreamStressTest, WatcherRefusesCutAndLyingMessagesAndDropsTheConnec
         EXPECT_FALSE(nm.isConnected(host));
         vt::WorldManager::getInstance().markForDelete(p_mirror);
     }
-    EXPECT_EQ(countLines(logText(), "WorldMirror: Error! Watching stopped: bad data from the host"), 7);
+    EXPECT_EQ(countLines(logText(), "WorldMirror::stop(): Error! Watching stopped: bad data from the host"),
+              7);
 }
 
 } // namespace

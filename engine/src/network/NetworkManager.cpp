@@ -1,6 +1,11 @@
 #include "vintrel/network/NetworkManager.h"
 
+#include <chrono>
 #include <cstddef>
+#include <deque>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/Sockets.h"
 #include "vintrel/core/Config.h"

@@ -358,9 +358,10 @@ void WorldMirror::stop(State state, const std::string& reason) {
     m_state = state;
     m_reason = reason;
     if (state == FAILED)
-        LogManager::getInstance().writeLog("WorldMirror: Error! Watching stopped: %s.", reason.c_str());
+        LogManager::getInstance().writeLog("WorldMirror::stop(): Error! Watching stopped: %s.",
+                                           reason.c_str());
     else
-        LogManager::getInstance().writeLog("WorldMirror: Watching ended: %s.", reason.c_str());
+        LogManager::getInstance().writeLog("WorldMirror::stop(): Watching ended: %s.", reason.c_str());
     clearMirrors();
     if (m_sock != -1) {
         const int sock = m_sock;

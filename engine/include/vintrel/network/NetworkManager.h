@@ -1,8 +1,6 @@
 #pragma once
 
-#include <chrono>
 #include <cstddef>
-#include <deque>
 #include <memory>
 #include <string>
 #include <vector>

@@ -33,14 +33,17 @@ bool splitEndpoint(const std::string& text, bool port_alone, NetworkRole* p_role
 
 } // namespace
 
-int parseNetworkRole(int argc, const char* const* argv, NetworkRole* p_role) {
+int parseNetworkRole(int argc, const char* const* argv, NetworkRole* p_role,
+                     std::vector<const char*>* p_others) {
     *p_role = NetworkRole();
     p_role->address = vt::DEFAULT_ADDRESS;
     p_role->port = vt::DEFAULT_PORT;
+    p_others->assign(argv, argv + (argc > 0 ? 1 : 0));
     for (int i = 1; i < argc; ++i) {
         const bool host = std::strcmp(argv[i], "--host") == 0;
         const bool watch = std::strcmp(argv[i], "--watch") == 0;
         if (!host && !watch) {
+            p_others->push_back(argv[i]);
             continue;
         }
         if (p_role->mode != NetworkRole::PLAY) {
@@ -58,6 +61,11 @@ int parseNetworkRole(int argc, const char* const* argv, NetworkRole* p_role) {
                          host ? "[ADDRESS:]PORT" : "HOST[:PORT]");
             return -1;
         }
+    }
+    // A watcher plays nothing: it neither records nor replays.
+    if (p_role->mode == NetworkRole::WATCH && p_others->size() > 1) {
+        std::fprintf(stderr, "vintrel-shooter: --watch goes alone.\n");
+        return -1;
     }
     return 0;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 /// What the command line asks of the shooter over the network: play alone,
 /// play and serve the game to watchers (--host [[ADDRESS:]PORT]), or watch
@@ -13,6 +14,8 @@ struct NetworkRole {
     std::string port;
 };
 
-/// Reads --host and --watch from the arguments, leaving any others alone;
-/// 0, or -1 after a line on standard error when they are malformed.
-int parseNetworkRole(int argc, const char* const* argv, NetworkRole* p_role);
+/// Reads --host and --watch from the arguments and puts the others (the
+/// program's name first) in *p_others; 0, or -1 after a line on standard
+/// error when they are malformed or when --watch comes with other arguments.
+int parseNetworkRole(int argc, const char* const* argv, NetworkRole* p_role,
+                     std::vector<const char*>* p_others);

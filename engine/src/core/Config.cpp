@@ -1,6 +1,7 @@
 #include "vintrel/core/Config.h"
 
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 
 #include "platform/BoundedFileRead.h"
@@ -28,6 +29,9 @@ int toInt(const std::string& value) {
 // A configuration is a few hundred bytes; anything this large is not one.
 constexpr std::size_t MAX_CONFIG_BYTES = 1 << 20;
 
+// The names of the first eight colours, in Color's order.
+const char* const COLOR_NAMES[] = {"black", "red", "green", "yellow", "blue", "magenta", "cyan", "white"};
+
 // Steps shorter than a millisecond spin the processor; longer than a second
 // is no longer a game loop.
 constexpr int MIN_FRAME_TIME = 1;
@@ -41,10 +45,8 @@ constexpr int DEFAULT_NETWORK_BACKLOG = 4 << 20;
 constexpr int DEFAULT_NETWORK_CONNECT_TIMEOUT = 3000;
 
 int colorFromName(const std::string& name, Color* p_color) {
-    static const char* const names[] = {"black", "red",     "green", "yellow",
-                                        "blue",  "magenta", "cyan",  "white"};
     for (int i = 0; i < 8; i++) {
-        if (name == names[i]) {
+        if (name == COLOR_NAMES[i]) {
             *p_color = static_cast<Color>(i);
             return 0;
         }
@@ -227,6 +229,38 @@ void Config::loadConfig(std::string config) {
     rangedValue("logfile_max_mb", "log file size", 1, MAX_LOGFILE_MAX_MB, &m_logfile_max_mb);
     rangedValue("network_backlog", "network backlog", 1024, 1 << 30, &m_network_backlog);
     rangedValue("network_connect_timeout", "connect timeout", 1, 600000, &m_network_connect_timeout);
+}
+
+std::string Config::runSettingsText() const {
+    const auto color = static_cast<int>(m_window_background_color);
+    char font_scale[32];
+    // Nine significant digits bring every float back unchanged.
+    std::snprintf(font_scale, sizeof(font_scale), "%.9g", static_cast<double>(m_font_scale));
+    auto entry = [](const char* key, const std::string& value) {
+        return std::string(key) + ":" + value + ",";
+    };
+    std::string text;
+    text += entry("frame_time", std::to_string(m_frame_time));
+    text += entry("font_scale", font_scale);
+    text += entry("window_horizontal_pixels", std::to_string(m_window_horizontal_pixels));
+    text += entry("window_vertical_pixels", std::to_string(m_window_vertical_pixels));
+    text += entry("window_horizontal_chars", std::to_string(m_window_horizontal_chars));
+    text += entry("window_vertical_chars", std::to_string(m_window_vertical_chars));
+    if (color >= 0 && color < 8)
+        text += entry("window_background_color", COLOR_NAMES[color]);
+    text += entry("window_style", m_window_style == 0 ? "none" : std::to_string(m_window_style));
+    text += entry("window_state", m_window_state != 0 ? "fullscreen" : "default");
+    text += entry("window_title", m_window_title);
+    text += entry("show_mouse", boolText(m_show_mouse));
+    text += entry("font_file", m_font_file);
+    text += entry("random_seed", std::to_string(m_random_seed));
+    text += entry("networking", boolText(m_networking));
+    text += entry("grid_width", std::to_string(m_grid_width));
+    text += entry("grid_height", std::to_string(m_grid_height));
+    text += entry("quadtree_depth", std::to_string(m_quadtree_depth));
+    text += entry("quadtree_threshold", std::to_string(m_quadtree_threshold));
+    text += entry("signals", boolText(m_signals));
+    return text;
 }
 
 void Config::logConfig() const {

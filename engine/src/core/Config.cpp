@@ -44,6 +44,9 @@ constexpr int DEFAULT_LOGFILE_MAX_MB = 64;
 // A mebibyte count whose bytes still fit comfortably in 64 bits.
 constexpr int MAX_LOGFILE_MAX_MB = 1 << 20;
 
+constexpr int DEFAULT_NETWORK_BACKLOG = 4 << 20;
+constexpr int DEFAULT_NETWORK_CONNECT_TIMEOUT = 3000;
+
 int colorFromName(const std::string& name, Color* p_color) {
     for (int i = 0; i < 8; i++) {
         if (name == COLOR_NAMES[i]) {
@@ -87,6 +90,8 @@ void Config::reset() {
     m_grid_height = 8;
     m_signals = true;
     m_logfile_max_mb = DEFAULT_LOGFILE_MAX_MB;
+    m_network_backlog = DEFAULT_NETWORK_BACKLOG;
+    m_network_connect_timeout = DEFAULT_NETWORK_CONNECT_TIMEOUT;
 }
 
 std::string Config::readConfig() const {
@@ -238,6 +243,8 @@ void Config::loadConfig(std::string config) {
     intValue("quadtree_threshold", &m_quadtree_threshold);
     boolValue("signals", &m_signals);
     rangedValue("logfile_max_mb", "log file size", 1, MAX_LOGFILE_MAX_MB, &m_logfile_max_mb);
+    rangedValue("network_backlog", "network backlog", 1024, 1 << 30, &m_network_backlog);
+    rangedValue("network_connect_timeout", "connect timeout", 1, 600000, &m_network_connect_timeout);
 }
 
 std::string Config::runSettingsText() const {
@@ -296,6 +303,8 @@ void Config::logConfig() const {
     lm.writeLog(1, "  Log file: %s", m_logfile.c_str());
     lm.writeLog(1, "  Random seed: %d", m_random_seed);
     lm.writeLog(1, "  Networking: %s", boolText(m_networking));
+    lm.writeLog(1, "  Network backlog: %d", m_network_backlog);
+    lm.writeLog(1, "  Network connect timeout: %d", m_network_connect_timeout);
     lm.writeLog(1, "  Scene graph: grid");
     lm.writeLog(1, "  Grid width: %d", m_grid_width);
     lm.writeLog(1, "  Grid height: %d", m_grid_height);

@@ -61,6 +61,10 @@ class Config {
     bool getSignals() const { return m_signals; }
     /// Size limit of the log file, in mebibytes.
     int getLogfileMaxMb() const { return m_logfile_max_mb; }
+    /// Most bytes held for one network connection before it is closed.
+    int getNetworkBacklog() const { return m_network_backlog; }
+    /// Milliseconds a network connection may take to be made.
+    int getNetworkConnectTimeout() const { return m_network_connect_timeout; }
 
   private:
     Config();
@@ -88,6 +92,8 @@ class Config {
     int m_grid_height;
     bool m_signals;
     int m_logfile_max_mb;
+    int m_network_backlog;         // bytes
+    int m_network_connect_timeout; // milliseconds
 };
 
 } // namespace vt

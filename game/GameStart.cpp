@@ -7,6 +7,10 @@
 #include <vintrel/input/Key.h>
 #include <vintrel/media/Music.h>
 #include <vintrel/media/ResourceManager.h>
+#include <vintrel/world/ObjectList.h>
+#include <vintrel/world/WorldManager.h>
+
+#include <string>
 
 #include "Asteroid.h"
 #include "Player.h"
@@ -15,6 +19,19 @@
 namespace {
 
 constexpr int FIRST_ASTEROIDS = 5;
+
+// Two displays at the same place would garble each other; a new game shows
+// only its own score and missile stock.
+void removeDisplays(const std::string& label) {
+    vt::WorldManager& world_manager = vt::WorldManager::getInstance();
+    const vt::ObjectList objects = world_manager.getAllObjects(true);
+    for (int i = 0; i < objects.getCount(); ++i) {
+        const auto* p_view = dynamic_cast<const vt::ViewObject*>(objects[i]);
+        if (p_view != nullptr && p_view->getViewString() == label) {
+            world_manager.markForDelete(objects[i]);
+        }
+    }
+}
 
 } // namespace
 
@@ -53,6 +70,8 @@ int GameStart::eventHandler(const vt::Event* p_event) {
 int GameStart::draw() { return vt::Object::draw(); }
 
 void GameStart::start() {
+    removeDisplays("Points");
+    removeDisplays("Missiles");
     new Player;
     for (int i = 0; i < FIRST_ASTEROIDS; ++i) {
         new Asteroid;

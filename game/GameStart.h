@@ -18,8 +18,9 @@ class GameStart : public vt::ViewObject {
     /// The title sprite, not the display's label text.
     int draw() override;
 
-    /// Creates the ship, five asteroids and the two displays, silences the
-    /// music and puts the title screen to sleep.
+    /// Removes the last game's score and missile displays, creates the ship,
+    /// five asteroids and two new displays, silences the music and puts the
+    /// title screen to sleep. The last game's asteroids stay.
     void start();
 
   private:

@@ -71,19 +71,32 @@ TEST_F(ScreensTest, GameOverLastsOnePassThenTheStartScreenReturns) {
     EXPECT_EQ(vt::test::countLines(logText(), "Music::play(): Playing music."), 1);
 }
 
-TEST_F(ScreensTest, ANewGameAddsToWhatTheLastOneLeft) {
+TEST_F(ScreensTest, ANewGameKeepsTheLastOnesAsteroidsButReplacesItsDisplays) {
     auto* p_start = new GameStart;
     p_start->start();
+    ASSERT_EQ(displays("Missiles").size(), 1u);
+    displays("Missiles")[0]->setValue(1);
     key(vt::KEY_Q, vt::KEY_ACTION_PRESSED);
     step(GAME_OVER_STEPS + 1);
     ASSERT_TRUE(p_start->isActive());
+    ASSERT_EQ(displays("Points").size(), 1u);
+    EXPECT_GT(displays("Points")[0]->getValue(), 0);
+    const int old_ids[] = {displays("Points")[0]->getId(), displays("Missiles")[0]->getId()};
     const int rocks_left = count("Asteroid");
     EXPECT_GT(rocks_left, 0);
     key(vt::KEY_P, vt::KEY_ACTION_PRESSED);
     EXPECT_EQ(count("Asteroid"), rocks_left + 5);
     EXPECT_EQ(count("Player"), 1);
-    EXPECT_EQ(displays("Points").size(), 2u);
-    EXPECT_EQ(displays("Missiles").size(), 2u);
+    step();
+    // One display of each, the new game's: the last game's two are gone.
+    for (const char* label : {"Points", "Missiles"}) {
+        SCOPED_TRACE(label);
+        ASSERT_EQ(displays(label).size(), 1u);
+        for (const int old_id : old_ids)
+            EXPECT_NE(displays(label)[0]->getId(), old_id);
+    }
+    EXPECT_EQ(displays("Missiles")[0]->getValue(), 4);
+    EXPECT_EQ(displays("Points")[0]->getLocation(), 1);
 }
 
 TEST_F(ScreensTest, QOnTheStartScreenEndsTheProgram) {

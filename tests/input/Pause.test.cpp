@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <atomic>
 #include <chrono>
+#include <climits>
 #include <thread>
 
 #include "support/WindowedInputTest.h"
@@ -18,7 +21,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 /// Acts on the window from another thread while the game thread is blocked
-/// in the pause: after a delay it runs the action; if the game thread has
+/// in the pause: after a delay it looks at what the window shows, then runs
+/// the action; if the game thread has
 /// not come back a few seconds later, it closes the window so that a pause
 /// which never ends fails the test instead of hanging it.
 class LaterUser {
@@ -27,6 +31,7 @@ class LaterUser {
         : m_thread([this, window, delay, close_instead] {
               XInput user(window);
               std::this_thread::sleep_for(delay);
+              m_seen = captureWindow(window);
               m_acted_at = Clock::now();
               m_acted = true;
               if (close_instead) {
@@ -49,12 +54,15 @@ class LaterUser {
     /// Called by the game thread once it runs again.
     void back() { m_back = true; }
     bool acted() const { return m_acted; }
+    /// What the window showed while paused; read once the game thread is back.
+    const sf::Image& seen() const { return m_seen; }
     Clock::time_point actedAt() const { return m_acted_at; }
 
   private:
     std::atomic<bool> m_acted{false};
     std::atomic<bool> m_back{false};
     Clock::time_point m_acted_at;
+    sf::Image m_seen;
     std::thread m_thread;
 };
 
@@ -62,11 +70,24 @@ bool pausePressed(const std::vector<Received>& events) {
     return countKey(events, KEY_F10, KEY_ACTION_PRESSED) > 0;
 }
 
-TEST_F(WindowedInputTest, PauseKeyBlocksUntilAnotherKeyWhichTheGameNeverSees) {
+/// The smallest rectangle holding every pixel that differs from black, as
+/// left, top, right, bottom (inclusive); left > right when there is none.
+std::array<int, 4> inkBounds(const sf::Image& image) {
+    std::array<int, 4> bounds{INT_MAX, INT_MAX, -1, -1};
+    for (unsigned y = 0; y < image.getSize().y; y++)
+        for (unsigned x = 0; x < image.getSize().x; x++)
+            if (sfml::pixelAt(image, x, y) != BLACK_PIXEL)
+                bounds = {std::min(bounds[0], static_cast<int>(x)), std::min(bounds[1], static_cast<int>(y)),
+                          std::max(bounds[2], static_cast<int>(x)), std::max(bounds[3], static_cast<int>(y))};
+    return bounds;
+}
+
+TEST_F(WindowedInputTest, PauseKeyShowsTheMessageAndBlocksUntilAnotherKeyWhichTheGameNeverSees) {
     new Pause(KEY_F10);
     ASSERT_TRUE(input().keyDown("F10"));
     ASSERT_TRUE(input().keyUp("F10"));
     std::vector<Received> paused_step;
+    sf::Image seen;
     {
         LaterUser user(windowId(), std::chrono::milliseconds(300), false);
         paused_step = stepUntil(pausePressed);
@@ -74,7 +95,18 @@ TEST_F(WindowedInputTest, PauseKeyBlocksUntilAnotherKeyWhichTheGameNeverSees) {
         user.back();
         ASSERT_TRUE(user.acted()) << "the step returned before any key was pressed";
         EXPECT_GE(resumed_at, user.actedAt());
+        seen = user.seen();
     }
+    // One line of text, centred in the 1024 x 768 window, while paused.
+    const std::array<int, 4> ink = inkBounds(seen);
+    EXPECT_GT(static_cast<float>(ink[2] - ink[0]), 15 * cellWidth()) << "no message while paused";
+    EXPECT_NEAR(ink[0] + ink[2], 1024, 4);
+    EXPECT_NEAR(ink[1] + ink[3], 768, 4);
+    EXPECT_LT(static_cast<float>(ink[3] - ink[1]), cellHeight());
+    // The next frame no longer holds it.
+    ASSERT_EQ(0, DisplayManager::getInstance().presentFrame());
+    const std::array<int, 4> after = inkBounds(captureShown());
+    EXPECT_GT(after[0], after[2]) << "the message stayed after resuming";
     EXPECT_FALSE(GameManager::getInstance().getGameOver()) << "the pause ended by closing the window";
     ASSERT_EQ(1, countKey(paused_step, KEY_F10, KEY_ACTION_PRESSED));
     // The release of F10 and the press of space were used up by the pause.

@@ -20,7 +20,9 @@ int ignoreXError(Display*, XErrorEvent*) { return 0; }
 
 } // namespace
 
-std::string testFontSource() { return "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf"; }
+std::string testFontSource() { return VINTREL_FONT_FILE; }
+
+std::string wideTestFontSource() { return "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf"; }
 
 std::string windowedConfig() {
     return "headless:false,\nnetworking:false,\nrandom_seed:42,\nwindow_title:VintrelTest,\n";
@@ -99,38 +101,34 @@ std::string WindowTest::shownTitle() {
     return title;
 }
 
-sf::Image WindowTest::captureShown() {
-    sf::Image image;
-    sf::RenderWindow* p_window = DisplayManager::getInstance().getWindow();
-    if (p_window == nullptr) {
-        ADD_FAILURE() << "no window to capture";
-        return image;
-    }
+sf::Image captureWindow(unsigned long window) {
+    sf::Image shown;
     Display* p_display = XOpenDisplay(nullptr);
     if (p_display == nullptr) {
         ADD_FAILURE() << "cannot open the X display";
-        return image;
+        return shown;
     }
     XSetErrorHandler(ignoreXError);
-    // A round trip on the window's own connection: once it returns, the X
-    // server has taken every picture the window sent before.
-    static_cast<void>(p_window->getPosition());
-    const auto handle = static_cast<::Window>(sfml::nativeHandle(*p_window));
-    const sf::Vector2u size = p_window->getSize();
-    XImage* p_ximage = XGetImage(p_display, handle, 0, 0, size.x, size.y, AllPlanes, ZPixmap);
+    const auto handle = static_cast<::Window>(window);
+    XWindowAttributes attributes{};
+    XImage* p_ximage = nullptr;
+    if (XGetWindowAttributes(p_display, handle, &attributes) != 0)
+        p_ximage = XGetImage(p_display, handle, 0, 0, static_cast<unsigned>(attributes.width),
+                             static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
     if (p_ximage == nullptr) {
         ADD_FAILURE() << "cannot read the window from the X server";
         XCloseDisplay(p_display);
-        return image;
+        return shown;
     }
-    sf::Image shown;
+    const auto width = static_cast<unsigned>(attributes.width);
+    const auto height = static_cast<unsigned>(attributes.height);
 #if SFML_VERSION_MAJOR >= 3
-    shown.resize(size);
+    shown.resize(sf::Vector2u(width, height));
 #else
-    shown.create(size.x, size.y);
+    shown.create(width, height);
 #endif
-    for (unsigned y = 0; y < size.y; y++)
-        for (unsigned x = 0; x < size.x; x++) {
+    for (unsigned y = 0; y < height; y++)
+        for (unsigned x = 0; x < width; x++) {
             const unsigned long pixel = XGetPixel(p_ximage, static_cast<int>(x), static_cast<int>(y));
             const sf::Color color(static_cast<std::uint8_t>((pixel & p_ximage->red_mask) >> 16),
                                   static_cast<std::uint8_t>((pixel & p_ximage->green_mask) >> 8),
@@ -144,6 +142,18 @@ sf::Image WindowTest::captureShown() {
     XDestroyImage(p_ximage);
     XCloseDisplay(p_display);
     return shown;
+}
+
+sf::Image WindowTest::captureShown() {
+    sf::RenderWindow* p_window = DisplayManager::getInstance().getWindow();
+    if (p_window == nullptr) {
+        ADD_FAILURE() << "no window to capture";
+        return {};
+    }
+    // A round trip on the window's own connection: once it returns, the X
+    // server has taken every picture the window sent before.
+    static_cast<void>(p_window->getPosition());
+    return captureWindow(static_cast<unsigned long>(sfml::nativeHandle(*p_window)));
 }
 
 int countInCell(const sf::Image& image, int col, int row, sf::Color color) {

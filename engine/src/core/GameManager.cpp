@@ -1,8 +1,10 @@
 #include "vintrel/core/GameManager.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "platform/LocalTime.h"
+#include "platform/StopSignals.h"
 #include "platform/SystemClock.h"
 #include "platform/TimerResolution.h"
 #include "platform/WorkingDirectory.h"
@@ -15,6 +17,7 @@
 #include "vintrel/media/ResourceManager.h"
 #include "vintrel/network/NetworkManager.h"
 #include "vintrel/paths/PathManager.h"
+#include "vintrel/replay/ReplayManager.h"
 #include "vintrel/world/WorldManager.h"
 
 namespace vt {
@@ -22,6 +25,21 @@ namespace vt {
 namespace {
 
 const char* const STARS = "****************************************************";
+
+// Writes the failing step's line to the log and returns -1. The log may be
+// buffered and is often not read, so the same line also goes to standard
+// error, followed by the cause when the failing step logged one.
+int startUpFailed(const std::string& message, std::uint64_t messages_before) {
+    LogManager& log_manager = LogManager::getInstance();
+    const bool cause_logged = log_manager.getMessageCount() != messages_before;
+    const std::string cause = cause_logged ? log_manager.getLastMessage() : std::string();
+    log_manager.writeLog("%s", message.c_str());
+    // Without a log file every line went to standard error already.
+    if (log_manager.isStarted())
+        std::fprintf(stderr, "Vintrel: %s%s%s\n", message.c_str(),
+                     cause.empty() ? "" : " Cause: ", cause.c_str());
+    return -1;
+}
 
 } // namespace
 
@@ -45,13 +63,14 @@ int GameManager::startUp() {
     }
 
     // Read before the log opens, so that the configured log file is known.
+    // A replay brings the configuration it was recorded with.
     Config& config = Config::getInstance();
-    config.loadConfig("");
+    ReplayManager& replay_manager = ReplayManager::getInstance();
+    config.loadConfig(replay_manager.isReplaying() ? replay_manager.getConfigText() : "");
 
-    if (log_manager.startUp() == -1) {
-        log_manager.writeLog("GameManager::startUp(): Error! Starting log manager.");
-        return -1;
-    }
+    std::uint64_t messages_before = log_manager.getMessageCount();
+    if (log_manager.startUp() == -1)
+        return startUpFailed("GameManager::startUp(): Error! Starting log manager.", messages_before);
     log_manager.writeLog("%s", STARS);
     log_manager.writeLog("** Vintrel version %.2f **", VINTREL_VERSION);
     log_manager.writeLog("** Game engine started **");
@@ -69,56 +88,49 @@ int GameManager::startUp() {
     m_frame_time = config.getFrameTime();
     log_manager.writeLog(5, "GameManager::startUp(): frame time is %d milliseconds", m_frame_time);
 
-    if (DisplayManager::getInstance().startUp() == -1) {
-        log_manager.writeLog("GameManager::startUp(): Error! Starting display manager.");
+    auto start = [&log_manager](Manager& manager, const char* failure, const char* success) {
+        const std::uint64_t messages = log_manager.getMessageCount();
+        if (manager.startUp() == -1)
+            return startUpFailed(failure, messages);
+        log_manager.writeLog(1, "%s", success);
+        return 0;
+    };
+    if (start(DisplayManager::getInstance(), "GameManager::startUp(): Error! Starting display manager.",
+              "Display manager started.") == -1 ||
+        start(InputManager::getInstance(), "GameManager::startUp(): Error! Starting input manager.",
+              "Input manager started.") == -1)
         return -1;
-    }
-    log_manager.writeLog(1, "Display manager started.");
-
-    if (InputManager::getInstance().startUp() == -1) {
-        log_manager.writeLog("GameManager::startUp(): Error! Starting input manager.");
+    if (config.getNetworking() &&
+        start(NetworkManager::getInstance(), "GameManager::startUp(): Error! Starting network manager.",
+              "Network manager started.") == -1)
         return -1;
-    }
-    log_manager.writeLog(1, "Input manager started.");
-
-    if (config.getNetworking()) {
-        if (NetworkManager::getInstance().startUp() == -1) {
-            log_manager.writeLog("GameManager::startUp(): Error! Starting network manager.");
-            return -1;
-        }
-        log_manager.writeLog(1, "Network manager started.");
-    }
-
-    if (ResourceManager::getInstance().startUp() == -1) {
-        log_manager.writeLog("GameManager::startUp(): Error! Starting resource manager.");
-        return -1;
-    }
-    log_manager.writeLog(1, "Resource manager started.");
-
     WorldManager& world_manager = WorldManager::getInstance();
-    if (world_manager.startUp() == -1) {
-        log_manager.writeLog("GameManager::startUp(): Error starting world manager.");
+    if (start(ResourceManager::getInstance(), "GameManager::startUp(): Error! Starting resource manager.",
+              "Resource manager started.") == -1 ||
+        start(world_manager, "GameManager::startUp(): Error starting world manager.",
+              "World manager started.") == -1 ||
+        start(PathManager::getInstance(), "GameManager::startUp(): Error starting path manager.",
+              "Path manager started.") == -1)
         return -1;
-    }
-    log_manager.writeLog(1, "World manager started.");
 
-    if (PathManager::getInstance().startUp() == -1) {
-        log_manager.writeLog("GameManager::startUp(): Error starting path manager.");
-        return -1;
-    }
-    log_manager.writeLog(1, "Path manager started.");
-
-    // The world is exactly as large as the window.
+    // The world is exactly as large as the window. A size the world cannot
+    // hold would leave an empty world behind a successful start.
     DisplayManager& display_manager = DisplayManager::getInstance();
     const Box boundary(Vector(0, 0), static_cast<float>(display_manager.getHorizontalChars()),
                        static_cast<float>(display_manager.getVerticalChars()));
+    messages_before = log_manager.getMessageCount();
     world_manager.setBoundary(boundary);
+    if (!(world_manager.getBoundary() == boundary))
+        return startUpFailed("GameManager::startUp(): Error! The world refused the boundary " +
+                                 boundary.toString() + ".",
+                             messages_before);
     world_manager.setView(boundary);
     world_manager.setViewSlack(Vector(1.0f / 3.0f, 1.0f / 3.0f));
 
     int seed = config.getRandomSeed();
     if (seed == 0)
         seed = static_cast<int>(static_cast<std::uint32_t>(platform::calendarSeconds()));
+    seed = replay_manager.chooseSeed(seed);
     if (seed != -1) {
         log_manager.writeLog(10, "GameManager()::startUp(): srand() seed with %d", seed);
         std::srand(static_cast<unsigned>(seed));
@@ -127,6 +139,11 @@ int GameManager::startUp() {
     if (platform::beginTimerResolution(1) == platform::TIMER_NO_CAN_DO)
         log_manager.writeLog(1,
                              "GameManager()::startUp(): Warning!  timeBeginPeriod() cannot accept 1 msec.");
+
+    // Interrupting the game ends its loop after the current step, so that
+    // shut-down still runs and the log gets its closing lines.
+    if (config.getSignals() && platform::catchStopSignals() == -1)
+        log_manager.writeLog("GameManager::startUp(): Warning! Cannot catch SIGINT and SIGTERM.");
 
     m_game_over = false;
     Manager::startUp();
@@ -137,6 +154,8 @@ int GameManager::startUp() {
 void GameManager::shutDown() {
     LogManager& log_manager = LogManager::getInstance();
     m_game_over = true;
+    // Before the world goes: the last checkpoint is taken from it.
+    ReplayManager::getInstance().finish();
 
     if (platform::endTimerResolution(1) == platform::TIMER_NO_CAN_DO)
         log_manager.writeLog(1, "GameManager()::shutDown(): Warning! timeEndPeriod() cannot accept 1 msec.");
@@ -161,6 +180,7 @@ void GameManager::shutDown() {
     if (log_manager.isStarted())
         log_manager.shutDown();
     Manager::shutDown();
+    platform::releaseStopSignals();
 }
 
 void GameManager::run() {
@@ -179,6 +199,7 @@ void GameManager::run() {
     WorldManager& world_manager = WorldManager::getInstance();
     NetworkManager& network_manager = NetworkManager::getInstance();
     PathManager& path_manager = PathManager::getInstance();
+    ReplayManager& replay_manager = ReplayManager::getInstance();
 
     while (true) {
         clock.delta();
@@ -191,20 +212,24 @@ void GameManager::run() {
         world_manager.update();
         world_manager.draw();
 
-        if (networking) {
-            if (network_manager.isServer())
-                network_manager.accept();
-            if (network_manager.isConnected(-1))
-                network_manager.sendQueued();
-        }
+        if (networking)
+            network_manager.update();
 
         const std::int64_t frame_us = static_cast<std::int64_t>(m_frame_time) * 1000;
         const std::int64_t budget_us = frame_us - clock.split() - adjust_time;
-        path_manager.cycle(static_cast<int>(static_cast<float>(budget_us) * 0.95f / 1000.0f));
+        // Recorded and replayed runs count expansions, not time, so that
+        // paths arrive at the same step whatever the machine's speed.
+        if (replay_manager.isDeterministic())
+            path_manager.cycleExpansions(replay_manager.getPathExpansions());
+        else
+            path_manager.cycle(static_cast<int>(static_cast<float>(budget_us) * 0.95f / 1000.0f));
+        replay_manager.endStep();
 
         const std::int32_t split = clock.split();
         const std::int64_t remaining = frame_us - split - adjust_time;
-        if (remaining > 0) {
+        if (replay_manager.isUnthrottled())
+            adjust_time = 0; // a fast replay neither sleeps nor reports falling behind
+        else if (remaining > 0) {
             const std::int64_t before = clock.split();
             platform::sleepMilliseconds(static_cast<int>(remaining / 1000));
             const std::int64_t after = clock.split();
@@ -219,6 +244,12 @@ void GameManager::run() {
         }
 
         m_step_count++;
+        if (platform::stopRequested() && !m_game_over) {
+            log_manager.writeLog("GameManager::run(): Signal %d received; ending the game loop.",
+                                 platform::stopSignal());
+            replay_manager.stopRequested();
+            m_game_over = true;
+        }
         if (m_game_over)
             break;
     }

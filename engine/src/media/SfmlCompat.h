@@ -60,6 +60,15 @@ inline unsigned videoModeHeight(const sf::VideoMode& mode) {
 #endif
 }
 
+/// A rectangle from its top-left corner and size.
+inline sf::FloatRect makeRect(float left, float top, float width, float height) {
+#if SFML_VERSION_MAJOR >= 3
+    return sf::FloatRect(sf::Vector2f(left, top), sf::Vector2f(width, height));
+#else
+    return sf::FloatRect(left, top, width, height);
+#endif
+}
+
 /// Opens a render window. `style` is the engine's style mask (title bar 1,
 /// resize 2, close 4); `state` 1 asks for full screen, as does style bit 8.
 inline std::unique_ptr<sf::RenderWindow> makeWindow(const sf::VideoMode& mode, const sf::String& title,
@@ -134,6 +143,15 @@ inline sf::Text makeText(const sf::Font& font, unsigned character_size) {
     return sf::Text(font, "", character_size);
 #else
     return sf::Text("", font, character_size);
+#endif
+}
+
+/// The centre of a rectangle.
+inline sf::Vector2f rectCentre(const sf::FloatRect& rect) {
+#if SFML_VERSION_MAJOR >= 3
+    return rect.position + rect.size / 2.0f;
+#else
+    return sf::Vector2f(rect.left + rect.width / 2.0f, rect.top + rect.height / 2.0f);
 #endif
 }
 

@@ -17,12 +17,18 @@ class Config {
     /// Applies every known key found in the text; an empty text means: read
     /// the configuration file (VINTREL_CONFIG, else "vt-config.txt") first.
     void loadConfig(std::string config);
-    /// Reads the configuration file into one text, lines joined without separator.
+    /// Reads the configuration file into one text, lines joined without
+    /// separator. A file that is not a regular one, cannot be read or is over
+    /// 1 MiB gives an empty text and a line on standard error.
     std::string readConfig() const;
     /// Writes the settings summary to the log (level 1).
     void logConfig() const;
     /// Puts every setting back to its default.
     void reset();
+    /// Every setting that shapes what happens in a run, as key:value entries
+    /// that loadConfig reads back; not the log file nor headless, which only
+    /// say where the run is written and shown.
+    [[nodiscard]] std::string runSettingsText() const;
 
     int getWindowHorizontalPixels() const { return m_window_horizontal_pixels; }
     int getWindowVerticalPixels() const { return m_window_vertical_pixels; }
@@ -32,8 +38,11 @@ class Config {
     int getWindowStyle() const { return m_window_style; }
     /// 0 windowed, 1 full screen.
     int getWindowState() const { return m_window_state; }
+    /// Whole factor the window's pixels are multiplied by, keeping its cells;
+    /// 0 for "auto", the largest that fits the desktop.
+    int getWindowScale() const { return m_window_scale; }
     Color getWindowBackgroundColor() const { return m_window_background_color; }
-    /// Milliseconds per step.
+    /// Milliseconds per step, 1 to 1000.
     int getFrameTime() const { return m_frame_time; }
     float getFontScale() const { return m_font_scale; }
     std::string getWindowTitle() const { return m_window_title; }
@@ -48,7 +57,14 @@ class Config {
     /// Grid cell width and height, in spaces.
     int getGridWidth() const { return m_grid_width; }
     int getGridHeight() const { return m_grid_height; }
+    /// True when SIGINT and SIGTERM end the game loop and shut down cleanly.
     bool getSignals() const { return m_signals; }
+    /// Size limit of the log file, in mebibytes.
+    int getLogfileMaxMb() const { return m_logfile_max_mb; }
+    /// Most bytes held for one network connection before it is closed.
+    int getNetworkBacklog() const { return m_network_backlog; }
+    /// Milliseconds a network connection may take to be made.
+    int getNetworkConnectTimeout() const { return m_network_connect_timeout; }
 
   private:
     Config();
@@ -59,6 +75,7 @@ class Config {
     int m_window_vertical_chars;
     int m_window_style;
     int m_window_state;
+    int m_window_scale; // 0: as large as fits the desktop
     Color m_window_background_color;
     int m_frame_time; // milliseconds
     float m_font_scale;
@@ -74,6 +91,9 @@ class Config {
     int m_grid_width;
     int m_grid_height;
     bool m_signals;
+    int m_logfile_max_mb;
+    int m_network_backlog;         // bytes
+    int m_network_connect_timeout; // milliseconds
 };
 
 } // namespace vt

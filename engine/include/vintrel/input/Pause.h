@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "vintrel/input/Key.h"
 #include "vintrel/world/Object.h"
 
@@ -7,7 +9,8 @@ namespace vt {
 
 /// A pause key for the game: a keyboard event with that key (pressed, held
 /// or released) freezes the whole game loop until any key is pressed in the
-/// window, or the window is closed. Draws nothing and never collides.
+/// window, or the window is closed. While paused the window shows a message
+/// centred on its background. Never collides.
 class Pause : public Object {
   public:
     /// Enters the world listening for the given engine key code.
@@ -17,10 +20,19 @@ class Pause : public Object {
     /// 0 for other events and when there is no window to pause in.
     int eventHandler(const Event* p_event) override;
 
-    int getPauseKey() const { return m_pause_key; }
+    /// The engine key code that pauses the game.
+    [[nodiscard]] int getPauseKey() const { return m_pause_key; }
+    /// The text shown while paused, in UTF-8; empty leaves the game's last
+    /// frame on the screen instead.
+    void setMessage(const std::string& message) { m_message = message; }
+    [[nodiscard]] const std::string& getMessage() const { return m_message; }
 
   private:
+    // Shows the message alone on the window, before the loop blocks; true when shown.
+    bool showMessage() const;
+
     int m_pause_key;
+    std::string m_message;
 };
 
 } // namespace vt

@@ -63,14 +63,15 @@ Player::Player()
 
 Player::~Player() {
     vt::WorldManager& world_manager = vt::WorldManager::getInstance();
-    // Once the game manager's game is over the engine is on its way down (or
-    // already stopped): the world deletes the cross-hair itself, and a
-    // game-over screen would only sound and show during shut-down.
+    // At shut-down the world may have deleted the cross-hair first; it then
+    // refuses the mark.
+    world_manager.markForDelete(m_p_reticle);
+    // Once the game is over the engine is on its way down: a game-over screen
+    // would only sound and show during shut-down.
     if (!world_manager.isStarted() || vt::GameManager::getInstance().getGameOver()) {
         return;
     }
     new GameOver;
-    world_manager.markForDelete(m_p_reticle);
 }
 
 int Player::eventHandler(const vt::Event* p_event) {

@@ -6,6 +6,7 @@
 #include <limits>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "support/EngineTest.h"
 #include "vintrel/core/GameManager.h"
@@ -13,6 +14,7 @@
 #include "vintrel/events/Event.h"
 #include "vintrel/media/ResourceManager.h"
 #include "vintrel/world/Object.h"
+#include "vintrel/world/WorldManager.h"
 #include "world/RecordBytes.h"
 
 namespace vt::test {
@@ -187,6 +189,17 @@ TEST_F(ObjectSerializationTest, IdsFromRecordsAreNeverReused) {
     EXPECT_EQ(countLines(logText(), "leaves no id for later objects."), 1);
 }
 
+TEST_F(ObjectSerializationTest, IdsStartAgainPastTheLastIntAndPassOverIdsInUse) {
+    // Ids 1 and 2 are taken, and a record moves the counter to its last value.
+    for (const std::int32_t id : {1, 2, INT_MAX - 1})
+        ASSERT_EQ(deserializeInto(*new Object, Bytes().add(ID).add(id).str()), 0);
+    std::vector<int> ids;
+    for (int i = 0; i < 3; i++)
+        ids.push_back((new Object)->getId());
+    EXPECT_EQ(ids, (std::vector<int>{INT_MAX, 3, 4}));
+    EXPECT_EQ(countLines(logText(), "Object ids used up; numbering starts again from 1"), 1);
+}
+
 TEST_F(ObjectSerializationTest, SetterChecksApplyToRecords) {
     auto* p_o = new Object;
     const std::string record = Bytes()
@@ -269,6 +282,48 @@ TEST_F(ObjectSerializationTest, NonFiniteNumbersAreRefused) {
     EXPECT_EQ(p_o->getPath().getCount(), 0);
     EXPECT_EQ(countLines(logText(), "Object::deserialize(): Error! POSITION is not a finite number."), 1);
     EXPECT_EQ(countLines(logText(), "Object::deserialize(): Error! BOX is not a finite number."), 1);
+}
+
+TEST_F(ObjectSerializationTest, RecordsTooLargeToStepAreRefusedAndNothingBecomesInfinite) {
+    WorldManager& world_manager = WorldManager::getInstance();
+    struct Case {
+        const char* what;
+        std::string record;
+        bool accepted;
+    };
+    const Case cases[] = {
+        {"far place, huge speed",
+         Bytes().add(POSITION | DIRECTION | SPEED).vector(3e38f, 3e38f).vector(1, 0).add(3e38f).str(), false},
+        {"huge acceleration",
+         Bytes().add(DIRECTION | SPEED | ACCELERATION).vector(1, 0).add(1.0f).vector(3e38f, 0).str(), false},
+        {"huge direction", Bytes().add(DIRECTION | SPEED).vector(-3e38f, 3e38f).add(2.0f).str(), false},
+        {"huge box", Bytes().add(BOX).vector(0, 0).add(3e38f).add(1.0f).str(), false},
+        {"far path node",
+         Bytes().add(FOLLOW_PATH | PATH).flag(true).add(std::uint64_t{1}).vector(-3e38f, 0).str(), false},
+        {"large but steppable",
+         Bytes()
+             .add(POSITION | DIRECTION | SPEED | ACCELERATION)
+             .vector(-1e9f, 1e9f)
+             .vector(1e6f, -1e6f)
+             .add(1e6f)
+             .vector(1e6f, 1e6f)
+             .str(),
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto* p_o = new Object;
+        EXPECT_EQ(deserializeInto(*p_o, c.record), c.accepted ? 0 : -1);
+        for (int step = 0; step < 3; step++)
+            world_manager.update();
+        const Vector position = p_o->getPosition();
+        const Vector velocity = p_o->getVelocity();
+        EXPECT_TRUE(std::isfinite(position.getX()) && std::isfinite(position.getY())) << position.toString();
+        EXPECT_TRUE(std::isfinite(velocity.getX()) && std::isfinite(velocity.getY())) << velocity.toString();
+        EXPECT_TRUE(std::isfinite(p_o->getSpeed()));
+        world_manager.markForDelete(p_o);
+    }
+    EXPECT_EQ(countLines(logText(), "that can be stepped safely."), 5);
 }
 
 } // namespace

@@ -178,6 +178,18 @@ TEST_F(WorldManagerTest, ObjectsMarkedByDestructorsAreDeletedInTheSamePass) {
     EXPECT_EQ(destroyed.size(), 3u);
 }
 
+TEST_F(WorldManagerTest, MarkingWhatTheWorldDoesNotHoldIsRefused) {
+    RecordingObject* p_gone = make(Vector(10, 10));
+    ASSERT_EQ(world().markForDelete(p_gone), 0);
+    world().update();
+    int unknown = 0;
+    EXPECT_EQ(world().markForDelete(p_gone), -1) << "already deleted";
+    EXPECT_EQ(world().markForDelete(reinterpret_cast<Object*>(&unknown)), -1);
+    EXPECT_EQ(world().markForDelete(nullptr), -1);
+    world().update();
+    EXPECT_EQ(countLines(logText(), "is not in the world; not marked."), 3);
+}
+
 TEST_F(WorldManagerTest, HandlersMayCreateAndDeactivateObjectsDuringTheStep) {
     RecordingObject* p_mover = make(Vector(10, 10), SOFT, Vector(1, 0));
     RecordingObject* p_other = make(Vector(11.5f, 10), SOFT, Vector(0, 1));

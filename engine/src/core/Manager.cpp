@@ -1,5 +1,7 @@
 #include "vintrel/core/Manager.h"
 
+#include <utility>
+
 #include "vintrel/core/LogManager.h"
 #include "vintrel/core/Utility.h"
 #include "vintrel/events/Event.h"
@@ -46,25 +48,22 @@ int Manager::registerInterest(Object* p_o, const std::string& event_type) {
     for (std::size_t i = 0; i < m_event_name.size(); i++) {
         if (m_event_name[i] != event_type)
             continue;
-        ObjectListIterator li(&m_obj_list[i]);
-        for (li.first(); !li.isDone(); li.next()) {
-            if (li.currentObject() == p_o) {
-                LogManager::getInstance().writeLog(
-                    1, "Manager::registerInterest(): Warning! Not adding id %d (%s) twice for event %s.",
-                    p_o->getId(), p_o->getType().c_str(), event_type.c_str());
-                return 0;
-            }
+        if (m_obj_list[i].contains(p_o)) {
+            LogManager::getInstance().writeLog(
+                1, "Manager::registerInterest(): Warning! Not adding id %d (%s) twice for event %s.",
+                p_o->getId(), p_o->getType().c_str(), event_type.c_str());
+            return 0;
         }
         return m_obj_list[i].insert(p_o);
     }
 
     if (static_cast<int>(m_event_name.size()) >= MAX_EVENTS)
         return -1;
-    ObjectList list;
+    OrderedObjectSet list;
     if (list.insert(p_o) == -1)
         return -1;
     m_event_name.push_back(event_type);
-    m_obj_list.push_back(list);
+    m_obj_list.push_back(std::move(list));
     return 0;
 }
 
@@ -102,7 +101,7 @@ int Manager::onEvent(const Event* p_event) const {
         if (m_event_name[i] != event_type)
             continue;
         // A copy, so handlers may register and unregister during delivery.
-        ObjectList receivers = m_obj_list[i];
+        ObjectList receivers = m_obj_list[i].toList();
         ObjectListIterator li(&receivers);
         for (li.first(); !li.isDone(); li.next()) {
             Object* p_o = li.currentObject();
@@ -128,7 +127,7 @@ std::string Manager::getEventName(int index) const {
 ObjectList Manager::getInterested(const std::string& event_type) const {
     for (std::size_t i = 0; i < m_event_name.size(); i++)
         if (m_event_name[i] == event_type)
-            return m_obj_list[i];
+            return m_obj_list[i].toList();
     return ObjectList();
 }
 

@@ -1,6 +1,9 @@
 #include "vintrel/world/Object.h"
 
+#include <algorithm>
+#include <climits>
 #include <sstream>
+#include <unordered_set>
 
 #include "vintrel/core/GameManager.h"
 #include "vintrel/core/LogManager.h"
@@ -38,14 +41,46 @@ Manager& managerFor(const std::string& event_type) {
     return WorldManager::getInstance();
 }
 
+// The ids of the objects that were in the world when numbering last started
+// again from 1, and the largest of them; new ids pass over these.
+std::unordered_set<int> ids_in_use;
+int largest_id_in_use = 0;
+
 } // namespace
 
+int Object::takeNextId() {
+    while (next_id < INT_MAX && ids_in_use.count(next_id) != 0)
+        next_id++;
+    if (!ids_in_use.empty() && next_id > largest_id_in_use)
+        std::unordered_set<int>().swap(ids_in_use);
+    const int id = next_id;
+    if (next_id < INT_MAX) {
+        next_id++;
+        return id;
+    }
+    // Records can move the counter here long before that many objects exist.
+    ids_in_use.clear();
+    largest_id_in_use = 0;
+    const ObjectList all = WorldManager::getInstance().getAllObjects(true);
+    for (int i = 0; i < all.getCount(); i++) {
+        ids_in_use.insert(all[i]->getId());
+        largest_id_in_use = std::max(largest_id_in_use, all[i]->getId());
+    }
+    next_id = 1;
+    LogManager::getInstance().writeLog(
+        "Object::Object(): Warning! Object ids used up; numbering starts again from 1, passing over the %d "
+        "ids in use.",
+        static_cast<int>(ids_in_use.size()));
+    return id;
+}
+
 Object::Object()
-    : m_id(next_id++), m_type("(Undefined)"), m_is_active(true), m_is_visible(true),
+    : m_id(takeNextId()), m_type("(Undefined)"), m_is_active(true), m_is_visible(true),
       m_box(Vector(-0.5f, -0.5f), 0.99f, 0.99f), m_position(1, 1), m_direction(0, 0), m_speed(0),
       m_acceleration(0, 0), m_altitude(2), m_solidness(HARD), m_animation(), m_no_soft(false), m_event_name(),
       m_modified(ALL_ATTRIBUTES), m_shape(), m_p_path_search(nullptr), m_path(), m_follow_path(false),
       m_avoid_collisions(false) {
+    m_list_slot.fill(-1);
     m_shape.setType(-1);
     WorldManager::getInstance().insertObject(this);
 }

@@ -1,6 +1,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <initializer_list>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -96,19 +97,39 @@ void logAttribute(const Object& object, std::uint32_t attribute) {
     }
 }
 
-// Infinite or NaN coordinates from a record would poison the world's
-// geometry, so such records are refused.
-bool isFinite(const Vector& v) { return std::isfinite(v.getX()) && std::isfinite(v.getY()); }
+// Records come from outside. Places farther than MAX_RECORD_PLACE spaces from
+// the origin and motions beyond MAX_RECORD_MOTION spaces per step are refused
+// with NaN and the infinities: the world's arithmetic on larger values (a
+// step's sum, a speed's square) would soon overflow into infinity or NaN.
+constexpr float MAX_RECORD_PLACE = 1e9f;
+constexpr float MAX_RECORD_MOTION = 1e6f;
 
-bool isFinite(const Box& box) {
-    return isFinite(box.getCorner()) && std::isfinite(box.getHorizontal()) &&
-           std::isfinite(box.getVertical());
+// True when every value is within the limit; otherwise logs, fails the
+// stream and returns false.
+bool accept(std::istream& stream, const char* attribute, std::initializer_list<float> values, float limit) {
+    for (const float value : values) {
+        if (std::isfinite(value) && std::fabs(value) <= limit)
+            continue;
+        LogManager& lm = LogManager::getInstance();
+        if (!std::isfinite(value))
+            lm.writeLog("Object::deserialize(): Error! %s is not a finite number.", attribute);
+        else
+            lm.writeLog("Object::deserialize(): Error! %s of %g is beyond the %g that can be stepped safely.",
+                        attribute, static_cast<double>(value), static_cast<double>(limit));
+        stream.setstate(std::ios::failbit);
+        return false;
+    }
+    return true;
 }
 
-bool refuse(std::istream& stream, const char* attribute) {
-    LogManager::getInstance().writeLog("Object::deserialize(): Error! %s is not a finite number.", attribute);
-    stream.setstate(std::ios::failbit);
-    return false;
+bool accept(std::istream& stream, const char* attribute, const Vector& v, float limit) {
+    return accept(stream, attribute, {v.getX(), v.getY()}, limit);
+}
+
+bool accept(std::istream& stream, const char* attribute, const Box& box) {
+    const Vector corner = box.getCorner();
+    return accept(stream, attribute, {corner.getX(), corner.getY(), box.getHorizontal(), box.getVertical()},
+                  MAX_RECORD_PLACE);
 }
 
 } // namespace
@@ -288,8 +309,8 @@ int Object::deserialize(std::stringstream* p_ss, std::uint32_t* p_mask) {
             Box box;
             if (box.deserialize(ss) != 0)
                 return false;
-            if (!isFinite(box))
-                return refuse(ss, "BOX");
+            if (!accept(ss, "BOX", box))
+                return false;
             record_box = box;
             setBox(box);
             return true;
@@ -298,8 +319,8 @@ int Object::deserialize(std::stringstream* p_ss, std::uint32_t* p_mask) {
             Vector position;
             if (position.deserialize(ss) != 0)
                 return false;
-            if (!isFinite(position))
-                return refuse(ss, "POSITION");
+            if (!accept(ss, "POSITION", position, MAX_RECORD_PLACE))
+                return false;
             setPosition(position);
             return true;
         }
@@ -353,8 +374,8 @@ int Object::deserialize(std::stringstream* p_ss, std::uint32_t* p_mask) {
             Vector direction;
             if (direction.deserialize(ss) != 0)
                 return false;
-            if (!isFinite(direction))
-                return refuse(ss, "DIRECTION");
+            if (!accept(ss, "DIRECTION", direction, MAX_RECORD_MOTION))
+                return false;
             setDirection(direction);
             return true;
         }
@@ -362,8 +383,8 @@ int Object::deserialize(std::stringstream* p_ss, std::uint32_t* p_mask) {
             float speed = 0;
             if (!readField(ss, speed))
                 return false;
-            if (!std::isfinite(speed))
-                return refuse(ss, "SPEED");
+            if (!accept(ss, "SPEED", {speed}, MAX_RECORD_MOTION))
+                return false;
             setSpeed(speed);
             return true;
         }
@@ -371,8 +392,8 @@ int Object::deserialize(std::stringstream* p_ss, std::uint32_t* p_mask) {
             Vector acceleration;
             if (acceleration.deserialize(ss) != 0)
                 return false;
-            if (!isFinite(acceleration))
-                return refuse(ss, "ACCELERATION");
+            if (!accept(ss, "ACCELERATION", acceleration, MAX_RECORD_MOTION))
+                return false;
             setAcceleration(acceleration);
             return true;
         }
@@ -396,8 +417,8 @@ int Object::deserialize(std::stringstream* p_ss, std::uint32_t* p_mask) {
                 return false;
             for (int i = 0; i < path.getCount(); i++) {
                 path.setIndex(i);
-                if (!isFinite(path.getCurrent()))
-                    return refuse(ss, "PATH");
+                if (!accept(ss, "PATH", path.getCurrent(), MAX_RECORD_PLACE))
+                    return false;
             }
             path.setIndex(0);
             setPath(path);

@@ -17,10 +17,39 @@ bool solid(Solidness solidness) { return solidness == HARD || solidness == SOFT;
 
 } // namespace
 
-SceneGraph::SceneGraph() = default;
+SceneGraph::SceneGraph()
+    : m_objects(IndexedObjectList::ACTIVE_LIST), m_solid_objects(IndexedObjectList::SOLID_LIST),
+      m_visible_objects{IndexedObjectList(IndexedObjectList::VISIBLE_LIST),
+                        IndexedObjectList(IndexedObjectList::VISIBLE_LIST),
+                        IndexedObjectList(IndexedObjectList::VISIBLE_LIST),
+                        IndexedObjectList(IndexedObjectList::VISIBLE_LIST),
+                        IndexedObjectList(IndexedObjectList::VISIBLE_LIST)},
+      m_inactive_objects(IndexedObjectList::INACTIVE_LIST), m_type_map(), m_grid() {}
+
+void SceneGraph::clearTypeLists() {
+    for (auto& entry : m_type_map)
+        entry.second.clear();
+    m_type_map.clear();
+}
+
+IndexedObjectList& SceneGraph::typeList(const std::string& type) {
+    return m_type_map.try_emplace(type, IndexedObjectList::TYPE_LIST).first->second;
+}
+
+void SceneGraph::forget(Object* p_o) {
+    m_objects.remove(p_o);
+    m_inactive_objects.remove(p_o);
+    m_solid_objects.remove(p_o);
+    if (IndexedObjectList::isListed(p_o, IndexedObjectList::VISIBLE_LIST))
+        for (IndexedObjectList& list : m_visible_objects)
+            list.remove(p_o);
+    if (IndexedObjectList::isListed(p_o, IndexedObjectList::TYPE_LIST))
+        for (auto& entry : m_type_map)
+            entry.second.remove(p_o);
+}
 
 int SceneGraph::startUp() {
-    m_type_map.clear();
+    clearTypeLists();
     LogManager::getInstance().writeLog(1, "Scenegraph configuration: GRID");
     return m_grid.startUp();
 }
@@ -29,20 +58,21 @@ int SceneGraph::rebuildGrid() {
     m_grid.shutDown();
     if (m_grid.startUp() == -1)
         return -1;
-    for (int i = 0; i < m_solid_objects.getCount(); i++)
-        m_grid.insertObject(m_solid_objects[i]);
+    const ObjectList solid = m_solid_objects.toList();
+    for (int i = 0; i < solid.getCount(); i++)
+        m_grid.insertObject(solid[i]);
     return 0;
 }
 
 void SceneGraph::shutDown() {
-    // The world manager has deleted every object; entries left behind by a
-    // failed re-index must not outlive them.
+    // The world manager has deleted every object it held, each leaving every
+    // list; whatever is left is let go.
     m_objects.clear();
     m_solid_objects.clear();
-    for (ObjectList& list : m_visible_objects)
+    for (IndexedObjectList& list : m_visible_objects)
         list.clear();
     m_inactive_objects.clear();
-    m_type_map.clear();
+    clearTypeLists();
     m_grid.shutDown();
 }
 
@@ -60,7 +90,7 @@ int SceneGraph::insertObject(Object* p_o) {
                              p_o->getId());
         return -1;
     }
-    if (m_type_map[p_o->getType()].insert(p_o) == -1) {
+    if (typeList(p_o->getType()).insert(p_o) == -1) {
         log_manager.writeLog(
             "SceneGraph::insertObject(): Error! unable to insert Object (id %d) into type map", p_o->getId());
         return -1;
@@ -104,7 +134,7 @@ int SceneGraph::removeObject(Object* p_o) {
         sum += m_inactive_objects.remove(p_o);
     } else {
         sum += m_objects.remove(p_o);
-        sum += m_type_map[p_o->getType()].remove(p_o);
+        sum += typeList(p_o->getType()).remove(p_o);
         if (p_o->isVisible()) {
             const int altitude = p_o->getAltitude();
             if (altitudeInRange(altitude))
@@ -117,6 +147,8 @@ int SceneGraph::removeObject(Object* p_o) {
             sum += m_grid.removeObject(p_o);
         }
     }
+    // Lists its state does not account for (a re-index that failed) let go too.
+    forget(p_o);
     if (sum < 0) {
         LogManager::getInstance().writeLog(
             "SceneGraph::removeObject(): Error removing Object (id %d)! Pointer is %p.", p_o->getId(),
@@ -126,13 +158,13 @@ int SceneGraph::removeObject(Object* p_o) {
     return 0;
 }
 
-ObjectList SceneGraph::activeObjects() const { return m_objects; }
+ObjectList SceneGraph::activeObjects() const { return m_objects.toList(); }
 
-ObjectList SceneGraph::inactiveObjects() const { return m_inactive_objects; }
+ObjectList SceneGraph::inactiveObjects() const { return m_inactive_objects.toList(); }
 
-ObjectList SceneGraph::solidObjects() const { return m_solid_objects; }
+ObjectList SceneGraph::solidObjects() const { return m_solid_objects.toList(); }
 
-ObjectList SceneGraph::objectsOfType(const std::string& type) { return m_type_map[type]; }
+ObjectList SceneGraph::objectsOfType(const std::string& type) { return typeList(type).toList(); }
 
 ObjectList SceneGraph::visibleObjects(int altitude) const {
     if (!altitudeInRange(altitude)) {
@@ -141,7 +173,7 @@ ObjectList SceneGraph::visibleObjects(int altitude) const {
             ALTITUDE_MAX);
         return ObjectList();
     }
-    return m_visible_objects[static_cast<std::size_t>(altitude)];
+    return m_visible_objects[static_cast<std::size_t>(altitude)].toList();
 }
 
 ObjectList SceneGraph::getCollisions(const Object* p_o, const Vector& where) const {
@@ -164,7 +196,7 @@ int SceneGraph::updateActive(Object* p_o, bool active) {
                                      type.c_str());
             result = -1;
         }
-        result += m_type_map[type].remove(p_o);
+        result += typeList(type).remove(p_o);
         if (p_o->isVisible() &&
             (!listed_visible || m_visible_objects[static_cast<std::size_t>(altitude)].remove(p_o) == -1)) {
             if (!gameOver())
@@ -200,7 +232,7 @@ int SceneGraph::updateActive(Object* p_o, bool active) {
                                  type.c_str());
         result = -1;
     }
-    if (m_type_map[type].insert(p_o) == -1) {
+    if (typeList(type).insert(p_o) == -1) {
         log_manager.writeLog("SceneGraph::updateActive(): Error! insert Object (%s) failed for type map!",
                              type.c_str());
         return -1;
@@ -318,7 +350,7 @@ int SceneGraph::updateSolidness(Object* p_o, Solidness new_solidness) {
 
 int SceneGraph::updateType(Object* p_o, const std::string& new_type) {
     LogManager& log_manager = LogManager::getInstance();
-    if (m_type_map[p_o->getType()].remove(p_o) == -1 && !gameOver()) {
+    if (typeList(p_o->getType()).remove(p_o) == -1 && !gameOver()) {
         log_manager.writeLog("SceneGraph::updateType(): Error! Unable to remove Object (%d) type %s",
                              p_o->getId(), p_o->getType().c_str());
         return -1;
@@ -327,7 +359,7 @@ int SceneGraph::updateType(Object* p_o, const std::string& new_type) {
     // under its current type when it is activated.
     if (!p_o->isActive())
         return 0;
-    if (m_type_map[new_type].insert(p_o) == -1 && !gameOver()) {
+    if (typeList(new_type).insert(p_o) == -1 && !gameOver()) {
         log_manager.writeLog("SceneGraph::updateType(): Error! Unable to insert Object (%d) type %s",
                              p_o->getId(), p_o->getType().c_str());
         return -1;

@@ -14,12 +14,26 @@ namespace vt {
 
 namespace {
 
-// Destructors may create objects while the world is being emptied; after this
-// many rounds of deletion the world stops taking new objects.
+// Destructors may create objects while the world is being emptied. It takes
+// them for this many rounds of deletion and up to this many in all, then
+// refuses them, so that destructors that always create more cannot keep
+// shut-down from ending.
 constexpr int MAX_SHUTDOWN_ROUNDS = 100;
+constexpr int MAX_SHUTDOWN_OBJECTS = 10000;
+
+// Objects that destructors mark while a step's marked objects are deleted go
+// in the same step, up to this many; a longer chain goes on in the next step.
+constexpr int MAX_CHAINED_DELETIONS = 10000;
 
 // How many objects ahead update() starts loading objects and grid cells.
 constexpr int PREFETCH_AHEAD = 4;
+
+// Starts loading every cache line of the object's own fields.
+void prefetchObject(const Object* p_o) {
+    const char* p_bytes = reinterpret_cast<const char*>(p_o);
+    for (std::size_t offset = 0; offset < sizeof(Object); offset += 64)
+        __builtin_prefetch(p_bytes + offset);
+}
 
 bool holdsHard(const ObjectList& list) {
     for (int i = 0; i < list.getCount(); i++)
@@ -28,7 +42,7 @@ bool holdsHard(const ObjectList& list) {
     return false;
 }
 
-bool contains(const ObjectList& list, const Object* p_o) {
+bool listed(const ObjectList& list, const Object* p_o) {
     for (int i = 0; i < list.getCount(); i++)
         if (list[i] == p_o)
             return true;
@@ -37,7 +51,11 @@ bool contains(const ObjectList& list, const Object* p_o) {
 
 } // namespace
 
-WorldManager::WorldManager() : m_p_view_following(nullptr) { setType("WorldManager"); }
+WorldManager::WorldManager()
+    : m_deletions(IndexedObjectList::DELETION_LIST), m_shutting_down(false), m_shutdown_taken(0),
+      m_shutdown_refused(0), m_deferred_deletions(false), m_p_view_following(nullptr) {
+    setType("WorldManager");
+}
 
 WorldManager::~WorldManager() = default;
 
@@ -68,6 +86,7 @@ int WorldManager::startUp() {
         return -1;
     }
     m_deletions.clear();
+    m_deferred_deletions = false;
     m_boundary = Box(Vector(0, 0), 0, 0);
     m_view = Box(Vector(0, 0), 0, 0);
     m_view_slack = Vector(0, 0);
@@ -82,47 +101,66 @@ int WorldManager::startUp() {
 }
 
 void WorldManager::shutDown() {
-    // The world keeps taking objects while it is emptied, so that objects
-    // created by destructors are owned and deleted too rather than leaked.
-    for (int round = 0; !m_owned.empty() || !m_deletions.isEmpty(); round++) {
-        if (round == MAX_SHUTDOWN_ROUNDS && isStarted()) {
-            LogManager::getInstance().writeLog(
-                "WorldManager::shutDown(): Warning! Destructors still creating objects after %d rounds.",
-                round);
+    LogManager& log_manager = LogManager::getInstance();
+    // The world keeps taking objects that destructors create while it is
+    // emptied, so that they are deleted too rather than leaked; once it stops
+    // (insertObject), no object is added and the next round is the last.
+    m_shutting_down = true;
+    m_shutdown_taken = 0;
+    m_shutdown_refused = 0;
+    for (int round = 0; !m_owned.isEmpty(); round++) {
+        if (round == MAX_SHUTDOWN_ROUNDS && isStarted())
             Manager::shutDown();
-        }
-        deleteMarked();
-        const ObjectList all = getAllObjects(true);
-        bool deleted_any = false;
-        for (int i = 0; i < all.getCount(); i++) {
-            if (m_owned.count(all[i]) != 0) {
-                delete all[i];
-                deleted_any = true;
-            }
-        }
-        // Owned objects missing from both lists (a re-index that failed).
-        if (!deleted_any) {
-            const std::vector<Object*> strays(m_owned.begin(), m_owned.end());
-            for (Object* p_o : strays)
-                if (m_owned.count(p_o) != 0)
-                    delete p_o;
-        }
+        deleteRound();
     }
+    m_deletions.clear();
     if (isStarted())
         Manager::shutDown();
+    if (m_shutdown_refused > 0)
+        log_manager.writeLog("WorldManager::shutDown(): Warning! Destructors kept creating objects: %d "
+                             "deleted, %d more refused and never deleted.",
+                             m_shutdown_taken, m_shutdown_refused);
+    m_shutting_down = false;
     m_p_view_following = nullptr;
     m_scene_graph.shutDown();
-    LogManager::getInstance().writeLog(5, "WorldManager::shutDown(): Successfully stopped.");
+    log_manager.writeLog(5, "WorldManager::shutDown(): Successfully stopped.");
+}
+
+void WorldManager::deleteRound() {
+    // Marked objects first, in marking order, then the active and the
+    // inactive ones. Marks made meanwhile lead the next round.
+    const ObjectList listed = m_deletions.toList() + getAllObjects(true);
+    m_deletions.clear();
+    bool deleted_any = false;
+    for (int i = 0; i < listed.getCount(); i++) {
+        if (m_owned.contains(listed[i])) {
+            delete listed[i];
+            deleted_any = true;
+        }
+    }
+    if (deleted_any)
+        return;
+    // Objects held but missing from every list (a re-index that failed).
+    const ObjectList strays = m_owned.toList();
+    for (int i = 0; i < strays.getCount(); i++)
+        if (m_owned.contains(strays[i]))
+            delete strays[i];
 }
 
 int WorldManager::insertObject(Object* p_o) {
+    if (m_shutting_down && isStarted() && m_shutdown_taken == MAX_SHUTDOWN_OBJECTS)
+        Manager::shutDown();
     if (!isStarted()) {
+        if (m_shutting_down)
+            m_shutdown_refused++;
         LogManager& log_manager = LogManager::getInstance();
         log_manager.writeLog(2, "WorldManager::insertObject(): Warning! Not adding Object %d",
                              p_o ? p_o->getId() : -1);
         log_manager.writeLog(2, "                              because WorldManager not started.");
         return -1;
     }
+    if (m_shutting_down)
+        m_shutdown_taken++;
     if (p_o)
         m_owned.insert(p_o);
     return m_scene_graph.insertObject(p_o);
@@ -130,7 +168,7 @@ int WorldManager::insertObject(Object* p_o) {
 
 int WorldManager::removeObject(Object* p_o) {
     // A deleted object must not stay owned, marked or followed.
-    m_owned.erase(p_o);
+    m_owned.remove(p_o);
     m_deletions.remove(p_o);
     if (p_o && p_o == m_p_view_following)
         m_p_view_following = nullptr;
@@ -152,10 +190,22 @@ ObjectList WorldManager::getCollisions(const Object* p_o, const Vector& where) c
 SceneGraph& WorldManager::getSceneGraph() { return m_scene_graph; }
 
 int WorldManager::markForDelete(Object* p_o) {
-    if (contains(m_deletions, p_o))
+    LogManager& log_manager = LogManager::getInstance();
+    if (!p_o || !m_owned.contains(p_o)) {
+        // Shut-down deletes objects in its own order, so a destructor may
+        // well name one that is already gone; that is no fault of the game.
+        const char* message =
+            "WorldManager::markForDelete(): Warning! Object %p is not in the world; not marked.";
+        if (m_shutting_down)
+            log_manager.writeLog(1, message, static_cast<void*>(p_o));
+        else
+            log_manager.writeLog(message, static_cast<void*>(p_o));
+        return -1;
+    }
+    if (m_deletions.contains(p_o))
         return 0;
     if (m_deletions.insert(p_o) == -1) {
-        LogManager::getInstance().writeLog(
+        log_manager.writeLog(
             "WorldManager::markForDelete(): Error! unable to add Object %p to deletions list",
             static_cast<void*>(p_o));
         return -1;
@@ -164,15 +214,39 @@ int WorldManager::markForDelete(Object* p_o) {
 }
 
 void WorldManager::deleteMarked() {
-    // Objects marked by the destructors of a batch form the next batch, in
-    // marking order. A deleted object leaves m_deletions (removeObject), so
-    // an object of the running batch marked again is not deleted twice.
-    while (!m_deletions.isEmpty()) {
-        const ObjectList batch = m_deletions;
-        m_deletions.clear();
-        for (int i = 0; i < batch.getCount(); i++)
-            delete batch[i];
+    // Marked objects are deleted in marking order, and so are those that
+    // their destructors mark meanwhile, queued behind them, up to a limit on
+    // the latter. Each leaves the list as it is deleted (removeObject), and
+    // marking refuses objects already deleted, so none is deleted twice.
+    int marked_before = m_deletions.getCount();
+    int chained = 0;
+    const Grid& grid = m_scene_graph.getGrid();
+    while (Object* p_o = m_deletions.first()) {
+        // As in update(), the objects about to go and their grid cells are
+        // loaded ahead.
+        if (const Object* p_ahead = m_deletions.peek(3 * PREFETCH_AHEAD))
+            prefetchObject(p_ahead);
+        if (const Object* p_ahead = m_deletions.peek(2 * PREFETCH_AHEAD))
+            grid.prefetch(p_ahead, p_ahead->getPosition(), false);
+        if (const Object* p_ahead = m_deletions.peek(PREFETCH_AHEAD)) {
+            grid.prefetch(p_ahead, p_ahead->getPosition(), true);
+            m_owned.prefetch(p_ahead);
+        }
+        if (marked_before > 0) {
+            marked_before--;
+        } else if (chained++ == MAX_CHAINED_DELETIONS) {
+            // Once per chain, not once per step.
+            if (!m_deferred_deletions)
+                LogManager::getInstance().writeLog(
+                    "WorldManager::update(): Warning! Destructors marked more than %d objects in one step; "
+                    "%d left for the next step.",
+                    MAX_CHAINED_DELETIONS, m_deletions.getCount());
+            m_deferred_deletions = true;
+            return;
+        }
+        delete p_o;
     }
+    m_deferred_deletions = false;
 }
 
 int WorldManager::moveObject(Object* p_o, const Vector& where) {
@@ -280,13 +354,18 @@ void WorldManager::update() {
             __builtin_prefetch(p_ahead);
             __builtin_prefetch(p_ahead + 64);
         }
+        // Only objects that will move look at the grid.
         if (i + 2 * PREFETCH_AHEAD < active.getCount()) {
             const Object* p_next = active[i + 2 * PREFETCH_AHEAD];
-            grid.prefetch(p_next, p_next->predictPosition(), false);
+            const Vector where = p_next->predictPosition();
+            if (where != p_next->getPosition())
+                grid.prefetch(p_next, where, false);
         }
         if (i + PREFETCH_AHEAD < active.getCount()) {
             const Object* p_next = active[i + PREFETCH_AHEAD];
-            grid.prefetch(p_next, p_next->predictPosition(), true);
+            const Vector where = p_next->predictPosition();
+            if (where != p_next->getPosition())
+                grid.prefetch(p_next, where, true);
         }
         Object* p_o = active[i];
         const Vector where = p_o->predictPosition();
@@ -356,7 +435,7 @@ int WorldManager::setViewFollowing(Object* p_o) {
         m_p_view_following = nullptr;
         return 0;
     }
-    if (!contains(getAllObjects(true), p_o)) {
+    if (!listed(getAllObjects(true), p_o)) {
         LogManager::getInstance().writeLog(
             "WorldManager::setViewFollowing(): Error! Object %d not in the world.", p_o->getId());
         return -1;

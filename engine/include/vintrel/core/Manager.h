@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "vintrel/world/ObjectList.h"
+#include "vintrel/world/OrderedObjectSet.h"
 
 namespace vt {
 
@@ -51,7 +52,7 @@ class Manager {
     std::string m_type;
     // Dense interest table: slots 0 .. size-1 hold distinct names with non-empty lists.
     std::vector<std::string> m_event_name;
-    std::vector<ObjectList> m_obj_list;
+    std::vector<OrderedObjectSet> m_obj_list;
     bool m_is_started;
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <iosfwd>
 #include <string>
@@ -151,6 +152,12 @@ class Object {
     void clearPathSearch();
 
   private:
+    friend class IndexedObjectList;
+
+    // The id for a new object, from next_id. Past the largest int, numbering
+    // starts again from 1, passing over the ids of the objects in the world.
+    static int takeNextId();
+
     static int next_id;
 
     int m_id;
@@ -174,6 +181,9 @@ class Object {
     Path m_path;
     bool m_follow_path;
     bool m_avoid_collisions;
+    // Where each kind of the world's lists (IndexedObjectList::Kind) holds
+    // this object, -1 where none does; kept by those lists.
+    std::array<int, 6> m_list_slot;
 };
 
 } // namespace vt

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "vintrel/world/Grid.h"
+#include "vintrel/world/IndexedObjectList.h"
 #include "vintrel/world/Object.h"
 #include "vintrel/world/ObjectList.h"
 #include "vintrel/world/Vector.h"
@@ -54,11 +55,19 @@ class SceneGraph {
     int updatePosition(Object* p_o, const Vector& new_position);
 
   private:
-    ObjectList m_objects;
-    ObjectList m_solid_objects;
-    std::array<ObjectList, ALTITUDE_MAX + 1> m_visible_objects;
-    ObjectList m_inactive_objects;
-    std::map<std::string, ObjectList> m_type_map;
+    // The list of the type, made empty on first use.
+    IndexedObjectList& typeList(const std::string& type);
+    // Empties and forgets every type list.
+    void clearTypeLists();
+    // Takes the object out of every list that still holds it, whatever its
+    // state says, so that no list outlives an object it held.
+    void forget(Object* p_o);
+
+    IndexedObjectList m_objects;
+    IndexedObjectList m_solid_objects;
+    std::array<IndexedObjectList, ALTITUDE_MAX + 1> m_visible_objects;
+    IndexedObjectList m_inactive_objects;
+    std::map<std::string, IndexedObjectList> m_type_map;
     Grid m_grid;
 };
 

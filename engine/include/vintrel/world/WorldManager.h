@@ -1,11 +1,12 @@
 #pragma once
 
 #include <string>
-#include <unordered_set>
 
 #include "vintrel/core/Manager.h"
 #include "vintrel/world/Box.h"
+#include "vintrel/world/IndexedObjectList.h"
 #include "vintrel/world/ObjectList.h"
+#include "vintrel/world/OrderedObjectSet.h"
 #include "vintrel/world/SceneGraph.h"
 #include "vintrel/world/Vector.h"
 
@@ -23,7 +24,9 @@ class WorldManager : public Manager {
     ~WorldManager() override;
     /// Empties the world and builds the scene graph; 0 or -1.
     int startUp() override;
-    /// Deletes every object, including objects that destructors create or mark.
+    /// Deletes every object, including objects that destructors create or
+    /// mark, in bounded time: past a limit the world stops taking objects and
+    /// logs how many it could not delete.
     void shutDown() override;
 
     /// Takes ownership of the object; -1 while the manager is not started.
@@ -38,11 +41,15 @@ class WorldManager : public Manager {
     [[nodiscard]] ObjectList getCollisions(const Object* p_o, const Vector& where) const;
     SceneGraph& getSceneGraph();
 
-    /// Deletes the object at the end of the current step; 0 or -1.
+    /// Deletes the object at the end of the current step; 0, or -1 for an
+    /// object the world does not hold (null, unknown, already deleted, or
+    /// created while the world was not taking objects).
     int markForDelete(Object* p_o);
     /// Moves the object, resolving collisions; 0, or -1 when the move was refused.
     int moveObject(Object* p_o, const Vector& where);
     /// One step: moves every active object, then deletes the marked ones.
+    /// Objects that destructors mark are deleted in the same step, up to a
+    /// limit; the rest are deleted at the end of the next step.
     void update();
     /// Draws the visible objects in the view, lowest altitude first.
     void draw();
@@ -68,16 +75,28 @@ class WorldManager : public Manager {
 
   private:
     WorldManager();
-    // Deletes the marked objects, including those marked by the destructors.
+    // Deletes the marked objects, then those their destructors mark, up to a
+    // limit on the latter.
     void deleteMarked();
+    // Deletes every object the world holds; objects that destructors create
+    // meanwhile are left for the next round.
+    void deleteRound();
     // Moves the view so that the followed object stays within the slack.
     void followWithView(const Vector& position);
 
     SceneGraph m_scene_graph;
     // Every object handed to the world and not yet deleted: shut-down deletes
     // each exactly once, even when a failed re-index left it listed twice.
-    std::unordered_set<Object*> m_owned;
-    ObjectList m_deletions;
+    OrderedObjectSet m_owned;
+    // In marking order.
+    IndexedObjectList m_deletions;
+    // Set while shutDown() empties the world.
+    bool m_shutting_down;
+    // Objects that destructors created during shutDown(), taken or refused.
+    int m_shutdown_taken;
+    int m_shutdown_refused;
+    // Whether the last step left objects marked by destructors for the next.
+    bool m_deferred_deletions;
     Object* m_p_view_following;
     Box m_boundary;
     Box m_view;

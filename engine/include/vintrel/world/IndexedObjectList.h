@@ -1,0 +1,76 @@
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+#include "vintrel/world/ObjectList.h"
+
+namespace vt {
+
+class Object;
+
+/// The world's own lists of objects, in insertion order, each object held
+/// once. Every object keeps its place in the lists that hold it, one place per
+/// kind of list, so insertion, removal and membership take constant time and
+/// touch only the object and the list, however many objects there are. An
+/// object can be in one list of each kind at a time. It does not own the objects.
+class IndexedObjectList {
+  public:
+    /// The kinds of list an object can be in at the same time.
+    enum Kind : int {
+        ACTIVE_LIST,
+        INACTIVE_LIST,
+        TYPE_LIST,
+        VISIBLE_LIST,
+        SOLID_LIST,
+        DELETION_LIST,
+        KIND_COUNT
+    };
+
+    explicit IndexedObjectList(Kind kind);
+    IndexedObjectList(const IndexedObjectList&) = delete;
+    IndexedObjectList& operator=(const IndexedObjectList&) = delete;
+    IndexedObjectList(IndexedObjectList&&) = default;
+    IndexedObjectList& operator=(IndexedObjectList&&) = default;
+    /// Leaves the objects still held believing they are listed: clear first
+    /// when they live on.
+    ~IndexedObjectList() = default;
+
+    /// Appends the object; -1 for null, or an object already in a list of
+    /// this kind (this one or another).
+    int insert(Object* p_o);
+    /// Removes the object, keeping the order of the others; -1 when this list
+    /// does not hold it.
+    int remove(Object* p_o);
+    [[nodiscard]] bool contains(const Object* p_o) const;
+    /// Whether any list of the kind holds the object.
+    [[nodiscard]] static bool isListed(const Object* p_o, Kind kind);
+    [[nodiscard]] int getCount() const { return m_count; }
+    [[nodiscard]] bool isEmpty() const { return m_count == 0; }
+    /// The object inserted first of those held, or null when empty.
+    [[nodiscard]] Object* first() const;
+    /// Usually the object `ahead` places after first(): null past the end or
+    /// where one was removed. For loading objects before they are needed.
+    [[nodiscard]] Object* peek(std::size_t ahead) const;
+    /// A copy of the objects, in insertion order.
+    [[nodiscard]] ObjectList toList() const;
+    /// Removes every object.
+    void clear();
+
+  private:
+    // Where the object sits in m_slots, or m_slots.size() when not here.
+    std::size_t indexOf(const Object* p_o) const;
+    // Closes the gaps that removals left.
+    void compact();
+
+    Kind m_kind;
+    // In insertion order; null where an object was removed.
+    std::vector<Object*> m_slots;
+    // The place, as objects record it, of m_slots[0].
+    int m_base;
+    // The first object held is at m_slots[m_head]; only gaps come before.
+    std::size_t m_head;
+    int m_count;
+};
+
+} // namespace vt

@@ -40,6 +40,15 @@ Manager& managerFor(const std::string& event_type) {
 
 } // namespace
 
+int Object::resetIds() {
+    if (WorldManager::getInstance().getAllObjects(true).getCount() > 0) {
+        LogManager::getInstance().writeLog("Object::resetIds(): Warning! The world still holds objects.");
+        return -1;
+    }
+    next_id = 1;
+    return 0;
+}
+
 Object::Object()
     : m_id(next_id++), m_type("(Undefined)"), m_is_active(true), m_is_visible(true),
       m_box(Vector(-0.5f, -0.5f), 0.99f, 0.99f), m_position(1, 1), m_direction(0, 0), m_speed(0),

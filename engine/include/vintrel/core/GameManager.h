@@ -29,7 +29,7 @@ class GameManager : public Manager {
     bool getGameOver() const;
     /// Target duration of one step, in milliseconds.
     int getFrameTime() const;
-    /// The step in progress of the current run (0 in the first).
+    /// The step in progress of the current run (0 in the first); 0 again once shut down.
     int getStepCount() const;
 
   private:

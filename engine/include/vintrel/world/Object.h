@@ -102,6 +102,10 @@ class Object {
     int getId() const { return m_id; }
     /// Only for rebuilding an object from a record.
     void setId(int id);
+    /// Numbers the next new object 1 again, as in a fresh process, for programs
+    /// that start the engine more than once. Refused (-1, with a log line)
+    /// while the world holds objects, whose ids new objects would repeat.
+    static int resetIds();
     std::string getType() const { return m_type; }
     bool isActive() const { return m_is_active; }
     int setVisible(bool visible = true);

@@ -16,6 +16,7 @@ namespace vt {
 /// "vt-keyboard" and "vt-mouse". Closing the window ends the game.
 class InputManager : public Manager {
   public:
+    /// The one input manager, made on first use.
     static InputManager& getInstance();
     /// True for "vt-keyboard" and "vt-mouse" only.
     bool isValid(const std::string& event_type) const override;

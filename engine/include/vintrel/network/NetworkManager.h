@@ -23,6 +23,7 @@ inline constexpr char DEFAULT_ADDRESS[] = "127.0.0.1";
 /// except connect() while the connection is made.
 class NetworkManager : public Manager {
   public:
+    /// The one network manager, made on first use.
     static NetworkManager& getInstance();
     /// True for the network event names; other names are logged and refused.
     bool isValid(const std::string& event_type) const override;
@@ -49,6 +50,7 @@ class NetworkManager : public Manager {
     int close(int sock);
     /// True when the socket is connected; for -1, when any socket is.
     bool isConnected(int sock = -1) const;
+    /// Number of open connections, accepted or made.
     int getNumConnections() const { return static_cast<int>(m_connections.size()); }
 
     /// Sends the bytes now, in one call; 0, or -1 when not all were sent. A
@@ -70,6 +72,7 @@ class NetworkManager : public Manager {
     /// Accepted connections allowed at once (3 by default); 0 or -1 for a
     /// negative number. Lowering it closes no connection.
     int setMaxConnections(int max_connections);
+    /// Accepted connections allowed at once.
     int getMaxConnections() const { return m_max_connections; }
 
   private:

@@ -16,16 +16,18 @@ class PathFind {
   public:
     /// A world cell: column x, row y.
     struct Cell {
-        int x;
-        int y;
+        int x; ///< column
+        int y; ///< row
+        /// Same column and row.
         bool operator==(const Cell& other) const { return x == other.x && y == other.y; }
+        /// Another column or row.
         bool operator!=(const Cell& other) const { return !(*this == other); }
     };
 
     /// Results of cycleOnce(), the same values EventPath carries.
     static constexpr int FAILED = 0;
-    static constexpr int SEARCHING = 1;
-    static constexpr int FOUND = 2;
+    static constexpr int SEARCHING = 1; ///< the search goes on
+    static constexpr int FOUND = 2;     ///< a path was found
 
     /// A search for p_object (not owned) from start to goal. With a target
     /// (not owned) the search also ends where the walker's box touches the
@@ -42,12 +44,15 @@ class PathFind {
     /// The cells from start to goal as waypoints when found; otherwise empty.
     [[nodiscard]] Path getPath() const;
 
+    /// The object the search is for (not owned).
     [[nodiscard]] Object* getObject() const { return m_p_object; }
     /// The target the search was started with; it may since have been destroyed.
     [[nodiscard]] Object* getTarget() const { return m_p_target; }
+    /// The cell the search started from.
     [[nodiscard]] Cell getStart() const { return m_start; }
     /// The goal, or the cell where the walker touched the target.
     [[nodiscard]] Cell getGoal() const { return m_goal; }
+    /// True once a path was found.
     [[nodiscard]] bool isFound() const { return m_found; }
     /// Cells discovered and not yet expanded, in order of discovery.
     [[nodiscard]] const std::vector<Cell>& getOpen() const { return m_open; }
@@ -55,6 +60,7 @@ class PathFind {
     [[nodiscard]] const std::vector<Cell>& getClosed() const { return m_closed; }
     /// Columns and rows of the node graph; 0 when none could be allocated.
     [[nodiscard]] int getColumns() const { return m_columns; }
+    /// Rows of the node graph; 0 when none could be allocated.
     [[nodiscard]] int getRows() const { return m_rows; }
 
   private:

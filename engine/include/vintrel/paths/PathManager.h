@@ -15,6 +15,7 @@ class PathFind;
 /// EventPath ("vt-path").
 class PathManager : public Manager {
   public:
+    /// The one path manager, made on first use.
     static PathManager& getInstance();
     ~PathManager() override;
     /// Takes the least time per step (cycle_time) from the frame time; 0 or -1.

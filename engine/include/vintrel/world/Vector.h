@@ -9,12 +9,18 @@ namespace vt {
 class Vector {
   public:
     Vector();
+    /// The vector (x, y), in spaces.
     Vector(float x, float y);
 
+    /// Horizontal component, growing to the right.
     float getX() const { return m_x; }
+    /// Vertical component, growing downward.
     float getY() const { return m_y; }
+    /// Sets the horizontal component.
     void setX(float x) { m_x = x; }
+    /// Sets the vertical component.
     void setY(float y) { m_y = y; }
+    /// Sets both components.
     void setXY(float x, float y);
 
     /// Euclidean length.

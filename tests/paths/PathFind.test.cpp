@@ -1,4 +1,6 @@
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "paths/PathScene.h"
 #include "support/EngineTest.h"
@@ -170,6 +172,42 @@ TEST_F(PathFindTest, NoNodeGraphOrStartOutsideTheWorldFails) {
     EXPECT_EQ(no_graph.cycleOnce(), PathFind::FAILED);
     const std::string log = logText();
     EXPECT_EQ(countLines(log, "PathFind::cycleOnce(): node graph not allocated.  Cannot find path."), 1);
+}
+
+TEST_F(PathFindTest, GoalOutsideTheWorldOrWhereTheWalkerCannotStandFailsAtOnce) {
+    for (const Cell goal : {Cell{80, 3}, Cell{-1, 3}, Cell{5, 24}, Cell{5, -1}}) {
+        PathFind search(p_walker, Cell{2, 2}, goal);
+        EXPECT_EQ(search.cycleOnce(), PathFind::FAILED) << goal.x << "," << goal.y;
+        EXPECT_TRUE(search.getClosed().empty());
+    }
+    EXPECT_EQ(countLines(logText(), "PathFind::cycleOnce(): Error! Goal (80,3) is not a cell of the world."),
+              1);
+
+    // Three cells wide, the walker would meet the wall at (11, 5) on the goal.
+    p_walker->setBox(Box(Vector(-1.5f, -1.5f), 3, 3));
+    placeWall(11, 5);
+    PathFind beside_wall(p_walker, Cell{2, 5}, Cell{10, 5});
+    EXPECT_EQ(beside_wall.cycleOnce(), PathFind::FAILED);
+    EXPECT_TRUE(beside_wall.getClosed().empty());
+    // Where its box clears the wall it can stand, and the search goes there.
+    PathFind clear_of_wall(p_walker, Cell{2, 5}, Cell{8, 5});
+    ASSERT_EQ(runSearch(clear_of_wall), PathFind::FOUND);
+    EXPECT_EQ(clear_of_wall.getPath().getCount(), 7);
+}
+
+TEST_F(PathFindTest, MemoryFollowsTheCellsSearchedNotTheWorld) {
+    WorldManager::getInstance().setBoundary(Box(Vector(0, 0), 2000, 2000));
+    const long before = test::residentKilobytes();
+    ASSERT_GT(before, 0);
+    std::vector<std::unique_ptr<PathFind>> searches;
+    for (int i = 0; i < 5; i++) {
+        searches.push_back(
+            std::make_unique<PathFind>(p_walker, Cell{10, 10 + 3 * i}, Cell{1990, 10 + 3 * i}));
+        ASSERT_EQ(runSearch(*searches.back()), PathFind::FOUND);
+        EXPECT_EQ(searches.back()->getPath().getCount(), 1981);
+    }
+    // A node for each of the four million cells would take tens of MB per search.
+    EXPECT_LT(test::residentKilobytes() - before, 16 * 1024);
 }
 
 } // namespace

@@ -64,6 +64,12 @@ class PathManagerTest : public test::EngineTest {
         platform::overrideTime(tickingClock, nullptr);
     }
 
+    /// A goal walled in, which a search tries every other cell for.
+    static Vector unreachableGoal() {
+        const Cell goal = test::wallInCell();
+        return Vector(static_cast<float>(goal.x), static_cast<float>(goal.y));
+    }
+
     PathManager& paths = PathManager::getInstance();
 };
 
@@ -87,10 +93,13 @@ TEST_F(PathManagerTest, NothingToDoReturnsAtOnceAndSilently) {
 
 TEST_F(PathManagerTest, SearchOfAThousandExpansionsTakesFourSteps) {
     startWithTickingClock(10);
-    // 40 x 25 cells and a goal beyond them: every cell is expanded once.
-    WorldManager::getInstance().setBoundary(Box(Vector(0, 0), 40, 25));
+    // A wall down column 40 with the goal beyond it: each of the 40 x 25
+    // cells on this side is expanded once.
+    WorldManager::getInstance().setBoundary(Box(Vector(0, 0), 42, 25));
+    for (int y = 0; y < 25; y++)
+        test::placeWall(40, y);
     auto* p_walker = new Recorder;
-    ASSERT_EQ(paths.findPath(p_walker, Vector(0, 0), Vector(100, 100)), 0);
+    ASSERT_EQ(paths.findPath(p_walker, Vector(0, 0), Vector(41, 12)), 0);
     ASSERT_EQ(paths.getCycleTime(), 3);
 
     // At 10 us per expansion, 3 ms hold 300 of them.
@@ -114,7 +123,7 @@ TEST_F(PathManagerTest, SearchOfAThousandExpansionsTakesFourSteps) {
 TEST_F(PathManagerTest, LargerRemainingTimeWidensTheBudget) {
     startWithTickingClock(10);
     auto* p_walker = new Recorder;
-    ASSERT_EQ(paths.findPath(p_walker, Vector(0, 0), Vector(200, 0)), 0);
+    ASSERT_EQ(paths.findPath(p_walker, Vector(0, 0), unreachableGoal()), 0);
     paths.cycle(5);
     EXPECT_EQ(p_walker->getPathSearch()->getClosed().size(), 500u);
 }
@@ -123,7 +132,7 @@ TEST_F(PathManagerTest, OverrunIsLoggedWithTheBudget) {
     startWithTickingClock(5000);
     LogManager::getInstance().setLogLevel(5);
     auto* p_walker = new Recorder;
-    ASSERT_EQ(paths.findPath(p_walker, Vector(0, 0), Vector(200, 0)), 0);
+    ASSERT_EQ(paths.findPath(p_walker, Vector(0, 0), unreachableGoal()), 0);
     paths.cycle(-1);
     EXPECT_EQ(p_walker->getPathSearch()->getClosed().size(), 1u);
     EXPECT_EQ(countLines(logText(), "PathManager::cycle(): cycle time 3 exceeded."), 1);
@@ -143,7 +152,7 @@ TEST_F(PathManagerTest, SearchMovingIntoAFinishedOnesSlotWaitsAPass) {
     p_second->p_watch = p_long;
     ASSERT_EQ(paths.findPath(p_first, Vector(3, 3), Vector(3, 3)), 0);
     ASSERT_EQ(paths.findPath(p_second, Vector(4, 4), Vector(4, 4)), 0);
-    ASSERT_EQ(paths.findPath(p_long, Vector(0, 0), Vector(200, 0)), 0);
+    ASSERT_EQ(paths.findPath(p_long, Vector(0, 0), unreachableGoal()), 0);
     ASSERT_EQ(paths.getSearchCount(), 3);
 
     paths.cycle(3);
@@ -180,18 +189,86 @@ TEST_F(PathManagerTest, FindPathRefusesWhatCannotBeSearched) {
     EXPECT_EQ(paths.findPath(p_walker, Vector(80, 3), Vector(1, 1)), -1);
     EXPECT_EQ(paths.findPath(p_walker, Vector(-0.6f, 3), Vector(1, 1)), -1);
     EXPECT_EQ(paths.findPath(p_walker, Vector(1, 1), Vector(1e30f, 1)), -1);
+    // A goal outside the world could only be looked for in every cell.
+    EXPECT_EQ(paths.findPath(p_walker, Vector(1, 1), Vector(80, 3)), -1);
+    EXPECT_EQ(paths.findPath(p_walker, Vector(1, 1), Vector(5, -0.6f)), -1);
     EXPECT_EQ(paths.getSearchCount(), 0);
     EXPECT_EQ(p_walker->getPathSearch(), nullptr);
     const std::string log = logText();
     EXPECT_EQ(countLines(log, "PathManager::findPath(): Error! Object is NULL."), 1);
     EXPECT_EQ(countLines(log, "PathManager::findPath(): Error! Start (80,3) is outside the world."), 1);
     EXPECT_EQ(countLines(log, "findPath(): Error! Start (1,1) or goal (1e+30,1) is no cell."), 1);
+    EXPECT_EQ(countLines(log, "PathManager::findPath(): Error! Goal (80,3) is outside the world."), 1);
+    EXPECT_EQ(countLines(log, "PathManager::findPath(): Error! Goal (5,-0.6) is outside the world."), 1);
 
     // Positions round to the nearest cell.
     p_walker->setPosition(Vector(2.4f, 6.5f));
     ASSERT_EQ(paths.findPath(p_walker, Vector(9.6f, 3)), 0);
     EXPECT_EQ(p_walker->getPathSearch()->getStart(), (Cell{2, 7}));
     EXPECT_EQ(p_walker->getPathSearch()->getGoal(), (Cell{10, 3}));
+}
+
+TEST_F(PathManagerTest, SearchesShareACellBudgetAndTheBusiestGivesWay) {
+    startWithTickingClock(10);
+    const Vector walled_in = unreachableGoal();
+    // A flood of the whole world would keep 30 tiles of 64 cells.
+    paths.setCellBudget(450);
+    auto* p_first = new Recorder;
+    auto* p_second = new Recorder;
+    auto* p_near = new Recorder;
+    ASSERT_EQ(paths.findPath(p_first, Vector(40, 20), walled_in), 0);
+    ASSERT_EQ(paths.findPath(p_second, Vector(60, 20), walled_in), 0);
+    ASSERT_EQ(paths.findPath(p_near, Vector(70, 2), Vector(75, 2)), 0);
+    for (int step = 0; step < 100 && paths.getSearchCount() > 0; step++) {
+        paths.cycle(3);
+        EXPECT_LE(paths.getCellsInUse(), 450u) << "step " << step;
+    }
+    EXPECT_EQ(paths.getSearchCount(), 0);
+    // While the budget was spent the short search waited, and each flood in
+    // turn gave way as the one that had expanded the most.
+    ASSERT_EQ(p_near->seen.size(), 1u);
+    EXPECT_EQ(p_near->seen[0].status, EventPath::FOUND);
+    EXPECT_EQ(p_near->getPath().getCount(), 6);
+    for (const Recorder* p_flood : {p_first, p_second}) {
+        ASSERT_EQ(p_flood->seen.size(), 1u);
+        EXPECT_EQ(p_flood->seen[0].status, EventPath::NO_PATH);
+    }
+    EXPECT_EQ(countLines(logText(), "gave up at"), 2);
+
+    // A search alone is held to its own limit, and one within it runs to its end.
+    paths.setCellBudget(PathManager::CELL_BUDGET);
+    paths.setSearchCellLimit(1000);
+    ASSERT_EQ(paths.findPath(p_first, Vector(40, 20), walled_in), 0);
+    ASSERT_EQ(paths.findPath(p_near, Vector(70, 2), Vector(75, 20)), 0);
+    for (int step = 0; step < 100 && paths.getSearchCount() > 0; step++)
+        paths.cycle(3);
+    ASSERT_EQ(p_first->seen.size(), 2u);
+    EXPECT_EQ(p_first->seen[1].status, EventPath::NO_PATH);
+    ASSERT_EQ(p_near->seen.size(), 2u);
+    EXPECT_EQ(p_near->seen[1].status, EventPath::FOUND);
+    EXPECT_EQ(countLines(logText(), "gave up at"), 3);
+}
+
+TEST_F(PathManagerTest, SearchesBeyondTheMostAllowedAreRefused) {
+    ASSERT_EQ(startEngine(), 0);
+    paths.setMaxSearches(2);
+    auto* p_first = new Object;
+    auto* p_second = new Object;
+    auto* p_third = new Object;
+    ASSERT_EQ(paths.findPath(p_first, Vector(1, 1), Vector(30, 10)), 0);
+    ASSERT_EQ(paths.findPath(p_second, Vector(2, 2), Vector(30, 10)), 0);
+    EXPECT_EQ(paths.findPath(p_third, Vector(3, 3), Vector(30, 10)), -1);
+    EXPECT_EQ(p_third->getPathSearch(), nullptr);
+    PathFind extra(p_third, Cell{3, 3}, Cell{30, 10});
+    EXPECT_EQ(paths.addSearch(&extra), -1);
+    // Asking again replaces the object's own search, which takes no new slot.
+    EXPECT_EQ(paths.findPath(p_first, Vector(1, 1), Vector(20, 10)), 0);
+    EXPECT_EQ(paths.getSearchCount(), 2);
+    const std::string log = logText();
+    EXPECT_EQ(countLines(log, "PathManager::findPath(): Error! 2 searches in progress, the most allowed."),
+              1);
+    EXPECT_EQ(countLines(log, "PathManager::addSearch(): Error! 2 searches in progress, the most allowed."),
+              1);
 }
 
 TEST_F(PathManagerTest, NewSearchReplacesThePendingOneAndDestructionDropsIt) {

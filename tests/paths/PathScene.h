@@ -1,5 +1,6 @@
 #pragma once
 
+#include <fstream>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -36,6 +37,25 @@ inline void placeShortWall() {
         ".....#....",
         "..........",
     });
+}
+
+/// Walls round the cell (1, top + 1), so that nothing outside reaches it; the cell.
+inline PathFind::Cell wallInCell(int top = 9) {
+    placeWalls({"###", "#.#", "###"}, top);
+    return PathFind::Cell{1, top + 1};
+}
+
+/// The process's resident memory in KiB (VmRSS), or -1 when unknown.
+inline long residentKilobytes() {
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    while (status >> key) {
+        long value = -1;
+        if (key == "VmRSS:" && status >> value)
+            return value;
+        status.ignore(256, '\n');
+    }
+    return -1;
 }
 
 /// A path through the given waypoints, its cursor on the first.

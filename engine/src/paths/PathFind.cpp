@@ -1,8 +1,9 @@
 #include "vintrel/paths/PathFind.h"
 
+#include <algorithm>
 #include <cmath>
-#include <new>
 
+#include "paths/NodeTable.h"
 #include "vintrel/core/LogManager.h"
 #include "vintrel/core/Utility.h"
 #include "vintrel/world/Object.h"
@@ -13,16 +14,17 @@ namespace vt {
 
 namespace {
 
-// Largest node graph a search allocates (about 100 MB); a boundary beyond it
-// leaves the search without a graph, and it reports no path.
-constexpr long long MAX_NODES = 1LL << 22;
+// Widest world side searched; keeps neighbour arithmetic far from overflow.
+constexpr int MAX_SIDE = 1 << 30;
+static_assert(PathFind::MAX_CELLS_PER_EXPANSION == 4 * NodeTable::TILE_CELLS,
+              "a cycle makes at most four tiles: the start's, then three round the cell expanded");
 
 // Whole cells of a boundary extent; 0 for extents below one cell or not a number.
 int wholeCells(float extent) {
     if (!(extent >= 1.0f))
         return 0;
-    if (extent >= static_cast<float>(MAX_NODES))
-        return static_cast<int>(MAX_NODES);
+    if (extent >= static_cast<float>(MAX_SIDE))
+        return MAX_SIDE;
     return static_cast<int>(extent);
 }
 
@@ -34,11 +36,22 @@ Vector toVector(PathFind::Cell cell) {
     return Vector(static_cast<float>(cell.x), static_cast<float>(cell.y));
 }
 
+std::int8_t stepCode(int dx, int dy) { return static_cast<std::int8_t>((dx + 1) * 3 + (dy + 1)); }
+
+// Heap order: an entry ranks below another with a smaller f, or with the
+// same f and a later discovery.
+struct RanksBelow {
+    template <typename Entry> bool operator()(const Entry& a, const Entry& b) const {
+        return a.f > b.f || (a.f == b.f && a.order < b.order);
+    }
+};
+
 } // namespace
 
 PathFind::PathFind(Object* p_object, Cell start, Cell goal, Object* p_target)
     : m_p_object(p_object), m_p_target(p_target), m_start(start), m_goal(goal), m_columns(0), m_rows(0),
-      m_nodes(), m_open(), m_closed(), m_target_box(), m_found(false), m_result(SEARCHING) {
+      m_p_nodes(std::make_unique<NodeTable>()), m_open(), m_open_count(0), m_discovered(0), m_closed(),
+      m_cell_limit(MAX_CELLS), m_target_box(), m_found(false), m_result(SEARCHING) {
     // The target may be destroyed while the search runs; only its box placed
     // at the goal matters, so it is read once here.
     if (p_target)
@@ -46,17 +59,9 @@ PathFind::PathFind(Object* p_object, Cell start, Cell goal, Object* p_target)
     const Box boundary = WorldManager::getInstance().getBoundary();
     const int columns = wholeCells(boundary.getHorizontal());
     const int rows = wholeCells(boundary.getVertical());
-    const long long count = static_cast<long long>(columns) * rows;
-    if (count == 0 || count > MAX_NODES) {
+    if (columns == 0 || rows == 0) {
         LogManager::getInstance().writeLog(
             "PathFind::PathFind(): Warning! No node graph for a world of %d x %d cells.", columns, rows);
-        return;
-    }
-    try {
-        m_nodes.assign(static_cast<std::size_t>(count), Node{0.0f, 0.0f, start, false, false});
-    } catch (const std::bad_alloc&) {
-        LogManager::getInstance().writeLog("PathFind::PathFind(): Error! Unable to allocate %lld nodes.",
-                                           count);
         return;
     }
     m_columns = columns;
@@ -69,42 +74,78 @@ bool PathFind::contains(Cell cell) const {
     return cell.x >= 0 && cell.x < m_columns && cell.y >= 0 && cell.y < m_rows;
 }
 
-PathFind::Node& PathFind::node(Cell cell) {
-    return m_nodes[static_cast<std::size_t>(cell.y) * static_cast<std::size_t>(m_columns) +
-                   static_cast<std::size_t>(cell.x)];
+std::size_t PathFind::getCellCount() const { return m_p_nodes->size(); }
+
+std::vector<PathFind::Cell> PathFind::getOpen() const {
+    std::vector<OpenEntry> entries;
+    m_p_nodes->forEach([&entries](Cell cell, const NodeTable::Node& node) {
+        if (node.is_open)
+            entries.push_back(OpenEntry{node.f, node.order, cell});
+    });
+    std::sort(entries.begin(), entries.end(),
+              [](const OpenEntry& a, const OpenEntry& b) { return a.order < b.order; });
+    std::vector<Cell> cells;
+    cells.reserve(entries.size());
+    for (const OpenEntry& entry : entries)
+        cells.push_back(entry.cell);
+    return cells;
 }
 
-const PathFind::Node& PathFind::node(Cell cell) const {
-    return m_nodes[static_cast<std::size_t>(cell.y) * static_cast<std::size_t>(m_columns) +
-                   static_cast<std::size_t>(cell.x)];
+bool PathFind::canBegin() const {
+    LogManager& log_manager = LogManager::getInstance();
+    if (!m_p_object || !contains(m_start)) {
+        log_manager.writeLog(
+            "PathFind::cycleOnce(): Error! Start (%d,%d) is not a cell of the world, or no object.",
+            m_start.x, m_start.y);
+        return false;
+    }
+    if (!contains(m_goal)) {
+        log_manager.writeLog("PathFind::cycleOnce(): Error! Goal (%d,%d) is not a cell of the world.",
+                             m_goal.x, m_goal.y);
+        return false;
+    }
+    // A walker that cannot stand on the goal never reaches it; only touching
+    // a target could still end the search.
+    if (!m_p_target && m_start != m_goal && isBlocked(m_goal)) {
+        log_manager.writeLog(5, "PathFind::cycleOnce(): Goal (%d,%d) is blocked for the walker.", m_goal.x,
+                             m_goal.y);
+        return false;
+    }
+    return true;
 }
 
 int PathFind::cycleOnce() {
     if (m_result != SEARCHING)
         return m_result;
-    if (m_nodes.empty()) {
+    if (m_columns == 0) {
         LogManager::getInstance().writeLog(
             "PathFind::cycleOnce(): node graph not allocated.  Cannot find path.");
         m_result = FAILED;
         return m_result;
     }
-    if (!m_p_object || !contains(m_start)) {
-        LogManager::getInstance().writeLog(
-            "PathFind::cycleOnce(): Error! Start (%d,%d) is not a cell of the world, or no object.",
-            m_start.x, m_start.y);
+
+    if (m_closed.empty() && !canBegin()) {
+        m_result = FAILED;
+        return m_result;
+    }
+    if (m_p_nodes->size() + MAX_CELLS_PER_EXPANSION > m_cell_limit) {
+        LogManager::getInstance().writeLog("PathFind::cycleOnce(): Warning! Search from (%d,%d) to (%d,%d) "
+                                           "gave up at %zu cells, its limit %zu.",
+                                           m_start.x, m_start.y, m_goal.x, m_goal.y, m_p_nodes->size(),
+                                           m_cell_limit);
         m_result = FAILED;
         return m_result;
     }
 
     Cell current = m_start;
-    if (!m_open.empty()) {
-        const std::size_t best = bestOpenEntry();
-        current = m_open[best];
-        m_open.erase(m_open.begin() + static_cast<std::ptrdiff_t>(best));
-        node(current).is_open = false;
-    }
+    if (m_closed.empty())
+        m_p_nodes->insert(m_start);
+    else
+        current = takeBestOpen();
+    NodeTable::Node& current_node = *m_p_nodes->find(current);
+    current_node.is_open = false;
+    current_node.is_closed = true;
     m_closed.push_back(current);
-    node(current).is_closed = true;
 
     if (current == m_goal)
         m_found = true;
@@ -118,24 +159,23 @@ int PathFind::cycleOnce() {
     }
 
     expand(current);
-    if (m_open.empty())
+    if (m_open_count == 0)
         m_result = FAILED;
     return m_result;
 }
 
-std::size_t PathFind::bestOpenEntry() const {
-    // From the newest entry back, so that among equal estimates the most
-    // recently discovered cell wins.
-    std::size_t best = m_open.size() - 1;
-    float best_f = node(m_open[best]).f;
-    for (std::size_t i = m_open.size() - 1; i-- > 0;) {
-        const float f = node(m_open[i]).f;
-        if (f < best_f) {
-            best = i;
-            best_f = f;
+PathFind::Cell PathFind::takeBestOpen() {
+    // Entries superseded by a cheaper route to their cell are dropped on the way.
+    while (true) {
+        std::pop_heap(m_open.begin(), m_open.end(), RanksBelow());
+        const OpenEntry entry = m_open.back();
+        m_open.pop_back();
+        const NodeTable::Node* p_node = m_p_nodes->find(entry.cell);
+        if (p_node->is_open && p_node->f == entry.f) {
+            m_open_count--;
+            return entry.cell;
         }
     }
-    return best;
 }
 
 bool PathFind::touchesTarget(Cell cell) const {
@@ -163,7 +203,7 @@ void PathFind::expand(Cell current) {
         return known == 1;
     };
 
-    const float current_g = node(current).g;
+    const float current_g = m_p_nodes->find(current)->g;
     for (int dy = -1; dy <= 1; dy++) {
         for (int dx = -1; dx <= 1; dx++) {
             if (dx == 0 && dy == 0)
@@ -171,8 +211,8 @@ void PathFind::expand(Cell current) {
             const Cell next{current.x + dx, current.y + dy};
             if (!contains(next))
                 continue;
-            Node& next_node = node(next);
-            if (next_node.is_closed)
+            NodeTable::Node* p_next = m_p_nodes->find(next);
+            if (p_next && p_next->is_closed)
                 continue;
             if (isBlockedAt(dx, dy))
                 continue;
@@ -180,17 +220,26 @@ void PathFind::expand(Cell current) {
             if (dx != 0 && dy != 0 && isBlockedAt(dx, 0) && isBlockedAt(0, dy))
                 continue;
             const float g = current_g + cellDistance(dx, dy);
-            if (next_node.is_open) {
-                if (g > next_node.g)
-                    continue;
-            } else {
-                m_open.push_back(next);
-                next_node.is_open = true;
+            const bool discovered = !p_next;
+            if (discovered) {
+                p_next = &m_p_nodes->insert(next);
+                p_next->is_open = true;
+                p_next->order = m_discovered++;
+                m_open_count++;
+            } else if (g > p_next->g) {
+                continue;
             }
-            next_node.parent = current;
-            next_node.g = g;
-            next_node.f = g + cellDistance(static_cast<double>(next.x) - m_goal.x,
-                                           static_cast<double>(next.y) - m_goal.y);
+            const float f = g + cellDistance(static_cast<double>(next.x) - m_goal.x,
+                                             static_cast<double>(next.y) - m_goal.y);
+            // An equal cost still takes the later parent, as the first search did.
+            const bool f_changed = discovered || f != p_next->f;
+            p_next->step = stepCode(dx, dy);
+            p_next->g = g;
+            p_next->f = f;
+            if (f_changed) {
+                m_open.push_back(OpenEntry{f, p_next->order, next});
+                std::push_heap(m_open.begin(), m_open.end(), RanksBelow());
+            }
         }
     }
 }
@@ -200,12 +249,15 @@ Path PathFind::getPath() const {
     if (!m_found)
         return path;
     std::vector<Cell> cells;
-    // Parent links lead back to start; the bound only guards against a
-    // graph that does not.
+    // Steps lead back to start; the bound only guards against a graph that
+    // does not.
     Cell cell = m_goal;
-    while (cell != m_start && contains(cell) && cells.size() <= m_nodes.size()) {
+    while (cell != m_start && cells.size() <= m_p_nodes->size()) {
+        const NodeTable::Node* p_node = m_p_nodes->find(cell);
+        if (!p_node || p_node->step == NodeTable::NO_STEP)
+            break;
         cells.push_back(cell);
-        cell = node(cell).parent;
+        cell = Cell{cell.x - (p_node->step / 3 - 1), cell.y - (p_node->step % 3 - 1)};
     }
     cells.push_back(m_start);
     for (auto it = cells.rbegin(); it != cells.rend(); ++it)

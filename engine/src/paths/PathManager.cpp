@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 #include "vintrel/core/Clock.h"
 #include "vintrel/core/GameManager.h"
@@ -31,7 +32,11 @@ bool toCell(const Vector& position, PathFind::Cell& cell) {
 
 } // namespace
 
-PathManager::PathManager() : m_requests(), m_cycle_time(0) { setType("PathManager"); }
+PathManager::PathManager()
+    : m_requests(), m_cycle_time(0), m_max_searches(MAX_SEARCHES), m_cell_budget(CELL_BUDGET),
+      m_search_cell_limit(PathFind::MAX_CELLS) {
+    setType("PathManager");
+}
 
 PathManager::~PathManager() = default;
 
@@ -74,16 +79,32 @@ int PathManager::findPath(Object* p_object, const Vector& start, const Vector& g
                              start.toString().c_str(), goal.toString().c_str());
         return -1;
     }
-    auto* p_search = new PathFind(p_object, start_cell, goal_cell, p_target);
-    if (start_cell.x < 0 || start_cell.x >= p_search->getColumns() || start_cell.y < 0 ||
-        start_cell.y >= p_search->getRows()) {
+    auto p_search = std::make_unique<PathFind>(p_object, start_cell, goal_cell, p_target);
+    const auto outside = [&p_search](PathFind::Cell cell) {
+        return cell.x < 0 || cell.x >= p_search->getColumns() || cell.y < 0 || cell.y >= p_search->getRows();
+    };
+    if (outside(start_cell)) {
         log_manager.writeLog("PathManager::findPath(): Error! Start %s is outside the world.",
                              start.toString().c_str());
-        delete p_search;
         return -1;
     }
-    p_object->setPathSearch(p_search);
-    return addSearch(p_search);
+    if (outside(goal_cell)) {
+        log_manager.writeLog("PathManager::findPath(): Error! Goal %s is outside the world.",
+                             goal.toString().c_str());
+        return -1;
+    }
+    // The object's pending search gives way to this one, so it counts for nothing.
+    PathFind* p_pending = p_object->getPathSearch();
+    const bool pending = std::find(m_requests.begin(), m_requests.end(), p_pending) != m_requests.end();
+    const int others = getSearchCount() - (pending ? 1 : 0);
+    if (others >= m_max_searches) {
+        log_manager.writeLog("PathManager::findPath(): Error! %d searches in progress, the most allowed.",
+                             others);
+        return -1;
+    }
+    PathFind* p_added = p_search.release();
+    p_object->setPathSearch(p_added);
+    return addSearch(p_added);
 }
 
 int PathManager::findPath(Object* p_object, const Vector& goal, Object* p_target) {
@@ -99,8 +120,53 @@ int PathManager::addSearch(PathFind* p_search) {
         LogManager::getInstance().writeLog("PathManager::addSearch(): Error! Search or its object is NULL.");
         return -1;
     }
+    if (getSearchCount() >= m_max_searches) {
+        LogManager::getInstance().writeLog(
+            "PathManager::addSearch(): Error! %d searches in progress, the most allowed.", getSearchCount());
+        return -1;
+    }
     m_requests.push_back(p_search);
     return 0;
+}
+
+std::size_t PathManager::getCellsInUse() const {
+    std::size_t cells = 0;
+    for (const PathFind* p_search : m_requests)
+        cells += p_search->getCellCount();
+    return cells;
+}
+
+void PathManager::setMaxSearches(int max_searches) { m_max_searches = std::max(1, max_searches); }
+
+PathManager::BudgetState PathManager::budgetState() const {
+    BudgetState state{0, nullptr};
+    std::size_t most = 0;
+    for (const PathFind* p_search : m_requests) {
+        state.in_use += p_search->getCellCount();
+        const std::size_t expanded = p_search->getClosed().size();
+        if (!p_search->isFinished() && (!state.p_busiest || expanded > most)) {
+            state.p_busiest = p_search;
+            most = expanded;
+        }
+    }
+    return state;
+}
+
+int PathManager::expandWithinBudget(PathFind* p_search, BudgetState& budget) const {
+    const std::size_t held = p_search->getCellCount();
+    const std::size_t spare = budget.in_use < m_cell_budget ? m_cell_budget - budget.in_use : 0;
+    if (spare >= PathFind::MAX_CELLS_PER_EXPANSION)
+        p_search->setCellLimit(std::min(m_search_cell_limit, held + spare));
+    else if (p_search == budget.p_busiest)
+        p_search->setCellLimit(held);
+    else if (!p_search->isFinished())
+        return PathFind::SEARCHING;
+    const int result = p_search->cycleOnce();
+    budget.in_use += p_search->getCellCount() - held;
+    // One search gives way per pass; its cells are free by the next.
+    if (p_search == budget.p_busiest && result != PathFind::SEARCHING)
+        budget.p_busiest = nullptr;
+    return result;
 }
 
 int PathManager::removeSearch(PathFind* p_search) {
@@ -118,11 +184,13 @@ void PathManager::cycle(int remaining) {
     const Clock clock;
     int elapsed = 0;
     while (!m_requests.empty() && elapsed < budget) {
+        // Cells of searches delivered during a pass still count until the next.
+        BudgetState budget_state = budgetState();
         // A finished search leaves the list inside its object's handler, so
         // the one moving into its slot waits for the next pass.
         for (std::size_t i = 0; i < m_requests.size(); i++) {
             PathFind* p_search = m_requests[i];
-            const int result = p_search->cycleOnce();
+            const int result = expandWithinBudget(p_search, budget_state);
             if (result == PathFind::FAILED || result == PathFind::FOUND) {
                 const EventPath event(result, p_search->getPath());
                 p_search->getObject()->eventHandler(&event);

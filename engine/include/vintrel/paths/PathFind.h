@@ -83,6 +83,7 @@ class PathFind {
     /// Most cells the search may keep nodes for (MAX_CELLS unless set). A
     /// search whose next cycleOnce could pass it gives up: FAILED after a log line.
     void setCellLimit(std::size_t max_cells) { m_cell_limit = max_cells; }
+    /// Most cells the search may keep nodes for.
     [[nodiscard]] std::size_t getCellLimit() const { return m_cell_limit; }
 
   private:

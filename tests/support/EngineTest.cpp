@@ -13,6 +13,8 @@
 #include "vintrel/core/Config.h"
 #include "vintrel/core/GameManager.h"
 #include "vintrel/core/LogManager.h"
+#include "vintrel/paths/PathFind.h"
+#include "vintrel/paths/PathManager.h"
 #include "vintrel/world/Object.h"
 
 namespace vt::test {
@@ -86,6 +88,10 @@ void resetEngineState() {
     log_manager.setLogTimeString(true);
     log_manager.setLogStepCount(true);
     GameManager::getInstance().setGameOver(false);
+    PathManager& path_manager = PathManager::getInstance();
+    path_manager.setMaxSearches(PathManager::MAX_SEARCHES);
+    path_manager.setCellBudget(PathManager::CELL_BUDGET);
+    path_manager.setSearchCellLimit(PathFind::MAX_CELLS);
     Object::resetIds();
     platform::overrideTime(nullptr, nullptr);
 }

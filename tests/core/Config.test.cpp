@@ -121,9 +121,22 @@ TEST_F(ConfigTest, UnsupportedNamesAreLoggedAndIgnored) {
 
 TEST_F(ConfigTest, MalformedAndOutOfRangeNumbers) {
     loadFile("frame_time:fast,random_seed:99999999999999999999,grid_width:12abc,");
-    EXPECT_EQ(config().getFrameTime(), 0);
+    EXPECT_EQ(config().getFrameTime(), 33);
     EXPECT_EQ(config().getRandomSeed(), 2147483647);
     EXPECT_EQ(config().getGridWidth(), 12);
+}
+
+TEST_F(ConfigTest, FrameTimeOutsideOneToAThousandMillisecondsIsRefused) {
+    for (const char* value : {"0", "-8", "1001", "99999999999999", "fast"}) {
+        SCOPED_TRACE(value);
+        const std::string err = loadFile(std::string("frame_time:") + value + ",");
+        EXPECT_EQ(config().getFrameTime(), 33);
+        EXPECT_EQ(countLines(err, std::string("loadConfig(): Unsupported frame time '") + value + "'"), 1);
+    }
+    for (int value : {1, 1000, 33}) {
+        EXPECT_EQ(loadFile("frame_time:" + std::to_string(value) + ","), "");
+        EXPECT_EQ(config().getFrameTime(), value);
+    }
 }
 
 TEST_F(ConfigTest, OversizedFileIsRefused) {

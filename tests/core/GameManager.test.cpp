@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 #include <cstdint>
 #include <functional>
 #include <vector>
 
 #include "platform/SystemClock.h"
 #include "support/EngineTest.h"
+#include "support/RecordingObject.h"
 #include "vintrel/core/Clock.h"
 #include "vintrel/core/Config.h"
 #include "vintrel/core/GameManager.h"
@@ -98,11 +101,12 @@ TEST_F(GameLoopTest, LateStepsWarnExceptOnStepZeroAndRightAfterAnOversleep) {
     EXPECT_EQ(countLines(text, "   3 GameManager::run(): Can't keep up! frame_time 33 ms, split 45 ms"), 1);
 }
 
-TEST_F(GameLoopTest, ZeroFrameTimeNeverSleepsNorWarns) {
+TEST_F(GameLoopTest, ZeroFrameTimeIsRefusedSoStepsStillSleep) {
     ASSERT_EQ(startEngine(headlessConfig() + "frame_time:0,"), 0);
+    EXPECT_EQ(GameManager::getInstance().getFrameTime(), 33);
     new Worker({5000, 5000, 5000});
     GameManager::getInstance().run();
-    EXPECT_TRUE(g_sleeps.empty());
+    EXPECT_EQ(g_sleeps, (std::vector<int>{28, 28, 28}));
     EXPECT_EQ(countLines(logText(), "Can't keep up!"), 0);
 }
 
@@ -132,6 +136,57 @@ TEST(ClockTest, DifferencesSurviveTheThirtyTwoBitWrap) {
 }
 
 class GameManagerTest : public EngineTest {};
+
+TEST_F(GameManagerTest, TheFirstStopSignalEndsTheLoopAfterItsStepAndShutDownRuns) {
+    for (int signal_number : {SIGTERM, SIGINT}) {
+        ASSERT_EQ(startEngine(headlessConfig() + "frame_time:1,"), 0);
+        auto* p_interrupter = new RecordingObject;
+        p_interrupter->registerInterest(EVENT_STEP);
+        p_interrupter->on_event = [signal_number](RecordingObject*, const Event* p_event) {
+            const int step = static_cast<const EventStep*>(p_event)->getStepCount();
+            if (step == 2)
+                raise(signal_number);
+            if (step == 12) // only if the signal did not end the run
+                GameManager::getInstance().setGameOver();
+        };
+        GameManager::getInstance().run();
+        EXPECT_EQ(GameManager::getInstance().getStepCount(), 3);
+        GameManager::getInstance().run(); // a later run ends after its first step
+        EXPECT_EQ(GameManager::getInstance().getStepCount(), 1);
+        stopEngine();
+        const std::string text = readFile(logPath());
+        EXPECT_EQ(
+            countLines(text, "Signal " + std::to_string(signal_number) + " received; ending the game loop."),
+            2);
+        EXPECT_EQ(countLines(text, "** Game engine stopped **"), 1);
+    }
+}
+
+TEST_F(GameManagerTest, ASecondStopSignalOrSignalsFalseEndTheProcessAtOnce) {
+    testing::FLAGS_gtest_death_test_style = "threadsafe";
+    for (const char* config : {"", "signals:false,"}) {
+        EXPECT_EXIT(
+            {
+                startEngine(headlessConfig() + config);
+                if (*config == '\0')
+                    raise(SIGINT);
+                raise(SIGTERM);
+                std::exit(0);
+            },
+            testing::KilledBySignal(SIGTERM), "");
+    }
+}
+
+TEST_F(GameManagerTest, AWorldBoundaryTheWorldRefusesFailsStartUpInOneLineOnStandardError) {
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(startEngine(headlessConfig() + "window_horizontal_chars:100000,window_vertical_chars:100000,"),
+              -1);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(GameManager::getInstance().isStarted());
+    EXPECT_EQ(countLines(logText(), "GameManager::startUp(): Error! The world refused the boundary"), 1);
+    EXPECT_EQ(countLines(err, "GameManager::startUp(): Error! The world refused the boundary"), 1) << err;
+    EXPECT_EQ(countLines(err, "Cause: WorldManager::setBoundary(): Error! Boundary"), 1) << err;
+}
 
 TEST_F(GameManagerTest, StartUpWritesBannerAndShutDownClosesIt) {
     ASSERT_EQ(startEngine(headlessConfig()), 0);

@@ -84,6 +84,27 @@ TEST_F(LogManagerTest, LinesBeforeStartAndAfterShutDownGoToStandardError) {
     EXPECT_EQ(err.find("inside the file"), std::string::npos);
 }
 
+TEST_F(LogManagerTest, TheFileStopsAtItsLimitWithOneLastLineSayingSo) {
+    EXPECT_EQ(Config::getInstance().getLogfileMaxMb(), 64);
+    ASSERT_EQ(startEngine(headlessConfig() + "logfile_max_mb:1,"), 0);
+    LogManager& log = LogManager::getInstance();
+    EXPECT_EQ(log.getMaxFileBytes(), 1 << 20);
+    for (int i = 0; i < 20000; i++)
+        log.writeLog("%s", std::string(100, 'x').c_str());
+    EXPECT_EQ(log.writeLog("after the cut"), 0);
+    stopEngine();
+    const std::string text = readFile(logPath());
+    EXPECT_LE(text.size(), 1u << 20);
+    EXPECT_GT(text.size(), (1u << 20) - 512u);
+    // One cut line, the last: not even the closing banner follows it.
+    EXPECT_EQ(countLines(text, "Log cut here"), 1);
+    EXPECT_NE(text.substr(text.rfind('\n', text.size() - 2)).find("Log cut here"), std::string::npos);
+
+    testing::internal::CaptureStderr();
+    Config::getInstance().loadConfig("logfile_max_mb:0,");
+    EXPECT_EQ(countLines(testing::internal::GetCapturedStderr(), "Unsupported log file size '0'"), 1);
+}
+
 TEST_F(LogManagerTest, FlushMakesEachLineVisibleAtOnce) {
     LogManager& log = LogManager::getInstance();
     ASSERT_EQ(log.startUp(), 0);

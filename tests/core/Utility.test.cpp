@@ -51,6 +51,15 @@ TEST(TextTest, NumbersAsStreamsWriteThem) {
     EXPECT_EQ(toBitString(0x80000000u), "1" + std::string(31, '0'));
 }
 
+TEST(TextTest, QuotedInputIsCutToEightyCharactersOnOneLine) {
+    EXPECT_EQ(clipForLog("short\tone"), "short\tone");
+    EXPECT_EQ(clipForLog(std::string(80, 'a')), std::string(80, 'a'));
+    EXPECT_EQ(clipForLog(std::string(81, 'a')), std::string(80, 'a') + "...");
+    EXPECT_EQ(clipForLog("two\nlines\r\x1b[2J\x7f"), "two?lines??[2J?");
+    // A cut inside a two-byte character backs off to its start.
+    EXPECT_EQ(clipForLog(std::string(79, 'a') + "\xc3\xa9" "b"), std::string(79, 'a') + "...");
+}
+
 TEST(TextTest, TimeStringIsTwoDigitFields) {
     EXPECT_TRUE(std::regex_match(getTimeString(), std::regex("\\d\\d:\\d\\d:\\d\\d")));
 }

@@ -227,6 +227,23 @@ TEST_F(DisplayManagerTest, MissingFontFailsStartUpAndClosesTheWindow) {
     EXPECT_EQ(DisplayManager::getInstance().getWindow(), nullptr);
 }
 
+TEST_F(DisplayManagerTest, WithoutADisplayStartUpFailsAndSaysSoInsteadOfEndingTheProcess) {
+    const std::string previous = std::getenv("DISPLAY") != nullptr ? std::getenv("DISPLAY") : "";
+    for (const std::string display : {":4049", ""}) { // no server there; none named
+        setenv("DISPLAY", display.c_str(), 1);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(startEngine(windowedConfig()), -1);
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(countLines(logText(), "Error! Unable to open a display ('" + display + "')"), 1);
+        EXPECT_EQ(countLines(err, "Starting display manager. Cause: DisplayManager::startUp(): Error! Unable "
+                                  "to open a display"),
+                  1)
+            << err;
+        stopEngine();
+    }
+    setenv("DISPLAY", previous.c_str(), 1);
+}
+
 TEST_F(DisplayManagerTest, ImpossibleWindowSizesAreRefused) {
     EXPECT_EQ(startEngine(headlessConfig() + "window_horizontal_chars:0,"), -1);
     EXPECT_EQ(countLines(logText(),

@@ -131,9 +131,9 @@ TEST_F(SpriteReaderTest, SimpleHeaderValuesOutOfRangeAreRefused) {
     };
     const Case cases[] = {
         {"1\n0\n1\n0\nred\nx\n", "RM::loadSimpleSprite(): Error line 2! Width is '0'."},
-        {"1\n-4\n1\n0\nred\nx\n", "RM::loadSimpleSprite(): Error line 2! Width is '-4'."},
+        {"1\n-4\n1\n0\nred\nx\n", "RM::loadSimpleSprite(): Error! 'width' is -4, must not be negative."},
         {"1\n1\ntall\n0\nred\nx\n", "RM::loadSimpleSprite(): Error line 3! Height is 'tall'."},
-        {"1\n1\n1\n-1\nred\nx\n", "RM::loadSimpleSprite(): Error line 4! Slowdown is '-1'."},
+        {"1\n1\n1\n-1\nred\nx\n", "RM::loadSimpleSprite(): Error! 'slowdown' is -1, must not be negative."},
         {"1\n1\n1\n", "\tMissing slowdown (an integer)."},
         {"1\n1\n1\n0\n\nx\n", "\tMissing color (a string)."},
         {"1\n1\n", "\tMissing height (an integer)."},
@@ -217,9 +217,17 @@ TEST_F(SpriteReaderTest, RobustKeySeparatorsValuesAndLeftOverLines) {
 TEST_F(SpriteReaderTest, RobustMissingRequiredKeysAreRefused) {
     expectRefused(replaced(ROBUST_FULL, "width 5\n", ""));
     expectMessages({"RM::loadRobustSprite(): Error! Missing 'width' in header."});
-    // -1 counts as missing.
+    // Present but negative is not missing: it is refused as negative, in
+    // the words the simple format uses.
     expectRefused(replaced(ROBUST_FULL, "frames 2", "frames -1"));
-    expectMessages({"RM::loadRobustSprite(): Error! Missing 'frames' in header."});
+    expectMessages({"RM::loadRobustSprite(): Error! 'frames' is -1, must not be negative."});
+    for (const char* slowdown : {"slowdown -1", "slowdown -5"}) {
+        expectRefused(replaced(ROBUST_FULL, "slowdown 6", slowdown));
+        expectMessages({std::string("RM::loadRobustSprite(): Error! 'slowdown' is ") + (slowdown + 9) +
+                        ", must not be negative."});
+    }
+    expectRefused(replaced(ROBUST_FULL, "height 2\n", ""));
+    expectMessages({"RM::loadRobustSprite(): Error! Missing 'height' in header."});
     expectRefused(replaced(ROBUST_FULL, "version 1\n", "version\n"));
     expectMessages({"RM::loadRobustSprite(): Error! Missing 'version' in FOOTER (line 19)."});
 }
@@ -259,6 +267,9 @@ TEST_F(SpriteReaderTest, UnknownFormatsAreRefused) {
         expectMessages({"RM::loadSprite(): Error! Unknown sprite file format."});
     }
     expectMessages({"RM::loadSprite(): First line is '<header>'.", "RM::loadSprite(): First line is '0'."});
+    // A huge first line is quoted only in part.
+    expectRefused(std::string(1 << 20, 'q') + "\n");
+    expectMessages({"RM::loadSprite(): First line is '" + std::string(80, 'q') + "...'."});
 }
 
 TEST_F(SpriteReaderTest, ALastLineWithoutLineFeedIsLost) {
@@ -280,14 +291,13 @@ TEST_F(SpriteReaderTest, HostileSizesFailWithoutHarm) {
         const char* message;
     };
     const Case cases[] = {
-        {"frames 2", "frames -7",
-         "RM::loadRobustSprite(): Error! 'frames' is -7 in header, must be at least 1."},
+        {"frames 2", "frames -7", "RM::loadRobustSprite(): Error! 'frames' is -7, must not be negative."},
         {"frames 2", "frames 0",
          "RM::loadRobustSprite(): Error! 'frames' is 0 in header, must be at least 1."},
         {"width 5", "width -2147483648",
-         "RM::loadRobustSprite(): Error! 'width' is -2147483648 in header, must be at least 1."},
+         "RM::loadRobustSprite(): Error! 'width' is -2147483648, must not be negative."},
         {"height 2", "height -99999999999999",
-         "RM::loadRobustSprite(): Error! 'height' is -2147483648 in header, must be at least 1."},
+         "RM::loadRobustSprite(): Error! 'height' is -2147483648, must not be negative."},
         {"frames 2", "frames 2147483647", "\tError! Line 16: No more frame data before 'end'."},
         {"frames 2", "frames 99999999999999999999", "\tError! Line 16: No more frame data before 'end'."},
         {"width 5", "width 2147483647", "\tError! Line 10: Line length is 5 (frame width is 2147483647)."},

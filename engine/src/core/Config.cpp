@@ -2,8 +2,8 @@
 
 #include <climits>
 #include <cstdlib>
-#include <fstream>
 
+#include "platform/BoundedFileRead.h"
 #include "vintrel/core/LogManager.h"
 #include "vintrel/core/Utility.h"
 
@@ -27,6 +27,15 @@ int toInt(const std::string& value) {
 
 // A configuration is a few hundred bytes; anything this large is not one.
 constexpr std::size_t MAX_CONFIG_BYTES = 1 << 20;
+
+// Steps shorter than a millisecond spin the processor; longer than a second
+// is no longer a game loop.
+constexpr int MIN_FRAME_TIME = 1;
+constexpr int MAX_FRAME_TIME = 1000;
+
+constexpr int DEFAULT_LOGFILE_MAX_MB = 64;
+// A mebibyte count whose bytes still fit comfortably in 64 bits.
+constexpr int MAX_LOGFILE_MAX_MB = 1 << 20;
 
 int colorFromName(const std::string& name, Color* p_color) {
     static const char* const names[] = {"black", "red",     "green", "yellow",
@@ -71,35 +80,55 @@ void Config::reset() {
     m_grid_width = 20;
     m_grid_height = 8;
     m_signals = true;
+    m_logfile_max_mb = DEFAULT_LOGFILE_MAX_MB;
 }
 
 std::string Config::readConfig() const {
     const char* env_name = std::getenv("VINTREL_CONFIG");
     const std::string file_name = env_name ? std::string(env_name) : std::string("vt-config.txt");
+    const std::string quoted_name = clipForLog(file_name);
+    LogManager& log_manager = LogManager::getInstance();
 
-    std::ifstream file(file_name);
-    if (!file.is_open()) {
-        LogManager::getInstance().writeLog(
-            1, "Config::readConfig(): Cannot open Vintrel configuration file '%s'.", file_name.c_str());
+    std::string file_text;
+    std::string reason;
+    switch (platform::readRegularFile(file_name, MAX_CONFIG_BYTES, &file_text, &reason)) {
+    case platform::FileRead::OK:
+        break;
+    case platform::FileRead::ABSENT:
+        log_manager.writeLog(1, "Config::readConfig(): Cannot open Vintrel configuration file '%s'.",
+                             quoted_name.c_str());
+        return "";
+    case platform::FileRead::NOT_REGULAR:
+        log_manager.writeLogAndStderr("Config::readConfig(): Error! Configuration file '%s' is not a regular "
+                                      "file. Ignored; using the defaults.",
+                                      quoted_name.c_str());
+        return "";
+    case platform::FileRead::UNREADABLE:
+        log_manager.writeLogAndStderr("Config::readConfig(): Error! Cannot read configuration file '%s': %s. "
+                                      "Ignored; using the defaults.",
+                                      quoted_name.c_str(), reason.c_str());
+        return "";
+    case platform::FileRead::TOO_LARGE:
+        log_manager.writeLogAndStderr(
+            "Config::readConfig(): Error! Configuration file '%s' is larger than %zu bytes. Ignored.",
+            quoted_name.c_str(), MAX_CONFIG_BYTES);
         return "";
     }
 
     // Lines are joined with nothing between them: commas, not line breaks,
-    // separate entries.
+    // separate entries. A last line without a line feed counts too.
     std::string config;
-    std::string line;
-    while (std::getline(file, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (line.empty() || line[0] == '#')
-            continue;
-        config += line;
-        if (config.size() > MAX_CONFIG_BYTES) {
-            LogManager::getInstance().writeLog(
-                "Config::readConfig(): Error! Configuration file '%s' is larger than %zu bytes. Ignored.",
-                file_name.c_str(), MAX_CONFIG_BYTES);
-            return "";
-        }
+    std::size_t start = 0;
+    while (start < file_text.size()) {
+        std::size_t end = file_text.find('\n', start);
+        if (end == std::string::npos)
+            end = file_text.size();
+        std::size_t length = end - start;
+        if (length > 0 && file_text[start + length - 1] == '\r')
+            length--;
+        if (length > 0 && file_text[start] != '#')
+            config.append(file_text, start, length);
+        start = end + 1;
     }
     return config;
 }
@@ -125,7 +154,21 @@ void Config::loadConfig(std::string config) {
             *p_value = value;
     };
 
-    intValue("frame_time", &m_frame_time);
+    // Outside their range these would stall or spin the loop, or flood the
+    // disc; they are refused like any unsupported value.
+    auto rangedValue = [&config, &log_manager](const char* key, const char* what, int minimum, int maximum,
+                                               int* p_value) {
+        const std::string value = match(config, key);
+        if (value.empty())
+            return;
+        const int number = toInt(value);
+        if (number < minimum || number > maximum)
+            log_manager.writeLog("loadConfig(): Unsupported %s '%s'", what, clipForLog(value).c_str());
+        else
+            *p_value = number;
+    };
+
+    rangedValue("frame_time", "frame time", MIN_FRAME_TIME, MAX_FRAME_TIME, &m_frame_time);
 
     std::string value = match(config, "font_scale");
     if (!value.empty())
@@ -138,7 +181,7 @@ void Config::loadConfig(std::string config) {
 
     value = match(config, "window_background_color");
     if (!value.empty() && colorFromName(value, &m_window_background_color) == -1)
-        log_manager.writeLog("loadConfig(): Unsupported window color '%s'", value.c_str());
+        log_manager.writeLog("loadConfig(): Unsupported window color '%s'", clipForLog(value).c_str());
 
     value = match(config, "window_style");
     if (!value.empty()) {
@@ -147,7 +190,8 @@ void Config::loadConfig(std::string config) {
         } else {
             const int style = toInt(value);
             if (style == 0)
-                log_manager.writeLog("loadConfig(): Unsupported window style '%s'", value.c_str());
+                log_manager.writeLog("loadConfig(): Unsupported window style '%s'",
+                                     clipForLog(value).c_str());
             else
                 m_window_style = style;
         }
@@ -160,7 +204,7 @@ void Config::loadConfig(std::string config) {
         else if (value == "default")
             m_window_state = 0;
         else
-            log_manager.writeLog("loadConfig(): Unsupported window state '%s'", value.c_str());
+            log_manager.writeLog("loadConfig(): Unsupported window state '%s'", clipForLog(value).c_str());
     }
 
     stringValue("window_title", &m_window_title);
@@ -175,6 +219,7 @@ void Config::loadConfig(std::string config) {
     intValue("quadtree_depth", &m_quadtree_depth);
     intValue("quadtree_threshold", &m_quadtree_threshold);
     boolValue("signals", &m_signals);
+    rangedValue("logfile_max_mb", "log file size", 1, MAX_LOGFILE_MAX_MB, &m_logfile_max_mb);
 }
 
 void Config::logConfig() const {

@@ -1,8 +1,10 @@
 #include "vintrel/core/GameManager.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "platform/LocalTime.h"
+#include "platform/StopSignals.h"
 #include "platform/SystemClock.h"
 #include "platform/TimerResolution.h"
 #include "platform/WorkingDirectory.h"
@@ -22,6 +24,21 @@ namespace vt {
 namespace {
 
 const char* const STARS = "****************************************************";
+
+// Writes the failing step's line to the log and returns -1. The log may be
+// buffered and is often not read, so the same line also goes to standard
+// error, followed by the cause when the failing step logged one.
+int startUpFailed(const std::string& message, std::uint64_t messages_before) {
+    LogManager& log_manager = LogManager::getInstance();
+    const bool cause_logged = log_manager.getMessageCount() != messages_before;
+    const std::string cause = cause_logged ? log_manager.getLastMessage() : std::string();
+    log_manager.writeLog("%s", message.c_str());
+    // Without a log file every line went to standard error already.
+    if (log_manager.isStarted())
+        std::fprintf(stderr, "Vintrel: %s%s%s\n", message.c_str(),
+                     cause.empty() ? "" : " Cause: ", cause.c_str());
+    return -1;
+}
 
 } // namespace
 
@@ -48,10 +65,9 @@ int GameManager::startUp() {
     Config& config = Config::getInstance();
     config.loadConfig("");
 
-    if (log_manager.startUp() == -1) {
-        log_manager.writeLog("GameManager::startUp(): Error! Starting log manager.");
-        return -1;
-    }
+    std::uint64_t messages_before = log_manager.getMessageCount();
+    if (log_manager.startUp() == -1)
+        return startUpFailed("GameManager::startUp(): Error! Starting log manager.", messages_before);
     log_manager.writeLog("%s", STARS);
     log_manager.writeLog("** Vintrel version %.2f **", VINTREL_VERSION);
     log_manager.writeLog("** Game engine started **");
@@ -69,50 +85,42 @@ int GameManager::startUp() {
     m_frame_time = config.getFrameTime();
     log_manager.writeLog(5, "GameManager::startUp(): frame time is %d milliseconds", m_frame_time);
 
-    if (DisplayManager::getInstance().startUp() == -1) {
-        log_manager.writeLog("GameManager::startUp(): Error! Starting display manager.");
+    auto start = [&log_manager](Manager& manager, const char* failure, const char* success) {
+        const std::uint64_t messages = log_manager.getMessageCount();
+        if (manager.startUp() == -1)
+            return startUpFailed(failure, messages);
+        log_manager.writeLog(1, "%s", success);
+        return 0;
+    };
+    if (start(DisplayManager::getInstance(), "GameManager::startUp(): Error! Starting display manager.",
+              "Display manager started.") == -1 ||
+        start(InputManager::getInstance(), "GameManager::startUp(): Error! Starting input manager.",
+              "Input manager started.") == -1)
         return -1;
-    }
-    log_manager.writeLog(1, "Display manager started.");
-
-    if (InputManager::getInstance().startUp() == -1) {
-        log_manager.writeLog("GameManager::startUp(): Error! Starting input manager.");
+    if (config.getNetworking() &&
+        start(NetworkManager::getInstance(), "GameManager::startUp(): Error! Starting network manager.",
+              "Network manager started.") == -1)
         return -1;
-    }
-    log_manager.writeLog(1, "Input manager started.");
-
-    if (config.getNetworking()) {
-        if (NetworkManager::getInstance().startUp() == -1) {
-            log_manager.writeLog("GameManager::startUp(): Error! Starting network manager.");
-            return -1;
-        }
-        log_manager.writeLog(1, "Network manager started.");
-    }
-
-    if (ResourceManager::getInstance().startUp() == -1) {
-        log_manager.writeLog("GameManager::startUp(): Error! Starting resource manager.");
-        return -1;
-    }
-    log_manager.writeLog(1, "Resource manager started.");
-
     WorldManager& world_manager = WorldManager::getInstance();
-    if (world_manager.startUp() == -1) {
-        log_manager.writeLog("GameManager::startUp(): Error starting world manager.");
+    if (start(ResourceManager::getInstance(), "GameManager::startUp(): Error! Starting resource manager.",
+              "Resource manager started.") == -1 ||
+        start(world_manager, "GameManager::startUp(): Error starting world manager.",
+              "World manager started.") == -1 ||
+        start(PathManager::getInstance(), "GameManager::startUp(): Error starting path manager.",
+              "Path manager started.") == -1)
         return -1;
-    }
-    log_manager.writeLog(1, "World manager started.");
 
-    if (PathManager::getInstance().startUp() == -1) {
-        log_manager.writeLog("GameManager::startUp(): Error starting path manager.");
-        return -1;
-    }
-    log_manager.writeLog(1, "Path manager started.");
-
-    // The world is exactly as large as the window.
+    // The world is exactly as large as the window. A size the world cannot
+    // hold would leave an empty world behind a successful start.
     DisplayManager& display_manager = DisplayManager::getInstance();
     const Box boundary(Vector(0, 0), static_cast<float>(display_manager.getHorizontalChars()),
                        static_cast<float>(display_manager.getVerticalChars()));
+    messages_before = log_manager.getMessageCount();
     world_manager.setBoundary(boundary);
+    if (!(world_manager.getBoundary() == boundary))
+        return startUpFailed("GameManager::startUp(): Error! The world refused the boundary " +
+                                 boundary.toString() + ".",
+                             messages_before);
     world_manager.setView(boundary);
     world_manager.setViewSlack(Vector(1.0f / 3.0f, 1.0f / 3.0f));
 
@@ -127,6 +135,11 @@ int GameManager::startUp() {
     if (platform::beginTimerResolution(1) == platform::TIMER_NO_CAN_DO)
         log_manager.writeLog(1,
                              "GameManager()::startUp(): Warning!  timeBeginPeriod() cannot accept 1 msec.");
+
+    // Interrupting the game ends its loop after the current step, so that
+    // shut-down still runs and the log gets its closing lines.
+    if (config.getSignals() && platform::catchStopSignals() == -1)
+        log_manager.writeLog("GameManager::startUp(): Warning! Cannot catch SIGINT and SIGTERM.");
 
     m_game_over = false;
     Manager::startUp();
@@ -164,6 +177,7 @@ void GameManager::shutDown() {
     // logs from step 0 again.
     m_step_count = 0;
     Manager::shutDown();
+    platform::releaseStopSignals();
 }
 
 void GameManager::run() {
@@ -222,6 +236,11 @@ void GameManager::run() {
         }
 
         m_step_count++;
+        if (platform::stopRequested() && !m_game_over) {
+            log_manager.writeLog("GameManager::run(): Signal %d received; ending the game loop.",
+                                 platform::stopSignal());
+            m_game_over = true;
+        }
         if (m_game_over)
             break;
     }

@@ -1,6 +1,7 @@
 #include "vintrel/core/Manager.h"
 
 #include "vintrel/core/LogManager.h"
+#include "vintrel/core/Utility.h"
 #include "vintrel/events/Event.h"
 #include "vintrel/world/Object.h"
 #include "vintrel/world/ObjectListIterator.h"
@@ -38,7 +39,7 @@ int Manager::registerInterest(Object* p_o, const std::string& event_type) {
     if (!isValid(event_type)) {
         LogManager::getInstance().writeLog(
             "Manager(%s)::registerInterest(): Event '%s' not valid for this Manager", m_type.c_str(),
-            event_type.c_str());
+            clipForLog(event_type).c_str());
         return -1;
     }
 

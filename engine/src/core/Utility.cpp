@@ -1,5 +1,6 @@
 #include "vintrel/core/Utility.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstring>
@@ -167,7 +168,7 @@ std::vector<std::string> g_match_values;
 
 std::string match(std::string text, const std::string& key) {
     LogManager& lm = LogManager::getInstance();
-    lm.writeLog(25, "match(\"%s\", \"%s\")", text.c_str(), key.c_str());
+    lm.writeLog(25, "match(\"%s\", \"%s\")", clipForLog(text).c_str(), clipForLog(key).c_str());
 
     std::string compact;
     compact.reserve(text.size());
@@ -199,7 +200,7 @@ std::string match(std::string text, const std::string& key) {
         pos = end + 1;
 
         lm.writeLog(25, "\titem number %d", item);
-        lm.writeLog(28, "\tp_element is '%s' (%p)", element.c_str(),
+        lm.writeLog(28, "\tp_element is '%s' (%p)", clipForLog(element).c_str(),
                     static_cast<const void*>(element.c_str()));
 
         std::size_t key_start = element.find_first_not_of(':');
@@ -209,8 +210,9 @@ std::string match(std::string text, const std::string& key) {
         if (key_end == std::string::npos)
             key_end = element.size();
         const std::string token = element.substr(key_start, key_end - key_start);
-        lm.writeLog(28, "\ttoken is '%s' (%p)", token.c_str(), static_cast<const void*>(token.c_str()));
-        lm.writeLog(25, "\tkey %s", token.c_str());
+        lm.writeLog(28, "\ttoken is '%s' (%p)", clipForLog(token).c_str(),
+                    static_cast<const void*>(token.c_str()));
+        lm.writeLog(25, "\tkey %s", clipForLog(token).c_str());
 
         std::string value;
         const std::size_t value_start = element.find_first_not_of(':', key_end);
@@ -219,7 +221,7 @@ std::string match(std::string text, const std::string& key) {
             value = element.substr(value_start, value_end == std::string::npos ? std::string::npos
                                                                                : value_end - value_start);
         }
-        lm.writeLog(25, "\tval %s", value.c_str());
+        lm.writeLog(25, "\tval %s", clipForLog(value).c_str());
         g_match_keys.push_back(token);
         g_match_values.push_back(value);
         item++;
@@ -227,13 +229,14 @@ std::string match(std::string text, const std::string& key) {
 
     lm.writeLog(25, "match(): parsed.");
     for (std::size_t i = 0; i < g_match_keys.size(); i++)
-        lm.writeLog(28, "\t%d  %s : %s", static_cast<int>(i), g_match_keys[i].c_str(),
-                    g_match_values[i].c_str());
+        lm.writeLog(28, "\t%d  %s : %s", static_cast<int>(i), clipForLog(g_match_keys[i]).c_str(),
+                    clipForLog(g_match_values[i]).c_str());
 
-    lm.writeLog(25, "match(): Looking for match '%s' among %d items.", key.c_str(),
+    lm.writeLog(25, "match(): Looking for match '%s' among %d items.", clipForLog(key).c_str(),
                 static_cast<int>(g_match_keys.size()));
     for (std::size_t i = 0; i < g_match_keys.size(); i++) {
-        lm.writeLog(28, "match(): %d: %s == %s?", static_cast<int>(i), key.c_str(), g_match_keys[i].c_str());
+        lm.writeLog(28, "match(): %d: %s == %s?", static_cast<int>(i), clipForLog(key).c_str(),
+                    clipForLog(g_match_keys[i]).c_str());
         if (g_match_keys[i] == key)
             return g_match_values[i];
     }
@@ -258,6 +261,24 @@ std::string toBitString(std::uint32_t value) {
         if (value & (1u << (31 - i)))
             bits[static_cast<std::size_t>(i)] = '1';
     return bits;
+}
+
+std::string clipForLog(const std::string& text) {
+    std::size_t length = std::min(text.size(), MAX_QUOTED_CHARS);
+    const bool cut = length < text.size();
+    // A cut never splits a UTF-8 sequence: it backs off to the sequence's start.
+    if (cut)
+        while (length > 0 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80)
+            length--;
+    std::string clipped = text.substr(0, length);
+    for (char& c : clipped) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte < 0x20 && c != '\t') || byte == 0x7F)
+            c = '?';
+    }
+    if (cut)
+        clipped += "...";
+    return clipped;
 }
 
 int checkStream(const std::string& where, const std::ios& stream) {

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "media/SfmlCompat.h"
+#include "platform/StopSignals.h"
 #include "platform/SystemClock.h"
 #include "vintrel/core/Config.h"
 #include "vintrel/core/GameManager.h"
@@ -63,6 +64,12 @@ int Pause::eventHandler(const Event* p_event) {
     // the key that resumes the game never reaches the game itself.
     bool key_pressed = false;
     while (!key_pressed) {
+        // An interrupted game ends as one whose window was closed.
+        if (platform::stopRequested()) {
+            log_manager.writeLog(1, "Pause::eventHandler(): Stop requested. Setting game over.");
+            GameManager::getInstance().setGameOver(true);
+            return 1;
+        }
         while (const std::optional<sf::Event> event = sfml::pollEvent(*p_window)) {
             const sfml::InputEvent input = sfml::describeEvent(*event);
             if (input.kind == sfml::InputEvent::Kind::Closed) {

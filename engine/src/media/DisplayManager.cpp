@@ -7,6 +7,7 @@
 
 #include "media/CellBatch.h"
 #include "media/SfmlCompat.h"
+#include "platform/DisplayConnection.h"
 #include "vintrel/core/Config.h"
 #include "vintrel/core/LogManager.h"
 #include "vintrel/core/Utility.h"
@@ -90,6 +91,16 @@ int DisplayManager::openWindow() {
     LogManager& log_manager = LogManager::getInstance();
     const Config& config = Config::getInstance();
 
+    // The window library ends the process when it cannot reach a display.
+    std::string display_name;
+    if (!platform::canOpenDisplay(&display_name)) {
+        log_manager.writeLog(
+            "DisplayManager::startUp(): Error! Unable to open a display ('%s'): is an X server "
+            "running there and may this user use it? Set DISPLAY, or headless:true.",
+            clipForLog(display_name).c_str());
+        return -1;
+    }
+
     const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
     const unsigned desktop_width = sfml::videoModeWidth(desktop);
     const unsigned desktop_height = sfml::videoModeHeight(desktop);
@@ -116,7 +127,7 @@ int DisplayManager::openWindow() {
     m_p_font = std::make_unique<sf::Font>();
     if (!sfml::openFont(*m_p_font, font_file)) {
         log_manager.writeLog("DisplayManager::startUp(): Error! Unable to open font from file '%s'.",
-                             font_file.c_str());
+                             clipForLog(font_file).c_str());
         return -1;
     }
 

@@ -99,7 +99,7 @@ std::unique_ptr<Sprite> SpriteReader::readSprite() {
         return loadSimpleSprite();
     }
     lm.writeLog("RM::loadSprite(): Error! Unknown sprite file format.");
-    lm.writeLog("RM::loadSprite(): First line is '%s'.", first_line.c_str());
+    lm.writeLog("RM::loadSprite(): First line is '%s'.", clipForLog(first_line).c_str());
     return nullptr;
 }
 
@@ -111,8 +111,16 @@ bool SpriteReader::readSimpleValue(const char* what, std::string& text) {
         lm.writeLog("\tMissing %s.", what);
         return false;
     }
-    lm.writeLog(20, "\tLine %2d: '%s'", m_line_number, text.c_str());
+    lm.writeLog(20, "\tLine %2d: '%s'", m_line_number, clipForLog(text).c_str());
     return true;
+}
+
+bool SpriteReader::refuseNegative(const char* reader, const char* key, int value) {
+    if (value >= 0)
+        return true;
+    LogManager::getInstance().writeLog("RM::%s(): Error! '%s' is %d, must not be negative.", reader, key,
+                                       value);
+    return false;
 }
 
 std::unique_ptr<Sprite> SpriteReader::loadSimpleSprite() {
@@ -124,6 +132,8 @@ std::unique_ptr<Sprite> SpriteReader::loadSimpleSprite() {
     if (!readSimpleValue("frames (an integer)", text))
         return nullptr;
     const int frames = readInt(text);
+    if (!refuseNegative("loadSimpleSprite", "frames", frames))
+        return nullptr;
     if (frames <= 0) {
         lm.writeLog("RM::loadSimpleSprite(): Error line %d! Number of frames is %d.", m_line_number, frames);
         return nullptr;
@@ -134,19 +144,22 @@ std::unique_ptr<Sprite> SpriteReader::loadSimpleSprite() {
     int slowdown = 0;
     const struct {
         const char* what;
+        const char* key;
         const char* name;
         int minimum;
         int* p_value;
-    } numbers[] = {{"width (an integer)", "Width", 1, &width},
-                   {"height (an integer)", "Height", 1, &height},
-                   {"slowdown (an integer)", "Slowdown", 0, &slowdown}};
+    } numbers[] = {{"width (an integer)", "width", "Width", 1, &width},
+                   {"height (an integer)", "height", "Height", 1, &height},
+                   {"slowdown (an integer)", "slowdown", "Slowdown", 0, &slowdown}};
     for (const auto& number : numbers) {
         if (!readSimpleValue(number.what, text))
             return nullptr;
         *number.p_value = readInt(text);
+        if (!refuseNegative("loadSimpleSprite", number.key, *number.p_value))
+            return nullptr;
         if (*number.p_value < number.minimum) {
             lm.writeLog("RM::loadSimpleSprite(): Error line %d! %s is '%s'.", m_line_number, number.name,
-                        text.c_str());
+                        clipForLog(text).c_str());
             return nullptr;
         }
     }
@@ -156,7 +169,7 @@ std::unique_ptr<Sprite> SpriteReader::loadSimpleSprite() {
     Color color = WHITE;
     if (!colorFromName(text, false, color)) {
         lm.writeLog("RM::loadSimpleSprite(): Error line %d! Unrecognized color '%s'.", m_line_number,
-                    text.c_str());
+                    clipForLog(text).c_str());
         lm.writeLog("  Valid colors are: black, red, green, yellow,");
         lm.writeLog("                    blue, magenta, cyan or white.");
         return nullptr;
@@ -183,11 +196,11 @@ std::unique_ptr<Sprite> SpriteReader::loadSimpleSprite() {
             }
             if (row.size() != static_cast<std::size_t>(width)) {
                 lm.writeLog("RM::loadSimpleSprite(): Error line %d!", m_line_number);
-                lm.writeLog("\tLine %2d: '%s'", m_line_number, row.c_str());
+                lm.writeLog("\tLine %2d: '%s'", m_line_number, clipForLog(row).c_str());
                 lm.writeLog("\tWidth is %zu, expected %d.", row.size(), width);
                 return nullptr;
             }
-            lm.writeLog(20, "\tLine %2d: '%s'", m_line_number, row.c_str());
+            lm.writeLog(20, "\tLine %2d: '%s'", m_line_number, clipForLog(row).c_str());
             frame_str += row;
         }
         if (p_sprite->pushFrame(Frame(width, height, frame_str)) != 0) {
@@ -202,7 +215,7 @@ std::unique_ptr<Sprite> SpriteReader::loadSimpleSprite() {
     if (m_stream.peek() != std::istream::traits_type::eof()) {
         const std::string extra = getLine(true);
         lm.writeLog("RM::loadSimpleSprite(): Error line %d!", m_line_number);
-        lm.writeLog("\tExtra file data: '%s'", extra.c_str());
+        lm.writeLog("\tExtra file data: '%s'", clipForLog(extra).c_str());
         return nullptr;
     }
     return p_sprite;
@@ -216,7 +229,7 @@ SpriteReader::Lines SpriteReader::readData(const std::string& tag) {
     const std::string first = getLine(true);
     if (first != open_tag) {
         lm.writeLog("readData(): Error line %d! Expected '%s', have '%s'.", m_line_number, open_tag.c_str(),
-                    first.c_str());
+                    clipForLog(first).c_str());
         return Lines();
     }
 
@@ -234,12 +247,12 @@ SpriteReader::Lines SpriteReader::readData(const std::string& tag) {
     }
 }
 
-int SpriteReader::matchLineInt(Lines& lines, const std::string& key) {
-    int value = -1;
+std::optional<int> SpriteReader::matchLineInt(Lines& lines, const std::string& key) {
+    std::optional<int> value;
     for (const std::string& line : takeKeyLines(lines, key)) {
-        if (value != -1)
+        if (value)
             LogManager::getInstance().writeLog(1, "matchLineInt(): Warning! '%s' matches multiple lines.",
-                                               line.c_str());
+                                               clipForLog(line).c_str());
         value = readInt(valueOf(line, key));
     }
     return value;
@@ -250,7 +263,7 @@ std::string SpriteReader::matchLineStr(Lines& lines, const std::string& key) {
     for (const std::string& line : takeKeyLines(lines, key)) {
         if (!value.empty())
             LogManager::getInstance().writeLog(1, "matchLineStr(): Warning! '%s' matches multiple lines.",
-                                               line.c_str());
+                                               clipForLog(line).c_str());
         value = valueOf(line, key);
     }
     return value;
@@ -308,11 +321,11 @@ Frame SpriteReader::readBodyFrame(Lines& body, int width, int height, int& line_
             return Frame();
         }
         const std::string& row = body.front();
-        lm.writeLog(20, "\tLine %2d: '%s'", line_number, row.c_str());
+        lm.writeLog(20, "\tLine %2d: '%s'", line_number, clipForLog(row).c_str());
         if (row.size() != static_cast<std::size_t>(width)) {
             lm.writeLog("\tError! Line %d: Line length is %zu (frame width is %d).", line_number, row.size(),
                         width);
-            lm.writeLog("\tLine %d: '%s'", line_number, row.c_str());
+            lm.writeLog("\tLine %d: '%s'", line_number, clipForLog(row).c_str());
             return Frame();
         }
         frame_str += row;
@@ -326,7 +339,7 @@ Frame SpriteReader::readBodyFrame(Lines& body, int width, int height, int& line_
     }
     if (body.front() != "end") {
         lm.writeLog("\tError! Line %d: Expected '%s'.", line_number, "end");
-        lm.writeLog("\tLine %d: '%s'", line_number, body.front().c_str());
+        lm.writeLog("\tLine %d: '%s'", line_number, clipForLog(body.front()).c_str());
         return Frame();
     }
     body.pop_front();
@@ -343,21 +356,22 @@ std::unique_ptr<Sprite> SpriteReader::loadRobustSprite() {
         return nullptr;
     lm.writeLog(20, "ResourceManager::loadRobustSprite(): After header, line number: '%d'", m_line_number);
 
-    const int frames = matchLineInt(header, "frames");
-    if (frames == -1) {
-        lm.writeLog("RM::loadRobustSprite(): Error! Missing '%s' in header.", "frames");
-        return nullptr;
+    // Absent keys are missing; present ones must not be negative.
+    int header_sizes[3] = {};
+    const char* const size_keys[3] = {"frames", "width", "height"};
+    for (int i = 0; i < 3; i++) {
+        const std::optional<int> value = matchLineInt(header, size_keys[i]);
+        if (!value) {
+            lm.writeLog("RM::loadRobustSprite(): Error! Missing '%s' in header.", size_keys[i]);
+            return nullptr;
+        }
+        if (!refuseNegative("loadRobustSprite", size_keys[i], *value))
+            return nullptr;
+        header_sizes[i] = *value;
     }
-    const int width = matchLineInt(header, "width");
-    if (width == -1) {
-        lm.writeLog("RM::loadRobustSprite(): Error! Missing '%s' in header.", "width");
-        return nullptr;
-    }
-    const int height = matchLineInt(header, "height");
-    if (height == -1) {
-        lm.writeLog("RM::loadRobustSprite(): Error! Missing '%s' in header.", "height");
-        return nullptr;
-    }
+    const int frames = header_sizes[0];
+    const int width = header_sizes[1];
+    const int height = header_sizes[2];
 
     std::string color_name = matchLineStr(header, "color");
     if (color_name.empty()) {
@@ -376,16 +390,17 @@ std::unique_ptr<Sprite> SpriteReader::loadRobustSprite() {
         transparency = transparency_text[0];
     }
 
-    int slowdown = matchLineInt(header, "slowdown");
-    if (slowdown == -1) {
+    const std::optional<int> slowdown_value = matchLineInt(header, "slowdown");
+    if (!slowdown_value)
         lm.writeLog(5, "RM::loadRobustSprite(): Note! No '%s' in header.", "slowdown");
-        slowdown = 0;
-    }
+    else if (!refuseNegative("loadRobustSprite", "slowdown", *slowdown_value))
+        return nullptr;
+    const int slowdown = slowdown_value.value_or(0);
 
     if (!header.empty()) {
         lm.writeLog(1, "RM::loadRobustSprite(): Warning! Unused HEADER lines:");
         for (const std::string& line : header)
-            lm.writeLog(1, "\t'%s'", line.c_str());
+            lm.writeLog(1, "\t'%s'", clipForLog(line).c_str());
     }
 
     logSizes(frames, width, height, slowdown);
@@ -424,7 +439,8 @@ std::unique_ptr<Sprite> SpriteReader::loadRobustSprite() {
 
     Color color = WHITE;
     if (!colorFromName(color_name, true, color)) {
-        lm.writeLog("RM::loadRobustSprite(): Error! Unrecognized color '%s'.", color_name.c_str());
+        lm.writeLog("RM::loadRobustSprite(): Error! Unrecognized color '%s'.",
+                    clipForLog(color_name).c_str());
         lm.writeLog("  Valid colors are: black, red, green, yellow,");
         lm.writeLog("                    blue, magenta, cyan and white.");
         return nullptr;
@@ -448,7 +464,7 @@ std::unique_ptr<Sprite> SpriteReader::loadRobustSprite() {
     if (!body.empty()) {
         lm.writeLog("RM::loadRobustSprite(): Error! Extra BODY:");
         for (const std::string& line : body)
-            lm.writeLog("\tLine %d: %s", ++line_number, line.c_str());
+            lm.writeLog("\tLine %d: %s", ++line_number, clipForLog(line).c_str());
         return nullptr;
     }
 
@@ -464,7 +480,7 @@ std::unique_ptr<Sprite> SpriteReader::loadRobustSprite() {
     if (!footer.empty()) {
         lm.writeLog(1, "RM::loadRobustSprite(): Warning! Unused FOOTER lines:");
         for (const std::string& line : footer)
-            lm.writeLog(1, "\t'%s'", line.c_str());
+            lm.writeLog(1, "\t'%s'", clipForLog(line).c_str());
     }
     return p_sprite;
 }

@@ -3,6 +3,7 @@
 #include <deque>
 #include <iosfwd>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,8 +39,8 @@ class SpriteReader {
     /// The lines between <tag> and </tag>; empty on failure or an empty section.
     Lines readData(const std::string& tag);
     /// Takes every line starting with key out of lines; the last one's
-    /// number, or -1 when there is none.
-    int matchLineInt(Lines& lines, const std::string& key);
+    /// number, or nothing when there is none.
+    std::optional<int> matchLineInt(Lines& lines, const std::string& key);
     /// Takes every line starting with key out of lines; the last one's
     /// value, or empty when there is none.
     std::string matchLineStr(Lines& lines, const std::string& key);
@@ -68,6 +69,9 @@ class SpriteReader {
     /// A sprite of the given sizes, or null after the reader's message.
     static std::unique_ptr<Sprite> createSprite(const char* reader, int frames, int width, int height,
                                                 int slowdown);
+    /// False after the message that refuses a negative header number; the
+    /// same message for both formats.
+    static bool refuseNegative(const char* reader, const char* key, int value);
     /// Reads one header number line of the simple format; false after
     /// logging that it is missing.
     bool readSimpleValue(const char* what, std::string& text);

@@ -197,7 +197,7 @@ int Object::setSprite(const std::string& sprite_label) {
     Sprite* p_sprite = ResourceManager::getInstance().getSprite(sprite_label);
     if (!p_sprite) {
         LogManager::getInstance().writeLog("Object::setSprite(): Warning! Sprite '%s' not found",
-                                           sprite_label.c_str());
+                                           clipForLog(sprite_label).c_str());
         return -1;
     }
     m_animation.setSprite(p_sprite);
@@ -282,7 +282,7 @@ int Object::registerInterest(const std::string& event_type) {
     if (getEventCount() >= MAX_OBJECT_EVENTS) {
         LogManager::getInstance().writeLog(
             "Object::registerInterest(): maximum (%d) reached, cannot register for event '%s'",
-            MAX_OBJECT_EVENTS, event_type.c_str());
+            MAX_OBJECT_EVENTS, clipForLog(event_type).c_str());
         return -1;
     }
     if (managerFor(event_type).registerInterest(this, event_type) == -1)
@@ -303,7 +303,7 @@ int Object::unregisterInterest(const std::string& event_type) {
         return 0;
     }
     LogManager::getInstance().writeLog("Object::unregisterInterest(): event '%s' not previously registered",
-                                       event_type.c_str());
+                                       clipForLog(event_type).c_str());
     return -1;
 }
 

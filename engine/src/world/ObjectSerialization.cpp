@@ -56,7 +56,7 @@ void logAttribute(const Object& object, std::uint32_t attribute) {
         lm.writeLog(level, "\tPOSITION: %s", object.getPosition().toString().c_str());
         break;
     case TYPE:
-        lm.writeLog(level, "\tTYPE: %s", object.getType().c_str());
+        lm.writeLog(level, "\tTYPE: %s", clipForLog(object.getType()).c_str());
         break;
     case ANIMATION:
         lm.writeLog(level, "\tANIMATION: %s", object.getAnimation().toString().c_str());
@@ -280,7 +280,8 @@ int Object::deserialize(std::stringstream* p_ss, std::uint32_t* p_mask) {
             }
             for (const std::string& name : names)
                 if (registerInterest(name) != 0)
-                    lm.writeLog("Object::deserialize(): Error! Register interest: %s", name.c_str());
+                    lm.writeLog("Object::deserialize(): Error! Register interest: %s",
+                                clipForLog(name).c_str());
             return true;
         }
         case BOX: {

@@ -35,7 +35,7 @@ int ViewObject::serialize(std::stringstream* p_ss, std::uint32_t attr) {
     if (mask & APPEARANCE) {
         lm.writeLog(DETAIL_LEVEL, "\tAPPEARANCE");
         writeText(ss, m_view_string);
-        lm.writeLog(DETAIL_LEVEL, "\tVIEW_STRING: %s", m_view_string.c_str());
+        lm.writeLog(DETAIL_LEVEL, "\tVIEW_STRING: %s", clipForLog(m_view_string).c_str());
         writeFlag(ss, m_border);
         lm.writeLog(DETAIL_LEVEL, "\tBORDER: %s", boolText(m_border));
         writeField(ss, static_cast<std::int32_t>(m_color));
@@ -91,7 +91,7 @@ int ViewObject::deserialize(std::stringstream* p_ss, std::uint32_t* p_mask) {
             return -1;
         }
         setViewString(view_string);
-        lm.writeLog(DETAIL_LEVEL, "\tVIEW_STRING: %s", m_view_string.c_str());
+        lm.writeLog(DETAIL_LEVEL, "\tVIEW_STRING: %s", clipForLog(m_view_string).c_str());
         setBorder(border);
         lm.writeLog(DETAIL_LEVEL, "\tBORDER: %s", boolText(m_border));
         setColor(static_cast<Color>(color));

@@ -118,11 +118,15 @@ class ShooterTest : public ::testing::Test {
         }
     }
 
-    void launch() {
+    /// Starts the game; its standard error goes to a file (stderr()). A
+    /// display, when given, replaces the environment's.
+    void launch(const char* display = nullptr) {
         m_pid = fork();
         if (m_pid == 0) {
-            if (chdir(m_dir.path().c_str()) != 0)
+            if (chdir(m_dir.path().c_str()) != 0 || std::freopen("stderr.txt", "w", stderr) == nullptr)
                 _exit(127);
+            if (display != nullptr)
+                setenv("DISPLAY", display, 1);
             setenv("VINTREL_CONFIG", "vt-config.txt", 1);
             setenv("VINTREL_LOG", "shooter.log", 1);
             setenv("ALSOFT_DRIVERS", "null", 1);
@@ -203,6 +207,7 @@ class ShooterTest : public ::testing::Test {
     }
 
     std::string log() const { return vt::test::readFile(m_dir.file("shooter.log")); }
+    std::string stderrText() const { return vt::test::readFile(m_dir.file("stderr.txt")); }
 
     /// The title screen: yellow text in the middle of the window.
     static bool startScreen(const Shot& shot) { return shot.count(20, 8, 60, 16, yellow) > 500; }
@@ -278,6 +283,30 @@ TEST_F(ShooterTest, ClosingTheWindowOnTheTitleEndsCleanly) {
     ASSERT_TRUE(window.isOpen());
     ASSERT_TRUE(window.requestClose());
     EXPECT_EQ(exitCode(10s), 0) << log();
+}
+
+TEST_F(ShooterTest, InterruptedOnTheTitleItShutsDownCleanly) {
+    launch();
+    ASSERT_TRUE(findWindow()) << log();
+    std::this_thread::sleep_for(300ms);
+    tap("Return");
+    ASSERT_TRUE(startScreen(shootUntil("interrupt-title", startScreen, 6s))) << log();
+    kill(m_pid, SIGTERM);
+    EXPECT_EQ(exitCode(10s), 0) << log();
+    const std::string text = log();
+    EXPECT_EQ(vt::test::countLines(text, "GameManager::run(): Signal 15 received; ending the game loop."), 1)
+        << text;
+    EXPECT_EQ(vt::test::countLines(text, "** Game engine stopped **"), 1) << text;
+}
+
+TEST_F(ShooterTest, WithoutADisplayTheGameSaysSoAndExitsWithOne) {
+    launch(":4049");
+    EXPECT_EQ(exitCode(20s), 1);
+    EXPECT_EQ(vt::test::countLines(log(), "Error starting game manager!"), 1) << log();
+    EXPECT_EQ(
+        vt::test::countLines(log(), "DisplayManager::startUp(): Error! Unable to open a display (':4049')"),
+        1);
+    EXPECT_EQ(vt::test::countLines(stderrText(), "Unable to open a display"), 1) << stderrText();
 }
 
 TEST_F(ShooterTest, WithoutItsFontTheGameDoesNotStart) {

@@ -18,7 +18,9 @@ class Config {
     /// Applies every known key found in the text; an empty text means: read
     /// the configuration file (VINTREL_CONFIG, else "vt-config.txt") first.
     void loadConfig(std::string config);
-    /// Reads the configuration file into one text, lines joined without separator.
+    /// Reads the configuration file into one text, lines joined without
+    /// separator. A file that is not a regular one, cannot be read or is over
+    /// 1 MiB gives an empty text and a line on standard error.
     std::string readConfig() const;
     /// Writes the settings summary to the log (level 1).
     void logConfig() const;
@@ -39,7 +41,7 @@ class Config {
     int getWindowState() const { return m_window_state; }
     /// Colour the window is cleared to before each frame.
     Color getWindowBackgroundColor() const { return m_window_background_color; }
-    /// Milliseconds per step.
+    /// Milliseconds per step, 1 to 1000.
     int getFrameTime() const { return m_frame_time; }
     /// Glyph size as a multiple of the smaller cell side.
     float getFontScale() const { return m_font_scale; }
@@ -65,8 +67,10 @@ class Config {
     int getGridWidth() const { return m_grid_width; }
     /// Grid cell height, in spaces.
     int getGridHeight() const { return m_grid_height; }
-    /// Read for compatibility; unused.
+    /// True when SIGINT and SIGTERM end the game loop and shut down cleanly.
     bool getSignals() const { return m_signals; }
+    /// Size limit of the log file, in mebibytes.
+    int getLogfileMaxMb() const { return m_logfile_max_mb; }
 
   private:
     Config();
@@ -92,6 +96,7 @@ class Config {
     int m_grid_width;
     int m_grid_height;
     bool m_signals;
+    int m_logfile_max_mb;
 };
 
 } // namespace vt

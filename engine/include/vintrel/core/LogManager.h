@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdarg>
+#include <cstdint>
 #include <cstdio>
+#include <string>
 
 #include "vintrel/core/Manager.h"
 
@@ -15,24 +17,32 @@ namespace vt {
 
 /// The engine's single text log. Every line carries the time of day and the
 /// game loop's step count. Before start-up and after shut-down lines go to
-/// standard error.
+/// standard error. The file never grows past its size limit: the line that
+/// would pass it is replaced by one saying the log was cut there, and later
+/// lines are dropped.
 class LogManager : public Manager {
   public:
     /// The one log manager, made on first use.
     static LogManager& getInstance();
     ~LogManager() override;
 
-    /// Opens the log file named by VINTREL_LOG or the configuration; 0 or -1.
+    /// Opens the log file named by VINTREL_LOG or the configuration, with the
+    /// configured size limit; 0 or -1.
     int startUp() override;
     /// Closes the log file; later lines go to standard error.
     void shutDown() override;
 
-    /// Writes an unlevelled line. Returns the message's length, or -1 when
-    /// any piece failed to be written.
+    /// Writes an unlevelled line. Returns the message's length, -1 when any
+    /// piece failed to be written, 0 when the log was already cut.
     int writeLog(const char* fmt, ...) VT_PRINTF_FORMAT(2, 3);
     /// Writes the line only when level is not above the log level; returns 0
     /// when it was filtered out.
     int writeLog(int level, const char* fmt, ...) VT_PRINTF_FORMAT(3, 4);
+
+    /// Writes an unlevelled line that a person must see: when it goes to the
+    /// log file, the same line goes to standard error too, since the file
+    /// may be buffered or unread. Returns as writeLog.
+    int writeLogAndStderr(const char* fmt, ...) VT_PRINTF_FORMAT(2, 3);
 
     /// Flush the file after every line when true.
     void setFlush(bool do_flush = true);
@@ -46,16 +56,34 @@ class LogManager : public Manager {
     void setLogTimeString(bool log_time_string);
     /// Whether lines carry the game loop's step count after the time.
     void setLogStepCount(bool log_step_count);
+    /// Size limit of the open log file in bytes, the cut line included; the
+    /// configuration sets it at each start-up.
+    void setMaxFileBytes(std::int64_t max_file_bytes);
+    std::int64_t getMaxFileBytes() const;
+    /// The message of the latest unlevelled line (without the time and step),
+    /// at most a few hundred characters; start-up failures name their cause
+    /// on standard error with it.
+    const std::string& getLastMessage() const;
+    /// Number of unlevelled lines written so far in this process.
+    std::uint64_t getMessageCount() const;
 
   private:
     LogManager();
-    int writeLine(int level, const char* fmt, std::va_list args);
+    int writeLine(int level, bool unlevelled, const char* fmt, std::va_list args);
+    std::string linePrefix() const;
+    /// Writes the line that says the file reached its limit; nothing follows it.
+    void cutFile();
 
     bool m_do_flush;
     int m_log_level;
     bool m_log_time_string;
     bool m_log_step_count;
     std::FILE* m_p_f;
+    std::int64_t m_max_file_bytes;
+    std::int64_t m_file_bytes; // written to the open file so far
+    bool m_file_cut;
+    std::string m_last_message;
+    std::uint64_t m_message_count;
 };
 
 } // namespace vt

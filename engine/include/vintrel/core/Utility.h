@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <ios>
 #include <string>
@@ -50,6 +51,14 @@ std::string toString(int value);
 std::string toString(float value);
 /// 32 characters of '0' and '1', most significant bit first.
 std::string toBitString(std::uint32_t value);
+
+/// Most characters of outside input (file lines, values, names from records)
+/// that a log line quotes; longer text is cut there and ends in "...".
+constexpr std::size_t MAX_QUOTED_CHARS = 80;
+/// The text as a log line may quote it: cut to MAX_QUOTED_CHARS with "..."
+/// after, and control characters other than tab shown as '?', so that no
+/// input can make a line huge or break it in two.
+std::string clipForLog(const std::string& text);
 
 /// 0 when the stream is good; otherwise logs which state failed and returns -1.
 int checkStream(const std::string& where, const std::ios& stream);

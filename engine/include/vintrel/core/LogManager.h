@@ -59,6 +59,7 @@ class LogManager : public Manager {
     /// Size limit of the open log file in bytes, the cut line included; the
     /// configuration sets it at each start-up.
     void setMaxFileBytes(std::int64_t max_file_bytes);
+    /// Size limit of the open log file in bytes.
     std::int64_t getMaxFileBytes() const;
     /// The message of the latest unlevelled line (without the time and step),
     /// at most a few hundred characters; start-up failures name their cause

@@ -56,7 +56,7 @@ stage() {
     "$@" 2>&1 | tee -a "$STAGES_LOG" | stages_progress "$label"
   ) || status=$?
   if [ "$status" -eq 0 ]; then
-    [ -t 1 ] && printf '\r%s: %s ...' "$STAGES_NAME" "$label"
+    [ -t 1 ] && printf '\r\033[K%s: %s ...' "$STAGES_NAME" "$label"
     printf ' ok (%s)\n' "$(stages_duration $((SECONDS - started)))"
     return 0
   fi

@@ -1,6 +1,7 @@
 #include "vintrel/core/Config.h"
 
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 
 #include "platform/BoundedFileRead.h"
@@ -25,8 +26,14 @@ int toInt(const std::string& value) {
     return static_cast<int>(number);
 }
 
+// No screen is this many times larger than a window of a few hundred pixels.
+constexpr int MAX_WINDOW_SCALE = 16;
+
 // A configuration is a few hundred bytes; anything this large is not one.
 constexpr std::size_t MAX_CONFIG_BYTES = 1 << 20;
+
+// The names of the first eight colours, in Color's order.
+const char* const COLOR_NAMES[] = {"black", "red", "green", "yellow", "blue", "magenta", "cyan", "white"};
 
 // Steps shorter than a millisecond spin the processor; longer than a second
 // is no longer a game loop.
@@ -37,11 +44,12 @@ constexpr int DEFAULT_LOGFILE_MAX_MB = 64;
 // A mebibyte count whose bytes still fit comfortably in 64 bits.
 constexpr int MAX_LOGFILE_MAX_MB = 1 << 20;
 
+constexpr int DEFAULT_NETWORK_BACKLOG = 4 << 20;
+constexpr int DEFAULT_NETWORK_CONNECT_TIMEOUT = 3000;
+
 int colorFromName(const std::string& name, Color* p_color) {
-    static const char* const names[] = {"black", "red",     "green", "yellow",
-                                        "blue",  "magenta", "cyan",  "white"};
     for (int i = 0; i < 8; i++) {
-        if (name == names[i]) {
+        if (name == COLOR_NAMES[i]) {
             *p_color = static_cast<Color>(i);
             return 0;
         }
@@ -65,6 +73,7 @@ void Config::reset() {
     m_window_vertical_chars = 24;
     m_window_style = 5;
     m_window_state = 0;
+    m_window_scale = 1;
     m_window_background_color = BLACK;
     m_frame_time = 33;
     m_font_scale = 2.0f;
@@ -81,6 +90,8 @@ void Config::reset() {
     m_grid_height = 8;
     m_signals = true;
     m_logfile_max_mb = DEFAULT_LOGFILE_MAX_MB;
+    m_network_backlog = DEFAULT_NETWORK_BACKLOG;
+    m_network_connect_timeout = DEFAULT_NETWORK_CONNECT_TIMEOUT;
 }
 
 std::string Config::readConfig() const {
@@ -207,6 +218,18 @@ void Config::loadConfig(std::string config) {
             log_manager.writeLog("loadConfig(): Unsupported window state '%s'", clipForLog(value).c_str());
     }
 
+    value = match(config, "window_scale");
+    if (!value.empty()) {
+        const int scale = toInt(value);
+        if (value == "auto")
+            m_window_scale = 0;
+        else if (scale >= 1 && scale <= MAX_WINDOW_SCALE &&
+                 value.find_first_not_of("0123456789") == std::string::npos)
+            m_window_scale = scale;
+        else
+            log_manager.writeLog("loadConfig(): Unsupported window scale '%s'", value.c_str());
+    }
+
     stringValue("window_title", &m_window_title);
     boolValue("show_mouse", &m_show_mouse);
     boolValue("headless", &m_headless);
@@ -220,6 +243,40 @@ void Config::loadConfig(std::string config) {
     intValue("quadtree_threshold", &m_quadtree_threshold);
     boolValue("signals", &m_signals);
     rangedValue("logfile_max_mb", "log file size", 1, MAX_LOGFILE_MAX_MB, &m_logfile_max_mb);
+    rangedValue("network_backlog", "network backlog", 1024, 1 << 30, &m_network_backlog);
+    rangedValue("network_connect_timeout", "connect timeout", 1, 600000, &m_network_connect_timeout);
+}
+
+std::string Config::runSettingsText() const {
+    const auto color = static_cast<int>(m_window_background_color);
+    char font_scale[32];
+    // Nine significant digits bring every float back unchanged.
+    std::snprintf(font_scale, sizeof(font_scale), "%.9g", static_cast<double>(m_font_scale));
+    auto entry = [](const char* key, const std::string& value) {
+        return std::string(key) + ":" + value + ",";
+    };
+    std::string text;
+    text += entry("frame_time", std::to_string(m_frame_time));
+    text += entry("font_scale", font_scale);
+    text += entry("window_horizontal_pixels", std::to_string(m_window_horizontal_pixels));
+    text += entry("window_vertical_pixels", std::to_string(m_window_vertical_pixels));
+    text += entry("window_horizontal_chars", std::to_string(m_window_horizontal_chars));
+    text += entry("window_vertical_chars", std::to_string(m_window_vertical_chars));
+    if (color >= 0 && color < 8)
+        text += entry("window_background_color", COLOR_NAMES[color]);
+    text += entry("window_style", m_window_style == 0 ? "none" : std::to_string(m_window_style));
+    text += entry("window_state", m_window_state != 0 ? "fullscreen" : "default");
+    text += entry("window_title", m_window_title);
+    text += entry("show_mouse", boolText(m_show_mouse));
+    text += entry("font_file", m_font_file);
+    text += entry("random_seed", std::to_string(m_random_seed));
+    text += entry("networking", boolText(m_networking));
+    text += entry("grid_width", std::to_string(m_grid_width));
+    text += entry("grid_height", std::to_string(m_grid_height));
+    text += entry("quadtree_depth", std::to_string(m_quadtree_depth));
+    text += entry("quadtree_threshold", std::to_string(m_quadtree_threshold));
+    text += entry("signals", boolText(m_signals));
+    return text;
 }
 
 void Config::logConfig() const {
@@ -235,6 +292,10 @@ void Config::logConfig() const {
     lm.writeLog(1, "  Frame time: %d", m_frame_time);
     lm.writeLog(1, "  Window style: %d", m_window_style);
     lm.writeLog(1, "  Window state: %s", m_window_state ? "fullscreen" : "default");
+    if (m_window_scale == 0)
+        lm.writeLog(1, "  Window scale: auto");
+    else
+        lm.writeLog(1, "  Window scale: %d", m_window_scale);
     lm.writeLog(1, "  Window title: %s", m_window_title.c_str());
     lm.writeLog(1, "  Show mouse: %s", boolText(m_show_mouse));
     lm.writeLog(1, "  Headless: %s", boolText(m_headless));
@@ -242,6 +303,8 @@ void Config::logConfig() const {
     lm.writeLog(1, "  Log file: %s", m_logfile.c_str());
     lm.writeLog(1, "  Random seed: %d", m_random_seed);
     lm.writeLog(1, "  Networking: %s", boolText(m_networking));
+    lm.writeLog(1, "  Network backlog: %d", m_network_backlog);
+    lm.writeLog(1, "  Network connect timeout: %d", m_network_connect_timeout);
     lm.writeLog(1, "  Scene graph: grid");
     lm.writeLog(1, "  Grid width: %d", m_grid_width);
     lm.writeLog(1, "  Grid height: %d", m_grid_height);

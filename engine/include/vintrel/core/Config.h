@@ -26,6 +26,10 @@ class Config {
     void logConfig() const;
     /// Puts every setting back to its default.
     void reset();
+    /// Every setting that shapes what happens in a run, as key:value entries
+    /// that loadConfig reads back; not the log file nor headless, which only
+    /// say where the run is written and shown.
+    [[nodiscard]] std::string runSettingsText() const;
 
     /// Window width in pixels; 0 takes the desktop's.
     int getWindowHorizontalPixels() const { return m_window_horizontal_pixels; }
@@ -39,6 +43,9 @@ class Config {
     int getWindowStyle() const { return m_window_style; }
     /// 0 windowed, 1 full screen.
     int getWindowState() const { return m_window_state; }
+    /// Whole factor the window's pixels are multiplied by, keeping its cells;
+    /// 0 for "auto", the largest that fits the desktop.
+    int getWindowScale() const { return m_window_scale; }
     /// Colour the window is cleared to before each frame.
     Color getWindowBackgroundColor() const { return m_window_background_color; }
     /// Milliseconds per step, 1 to 1000.
@@ -71,6 +78,10 @@ class Config {
     bool getSignals() const { return m_signals; }
     /// Size limit of the log file, in mebibytes.
     int getLogfileMaxMb() const { return m_logfile_max_mb; }
+    /// Most bytes held for one network connection before it is closed.
+    int getNetworkBacklog() const { return m_network_backlog; }
+    /// Milliseconds a network connection may take to be made.
+    int getNetworkConnectTimeout() const { return m_network_connect_timeout; }
 
   private:
     Config();
@@ -81,6 +92,7 @@ class Config {
     int m_window_vertical_chars;
     int m_window_style;
     int m_window_state;
+    int m_window_scale; // 0: as large as fits the desktop
     Color m_window_background_color;
     int m_frame_time; // milliseconds
     float m_font_scale;
@@ -97,6 +109,8 @@ class Config {
     int m_grid_height;
     bool m_signals;
     int m_logfile_max_mb;
+    int m_network_backlog;         // bytes
+    int m_network_connect_timeout; // milliseconds
 };
 
 } // namespace vt

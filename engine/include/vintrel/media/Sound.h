@@ -31,6 +31,8 @@ class Sound {
     void play(bool loop = false);
     /// Stops the sound; the next play() starts from the beginning.
     void stop();
+    /// Frees the samples and the player; nothing plays until loaded again.
+    void unload();
 
     /// True while the sound is being played.
     [[nodiscard]] bool isPlaying() const;

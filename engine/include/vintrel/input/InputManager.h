@@ -42,6 +42,7 @@ class InputManager : public Manager {
     /// as if it came from the window, also without one (headless). A replay
     /// drops it: its input comes from its file. 0, or -1 when MAX_QUEUED_INPUT wait.
     int queueInput(const EventKeyboard& keyboard);
+    /// Queues a mouse event as queueInput does a keyboard one.
     int queueInput(const EventMouse& mouse);
 
     /// The keyboard event for a window key press or release, with the engine's

@@ -101,10 +101,12 @@ class NetworkManager : public Manager {
     /// Most bytes held for one connection before it is closed (configuration
     /// "network_backlog"); 0 or -1 for 0.
     int setBacklogLimit(std::size_t bytes);
+    /// Most bytes held for one connection before it is closed.
     std::size_t getBacklogLimit() const { return m_backlog_limit; }
     /// Milliseconds a connection may take to be made (configuration
     /// "network_connect_timeout"); 0 or -1 for a value below 1.
     int setConnectTimeout(int milliseconds);
+    /// Milliseconds a connection may take to be made.
     int getConnectTimeout() const { return m_connect_timeout; }
 
   private:

@@ -33,9 +33,15 @@ int countLines(const std::string& text, const std::string& fragment);
 /// no window, no networking, a fixed random seed.
 std::string headlessConfig();
 
-/// Base fixture: a temporary working directory holding the configuration
-/// file and the log, with VINTREL_CONFIG and VINTREL_LOG pointing there.
-/// The engine is shut down at the end of every test.
+/// Puts back what a fresh process holds in the engine's process-wide state:
+/// the default configuration, the log's level and format, the game-over flag,
+/// the path manager's limits, object numbering from 1 and the real clock. The
+/// engine must be stopped.
+void resetEngineState();
+
+/// Base fixture: a fresh engine state (resetEngineState), a temporary working directory holding the
+/// configuration file and the log, with VINTREL_CONFIG and VINTREL_LOG pointing there. The engine is shut
+/// down at the end of every test.
 class EngineTest : public ::testing::Test {
   protected:
     EngineTest();

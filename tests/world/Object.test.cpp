@@ -43,7 +43,9 @@ TEST_F(ObjectTest, NewObjectsHaveTheirDefaultsAndRisingIds) {
     EXPECT_EQ(WorldManager::getInstance().getAllObjects().getCount(), 2);
 }
 
-TEST(ObjectIdTest, TheFirstObjectIsNumberOne) {
+class ObjectIdTest : public EngineTest {};
+
+TEST_F(ObjectIdTest, TheFirstObjectIsNumberOne) {
     // Outside a started world the object is refused but still numbered.
     testing::internal::CaptureStderr();
     Object first;
@@ -51,6 +53,19 @@ TEST(ObjectIdTest, TheFirstObjectIsNumberOne) {
     testing::internal::GetCapturedStderr();
     EXPECT_EQ(first.getId(), 1);
     EXPECT_EQ(second.getId(), 2);
+}
+
+TEST_F(ObjectIdTest, NumberingRestartsOnlyWhenTheWorldIsEmpty) {
+    ASSERT_EQ(startEngine(), 0);
+    auto* p_o = new Object;
+    EXPECT_EQ(Object::resetIds(), -1);
+    EXPECT_EQ((new Object)->getId(), p_o->getId() + 1);
+    stopEngine();
+    EXPECT_EQ(Object::resetIds(), 0);
+    testing::internal::CaptureStderr();
+    Object outside;
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(outside.getId(), 1);
 }
 
 TEST_F(ObjectTest, SettersMarkTheirAttributes) {

@@ -43,6 +43,30 @@ TEST(VectorTest, ArithmeticAndLength) {
     EXPECT_TRUE(Vector(nan, 0) != Vector(nan, 0));
 }
 
+TEST(VectorTest, ScalarAndCompoundOperators) {
+    const Vector v(3, -6);
+    EXPECT_EQ(v * 2, Vector(6, -12));
+    EXPECT_EQ(2 * v, v * 2);
+    // Divided, not multiplied by a rounded reciprocal.
+    EXPECT_EQ(v / 3, Vector(1, -2));
+    EXPECT_EQ(Vector(5, 3) / 3, Vector(5.0f / 3.0f, 1));
+    EXPECT_EQ(-v, Vector(-3, 6));
+    EXPECT_EQ(v + -v, Vector(0, 0));
+    // Compound forms change the vector itself, also when it is its own operand.
+    Vector w(1, 2);
+    (w -= Vector(4, 1)) *= 2;
+    EXPECT_EQ(w, Vector(-6, 2));
+    w /= 4;
+    EXPECT_EQ(w, Vector(-1.5f, 0.5f));
+    w -= w;
+    EXPECT_EQ(w, Vector(0, 0));
+    Vector twice(1, -1);
+    twice += twice;
+    EXPECT_EQ(twice, Vector(2, -2));
+    // Unchecked, as the type stores any float: division by zero gives infinities.
+    EXPECT_TRUE(std::isinf((Vector(1, -1) / 0).getX()));
+}
+
 TEST(VectorTest, TextForms) {
     EXPECT_EQ(Vector(1, 1).toString(), "(1,1)");
     EXPECT_EQ(Vector(-0.5f, -0.5f).toString(), "(-0.5,-0.5)");

@@ -179,6 +179,9 @@ void GameManager::shutDown() {
 
     if (log_manager.isStarted())
         log_manager.shutDown();
+    // Stopped, the engine is as a fresh process holds it: a later start-up
+    // logs from step 0 again.
+    m_step_count = 0;
     Manager::shutDown();
     platform::releaseStopSignals();
 }

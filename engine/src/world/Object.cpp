@@ -74,6 +74,17 @@ int Object::takeNextId() {
     return id;
 }
 
+int Object::resetIds() {
+    if (WorldManager::getInstance().getAllObjects(true).getCount() > 0) {
+        LogManager::getInstance().writeLog("Object::resetIds(): Warning! The world still holds objects.");
+        return -1;
+    }
+    next_id = 1;
+    ids_in_use.clear();
+    largest_id_in_use = 0;
+    return 0;
+}
+
 Object::Object()
     : m_id(takeNextId()), m_type("(Undefined)"), m_is_active(true), m_is_visible(true),
       m_box(Vector(-0.5f, -0.5f), 0.99f, 0.99f), m_position(1, 1), m_direction(0, 0), m_speed(0),

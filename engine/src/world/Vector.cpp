@@ -42,6 +42,31 @@ Vector& Vector::operator+=(const Vector& other) {
     return *this;
 }
 
+Vector Vector::operator-() const { return Vector(-m_x, -m_y); }
+
+Vector Vector::operator*(float factor) const { return Vector(m_x * factor, m_y * factor); }
+
+Vector Vector::operator/(float divisor) const { return Vector(m_x / divisor, m_y / divisor); }
+
+Vector& Vector::operator-=(const Vector& other) {
+    m_x -= other.m_x;
+    m_y -= other.m_y;
+    return *this;
+}
+
+Vector& Vector::operator*=(float factor) {
+    scale(factor);
+    return *this;
+}
+
+Vector& Vector::operator/=(float divisor) {
+    m_x /= divisor;
+    m_y /= divisor;
+    return *this;
+}
+
+Vector operator*(float factor, const Vector& vector) { return vector * factor; }
+
 bool Vector::operator==(const Vector& other) const { return m_x == other.m_x && m_y == other.m_y; }
 
 bool Vector::operator!=(const Vector& other) const { return !(*this == other); }

@@ -10,6 +10,7 @@ namespace vt {
 /// entries separated by commas. Every setting has a default.
 class Config {
   public:
+    /// The one configuration, made on first use.
     static Config& getInstance();
     Config(const Config&) = delete;
     Config& operator=(const Config&) = delete;
@@ -30,9 +31,13 @@ class Config {
     /// say where the run is written and shown.
     [[nodiscard]] std::string runSettingsText() const;
 
+    /// Window width in pixels; 0 takes the desktop's.
     int getWindowHorizontalPixels() const { return m_window_horizontal_pixels; }
+    /// Window height in pixels; 0 takes the desktop's.
     int getWindowVerticalPixels() const { return m_window_vertical_pixels; }
+    /// Window width in character cells.
     int getWindowHorizontalChars() const { return m_window_horizontal_chars; }
+    /// Window height in character cells.
     int getWindowVerticalChars() const { return m_window_vertical_chars; }
     /// Window style bit mask (titlebar 1, resize 2, close 4).
     int getWindowStyle() const { return m_window_style; }
@@ -41,21 +46,33 @@ class Config {
     /// Whole factor the window's pixels are multiplied by, keeping its cells;
     /// 0 for "auto", the largest that fits the desktop.
     int getWindowScale() const { return m_window_scale; }
+    /// Colour the window is cleared to before each frame.
     Color getWindowBackgroundColor() const { return m_window_background_color; }
     /// Milliseconds per step, 1 to 1000.
     int getFrameTime() const { return m_frame_time; }
+    /// Glyph size as a multiple of the smaller cell side.
     float getFontScale() const { return m_font_scale; }
+    /// Text of the window's title bar.
     std::string getWindowTitle() const { return m_window_title; }
+    /// Whether the mouse pointer shows over the window.
     bool getShowMouse() const { return m_show_mouse; }
+    /// True: no window and no input; drawing calls return -1.
     bool getHeadless() const { return m_headless; }
+    /// TrueType font file, relative to the working directory.
     std::string getFontFile() const { return m_font_file; }
+    /// Log file name (VINTREL_LOG takes precedence).
     std::string getLogFile() const { return m_logfile; }
+    /// Seed of the random generator; 0 seeds from the clock, -1 leaves it unseeded.
     int getRandomSeed() const { return m_random_seed; }
+    /// Whether start-up starts the network manager.
     bool getNetworking() const { return m_networking; }
+    /// Read for compatibility; unused.
     int getQuadtreeThreshold() const { return m_quadtree_threshold; }
+    /// Read for compatibility; unused.
     int getQuadtreeDepth() const { return m_quadtree_depth; }
     /// Grid cell width and height, in spaces.
     int getGridWidth() const { return m_grid_width; }
+    /// Grid cell height, in spaces.
     int getGridHeight() const { return m_grid_height; }
     /// True when SIGINT and SIGTERM end the game loop and shut down cleanly.
     bool getSignals() const { return m_signals; }

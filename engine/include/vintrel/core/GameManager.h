@@ -13,6 +13,7 @@ constexpr double VINTREL_VERSION = 4.21;
 /// loop and stops them again. Objects register with it for "vt-step".
 class GameManager : public Manager {
   public:
+    /// The one game manager, made on first use.
     static GameManager& getInstance();
     ~GameManager() override;
 
@@ -25,11 +26,13 @@ class GameManager : public Manager {
 
     /// The game loop; returns after the step in which game over was set.
     void run();
+    /// With true, the running game loop ends after the current step.
     void setGameOver(bool game_over = true);
+    /// True once game over was set; every run() starts with false.
     bool getGameOver() const;
     /// Target duration of one step, in milliseconds.
     int getFrameTime() const;
-    /// The step in progress of the current run (0 in the first).
+    /// The step in progress of the current run (0 in the first); 0 again once shut down.
     int getStepCount() const;
 
   private:

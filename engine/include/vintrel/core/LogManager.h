@@ -22,6 +22,7 @@ namespace vt {
 /// lines are dropped.
 class LogManager : public Manager {
   public:
+    /// The one log manager, made on first use.
     static LogManager& getInstance();
     ~LogManager() override;
 
@@ -45,14 +46,20 @@ class LogManager : public Manager {
 
     /// Flush the file after every line when true.
     void setFlush(bool do_flush = true);
+    /// True when every line is flushed to the file as soon as it is written.
     bool getFlush() const;
+    /// Levelled lines above this level are left out; 0 (the default) keeps only unlevelled ones.
     void setLogLevel(int log_level);
+    /// The level set by setLogLevel().
     int getLogLevel() const;
+    /// Whether lines begin with the time of day (hh:mm:ss).
     void setLogTimeString(bool log_time_string);
+    /// Whether lines carry the game loop's step count after the time.
     void setLogStepCount(bool log_step_count);
     /// Size limit of the open log file in bytes, the cut line included; the
     /// configuration sets it at each start-up.
     void setMaxFileBytes(std::int64_t max_file_bytes);
+    /// Size limit of the open log file in bytes.
     std::int64_t getMaxFileBytes() const;
     /// The message of the latest unlevelled line (without the time and step),
     /// at most a few hundred characters; start-up failures name their cause

@@ -30,8 +30,11 @@ class Manager {
     /// Marks the manager stopped.
     virtual void shutDown();
 
+    /// The manager's class name, such as "WorldManager".
     std::string getType() const;
+    /// Sets the name getType() returns.
     void setType(const std::string& type);
+    /// True between a successful startUp() and shutDown().
     bool isStarted() const;
 
     /// Adds the object to the event type's list; 0 or -1.

@@ -5,24 +5,43 @@
 namespace vt {
 
 // Event type names. Every engine name begins "vt-".
+/// An event whose type was never set.
 inline constexpr char EVENT_UNDEFINED[] = "vt-undefined";
+/// Once per step, from the game manager.
 inline constexpr char EVENT_STEP[] = "vt-step";
+/// To both objects of a collision, unregistered.
 inline constexpr char EVENT_COLLISION[] = "vt-collision";
+/// To an object that left the world, unregistered.
 inline constexpr char EVENT_OUT[] = "vt-out";
+/// Changes the values of view objects.
 inline constexpr char EVENT_VIEW[] = "vt-view";
+/// Key pressed, held or released, from the input manager.
 inline constexpr char EVENT_KEYBOARD[] = "vt-keyboard";
+/// Mouse clicked, held or moved, from the input manager.
 inline constexpr char EVENT_MOUSE[] = "vt-mouse";
+/// Result of a path search, to the searching object.
 inline constexpr char EVENT_PATH[] = "vt-path";
+/// Network traffic on a connection.
 inline constexpr char EVENT_NETWORK[] = "vt-network";
+/// A connection was accepted.
 inline constexpr char EVENT_NETWORK_ACCEPT[] = "vt-network-accept";
+/// A connection was closed.
 inline constexpr char EVENT_NETWORK_CLOSE[] = "vt-network-close";
+/// A connection was made, free for games.
 inline constexpr char EVENT_NETWORK_CONNECT[] = "vt-network-connect";
+/// An object to create, free for games.
 inline constexpr char EVENT_NETWORK_CREATE[] = "vt-network-create";
+/// An object to delete, free for games.
 inline constexpr char EVENT_NETWORK_DELETE[] = "vt-network-delete";
+/// Objects to update, free for games.
 inline constexpr char EVENT_NETWORK_SYNC[] = "vt-network-sync";
+/// The game ended, free for games.
 inline constexpr char EVENT_NETWORK_GAME_OVER[] = "vt-network-game-over";
+/// A key from a peer, free for games.
 inline constexpr char EVENT_KEYBOARD_NETWORK[] = "vt-keyboard-network";
+/// A mouse action from a peer, free for games.
 inline constexpr char EVENT_MOUSE_NETWORK[] = "vt-mouse-network";
+/// Anything else a game sends, free for games.
 inline constexpr char EVENT_CUSTOM_NETWORK[] = "vt-custom-network";
 
 /// Base of every event: a type name that receivers compare before casting to
@@ -32,7 +51,9 @@ class Event {
     Event();
     virtual ~Event();
 
+    /// Sets the type name receivers compare, such as EVENT_STEP.
     void setType(const std::string& type);
+    /// The type name, "vt-undefined" until set.
     std::string getType() const;
 
   private:

@@ -17,9 +17,13 @@ class EventKeyboard : public Event {
   public:
     EventKeyboard();
 
+    /// Sets the key, a code of the Key enumeration.
     virtual void setKey(int key);
+    /// The key, a code of the Key enumeration; KEY_UNDEFINED until set.
     virtual int getKey() const;
+    /// Sets what happened to the key, a KeyAction.
     virtual void setKeyboardAction(int keyboard_action);
+    /// What happened to the key, a KeyAction.
     virtual int getKeyboardAction() const;
 
   private:

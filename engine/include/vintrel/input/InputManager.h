@@ -19,6 +19,7 @@ namespace vt {
 /// "vt-keyboard" and "vt-mouse". Closing the window ends the game.
 class InputManager : public Manager {
   public:
+    /// The one input manager, made on first use.
     static InputManager& getInstance();
     /// True for "vt-keyboard" and "vt-mouse" only.
     bool isValid(const std::string& event_type) const override;
@@ -41,6 +42,7 @@ class InputManager : public Manager {
     /// as if it came from the window, also without one (headless). A replay
     /// drops it: its input comes from its file. 0, or -1 when MAX_QUEUED_INPUT wait.
     int queueInput(const EventKeyboard& keyboard);
+    /// Queues a mouse event as queueInput does a keyboard one.
     int queueInput(const EventMouse& mouse);
 
     /// The keyboard event for a window key press or release, with the engine's

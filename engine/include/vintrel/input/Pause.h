@@ -25,6 +25,7 @@ class Pause : public Object {
     /// The text shown while paused, in UTF-8; empty leaves the game's last
     /// frame on the screen instead.
     void setMessage(const std::string& message) { m_message = message; }
+    /// The text shown while paused, in UTF-8.
     [[nodiscard]] const std::string& getMessage() const { return m_message; }
 
   private:

@@ -18,11 +18,15 @@ class Animation {
 
     /// Shows the sprite (may be null) from its first frame; the slowdown count is kept.
     void setSprite(Sprite* p_sprite);
+    /// The sprite shown, owned by the resource manager; null for none.
     Sprite* getSprite() const { return m_p_sprite; }
+    /// Shows frame index of the sprite next.
     void setIndex(int index) { m_index = index; }
+    /// The frame shown, 0 .. frame count - 1.
     int getIndex() const { return m_index; }
     /// Steps the current frame has been shown; -1 freezes the animation.
     void setSlowdownCount(int slowdown_count) { m_slowdown_count = slowdown_count; }
+    /// Steps the current frame has been shown; -1 when frozen.
     int getSlowdownCount() const { return m_slowdown_count; }
     /// Label of the sprite shown, kept to find the sprite again after deserializing.
     std::string getName() const { return m_name; }

@@ -22,6 +22,7 @@ class CellBatch;
 /// step are shown by the next step's presentFrame.
 class DisplayManager : public Manager {
   public:
+    /// The one display manager, made on first use.
     static DisplayManager& getInstance();
     ~DisplayManager() override;
     /// Opens the window and loads the font (no window when headless); 0 or -1.
@@ -47,9 +48,11 @@ class DisplayManager : public Manager {
 
     /// Window size in characters.
     int getHorizontalChars() const;
+    /// Window height in characters.
     int getVerticalChars() const;
     /// Window size in pixels.
     int getHorizontalPixels() const;
+    /// Window height in pixels.
     int getVerticalPixels() const;
     /// Glyph size in pixels; 0 without a window.
     unsigned getCharacterSize() const;

@@ -16,8 +16,11 @@ class Frame {
     /// Takes the values as given; the sprite readers guarantee width x height characters.
     Frame(int width, int height, const std::string& frame_str);
 
+    /// Width in characters.
     int getWidth() const { return m_width; }
+    /// Height in characters (rows).
     int getHeight() const { return m_height; }
+    /// The characters, rows concatenated top row first.
     const std::string& getString() const { return m_frame_str; }
     /// True when the frame holds no characters.
     bool isEmpty() const { return m_frame_str.empty(); }

@@ -20,6 +20,7 @@ class Music {
 
     /// Opens the file (relative to the working directory) for streaming; 0 or -1.
     int loadMusic(const std::string& file_name);
+    /// Sets the label the resource manager finds it by.
     void setLabel(const std::string& label) { m_label = label; }
     /// "[Undefined]" until set.
     std::string getLabel() const { return m_label; }

@@ -22,6 +22,7 @@ constexpr int MAX_MUSICS = 50;
 /// everything it loads; nothing is unloaded before shut-down.
 class ResourceManager : public Manager {
   public:
+    /// The one resource manager, made on first use.
     static ResourceManager& getInstance();
     ~ResourceManager() override;
     /// Empties the tables; -1 when already started.
@@ -45,8 +46,11 @@ class ResourceManager : public Manager {
     /// The first music loaded with the label, or null.
     Music* getMusic(const std::string& label);
 
+    /// Number of sprites loaded.
     int getSpriteCount() const { return m_sprite_count; }
+    /// Number of sounds loaded.
     int getSoundCount() const { return m_sound_count; }
+    /// Number of pieces of music loaded.
     int getMusicCount() const { return m_music_count; }
 
   private:

@@ -26,21 +26,31 @@ class Shape {
 
     /// SHAPE_UNDEFINED (no figure) or a figure type; other values are refused with a log line.
     void setType(int type);
+    /// The figure drawn, SHAPE_UNDEFINED for none.
     ShapeType getType() const { return m_type; }
     /// Fill colour; CUSTOM keeps the red, green and blue set below.
     void setColor(Color color) { m_color = color; }
+    /// Fill colour.
     Color getColor() const { return m_color; }
+    /// Red part of a CUSTOM colour, 0 to 255.
     void setRed(std::uint8_t red) { m_red = red; }
+    /// Green part of a CUSTOM colour, 0 to 255.
     void setGreen(std::uint8_t green) { m_green = green; }
+    /// Blue part of a CUSTOM colour, 0 to 255.
     void setBlue(std::uint8_t blue) { m_blue = blue; }
+    /// Red part of a CUSTOM colour.
     std::uint8_t getRed() const { return m_red; }
+    /// Green part of a CUSTOM colour.
     std::uint8_t getGreen() const { return m_green; }
+    /// Blue part of a CUSTOM colour.
     std::uint8_t getBlue() const { return m_blue; }
     /// Figure size in pixels; sizes that are not finite numbers are refused (-1).
     int setSize(float size);
+    /// Figure size in pixels.
     float getSize() const { return m_size; }
     /// Opacity of the fill, 255 opaque.
     void setAlpha(std::uint8_t alpha) { m_alpha = alpha; }
+    /// Opacity of the fill, 255 opaque.
     std::uint8_t getAlpha() const { return m_alpha; }
 
     /// Draws the figure at a world position (nothing without a window).

@@ -21,6 +21,7 @@ class Sound {
 
     /// Decodes the file (relative to the working directory); 0, or -1 when it cannot be loaded.
     int loadSound(const std::string& file_name);
+    /// Sets the label the resource manager finds it by.
     void setLabel(const std::string& label) { m_label = label; }
     /// "[Undefined]" until set.
     std::string getLabel() const { return m_label; }
@@ -28,6 +29,7 @@ class Sound {
     /// Starts the sound from the beginning, repeating when loop is true. A
     /// sound that never loaded plays nothing.
     void play(bool loop = false);
+    /// Stops the sound; the next play() starts from the beginning.
     void stop();
     /// Frees the samples and the player; nothing plays until loaded again.
     void unload();

@@ -22,22 +22,34 @@ class Sprite {
     int pushFrame(const Frame& frame);
     /// A copy of frame index, or an empty frame when out of range.
     Frame getFrame(int index) const;
+    /// Number of frames pushed.
     int getFrameCount() const { return m_frame_count; }
+    /// Most frames the sprite can hold.
     int getMaxFrameCount() const { return m_max_frame_count; }
 
+    /// Sets the width of every frame, in characters.
     void setWidth(int width) { m_width = width; }
+    /// Width of every frame, in characters.
     int getWidth() const { return m_width; }
+    /// Sets the height of every frame, in characters.
     void setHeight(int height) { m_height = height; }
+    /// Height of every frame, in characters.
     int getHeight() const { return m_height; }
+    /// Sets the colour the frames are drawn in.
     void setColor(Color color) { m_color = color; }
+    /// Colour the frames are drawn in.
     Color getColor() const { return m_color; }
     /// Game-loop steps each frame stays on screen.
     void setSlowdown(int slowdown) { m_slowdown = slowdown; }
+    /// Game-loop steps each frame stays on screen.
     int getSlowdown() const { return m_slowdown; }
     /// Character left undrawn; 0 for none.
     void setTransparency(char transparency) { m_transparency = transparency; }
+    /// Character left undrawn; 0 for none.
     char getTransparency() const { return m_transparency; }
+    /// Sets the label the resource manager finds it by.
     void setLabel(const std::string& label) { m_label = label; }
+    /// Label the resource manager finds it by.
     std::string getLabel() const { return m_label; }
 
     /// Draws frame frame_number centred on position in the sprite's colour;

@@ -10,25 +10,30 @@ namespace vt {
 /// 2 when it closes one, and 3 once per step for sending that step's state.
 class EventNetwork : public Event {
   public:
-    static constexpr int LABEL_UNDEFINED = -1;
-    static constexpr int LABEL_ACCEPT = 0;
-    static constexpr int LABEL_CONNECT = 1;
-    static constexpr int LABEL_CLOSE = 2;
-    static constexpr int LABEL_SYNC = 3;
+    static constexpr int LABEL_UNDEFINED = -1; ///< no label set
+    static constexpr int LABEL_ACCEPT = 0;     ///< the manager accepted the connection
+    static constexpr int LABEL_CONNECT = 1;    ///< a connection was made
+    static constexpr int LABEL_CLOSE = 2;      ///< the manager closed the connection
+    static constexpr int LABEL_SYNC = 3;       ///< objects to update, free for games
 
     /// A label outside -1..3 is logged and replaced by -1.
     explicit EventNetwork(int label = LABEL_UNDEFINED);
 
     /// A label outside -1..3 is logged and stored as -1.
     void setLabel(int label);
+    /// What happened, LABEL_UNDEFINED to 3.
     int getLabel() const { return m_label; }
+    /// Sets the connection's socket.
     void setSocket(int sock) { m_socket = sock; }
     /// The connection's socket, -1 until set.
     int getSocket() const { return m_socket; }
+    /// Sets the number of bytes concerned.
     void setBytes(int bytes) { m_bytes = bytes; }
+    /// Number of bytes concerned; 0 unless set.
     int getBytes() const { return m_bytes; }
     /// Data the sender attaches, not owned by the event; the engine sets none.
     void setMessage(const void* p_message) { m_p_message = p_message; }
+    /// Data the sender attached, or null.
     const void* getMessage() const { return m_p_message; }
 
   private:

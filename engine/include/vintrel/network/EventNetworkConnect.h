@@ -13,6 +13,7 @@ class EventNetworkConnect : public EventNetwork {
 
     /// 0 when connected; -1 when the attempt failed and the socket is gone.
     void setResult(int result) { m_result = result; }
+    /// 0 when connected; -1 when the attempt failed.
     int getResult() const { return m_result; }
 
   private:

@@ -24,6 +24,7 @@ class MessageDecoder {
     bool next(MessageFrame* p_message);
     /// True once the stream broke the rules; error() says how.
     bool failed() const { return !m_error.empty(); }
+    /// How the stream broke the rules; empty while it has not.
     const std::string& error() const { return m_error; }
     /// Bytes received but not yet part of a complete message.
     std::size_t pending() const { return m_header.size() + m_partial.payload.size(); }

@@ -13,9 +13,9 @@ struct MessageFrame {
     /// Bytes of the header before every payload.
     static constexpr std::size_t HEADER_BYTES = 6;
 
-    std::uint8_t type = 0;
-    std::uint8_t version = 0;
-    std::string payload;
+    std::uint8_t type = 0;    ///< what the payload holds, as the sender defines it
+    std::uint8_t version = 0; ///< version of that payload's layout
+    std::string payload;      ///< the bytes after the header
 
     /// The header and the payload, ready to send; empty when the payload is
     /// longer than 4 bytes can say.

@@ -19,30 +19,41 @@ template <typename Base> class Mirror : public Base {
     /// Draws the frame the source showed, without stepping the animation;
     /// a view object draws its label unless it draws its sprite.
     int draw() override;
+    /// Keeps the direction for reading; the mirror itself stays put.
     void setDirection(const Vector& direction) override;
+    /// Keeps the velocity for reading; the mirror itself stays put.
     void setVelocity(const Vector& velocity) override;
+    /// Keeps the acceleration for reading; the mirror itself stays put.
     void setAcceleration(const Vector& acceleration) override;
+    /// Keeps the setting for reading; the mirror never walks a path itself.
     void setFollowPath(bool follow_path = true) override;
 
     /// The id of the source in its own world. The mirror has an id of this
     /// world, like any object, so that the two worlds' ids never meet.
     int getSourceId() const { return m_source_id; }
+    /// Sets the id of the host's object this one mirrors.
     void setSourceId(int source_id) { m_source_id = source_id; }
     /// The source's direction, acceleration and velocity (direction x speed), in spaces per step.
     Vector getSourceDirection() const { return m_source_direction; }
+    /// The source's acceleration, in spaces per step per step.
     Vector getSourceAcceleration() const { return m_source_acceleration; }
+    /// The source's velocity (direction x speed), in spaces per step.
     Vector getSourceVelocity() const;
+    /// Whether the source walks its path.
     bool getSourceFollowPath() const { return m_source_follow_path; }
 
     /// For view objects whose class draws a sprite instead of a label (a
     /// title screen): draw it the same way. Plain objects always draw their sprite.
     void setDrawsSprite(bool draws_sprite) { m_draws_sprite = draws_sprite; }
+    /// True when a view object draws its sprite instead of its label.
     bool getDrawsSprite() const { return m_draws_sprite; }
 
     /// The animation frame drawn, and the frame and slowdown count the
     /// source's animation holds after its latest step.
     int getShownFrame() const { return m_shown_frame; }
+    /// The frame the source's animation holds after its latest step.
     int getSourceFrame() const { return m_source_frame; }
+    /// The slowdown count the source's animation holds after its latest step.
     int getSourceSlowdownCount() const { return m_source_slowdown_count; }
     /// Follows one step of the source: `received` when this step's record
     /// carried the animation (as the source held it after drawing), `drawn`

@@ -25,6 +25,7 @@ inline constexpr char DEFAULT_ADDRESS[] = "127.0.0.1";
 /// host name, rather than a numeric address, may wait for the resolver).
 class NetworkManager : public Manager {
   public:
+    /// The one network manager, made on first use.
     static NetworkManager& getInstance();
     /// True for the network event names; other names are logged and refused.
     bool isValid(const std::string& event_type) const override;
@@ -95,14 +96,17 @@ class NetworkManager : public Manager {
     /// Accepted connections allowed at once (3 by default); 0 or -1 for a
     /// negative number. Lowering it closes no connection.
     int setMaxConnections(int max_connections);
+    /// Accepted connections allowed at once.
     int getMaxConnections() const { return m_max_connections; }
     /// Most bytes held for one connection before it is closed (configuration
     /// "network_backlog"); 0 or -1 for 0.
     int setBacklogLimit(std::size_t bytes);
+    /// Most bytes held for one connection before it is closed.
     std::size_t getBacklogLimit() const { return m_backlog_limit; }
     /// Milliseconds a connection may take to be made (configuration
     /// "network_connect_timeout"); 0 or -1 for a value below 1.
     int setConnectTimeout(int milliseconds);
+    /// Milliseconds a connection may take to be made.
     int getConnectTimeout() const { return m_connect_timeout; }
 
   private:

@@ -39,6 +39,7 @@ class WorldHost : public Object {
     /// Bytes (header included) of the latest step message, and of the latest
     /// snapshot; 0 before the first.
     std::size_t getLastStepBytes() const { return m_last_step_bytes; }
+    /// Bytes (header included) of the latest snapshot; 0 before the first.
     std::size_t getLastSnapshotBytes() const { return m_last_snapshot_bytes; }
 
   private:

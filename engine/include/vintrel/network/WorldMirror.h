@@ -25,6 +25,7 @@ class PayloadReader;
 /// world like any object.
 class WorldMirror : public Object {
   public:
+    /// Where the watcher stands with its host.
     enum State {
         IDLE,       ///< watch() not called yet
         CONNECTING, ///< waiting for the host to answer
@@ -47,6 +48,7 @@ class WorldMirror : public Object {
     /// (ViewMirror when view_object) or a class derived from it, for sources
     /// whose class draws in its own way; null for the usual one.
     using MirrorMaker = std::function<Object*(const std::string& type, bool view_object)>;
+    /// Sets how mirrors are made (see MirrorMaker); null restores the usual way.
     void setMirrorMaker(MirrorMaker make_mirror);
     /// Takes bytes of the host's stream and applies every complete message;
     /// 0, or -1 when they break the protocol (the connection is then closed
@@ -55,6 +57,7 @@ class WorldMirror : public Object {
     /// Steps: reads and applies. Connect and close events of its connection.
     int eventHandler(const Event* p_event) override;
 
+    /// Where the watcher stands with its host.
     State getState() const { return m_state; }
     /// Why the state is ENDED or FAILED, for a message or the log.
     const std::string& getReason() const { return m_reason; }
@@ -64,6 +67,7 @@ class WorldMirror : public Object {
     void setOnHostStep(std::function<void(int host_step)> on_host_step);
     /// The mirror of the host's object with this id (its source id), or null.
     Object* findMirror(int id) const;
+    /// Number of mirrors in the local world.
     int getMirrorCount() const { return static_cast<int>(m_mirrors.size()); }
     /// Every mirror, in no particular order (those deleted by the latest
     /// message are left out, though the world deletes them only at the end

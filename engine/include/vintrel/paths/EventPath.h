@@ -10,8 +10,8 @@ class EventPath : public Event {
   public:
     /// Search results carried in `status`.
     static constexpr int NO_PATH = 0;
-    static constexpr int SEARCHING = 1;
-    static constexpr int FOUND = 2;
+    static constexpr int SEARCHING = 1; ///< the search goes on (never sent)
+    static constexpr int FOUND = 2;     ///< a path was found
 
     /// A "vt-path" event with status NO_PATH and an empty path.
     EventPath();
@@ -20,6 +20,7 @@ class EventPath : public Event {
 
     /// NO_PATH or FOUND; SEARCHING is never sent.
     [[nodiscard]] int getStatus() const { return m_status; }
+    /// Sets the result, NO_PATH or FOUND.
     void setStatus(int status) { m_status = status; }
     /// The path found; empty unless the status is FOUND.
     [[nodiscard]] Path getPath() const { return m_path; }

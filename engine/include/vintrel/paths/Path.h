@@ -20,6 +20,7 @@ class Path {
     [[nodiscard]] int getCount() const { return static_cast<int>(m_waypoints.size()); }
     /// The cursor: the waypoint being walked to.
     [[nodiscard]] int getIndex() const { return m_index; }
+    /// Moves the cursor to a waypoint index.
     void setIndex(int index) { m_index = index; }
     /// Moves the cursor to the next waypoint, never past the end; returns a copy.
     Path advance();

@@ -20,16 +20,18 @@ class PathFind {
   public:
     /// A world cell: column x, row y.
     struct Cell {
-        int x;
-        int y;
+        int x; ///< column
+        int y; ///< row
+        /// Same column and row.
         bool operator==(const Cell& other) const { return x == other.x && y == other.y; }
+        /// Another column or row.
         bool operator!=(const Cell& other) const { return !(*this == other); }
     };
 
     /// Results of cycleOnce(), the same values EventPath carries.
     static constexpr int FAILED = 0;
-    static constexpr int SEARCHING = 1;
-    static constexpr int FOUND = 2;
+    static constexpr int SEARCHING = 1; ///< the search goes on
+    static constexpr int FOUND = 2;     ///< a path was found
 
     /// Most cells one search keeps nodes for unless setCellLimit says
     /// otherwise: a flooded area of 512 x 512 cells, under 10 MB.
@@ -55,12 +57,15 @@ class PathFind {
     /// The cells from start to goal as waypoints when found; otherwise empty.
     [[nodiscard]] Path getPath() const;
 
+    /// The object the search is for (not owned).
     [[nodiscard]] Object* getObject() const { return m_p_object; }
     /// The target the search was started with; it may since have been destroyed.
     [[nodiscard]] Object* getTarget() const { return m_p_target; }
+    /// The cell the search started from.
     [[nodiscard]] Cell getStart() const { return m_start; }
     /// The goal, or the cell where the walker touched the target.
     [[nodiscard]] Cell getGoal() const { return m_goal; }
+    /// True once a path was found.
     [[nodiscard]] bool isFound() const { return m_found; }
     /// True once cycleOnce has returned FAILED or FOUND.
     [[nodiscard]] bool isFinished() const { return m_result != SEARCHING; }
@@ -70,6 +75,7 @@ class PathFind {
     [[nodiscard]] const std::vector<Cell>& getClosed() const { return m_closed; }
     /// Columns and rows of the world searched; 0 when it has no whole cell.
     [[nodiscard]] int getColumns() const { return m_columns; }
+    /// Rows of the node graph; 0 when none could be allocated.
     [[nodiscard]] int getRows() const { return m_rows; }
     /// Cells the search keeps nodes for: whole tiles of 8 x 8 cells around
     /// those it has reached so far. Its memory grows with this number.
@@ -77,6 +83,7 @@ class PathFind {
     /// Most cells the search may keep nodes for (MAX_CELLS unless set). A
     /// search whose next cycleOnce could pass it gives up: FAILED after a log line.
     void setCellLimit(std::size_t max_cells) { m_cell_limit = max_cells; }
+    /// Most cells the search may keep nodes for.
     [[nodiscard]] std::size_t getCellLimit() const { return m_cell_limit; }
 
   private:

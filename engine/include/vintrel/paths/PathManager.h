@@ -22,6 +22,7 @@ class PathManager : public Manager {
     /// setCellBudget says otherwise: some two million, about 60 MB.
     static constexpr std::size_t CELL_BUDGET = std::size_t{1} << 21;
 
+    /// The one path manager, made on first use.
     static PathManager& getInstance();
     ~PathManager() override;
     /// Takes the least time per step (cycle_time) from the frame time; 0 or -1.
@@ -61,13 +62,16 @@ class PathManager : public Manager {
 
     /// Most searches in progress at once (at least 1).
     void setMaxSearches(int max_searches);
+    /// Most searches in progress at once.
     [[nodiscard]] int getMaxSearches() const { return m_max_searches; }
     /// Most cells the searches in progress may keep nodes for, together.
     void setCellBudget(std::size_t max_cells) { m_cell_budget = max_cells; }
+    /// Most cells the searches in progress may keep nodes for, together.
     [[nodiscard]] std::size_t getCellBudget() const { return m_cell_budget; }
     /// Most cells one search may keep nodes for (PathFind::MAX_CELLS unless
     /// set); a search that needs more gives up (no path, after a log line).
     void setSearchCellLimit(std::size_t max_cells) { m_search_cell_limit = max_cells; }
+    /// Most cells one search may keep nodes for.
     [[nodiscard]] std::size_t getSearchCellLimit() const { return m_search_cell_limit; }
 
   private:

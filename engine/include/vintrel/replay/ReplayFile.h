@@ -30,9 +30,11 @@ class ReplayFile {
     /// One input event as the input manager delivered it, or a stop signal
     /// that ended the game loop after its step.
     struct Input {
+        /// What the input was.
         enum Kind : std::uint8_t { KEYBOARD = 1, MOUSE = 2, CLOSE = 3, STOP = 7 };
         /// Step of the run (counted across every game loop run) it was delivered in.
         int step = 0;
+        /// What the input was.
         Kind kind = KEYBOARD;
         /// Keyboard or mouse action.
         int action = 0;
@@ -44,18 +46,18 @@ class ReplayFile {
 
     /// One object's share of a checkpoint.
     struct ObjectSum {
-        int id = 0;
-        std::string type;
+        int id = 0;       ///< the object's id
+        std::string type; ///< its type name
         /// Hash of the object's complete serialized record.
         std::uint32_t hash = 0;
     };
 
     /// The world at the end of a step: a hash per object, in id order.
     struct Checkpoint {
-        int step = 0;
+        int step = 0; ///< the step at whose end the world was summed
         /// Hash over every object's id and record hash, in id order.
         std::uint64_t world_hash = 0;
-        std::vector<ObjectSum> objects;
+        std::vector<ObjectSum> objects; ///< one sum per object, in id order
     };
 
     /// The configuration in effect, as key:value entries.

@@ -35,6 +35,7 @@ class ReplayManager {
     /// Path expansions made in each step while recording or replaying.
     static constexpr int DEFAULT_PATH_EXPANSIONS = 1000;
 
+    /// The one replay manager, made on first use.
     static ReplayManager& getInstance();
     ReplayManager(const ReplayManager&) = delete;
     ReplayManager& operator=(const ReplayManager&) = delete;
@@ -55,7 +56,9 @@ class ReplayManager {
     /// Stops recording or replaying without writing anything; forgets results.
     void reset();
 
+    /// True while a run is being recorded.
     [[nodiscard]] bool isRecording() const { return m_mode == Mode::RECORDING; }
+    /// True while a recording is being replayed.
     [[nodiscard]] bool isReplaying() const { return m_mode == Mode::REPLAYING; }
     /// Recording or replaying: wall time must not change the outcome.
     [[nodiscard]] bool isDeterministic() const { return m_mode != Mode::OFF; }
@@ -71,6 +74,7 @@ class ReplayManager {
     int chooseSeed(int seed);
     /// Notes input the input manager delivers (while recording).
     void recordInput(const EventKeyboard& keyboard);
+    /// Notes a mouse event the input manager delivers (while recording).
     void recordInput(const EventMouse& mouse);
     /// Notes that closing the window set game over (while recording).
     void recordClose();
@@ -93,9 +97,11 @@ class ReplayManager {
     [[nodiscard]] int getCheckpointCount() const { return m_checkpoints_done; }
     /// The recording being replayed, or made.
     [[nodiscard]] const ReplayFile& getFile() const { return m_file; }
+    /// True once a checkpoint differed from the recording.
     [[nodiscard]] bool hasDiverged() const { return m_divergence.step >= 0; }
     /// The first divergence (step -1 when there is none).
     [[nodiscard]] const ReplayDivergence& getDivergence() const { return m_divergence; }
+    /// True when the replay was stopped before the recording's end.
     [[nodiscard]] bool wasInterrupted() const { return m_interrupted; }
     /// True once a replay reached the recording's end, matching all the way.
     [[nodiscard]] bool hasMatched() const { return m_matched; }

@@ -9,10 +9,13 @@ namespace vt {
 
 /// One object that is not the same in two checkpoints of the same step.
 struct ObjectDifference {
+    /// How the object differs.
     enum Kind { CHANGED, ONLY_RECORDED, ONLY_NOW };
+    /// The object's id.
     int id = 0;
     /// The type in this run, or the recorded one for objects only recorded.
     std::string type;
+    /// How the object differs.
     Kind kind = CHANGED;
 
     /// "Asteroid 12 differs", "Bullet 40 is only in the recording", ...

@@ -20,7 +20,9 @@ class SplashVintrel : public Object {
     /// Counts steps; any key ends the sequence. 1 for a step or a key, else 0.
     int eventHandler(const Event* p_event) override;
 
+    /// Where the creature's centre lands, in world spaces.
     Vector getTarget() const { return m_target; }
+    /// Steps counted down through the flight; the creature rests and ends the sequence at fixed counts.
     int getCountdown() const { return m_countdown; }
 
   private:

@@ -17,8 +17,9 @@ class Grid {
   public:
     /// A column and row; (-1, -1) stands for everything outside the grid.
     struct Cell {
-        int x;
-        int y;
+        int x; ///< column, -1 outside the grid
+        int y; ///< row, -1 outside the grid
+        /// Same column and row.
         bool operator==(const Cell& other) const { return x == other.x && y == other.y; }
     };
 
@@ -29,6 +30,7 @@ class Grid {
     [[nodiscard]] int startUp();
     /// Frees every cell; the grid can be started again.
     void shutDown();
+    /// True between startUp() and shutDown().
     [[nodiscard]] bool isStarted() const { return m_started; }
 
     /// Lists the object in every cell its box covers at its position; 0 or -1.
@@ -53,10 +55,13 @@ class Grid {
     /// other cell outside the grid an empty list.
     [[nodiscard]] ObjectList objectsInCell(const Cell& cell) const;
 
+    /// Number of columns of cells.
     [[nodiscard]] int getNumCols() const { return m_num_cols; }
+    /// Number of rows of cells.
     [[nodiscard]] int getNumRows() const { return m_num_rows; }
     /// Cell sizes in spaces, as configured.
     [[nodiscard]] int getCellWidth() const { return m_cell_width; }
+    /// Cell height in spaces, as configured.
     [[nodiscard]] int getCellHeight() const { return m_cell_height; }
 
   private:

@@ -26,6 +26,7 @@ enum Solidness : int {
 
 /// Drawing layers: 0 is drawn first.
 constexpr int ALTITUDE_MIN = 0;
+/// Drawing layers: the highest, drawn last.
 constexpr int ALTITUDE_MAX = 4;
 /// Most event names one object can register interest in.
 constexpr int MAX_OBJECT_EVENTS = 100;
@@ -51,6 +52,7 @@ enum ObjectAttribute : std::uint32_t {
     FOLLOW_PATH = 0x10000,
     AVOID_COLLISIONS = 0x20000,
 };
+/// Every attribute bit of ObjectAttribute.
 constexpr std::uint32_t ALL_ATTRIBUTES = 0x3FFFF;
 
 /// Base of everything in the game world. Objects are created with new and
@@ -65,6 +67,7 @@ class Object {
     /// Unregisters every interest, drops a pending path search and leaves the world.
     virtual ~Object();
 
+    /// Sets the type name other objects recognise it by, such as "Asteroid".
     virtual void setType(const std::string& type);
     /// Moves the object (in spaces); always 0.
     virtual int setPosition(const Vector& position);
@@ -72,6 +75,7 @@ class Object {
     virtual int eventHandler(const Event* p_event);
     /// HARD, SOFT or SPECTRAL; 0 or -1.
     virtual int setSolidness(Solidness solidness);
+    /// With true, a HARD object that meets a HARD obstacle slides along it instead of stopping.
     virtual void setAvoidCollisions(bool avoid_collisions = true);
     /// Drawing layer ALTITUDE_MIN .. ALTITUDE_MAX; 0 or -1.
     virtual int setAltitude(int altitude);
@@ -81,7 +85,9 @@ class Object {
     virtual void setVelocity(const Vector& velocity);
     /// Added to the velocity once per step.
     virtual void setAcceleration(const Vector& acceleration);
+    /// True when the object is drawn.
     virtual bool isVisible() const;
+    /// Inactive objects are neither moved, drawn nor sent events; 0 or -1.
     virtual int setActive(bool active = true);
     /// Bounding box relative to the position.
     virtual void setBox(const Box& box);
@@ -95,37 +101,66 @@ class Object {
     virtual int serialize(std::stringstream* p_ss, std::uint32_t attr = 0);
     /// Reads one record and applies it; the mask read goes to p_mask when given.
     virtual int deserialize(std::stringstream* p_ss, std::uint32_t* p_mask = nullptr);
+    /// Replaces the mask of attributes changed since the last serialize().
     virtual void setModified(std::uint32_t modified);
+    /// The mask of attributes changed since the last serialize().
     virtual std::uint32_t getModified() const;
+    /// Gives the object a figure drawn after its sprite.
     virtual void setShape(const Shape& shape);
+    /// With true, the object walks its path one waypoint at a time.
     virtual void setFollowPath(bool follow_path = true);
 
+    /// The object's number, unique among the objects made since numbering started.
     int getId() const { return m_id; }
     /// Only for rebuilding an object from a record.
     void setId(int id);
+    /// Numbers the next new object 1 again, as in a fresh process, for programs
+    /// that start the engine more than once. Refused (-1, with a log line)
+    /// while the world holds objects, whose ids new objects would repeat.
+    static int resetIds();
+    /// The type name, "(Undefined)" until set.
     std::string getType() const { return m_type; }
+    /// True when the object is moved, drawn and sent events.
     bool isActive() const { return m_is_active; }
+    /// Shows or hides the object; 0 or -1.
     int setVisible(bool visible = true);
+    /// Bounding box relative to the position, in spaces.
     Box getBox() const { return m_box; }
+    /// Position in spaces (world cells).
     Vector getPosition() const { return m_position; }
+    /// Direction of movement, as set.
     Vector getDirection() const { return m_direction; }
+    /// Speed in spaces per step.
     float getSpeed() const { return m_speed; }
+    /// Sets the speed in spaces per step, keeping the direction.
     void setSpeed(float speed);
     /// direction x speed, in spaces per step.
     Vector getVelocity() const;
+    /// Added to the velocity once per step.
     Vector getAcceleration() const { return m_acceleration; }
+    /// Drawing layer, ALTITUDE_MIN .. ALTITUDE_MAX.
     int getAltitude() const { return m_altitude; }
+    /// HARD, SOFT or SPECTRAL.
     Solidness getSolidness() const { return m_solidness; }
     /// True for HARD and SOFT.
     bool isSolid() const;
+    /// True when SOFT objects block this one.
     bool getNoSoft() const { return m_no_soft; }
+    /// With true, SOFT objects block this one as HARD ones do.
     void setNoSoft(bool no_soft = true);
+    /// A copy of the animation state.
     Animation getAnimation() const { return m_animation; }
+    /// A copy of the figure drawn after the sprite.
     Shape getShape() const { return m_shape; }
+    /// True when the object walks its path.
     bool getFollowPath() const { return m_follow_path; }
+    /// True when the object slides along HARD obstacles instead of stopping.
     bool getAvoidCollisions() const { return m_avoid_collisions; }
+    /// True when any attribute changed since the last serialize().
     bool isModified() const { return m_modified != 0; }
+    /// A copy of the path the object walks.
     Path getPath() const { return m_path; }
+    /// Gives the object a path to walk (see setFollowPath).
     void setPath(const Path& path);
     /// The pending path search, owned by the object, or null.
     PathFind* getPathSearch() const { return m_p_path_search; }
@@ -136,8 +171,11 @@ class Object {
     Vector predictPosition() const;
     /// Registers interest with the manager that delivers the event; 0 or -1.
     int registerInterest(const std::string& event_type);
+    /// Stops delivery of the event type to this object; 0 or -1.
     int unregisterInterest(const std::string& event_type);
+    /// Number of event types the object is registered for.
     int getEventCount() const { return static_cast<int>(m_event_name.size()); }
+    /// Name of registration index (0 .. getEventCount() - 1); empty outside.
     std::string getEventName(int index) const;
 
     /// Walks the path one step when following it.

@@ -9,7 +9,9 @@ class Object;
 class ObjectList {
   public:
     ObjectList();
+    /// A copy sharing the same objects.
     ObjectList(const ObjectList& other);
+    /// Makes this list a copy of the other, sharing its objects.
     ObjectList& operator=(const ObjectList& other);
     ~ObjectList();
 
@@ -19,7 +21,9 @@ class ObjectList {
     int remove(Object* p_o);
     /// Empties the list, keeping its storage.
     void clear();
+    /// Number of pointers held.
     int getCount() const { return m_count; }
+    /// True when no pointer is held.
     bool isEmpty() const { return m_count == 0; }
     /// Number of slots allocated.
     int getCapacity() const { return m_capacity; }

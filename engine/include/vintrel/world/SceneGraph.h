@@ -34,7 +34,9 @@ class SceneGraph {
     /// Takes the object out of every index; 0 or -1.
     int removeObject(Object* p_o);
 
+    /// Every active object.
     [[nodiscard]] ObjectList activeObjects() const;
+    /// Every inactive object.
     [[nodiscard]] ObjectList inactiveObjects() const;
     /// Active, HARD or SOFT objects.
     [[nodiscard]] ObjectList solidObjects() const;
@@ -44,14 +46,20 @@ class SceneGraph {
     [[nodiscard]] ObjectList visibleObjects(int altitude) const;
     /// The solid objects the object would meet at `where`, from the grid.
     [[nodiscard]] ObjectList getCollisions(const Object* p_o, const Vector& where) const;
+    /// The grid of solid objects.
     [[nodiscard]] const Grid& getGrid() const { return m_grid; }
 
     /// Re-indexes for a change of activity; 0, or negative on failure.
     int updateActive(Object* p_o, bool active);
+    /// Re-indexes for a change of visibility; 0 or -1.
     int updateVisible(Object* p_o, bool visible);
+    /// Re-indexes for a change of altitude; 0 or -1.
     int updateAltitude(Object* p_o, int new_altitude);
+    /// Re-indexes for a change of solidness; 0 or -1.
     int updateSolidness(Object* p_o, Solidness new_solidness);
+    /// Re-indexes for a change of type; 0 or -1.
     int updateType(Object* p_o, const std::string& new_type);
+    /// Re-indexes for a move, before the position changes; 0 or -1.
     int updatePosition(Object* p_o, const Vector& new_position);
 
   private:

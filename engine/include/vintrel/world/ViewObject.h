@@ -54,17 +54,26 @@ class ViewObject : public Object {
 
     /// Places it at one of the nine locations (0 to 8); others are refused with a warning.
     virtual void setLocation(int location);
+    /// With false, only the label is shown.
     virtual void setDrawValue(bool draw_value = true);
+    /// Sets the number shown.
     virtual void setValue(int value);
     /// Framing adds a row above and below, so a placed view object moves by one row.
     virtual void setBorder(bool border);
+    /// Colour of the label, the number and the frame.
     virtual void setColor(Color color);
+    /// Sets the label; EventViews tagged with it change the number.
     virtual void setViewString(const std::string& view_string);
 
+    /// The label; EventViews tagged with it change the number.
     std::string getViewString() const { return m_view_string; }
+    /// The number shown.
     int getValue() const { return m_value; }
+    /// True when the number is shown after the label.
     bool getDrawValue() const { return m_draw_value; }
+    /// True when framed.
     bool getBorder() const { return m_border; }
+    /// Colour of the label, the number and the frame.
     Color getColor() const { return m_color; }
     /// 0 to 8, or -1 after the position was set directly.
     int getLocation() const { return m_location; }

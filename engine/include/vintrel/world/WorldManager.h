@@ -16,6 +16,7 @@ namespace vt {
 /// it moves objects, resolves collisions and deletes the marked ones.
 class WorldManager : public Manager {
   public:
+    /// The one world manager, made on first use.
     static WorldManager& getInstance();
 
     /// False for the input and step events (other managers deliver them) and
@@ -39,6 +40,7 @@ class WorldManager : public Manager {
     [[nodiscard]] ObjectList objectsOfType(const std::string& type);
     /// Solid objects the object's box would meet at `where`.
     [[nodiscard]] ObjectList getCollisions(const Object* p_o, const Vector& where) const;
+    /// The index of every object, for queries by state, type or cell.
     SceneGraph& getSceneGraph();
 
     /// Deletes the object at the end of the current step; 0, or -1 for an
@@ -60,10 +62,12 @@ class WorldManager : public Manager {
     void setBoundary(const Box& boundary);
     /// The part of the world shown in the window, in world spaces.
     [[nodiscard]] Box getView() const { return m_view; }
+    /// Sets the part of the world shown, in world spaces.
     void setView(const Box& view);
     /// Fractions (0 to 1) of the view's width and height around its centre
     /// within which a followed object moves without moving the view.
     [[nodiscard]] Vector getViewSlack() const { return m_view_slack; }
+    /// Sets the slack fractions, each 0 to 1.
     void setViewSlack(const Vector& view_slack);
     /// Centres the view on `where`, kept within the boundary.
     void setViewPosition(const Vector& where);

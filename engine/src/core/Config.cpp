@@ -1,8 +1,8 @@
 #include "vintrel/core/Config.h"
 
-#include <climits>
 #include <cstdlib>
 
+#include "core/TextTables.h"
 #include "platform/BoundedFileRead.h"
 #include "vintrel/core/LogManager.h"
 #include "vintrel/core/Utility.h"
@@ -11,19 +11,10 @@ namespace vt {
 
 namespace {
 
-const char* boolText(bool value) { return value ? "true" : "false"; }
+using text::boolText;
+using text::toInt;
 
 bool toBool(const std::string& value) { return value == "true"; }
-
-// atoi's reading of leading digits, without its undefined behaviour on overflow.
-int toInt(const std::string& value) {
-    const long long number = std::strtoll(value.c_str(), nullptr, 10);
-    if (number > INT_MAX)
-        return INT_MAX;
-    if (number < INT_MIN)
-        return INT_MIN;
-    return static_cast<int>(number);
-}
 
 // A configuration is a few hundred bytes; anything this large is not one.
 constexpr std::size_t MAX_CONFIG_BYTES = 1 << 20;
@@ -36,18 +27,6 @@ constexpr int MAX_FRAME_TIME = 1000;
 constexpr int DEFAULT_LOGFILE_MAX_MB = 64;
 // A mebibyte count whose bytes still fit comfortably in 64 bits.
 constexpr int MAX_LOGFILE_MAX_MB = 1 << 20;
-
-int colorFromName(const std::string& name, Color* p_color) {
-    static const char* const names[] = {"black", "red",     "green", "yellow",
-                                        "blue",  "magenta", "cyan",  "white"};
-    for (int i = 0; i < 8; i++) {
-        if (name == names[i]) {
-            *p_color = static_cast<Color>(i);
-            return 0;
-        }
-    }
-    return -1;
-}
 
 } // namespace
 
@@ -180,7 +159,7 @@ void Config::loadConfig(std::string config) {
     intValue("window_vertical_chars", &m_window_vertical_chars);
 
     value = match(config, "window_background_color");
-    if (!value.empty() && colorFromName(value, &m_window_background_color) == -1)
+    if (!value.empty() && !text::colorFromName(value, &m_window_background_color))
         log_manager.writeLog("loadConfig(): Unsupported window color '%s'", clipForLog(value).c_str());
 
     value = match(config, "window_style");

@@ -1,10 +1,10 @@
 #include "vintrel/core/Manager.h"
 
 #include "vintrel/core/LogManager.h"
+#include "vintrel/core/ObjectListIterator.h"
 #include "vintrel/core/Utility.h"
 #include "vintrel/events/Event.h"
 #include "vintrel/world/Object.h"
-#include "vintrel/world/ObjectListIterator.h"
 
 namespace vt {
 

@@ -1,15 +1,10 @@
 #include "vintrel/world/SceneGraph.h"
 
-#include "vintrel/core/GameManager.h"
 #include "vintrel/core/LogManager.h"
 
 namespace vt {
 
 namespace {
-
-// Some failures are expected once the game is over (the world is being torn
-// down) and are then neither logged nor, in places, reported.
-bool gameOver() { return GameManager::getInstance().getGameOver(); }
 
 bool altitudeInRange(int altitude) { return altitude >= ALTITUDE_MIN && altitude <= ALTITUDE_MAX; }
 
@@ -159,7 +154,7 @@ int SceneGraph::updateActive(Object* p_o, bool active) {
 
     if (!active) {
         if (m_objects.remove(p_o) == -1) {
-            if (!gameOver())
+            if (!m_game_over)
                 log_manager.writeLog("SceneGraph::updateActive(): remove object (%s) failed for objects!",
                                      type.c_str());
             result = -1;
@@ -167,7 +162,7 @@ int SceneGraph::updateActive(Object* p_o, bool active) {
         result += m_type_map[type].remove(p_o);
         if (p_o->isVisible() &&
             (!listed_visible || m_visible_objects[static_cast<std::size_t>(altitude)].remove(p_o) == -1)) {
-            if (!gameOver())
+            if (!m_game_over)
                 log_manager.writeLog(
                     "SceneGraph::updateActive(): remove visible object (%s) failed for visible_objects!",
                     type.c_str());
@@ -175,7 +170,7 @@ int SceneGraph::updateActive(Object* p_o, bool active) {
         }
         if (p_o->isSolid()) {
             if (m_solid_objects.remove(p_o) == -1) {
-                if (!gameOver())
+                if (!m_game_over)
                     log_manager.writeLog(
                         "SceneGraph::updateActive(): remove object (%s) failed for solid_objects!",
                         type.c_str());
@@ -185,7 +180,7 @@ int SceneGraph::updateActive(Object* p_o, bool active) {
                 return -1;
         }
         if (m_inactive_objects.insert(p_o) == -1) {
-            if (!gameOver())
+            if (!m_game_over)
                 log_manager.writeLog(
                     "SceneGraph::updateActive(): insert object (%s) failed for inactive_objects!",
                     type.c_str());
@@ -195,7 +190,7 @@ int SceneGraph::updateActive(Object* p_o, bool active) {
     }
 
     if (m_objects.insert(p_o) == -1) {
-        if (!gameOver())
+        if (!m_game_over)
             log_manager.writeLog("SceneGraph::updateActive(): insert Object (%s) failed for objects!",
                                  type.c_str());
         result = -1;
@@ -207,14 +202,14 @@ int SceneGraph::updateActive(Object* p_o, bool active) {
     }
     if (p_o->isVisible() &&
         (!listed_visible || m_visible_objects[static_cast<std::size_t>(altitude)].insert(p_o) == -1)) {
-        if (!gameOver())
+        if (!m_game_over)
             log_manager.writeLog("SceneGraph::updateActive(): insert Object (%s) failed for visible_objects!",
                                  type.c_str());
         result = -1;
     }
     if (p_o->isSolid()) {
         if (m_solid_objects.insert(p_o) == -1) {
-            if (!gameOver())
+            if (!m_game_over)
                 log_manager.writeLog(
                     "SceneGraph::updateActive(): insert object (%s) failed for solid_objects!", type.c_str());
             result = -1;
@@ -224,7 +219,7 @@ int SceneGraph::updateActive(Object* p_o, bool active) {
             return -1;
     }
     if (m_inactive_objects.remove(p_o) == -1) {
-        if (!gameOver())
+        if (!m_game_over)
             log_manager.writeLog(
                 "SceneGraph::updateActive(): remove object (%s) failed for inactive_objects!", type.c_str());
         result = -1;
@@ -240,7 +235,7 @@ int SceneGraph::updateVisible(Object* p_o, bool visible) {
     if (p_o->isVisible()) {
         if ((altitudeInRange(altitude) &&
              m_visible_objects[static_cast<std::size_t>(altitude)].remove(p_o) == 0) ||
-            gameOver())
+            m_game_over)
             return 0;
         LogManager::getInstance().writeLog(
             "SceneGraph::updateVisible(): unable to remove visible object (%s)", type.c_str());
@@ -248,7 +243,7 @@ int SceneGraph::updateVisible(Object* p_o, bool visible) {
     }
     if ((altitudeInRange(altitude) &&
          m_visible_objects[static_cast<std::size_t>(altitude)].insert(p_o) == 0) ||
-        gameOver())
+        m_game_over)
         return 0;
     LogManager::getInstance().writeLog("SceneGraph::updateVisible(): unable to add visible object (%s)",
                                        type.c_str());
@@ -273,7 +268,7 @@ int SceneGraph::updateAltitude(Object* p_o, int new_altitude) {
     }
     if (!p_o->isVisible())
         return 0;
-    if (m_visible_objects[static_cast<std::size_t>(old_altitude)].remove(p_o) == -1 && !gameOver()) {
+    if (m_visible_objects[static_cast<std::size_t>(old_altitude)].remove(p_o) == -1 && !m_game_over) {
         log_manager.writeLog("SceneGraph::updateAltitude(): remove from old altitude (%d) failed!",
                              old_altitude);
         log_manager.writeLog("\tObject: type %s, id %d, p %p", p_o->getType().c_str(), p_o->getId(),
@@ -293,7 +288,7 @@ int SceneGraph::updateSolidness(Object* p_o, Solidness new_solidness) {
         return 0;
     LogManager& log_manager = LogManager::getInstance();
     if (p_o->isSolid() && !solid(new_solidness)) {
-        if (m_solid_objects.remove(p_o) == -1 && !gameOver())
+        if (m_solid_objects.remove(p_o) == -1 && !m_game_over)
             log_manager.writeLog("SceneGraph::updateSolidness(): unable to remove solid object (%s)",
                                  p_o->getType().c_str());
         if (m_grid.removeObject(p_o) == -1)
@@ -302,7 +297,7 @@ int SceneGraph::updateSolidness(Object* p_o, Solidness new_solidness) {
     }
     if (p_o->isSolid() || !solid(new_solidness))
         return 0;
-    if (m_solid_objects.insert(p_o) == -1 && !gameOver()) {
+    if (m_solid_objects.insert(p_o) == -1 && !m_game_over) {
         log_manager.writeLog("SceneGraph::updateSolidness(): Error! unable to insert solid object");
         return -1;
     }
@@ -318,7 +313,7 @@ int SceneGraph::updateSolidness(Object* p_o, Solidness new_solidness) {
 
 int SceneGraph::updateType(Object* p_o, const std::string& new_type) {
     LogManager& log_manager = LogManager::getInstance();
-    if (m_type_map[p_o->getType()].remove(p_o) == -1 && !gameOver()) {
+    if (m_type_map[p_o->getType()].remove(p_o) == -1 && !m_game_over) {
         log_manager.writeLog("SceneGraph::updateType(): Error! Unable to remove Object (%d) type %s",
                              p_o->getId(), p_o->getType().c_str());
         return -1;
@@ -327,7 +322,7 @@ int SceneGraph::updateType(Object* p_o, const std::string& new_type) {
     // under its current type when it is activated.
     if (!p_o->isActive())
         return 0;
-    if (m_type_map[new_type].insert(p_o) == -1 && !gameOver()) {
+    if (m_type_map[new_type].insert(p_o) == -1 && !m_game_over) {
         log_manager.writeLog("SceneGraph::updateType(): Error! Unable to insert Object (%d) type %s",
                              p_o->getId(), p_o->getType().c_str());
         return -1;

@@ -4,10 +4,10 @@
 #include <map>
 #include <string>
 
+#include "vintrel/core/ObjectList.h"
+#include "vintrel/core/Vector.h"
 #include "vintrel/world/Grid.h"
 #include "vintrel/world/Object.h"
-#include "vintrel/world/ObjectList.h"
-#include "vintrel/world/Vector.h"
 
 namespace vt {
 
@@ -27,6 +27,9 @@ class SceneGraph {
     /// Builds the grid again for a new boundary, with the solid objects
     /// already in the world; 0 or -1 (then there is no grid).
     [[nodiscard]] int rebuildGrid();
+    /// The game manager says whether the game is over: the world is then torn
+    /// down, and index updates that find an object already gone stay quiet.
+    void setGameOver(bool game_over) { m_game_over = game_over; }
 
     /// Indexes the object by its current state; 0 or -1.
     int insertObject(Object* p_o);
@@ -60,6 +63,7 @@ class SceneGraph {
     ObjectList m_inactive_objects;
     std::map<std::string, ObjectList> m_type_map;
     Grid m_grid;
+    bool m_game_over = false;
 };
 
 } // namespace vt

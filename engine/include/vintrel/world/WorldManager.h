@@ -3,11 +3,11 @@
 #include <string>
 #include <unordered_set>
 
+#include "vintrel/core/Box.h"
 #include "vintrel/core/Manager.h"
-#include "vintrel/world/Box.h"
-#include "vintrel/world/ObjectList.h"
+#include "vintrel/core/ObjectList.h"
+#include "vintrel/core/Vector.h"
 #include "vintrel/world/SceneGraph.h"
-#include "vintrel/world/Vector.h"
 
 namespace vt {
 

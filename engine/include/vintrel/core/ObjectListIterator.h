@@ -1,0 +1,25 @@
+#pragma once
+
+namespace vt {
+
+class Object;
+class ObjectList;
+
+/// A cursor over an ObjectList. It walks the list itself, not a copy.
+class ObjectListIterator {
+  public:
+    explicit ObjectListIterator(const ObjectList* p_list);
+
+    void first() { m_index = 0; }
+    /// Moves forward by one, never past the end.
+    void next();
+    bool isDone() const;
+    /// The object at the cursor, or null when done.
+    Object* currentObject() const;
+
+  private:
+    int m_index;
+    const ObjectList* m_p_list;
+};
+
+} // namespace vt

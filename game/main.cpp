@@ -4,10 +4,20 @@
 #include <vintrel/input/Pause.h>
 #include <vintrel/splash/Splash.h>
 
+#include "CommandLine.h"
 #include "GameStart.h"
 #include "LoadResources.h"
 
-int main() {
+int main(int argc, char* argv[]) {
+    CommandLine command_line;
+    const int parsed = command_line.parse(argc, argv);
+    if (parsed >= 0) {
+        return parsed;
+    }
+    if (!command_line.prepare()) {
+        return CommandLine::USAGE_ERROR;
+    }
+
     vt::GameManager& game_manager = vt::GameManager::getInstance();
     if (game_manager.startUp() != 0) {
         vt::LogManager::getInstance().writeLog("Error starting game manager!");
@@ -22,6 +32,7 @@ int main() {
     new vt::Pause(vt::KEY_F10);
 
     game_manager.run();
+    command_line.noteFinalScore();
     game_manager.shutDown();
-    return 0;
+    return command_line.finish();
 }

@@ -1,5 +1,6 @@
 #include "vintrel/core/Config.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "core/TextTables.h"
@@ -12,6 +13,7 @@ namespace vt {
 namespace {
 
 using text::boolText;
+using text::COLOR_NAMES;
 using text::toInt;
 
 bool toBool(const std::string& value) { return value == "true"; }
@@ -199,6 +201,38 @@ void Config::loadConfig(std::string config) {
     intValue("quadtree_threshold", &m_quadtree_threshold);
     boolValue("signals", &m_signals);
     rangedValue("logfile_max_mb", "log file size", 1, MAX_LOGFILE_MAX_MB, &m_logfile_max_mb);
+}
+
+std::string Config::runSettingsText() const {
+    const auto color = static_cast<int>(m_window_background_color);
+    char font_scale[32];
+    // Nine significant digits bring every float back unchanged.
+    std::snprintf(font_scale, sizeof(font_scale), "%.9g", static_cast<double>(m_font_scale));
+    auto entry = [](const char* key, const std::string& value) {
+        return std::string(key) + ":" + value + ",";
+    };
+    std::string text;
+    text += entry("frame_time", std::to_string(m_frame_time));
+    text += entry("font_scale", font_scale);
+    text += entry("window_horizontal_pixels", std::to_string(m_window_horizontal_pixels));
+    text += entry("window_vertical_pixels", std::to_string(m_window_vertical_pixels));
+    text += entry("window_horizontal_chars", std::to_string(m_window_horizontal_chars));
+    text += entry("window_vertical_chars", std::to_string(m_window_vertical_chars));
+    if (color >= 0 && color < 8)
+        text += entry("window_background_color", COLOR_NAMES[color]);
+    text += entry("window_style", m_window_style == 0 ? "none" : std::to_string(m_window_style));
+    text += entry("window_state", m_window_state != 0 ? "fullscreen" : "default");
+    text += entry("window_title", m_window_title);
+    text += entry("show_mouse", boolText(m_show_mouse));
+    text += entry("font_file", m_font_file);
+    text += entry("random_seed", std::to_string(m_random_seed));
+    text += entry("networking", boolText(m_networking));
+    text += entry("grid_width", std::to_string(m_grid_width));
+    text += entry("grid_height", std::to_string(m_grid_height));
+    text += entry("quadtree_depth", std::to_string(m_quadtree_depth));
+    text += entry("quadtree_threshold", std::to_string(m_quadtree_threshold));
+    text += entry("signals", boolText(m_signals));
+    return text;
 }
 
 void Config::logConfig() const {

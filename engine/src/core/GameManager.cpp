@@ -17,6 +17,7 @@
 #include "vintrel/media/ResourceManager.h"
 #include "vintrel/network/NetworkManager.h"
 #include "vintrel/paths/PathManager.h"
+#include "vintrel/replay/ReplayManager.h"
 #include "vintrel/world/WorldManager.h"
 
 namespace vt {
@@ -65,8 +66,10 @@ int GameManager::startUp() {
     }
 
     // Read before the log opens, so that the configured log file is known.
+    // A replay brings the configuration it was recorded with.
     Config& config = Config::getInstance();
-    config.loadConfig("");
+    ReplayManager& replay_manager = ReplayManager::getInstance();
+    config.loadConfig(replay_manager.isReplaying() ? replay_manager.getConfigText() : "");
 
     std::uint64_t messages_before = log_manager.getMessageCount();
     if (log_manager.startUp() == -1)
@@ -130,6 +133,7 @@ int GameManager::startUp() {
     int seed = config.getRandomSeed();
     if (seed == 0)
         seed = static_cast<int>(static_cast<std::uint32_t>(platform::calendarSeconds()));
+    seed = replay_manager.chooseSeed(seed);
     if (seed != -1) {
         log_manager.writeLog(10, "GameManager()::startUp(): srand() seed with %d", seed);
         std::srand(static_cast<unsigned>(seed));
@@ -153,6 +157,8 @@ int GameManager::startUp() {
 void GameManager::shutDown() {
     LogManager& log_manager = LogManager::getInstance();
     setGameOver(true);
+    // Before the world goes: the last checkpoint is taken from it.
+    ReplayManager::getInstance().finish();
 
     if (platform::endTimerResolution(1) == platform::TIMER_NO_CAN_DO)
         log_manager.writeLog(1, "GameManager()::shutDown(): Warning! timeEndPeriod() cannot accept 1 msec.");
@@ -196,6 +202,7 @@ void GameManager::run() {
     WorldManager& world_manager = WorldManager::getInstance();
     NetworkManager& network_manager = NetworkManager::getInstance();
     PathManager& path_manager = PathManager::getInstance();
+    ReplayManager& replay_manager = ReplayManager::getInstance();
 
     while (true) {
         clock.delta();
@@ -217,12 +224,20 @@ void GameManager::run() {
 
         const std::int64_t frame_us = static_cast<std::int64_t>(m_frame_time) * 1000;
         const std::int64_t budget_us = frame_us - clock.split() - adjust_time;
-        path_manager.cycle(
-            static_cast<int>(static_cast<float>(budget_us) * PATH_SHARE_OF_SPARE_TIME / 1000.0f));
+        // Recorded and replayed runs count expansions, not time, so that
+        // paths arrive at the same step whatever the machine's speed.
+        if (replay_manager.isDeterministic())
+            path_manager.cycleExpansions(replay_manager.getPathExpansions());
+        else
+            path_manager.cycle(
+                static_cast<int>(static_cast<float>(budget_us) * PATH_SHARE_OF_SPARE_TIME / 1000.0f));
+        replay_manager.endStep();
 
         const std::int32_t split = clock.split();
         const std::int64_t remaining = frame_us - split - adjust_time;
-        if (remaining > 0) {
+        if (replay_manager.isUnthrottled())
+            adjust_time = 0; // a fast replay neither sleeps nor reports falling behind
+        else if (remaining > 0) {
             const std::int64_t before = clock.split();
             platform::sleepMilliseconds(static_cast<int>(remaining / 1000));
             const std::int64_t after = clock.split();
@@ -240,6 +255,7 @@ void GameManager::run() {
         if (platform::stopRequested() && !m_game_over) {
             log_manager.writeLog("GameManager::run(): Signal %d received; ending the game loop.",
                                  platform::stopSignal());
+            replay_manager.stopRequested();
             setGameOver(true);
         }
         if (m_game_over)

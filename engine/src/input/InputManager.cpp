@@ -13,6 +13,7 @@
 #include "vintrel/events/EventMouse.h"
 #include "vintrel/input/Key.h"
 #include "vintrel/media/DisplayManager.h"
+#include "vintrel/replay/ReplayManager.h"
 
 namespace vt {
 
@@ -186,11 +187,63 @@ void InputManager::shutDown() {
         p_window->setKeyRepeatEnabled(true);
         log_manager.writeLog(2, "InputManager::shutDown(): Keyboard repeat enabled.");
     }
+    m_queued.clear();
     Manager::shutDown();
     log_manager.writeLog(5, "InputManager::shutDown(): successfully stopped.");
 }
 
+int InputManager::queueInput(const EventKeyboard& keyboard) {
+    if (m_queued.size() >= MAX_QUEUED_INPUT)
+        return -1;
+    m_queued.emplace_back(keyboard);
+    return 0;
+}
+
+int InputManager::queueInput(const EventMouse& mouse) {
+    if (m_queued.size() >= MAX_QUEUED_INPUT)
+        return -1;
+    m_queued.emplace_back(mouse);
+    return 0;
+}
+
+void InputManager::deliver(const EventKeyboard& keyboard) {
+    ReplayManager::getInstance().recordInput(keyboard);
+    onEvent(&keyboard);
+}
+
+void InputManager::deliver(const EventMouse& mouse) {
+    ReplayManager::getInstance().recordInput(mouse);
+    onEvent(&mouse);
+}
+
+bool InputManager::windowClosedDuringReplay() {
+    sf::RenderWindow* p_window = DisplayManager::getInstance().getWindow();
+    bool closed = false;
+    while (p_window != nullptr && !closed) {
+        const std::optional<sf::Event> event = sfml::pollEvent(*p_window);
+        if (!event)
+            break;
+        closed = sfml::describeEvent(*event).kind == sfml::InputEvent::Kind::Closed;
+    }
+    return closed;
+}
+
 void InputManager::getInput() {
+    ReplayManager& replay_manager = ReplayManager::getInstance();
+    if (replay_manager.isReplaying()) {
+        m_queued.clear();
+        if (windowClosedDuringReplay())
+            replay_manager.interrupt();
+        replay_manager.deliverInput(*this);
+        return;
+    }
+
+    // Handlers may queue more: those wait for the next step.
+    const std::vector<std::variant<EventKeyboard, EventMouse>> queued = std::move(m_queued);
+    m_queued.clear();
+    for (const auto& event : queued)
+        std::visit([this](const auto& input) { deliver(input); }, event);
+
     if (Config::getInstance().getHeadless())
         return;
     sf::RenderWindow* p_window = DisplayManager::getInstance().getWindow();
@@ -207,6 +260,7 @@ void InputManager::getInput() {
             // Nothing more this step: the game is over.
             LogManager::getInstance().writeLog(1,
                                                "InputManager::getInput(): Window closed. Setting game over.");
+            ReplayManager::getInstance().recordClose();
             GameManager::getInstance().setGameOver(true);
             return;
         case sfml::InputEvent::Kind::KeyPressed:
@@ -214,7 +268,7 @@ void InputManager::getInput() {
             EventKeyboard keyboard = toEventKeyboard(*event);
             keyboard.setKeyboardAction(
                 input.kind == sfml::InputEvent::Kind::KeyPressed ? KEY_ACTION_PRESSED : KEY_ACTION_RELEASED);
-            onEvent(&keyboard);
+            deliver(keyboard);
             break;
         }
         case sfml::InputEvent::Kind::MouseMoved: {
@@ -222,7 +276,7 @@ void InputManager::getInput() {
             mouse.setMouseAction(MOUSE_ACTION_MOVED);
             mouse.setMouseButton(MOUSE_BUTTON_UNDEFINED);
             mouse.setMousePosition(toSpaces(input.x, input.y));
-            onEvent(&mouse);
+            deliver(mouse);
             break;
         }
         case sfml::InputEvent::Kind::MouseButtonPressed: {
@@ -230,7 +284,7 @@ void InputManager::getInput() {
             mouse.setMouseAction(MOUSE_ACTION_CLICKED);
             mouse.setMouseButton(toMouseButton(input.button));
             mouse.setMousePosition(toSpaces(input.x, input.y));
-            onEvent(&mouse);
+            deliver(mouse);
             break;
         }
         case sfml::InputEvent::Kind::Other:
@@ -246,7 +300,7 @@ void InputManager::getInput() {
          {sf::Mouse::Button::Left, sf::Mouse::Button::Right, sf::Mouse::Button::Middle}) {
         if (sf::Mouse::isButtonPressed(button)) {
             held_mouse.setMouseButton(toMouseButton(button));
-            onEvent(&held_mouse);
+            deliver(held_mouse);
         }
     }
 
@@ -255,7 +309,7 @@ void InputManager::getInput() {
             EventKeyboard keyboard;
             keyboard.setKey(held.second);
             keyboard.setKeyboardAction(KEY_ACTION_HELD);
-            onEvent(&keyboard);
+            deliver(keyboard);
         }
     }
 }

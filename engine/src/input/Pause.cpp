@@ -14,6 +14,7 @@
 #include "vintrel/events/EventKeyboard.h"
 #include "vintrel/media/DisplayManager.h"
 #include "vintrel/media/SfmlColor.h"
+#include "vintrel/replay/ReplayManager.h"
 
 namespace vt {
 
@@ -52,6 +53,12 @@ int Pause::eventHandler(const Event* p_event) {
         return 1;
 
     log_manager.writeLog(1, "Pause::eventHandler(): Game paused.");
+    // Nothing moved while the recorded game was paused, and what ended the
+    // pause never reached the game: a replay goes straight on.
+    if (ReplayManager::getInstance().isReplaying()) {
+        log_manager.writeLog(1, "Pause::eventHandler(): Game resumed.");
+        return 1;
+    }
     sf::RenderWindow* p_window = DisplayManager::getInstance().getWindow();
     if (p_window == nullptr) {
         log_manager.writeLog(
@@ -74,6 +81,7 @@ int Pause::eventHandler(const Event* p_event) {
             const sfml::InputEvent input = sfml::describeEvent(*event);
             if (input.kind == sfml::InputEvent::Kind::Closed) {
                 log_manager.writeLog(1, "Pause::eventHandler(): Window closed. Setting game over.");
+                ReplayManager::getInstance().recordClose();
                 GameManager::getInstance().setGameOver(true);
                 return 1;
             }

@@ -2,6 +2,7 @@
 
 #include "media/SfmlCompat.h"
 #include "vintrel/core/LogManager.h"
+#include "vintrel/replay/ReplayManager.h"
 
 namespace vt {
 
@@ -18,6 +19,9 @@ int Music::loadMusic(const std::string& file_name) {
 
 void Music::play(bool loop) {
     LogManager::getInstance().writeLog(5, "Music::play(): Playing music.");
+    // A replay at full speed would only make noise.
+    if (ReplayManager::getInstance().isUnthrottled())
+        return;
     // A stream that never opened has nothing to play; SFML would only complain.
     if (!m_is_open)
         return;
@@ -31,6 +35,11 @@ void Music::stop() {
     LogManager::getInstance().writeLog(5, "Music::stop(): Stopping music.");
     if (m_p_music)
         m_p_music->stop();
+}
+
+void Music::unload() {
+    m_p_music.reset();
+    m_is_open = false;
 }
 
 bool Music::isPlaying() const {

@@ -58,10 +58,17 @@ void ResourceManager::shutDown() {
     for (int i = 0; i < m_sprite_count; i++)
         m_sprites[static_cast<std::size_t>(i)].reset();
     m_sprite_count = 0;
-    for (int i = 0; i < m_sound_count; i++)
+    // Audio is released now, not at program exit: by then the audio
+    // library's error stream may be gone, and a sound that fails to close
+    // (no audio device) would write into freed memory.
+    for (int i = 0; i < m_sound_count; i++) {
         m_sounds[static_cast<std::size_t>(i)].stop();
-    for (int i = 0; i < m_music_count; i++)
+        m_sounds[static_cast<std::size_t>(i)].unload();
+    }
+    for (int i = 0; i < m_music_count; i++) {
         m_musics[static_cast<std::size_t>(i)].stop();
+        m_musics[static_cast<std::size_t>(i)].unload();
+    }
     Manager::shutDown();
     LogManager::getInstance().writeLog(5, "RM::shutDown(): successfully stopped.");
 }

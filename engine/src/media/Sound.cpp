@@ -2,6 +2,7 @@
 
 #include "media/SfmlCompat.h"
 #include "vintrel/core/LogManager.h"
+#include "vintrel/replay/ReplayManager.h"
 
 namespace vt {
 
@@ -23,6 +24,9 @@ int Sound::loadSound(const std::string& file_name) {
 
 void Sound::play(bool loop) {
     LogManager::getInstance().writeLog(5, "Sound::play(): Playing sound.");
+    // A replay at full speed would only make noise.
+    if (ReplayManager::getInstance().isUnthrottled())
+        return;
     if (!m_p_sound)
         return;
     sfml::setLooping(*m_p_sound, loop);
@@ -32,6 +36,11 @@ void Sound::play(bool loop) {
 void Sound::stop() {
     if (m_p_sound)
         m_p_sound->stop();
+}
+
+void Sound::unload() {
+    m_p_sound.reset();
+    m_p_buffer.reset();
 }
 
 bool Sound::isPlaying() const {

@@ -204,4 +204,18 @@ void PathManager::cycle(int remaining) {
         LogManager::getInstance().writeLog(5, "PathManager::cycle(): cycle time %d exceeded.", budget);
 }
 
+void PathManager::cycleExpansions(int expansions) {
+    int done = 0;
+    while (!m_requests.empty() && done < expansions) {
+        for (std::size_t i = 0; i < m_requests.size() && done < expansions; i++, done++) {
+            PathFind* p_search = m_requests[i];
+            const int result = p_search->cycleOnce();
+            if (result == PathFind::FAILED || result == PathFind::FOUND) {
+                const EventPath event(result, p_search->getPath());
+                p_search->getObject()->eventHandler(&event);
+            }
+        }
+    }
+}
+
 } // namespace vt

@@ -25,6 +25,10 @@ class Config {
     void logConfig() const;
     /// Puts every setting back to its default.
     void reset();
+    /// Every setting that shapes what happens in a run, as key:value entries
+    /// that loadConfig reads back; not the log file nor headless, which only
+    /// say where the run is written and shown.
+    [[nodiscard]] std::string runSettingsText() const;
 
     int getWindowHorizontalPixels() const { return m_window_horizontal_pixels; }
     int getWindowVerticalPixels() const { return m_window_vertical_pixels; }

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <string>
+#include <variant>
+#include <vector>
 
 #include "vintrel/core/Manager.h"
 #include "vintrel/events/EventKeyboard.h"
+#include "vintrel/events/EventMouse.h"
 
 namespace sf {
 class Event;
@@ -26,9 +29,19 @@ class InputManager : public Manager {
     /// Turns key repeat back on.
     void shutDown() override;
 
-    /// Delivers this step's input: queued window events first, then one event
-    /// per held mouse button and one per held key.
+    /// Most events queueInput keeps waiting for the next step.
+    static constexpr std::size_t MAX_QUEUED_INPUT = 4096;
+
+    /// Delivers this step's input: events given to queueInput, the window's
+    /// queued events, then one event per held mouse button and one per held
+    /// key. While a replay plays, the recorded input instead.
     void getInput();
+
+    /// Queues an event for the next getInput(), to be delivered (and recorded)
+    /// as if it came from the window, also without one (headless). A replay
+    /// drops it: its input comes from its file. 0, or -1 when MAX_QUEUED_INPUT wait.
+    int queueInput(const EventKeyboard& keyboard);
+    int queueInput(const EventMouse& mouse);
 
     /// The keyboard event for a window key press or release, with the engine's
     /// key set (KEY_UNDEFINED for keys it does not know); the caller sets the action.
@@ -36,6 +49,14 @@ class InputManager : public Manager {
 
   private:
     InputManager();
+    // Records the event when a recording runs, then delivers it.
+    void deliver(const EventKeyboard& keyboard);
+    void deliver(const EventMouse& mouse);
+    // True when the person watching a replay closed its window; the rest of
+    // what reached the window is dropped.
+    bool windowClosedDuringReplay();
+
+    std::vector<std::variant<EventKeyboard, EventMouse>> m_queued;
 };
 
 } // namespace vt

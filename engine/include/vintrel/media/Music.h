@@ -28,6 +28,8 @@ class Music {
     void play(bool loop = true);
     /// Stops the stream and rewinds it.
     void stop();
+    /// Closes the stream; nothing plays until a file is loaded again.
+    void unload();
 
     /// True while the stream is being played.
     [[nodiscard]] bool isPlaying() const;

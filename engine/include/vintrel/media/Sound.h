@@ -29,6 +29,8 @@ class Sound {
     /// sound that never loaded plays nothing.
     void play(bool loop = false);
     void stop();
+    /// Frees the samples and the player; nothing plays until loaded again.
+    void unload();
 
     /// True while the sound is being played.
     [[nodiscard]] bool isPlaying() const;

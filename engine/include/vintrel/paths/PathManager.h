@@ -47,6 +47,10 @@ class PathManager : public Manager {
     /// cell budget is spent, the search that has expanded the most cells
     /// gives up (no path, after a log line) and the others wait for its cells.
     void cycle(int remaining);
+    /// Advances the searches by exactly `expansions` expansions in all (fewer
+    /// when every search finishes), whatever the time: the same paths arrive
+    /// at the same step on any machine.
+    void cycleExpansions(int expansions);
 
     /// Least milliseconds given to the searches in each step.
     [[nodiscard]] int getCycleTime() const { return m_cycle_time; }

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "vintrel/core/Vector.h"
+
+namespace vt {
+
+/// Everything that makes one recorded run differ from another: the
+/// configuration, the random seed, the input delivered at each step, and
+/// checksums of the world along the way. Reads and writes the binary replay
+/// format (docs/replays.md); whatever is read is checked before it is kept.
+class ReplayFile {
+  public:
+    /// First bytes of every replay file.
+    static constexpr char MAGIC[8] = {'V', 'T', 'R', 'E', 'P', 'L', 'A', 'Y'};
+    /// The format version written and the only one read.
+    static constexpr std::uint16_t VERSION = 1;
+    /// Files larger than this are refused unread, in bytes.
+    static constexpr std::uint64_t MAX_FILE_BYTES = 256u << 20;
+    /// Longest configuration text, in bytes.
+    static constexpr std::uint32_t MAX_CONFIG_BYTES = 64u << 10;
+    /// Longest object type name, in bytes.
+    static constexpr std::size_t MAX_TYPE_BYTES = 255;
+    /// Most steps between two checkpoints, and most path expansions per step.
+    static constexpr int MAX_INTERVAL = 1000000;
+
+    /// One input event as the input manager delivered it, or a stop signal
+    /// that ended the game loop after its step.
+    struct Input {
+        enum Kind : std::uint8_t { KEYBOARD = 1, MOUSE = 2, CLOSE = 3, STOP = 7 };
+        /// Step of the run (counted across every game loop run) it was delivered in.
+        int step = 0;
+        Kind kind = KEYBOARD;
+        /// Keyboard or mouse action.
+        int action = 0;
+        /// Key code (keyboard) or mouse button (mouse).
+        int code = 0;
+        /// Pointer position in spaces (mouse only).
+        Vector position;
+    };
+
+    /// One object's share of a checkpoint.
+    struct ObjectSum {
+        int id = 0;
+        std::string type;
+        /// Hash of the object's complete serialized record.
+        std::uint32_t hash = 0;
+    };
+
+    /// The world at the end of a step: a hash per object, in id order.
+    struct Checkpoint {
+        int step = 0;
+        /// Hash over every object's id and record hash, in id order.
+        std::uint64_t world_hash = 0;
+        std::vector<ObjectSum> objects;
+    };
+
+    /// The configuration in effect, as key:value entries.
+    std::string config;
+    /// The seed given to srand (-1: the generator was left unseeded).
+    int seed = 0;
+    /// Steps between two checkpoints.
+    int checkpoint_interval = 30;
+    /// Path expansions made in every step.
+    int path_expansions = 1000;
+    /// In delivery order; steps never decrease.
+    std::vector<Input> inputs;
+    /// Steps strictly increase; the last one is taken when the run ended.
+    std::vector<Checkpoint> checkpoints;
+    /// Steps the whole run lasted.
+    int step_count = 0;
+
+    /// The file's bytes, ending with a checksum of everything before it.
+    [[nodiscard]] std::string encode() const;
+    /// Reads a whole file's bytes; 0, or -1 with one line in `error` saying what is wrong.
+    [[nodiscard]] int decode(const std::string& bytes, std::string& error);
+    /// Writes encode() to the file; 0 or -1 with the reason in `error`.
+    [[nodiscard]] int save(const std::string& path, std::string& error) const;
+    /// Reads and checks a file (regular, at most MAX_FILE_BYTES); 0 or -1 with
+    /// the reason in `error`.
+    [[nodiscard]] int load(const std::string& path, std::string& error);
+};
+
+} // namespace vt

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "vintrel/replay/ReplayFile.h"
+
+namespace vt {
+
+/// One object that is not the same in two checkpoints of the same step.
+struct ObjectDifference {
+    enum Kind { CHANGED, ONLY_RECORDED, ONLY_NOW };
+    int id = 0;
+    /// The type in this run, or the recorded one for objects only recorded.
+    std::string type;
+    Kind kind = CHANGED;
+
+    /// "Asteroid 12 differs", "Bullet 40 is only in the recording", ...
+    [[nodiscard]] std::string describe() const;
+};
+
+/// The world at the end of step `step`: every object, active or not, hashed
+/// by its complete serialized record (which it keeps unmodified), in id order.
+[[nodiscard]] ReplayFile::Checkpoint checksumWorld(int step);
+
+/// The objects in which `now` differs from `recorded`, in id order; empty
+/// when the two are the same.
+[[nodiscard]] std::vector<ObjectDifference> compareCheckpoints(const ReplayFile::Checkpoint& recorded,
+                                                               const ReplayFile::Checkpoint& now);
+
+} // namespace vt

@@ -1,0 +1,443 @@
+#include "vintrel/replay/ReplayFile.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <map>
+
+#include "replay/Fnv.h"
+#include "vintrel/events/EventKeyboard.h"
+#include "vintrel/events/EventMouse.h"
+#include "vintrel/input/Key.h"
+
+namespace vt {
+
+namespace {
+
+enum Tag : std::uint8_t {
+    TAG_KEYBOARD = ReplayFile::Input::KEYBOARD,
+    TAG_MOUSE = ReplayFile::Input::MOUSE,
+    TAG_CLOSE = ReplayFile::Input::CLOSE,
+    TAG_TYPE = 4,
+    TAG_CHECKPOINT = 5,
+    TAG_END = 6,
+    TAG_STOP = ReplayFile::Input::STOP,
+};
+
+// Bytes of one object in a checkpoint: id, type index, hash.
+constexpr std::size_t OBJECT_SUM_BYTES = 4 + 2 + 4;
+constexpr std::size_t MAX_TYPES = 0xFFFF;
+
+// Numbers are written little-endian whatever the machine, so that a file
+// travels between machines.
+class ByteWriter {
+  public:
+    void u8(std::uint8_t value) { m_bytes.push_back(static_cast<char>(value)); }
+    void u16(std::uint16_t value) { little(value, 2); }
+    void u32(std::uint32_t value) { little(value, 4); }
+    void u64(std::uint64_t value) { little(value, 8); }
+    void i32(int value) { u32(static_cast<std::uint32_t>(value)); }
+    void f32(float value) {
+        std::uint32_t bits = 0;
+        std::memcpy(&bits, &value, sizeof(bits));
+        u32(bits);
+    }
+    void raw(const std::string& text) { m_bytes += text; }
+    const std::string& bytes() const { return m_bytes; }
+
+  private:
+    void little(std::uint64_t value, int count) {
+        for (int i = 0; i < count; i++)
+            m_bytes.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+    }
+    std::string m_bytes;
+};
+
+// Every read is checked against the bytes left; a failed read leaves the
+// value untouched and returns false.
+class ByteReader {
+  public:
+    explicit ByteReader(const std::string& bytes) : m_bytes(bytes) {}
+    std::size_t position() const { return m_position; }
+    std::size_t left() const { return m_bytes.size() - m_position; }
+
+    bool u8(std::uint8_t& value) {
+        std::uint64_t wide = 0;
+        return little(wide, 1) && (value = static_cast<std::uint8_t>(wide), true);
+    }
+    bool u16(std::uint16_t& value) {
+        std::uint64_t wide = 0;
+        return little(wide, 2) && (value = static_cast<std::uint16_t>(wide), true);
+    }
+    bool u32(std::uint32_t& value) {
+        std::uint64_t wide = 0;
+        return little(wide, 4) && (value = static_cast<std::uint32_t>(wide), true);
+    }
+    bool u64(std::uint64_t& value) { return little(value, 8); }
+    bool i32(int& value) {
+        std::uint32_t bits = 0;
+        if (!u32(bits))
+            return false;
+        value = static_cast<int>(static_cast<std::int32_t>(bits));
+        return true;
+    }
+    bool f32(float& value) {
+        std::uint32_t bits = 0;
+        if (!u32(bits))
+            return false;
+        std::memcpy(&value, &bits, sizeof(value));
+        return true;
+    }
+    bool raw(std::string& text, std::size_t size) {
+        if (size > left())
+            return false;
+        text.assign(m_bytes, m_position, size);
+        m_position += size;
+        return true;
+    }
+
+  private:
+    bool little(std::uint64_t& value, std::size_t count) {
+        if (left() < count)
+            return false;
+        std::uint64_t result = 0;
+        for (std::size_t i = 0; i < count; i++)
+            result |= static_cast<std::uint64_t>(static_cast<unsigned char>(m_bytes[m_position + i]))
+                      << (8 * i);
+        m_position += count;
+        value = result;
+        return true;
+    }
+    const std::string& m_bytes;
+    std::size_t m_position = 0;
+};
+
+void writeInput(ByteWriter& out, const ReplayFile::Input& input) {
+    out.u8(static_cast<std::uint8_t>(input.kind));
+    out.u32(static_cast<std::uint32_t>(input.step));
+    if (input.kind == ReplayFile::Input::KEYBOARD) {
+        out.u8(static_cast<std::uint8_t>(input.action));
+        out.u16(static_cast<std::uint16_t>(static_cast<std::int16_t>(input.code)));
+    } else if (input.kind == ReplayFile::Input::MOUSE) {
+        out.u8(static_cast<std::uint8_t>(input.action));
+        out.u8(static_cast<std::uint8_t>(static_cast<std::int8_t>(input.code)));
+        out.f32(input.position.getX());
+        out.f32(input.position.getY());
+    }
+}
+
+void writeCheckpoint(ByteWriter& out, const ReplayFile::Checkpoint& checkpoint,
+                     std::map<std::string, std::uint16_t>& types) {
+    // A type is named once, before the first checkpoint that holds it.
+    for (const ReplayFile::ObjectSum& object : checkpoint.objects) {
+        if (types.count(object.type) != 0 || types.size() >= MAX_TYPES)
+            continue;
+        const std::string name = object.type.substr(0, ReplayFile::MAX_TYPE_BYTES);
+        const auto index = static_cast<std::uint16_t>(types.size());
+        types.emplace(object.type, index);
+        out.u8(TAG_TYPE);
+        out.u16(index);
+        out.u8(static_cast<std::uint8_t>(name.size()));
+        out.raw(name);
+    }
+    out.u8(TAG_CHECKPOINT);
+    out.u32(static_cast<std::uint32_t>(checkpoint.step));
+    out.u64(checkpoint.world_hash);
+    out.u32(static_cast<std::uint32_t>(checkpoint.objects.size()));
+    for (const ReplayFile::ObjectSum& object : checkpoint.objects) {
+        const auto found = types.find(object.type);
+        out.i32(object.id);
+        out.u16(found != types.end() ? found->second : 0);
+        out.u32(object.hash);
+    }
+}
+
+bool validInput(const ReplayFile::Input& input) {
+    switch (input.kind) {
+    case ReplayFile::Input::KEYBOARD:
+        return input.action >= KEY_ACTION_PRESSED && input.action <= KEY_ACTION_HELD &&
+               input.code >= KEY_UNDEFINED && input.code <= KEY_BACKTICK;
+    case ReplayFile::Input::MOUSE:
+        return input.action >= MOUSE_ACTION_CLICKED && input.action <= MOUSE_ACTION_MOVED &&
+               input.code >= MOUSE_BUTTON_UNDEFINED && input.code <= MOUSE_BUTTON_MIDDLE &&
+               std::isfinite(input.position.getX()) && std::isfinite(input.position.getY());
+    case ReplayFile::Input::CLOSE:
+    case ReplayFile::Input::STOP:
+        return true;
+    }
+    return false;
+}
+
+// Reads the records after the header; the error names what is wrong and where.
+class RecordReader {
+  public:
+    RecordReader(const std::string& bytes, ByteReader& in, ReplayFile& file)
+        : m_bytes(bytes), m_in(in), m_file(file) {}
+
+    bool readAll(std::string& error) {
+        while (true) {
+            const std::size_t at = m_in.position();
+            std::uint8_t tag = 0;
+            if (!m_in.u8(tag))
+                return fail(error, "truncated: the file ends without its end record");
+            bool ok = false;
+            switch (tag) {
+            case TAG_KEYBOARD:
+            case TAG_MOUSE:
+            case TAG_CLOSE:
+            case TAG_STOP:
+                ok = readInput(static_cast<ReplayFile::Input::Kind>(tag), at, error);
+                break;
+            case TAG_TYPE:
+                ok = readType(at, error);
+                break;
+            case TAG_CHECKPOINT:
+                ok = readCheckpoint(at, error);
+                break;
+            case TAG_END:
+                return readEnd(at, error);
+            default:
+                return fail(error, "corrupted: unknown record kind " + std::to_string(tag) + " at byte " +
+                                       std::to_string(at));
+            }
+            if (!ok)
+                return false;
+        }
+    }
+
+  private:
+    static bool fail(std::string& error, const std::string& text) {
+        error = text;
+        return false;
+    }
+    static bool truncated(std::string& error, const char* what, std::size_t at) {
+        return fail(error, std::string("truncated: the file ends inside ") + what + " record at byte " +
+                               std::to_string(at));
+    }
+
+    bool readStep(int& step) {
+        std::uint32_t value = 0;
+        if (!m_in.u32(value))
+            return false;
+        step = static_cast<int>(value & INT_MAX);
+        m_step_too_large = m_step_too_large || value > INT_MAX;
+        return true;
+    }
+
+    bool readInput(ReplayFile::Input::Kind kind, std::size_t at, std::string& error) {
+        ReplayFile::Input input;
+        input.kind = kind;
+        bool complete = readStep(input.step);
+        if (complete && kind == ReplayFile::Input::KEYBOARD) {
+            std::uint8_t action = 0;
+            std::uint16_t code = 0;
+            complete = m_in.u8(action) && m_in.u16(code);
+            input.action = action;
+            input.code = static_cast<std::int16_t>(code);
+        } else if (complete && kind == ReplayFile::Input::MOUSE) {
+            std::uint8_t action = 0;
+            std::uint8_t button = 0;
+            float x = 0;
+            float y = 0;
+            complete = m_in.u8(action) && m_in.u8(button) && m_in.f32(x) && m_in.f32(y);
+            input.action = action;
+            input.code = static_cast<std::int8_t>(button);
+            input.position = Vector(x, y);
+        }
+        if (!complete)
+            return truncated(error, "an input", at);
+        if (!validInput(input) || m_step_too_large)
+            return fail(error, "corrupted: impossible input event at byte " + std::to_string(at));
+        if (!m_file.inputs.empty() && input.step < m_file.inputs.back().step)
+            return fail(error, "corrupted: input steps go backwards at byte " + std::to_string(at));
+        m_file.inputs.push_back(input);
+        return true;
+    }
+
+    bool readType(std::size_t at, std::string& error) {
+        std::uint16_t index = 0;
+        std::uint8_t length = 0;
+        std::string name;
+        if (!m_in.u16(index) || !m_in.u8(length) || !m_in.raw(name, length))
+            return truncated(error, "a type", at);
+        if (index != m_types.size() || index >= MAX_TYPES || length == 0)
+            return fail(error, "corrupted: type names out of order at byte " + std::to_string(at));
+        m_types.push_back(name);
+        return true;
+    }
+
+    bool readCheckpoint(std::size_t at, std::string& error) {
+        ReplayFile::Checkpoint checkpoint;
+        std::uint32_t count = 0;
+        if (!readStep(checkpoint.step) || !m_in.u64(checkpoint.world_hash) || !m_in.u32(count))
+            return truncated(error, "a checkpoint", at);
+        // The count is checked against what is left before anything is reserved.
+        if (count > m_in.left() / OBJECT_SUM_BYTES)
+            return truncated(error, "a checkpoint", at);
+        if (m_step_too_large ||
+            (!m_file.checkpoints.empty() && checkpoint.step <= m_file.checkpoints.back().step))
+            return fail(error, "corrupted: checkpoint steps out of order at byte " + std::to_string(at));
+        checkpoint.objects.reserve(count);
+        for (std::uint32_t i = 0; i < count; i++) {
+            ReplayFile::ObjectSum object;
+            std::uint16_t type = 0;
+            m_in.i32(object.id);
+            m_in.u16(type);
+            m_in.u32(object.hash);
+            if (type >= m_types.size() ||
+                (!checkpoint.objects.empty() && object.id <= checkpoint.objects.back().id))
+                return fail(error,
+                            "corrupted: bad object list in the checkpoint at byte " + std::to_string(at));
+            object.type = m_types[type];
+            checkpoint.objects.push_back(std::move(object));
+        }
+        m_file.checkpoints.push_back(std::move(checkpoint));
+        return true;
+    }
+
+    bool readEnd(std::size_t at, std::string& error) {
+        std::uint64_t checksum = 0;
+        if (!readStep(m_file.step_count))
+            return truncated(error, "the end", at);
+        const std::size_t covered = m_in.position();
+        if (!m_in.u64(checksum))
+            return truncated(error, "the end", at);
+        if (m_in.left() != 0)
+            return fail(error, "corrupted: data after the end record");
+        if (fnv1a(m_bytes.data(), covered) != checksum)
+            return fail(error, "corrupted: the checksum does not match the contents");
+        const int last_input = m_file.inputs.empty() ? -1 : m_file.inputs.back().step;
+        const int last_checkpoint = m_file.checkpoints.empty() ? -1 : m_file.checkpoints.back().step;
+        if (m_step_too_large || last_input >= m_file.step_count || last_checkpoint >= m_file.step_count)
+            return fail(error, "corrupted: events or checkpoints after the last step");
+        return true;
+    }
+
+    const std::string& m_bytes;
+    ByteReader& m_in;
+    ReplayFile& m_file;
+    std::vector<std::string> m_types;
+    bool m_step_too_large = false;
+};
+
+} // namespace
+
+std::string ReplayFile::encode() const {
+    ByteWriter out;
+    out.raw(std::string(MAGIC, sizeof(MAGIC)));
+    out.u16(VERSION);
+    out.i32(seed);
+    out.u32(static_cast<std::uint32_t>(checkpoint_interval));
+    out.u32(static_cast<std::uint32_t>(path_expansions));
+    const std::string text = config.substr(0, MAX_CONFIG_BYTES);
+    out.u32(static_cast<std::uint32_t>(text.size()));
+    out.raw(text);
+
+    // Inputs and checkpoints in step order, each step's inputs first: the
+    // checkpoint of a step is taken at its end.
+    std::map<std::string, std::uint16_t> types;
+    std::size_t next_input = 0;
+    for (const Checkpoint& checkpoint : checkpoints) {
+        while (next_input < inputs.size() && inputs[next_input].step <= checkpoint.step)
+            writeInput(out, inputs[next_input++]);
+        writeCheckpoint(out, checkpoint, types);
+    }
+    while (next_input < inputs.size())
+        writeInput(out, inputs[next_input++]);
+
+    out.u8(TAG_END);
+    out.u32(static_cast<std::uint32_t>(step_count));
+    const std::uint64_t checksum = fnv1a(out.bytes().data(), out.bytes().size());
+    out.u64(checksum);
+    return out.bytes();
+}
+
+int ReplayFile::decode(const std::string& bytes, std::string& error) {
+    ByteReader in(bytes);
+    std::string magic;
+    if (!in.raw(magic, sizeof(MAGIC)) || magic != std::string(MAGIC, sizeof(MAGIC))) {
+        error = "not a replay file (it does not start with VTREPLAY)";
+        return -1;
+    }
+    std::uint16_t version = 0;
+    ReplayFile file;
+    std::uint32_t interval = 0;
+    std::uint32_t expansions = 0;
+    std::uint32_t config_bytes = 0;
+    if (!in.u16(version)) {
+        error = "truncated: the file ends inside its header";
+        return -1;
+    }
+    if (version != VERSION) {
+        error = "replay format version " + std::to_string(version) + ", this program reads version " +
+                std::to_string(VERSION);
+        return -1;
+    }
+    if (!in.i32(file.seed) || !in.u32(interval) || !in.u32(expansions) || !in.u32(config_bytes)) {
+        error = "truncated: the file ends inside its header";
+        return -1;
+    }
+    if (interval < 1 || interval > MAX_INTERVAL || expansions < 1 || expansions > MAX_INTERVAL ||
+        config_bytes > MAX_CONFIG_BYTES) {
+        error = "corrupted: impossible settings in the header";
+        return -1;
+    }
+    if (!in.raw(file.config, config_bytes)) {
+        error = "truncated: the file ends inside its header";
+        return -1;
+    }
+    file.checkpoint_interval = static_cast<int>(interval);
+    file.path_expansions = static_cast<int>(expansions);
+
+    RecordReader records(bytes, in, file);
+    if (!records.readAll(error))
+        return -1;
+    *this = std::move(file);
+    return 0;
+}
+
+int ReplayFile::save(const std::string& path, std::string& error) const {
+    const std::string bytes = encode();
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())) || !out.flush()) {
+        error = path + ": " + std::strerror(errno);
+        return -1;
+    }
+    return 0;
+}
+
+int ReplayFile::load(const std::string& path, std::string& error) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) {
+        error = path + ": " + std::strerror(errno);
+        return -1;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        error = path + ": not a regular file";
+        return -1;
+    }
+    if (static_cast<std::uint64_t>(info.st_size) > MAX_FILE_BYTES) {
+        error = path + ": larger than any replay (" + std::to_string(info.st_size) + " bytes)";
+        return -1;
+    }
+    std::ifstream in(path, std::ios::binary);
+    // Never more than the size checked above, even if the file grows meanwhile.
+    std::string bytes(static_cast<std::size_t>(info.st_size), '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!in.is_open() || in.bad()) {
+        error = path + ": cannot be read";
+        return -1;
+    }
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    if (decode(bytes, error) != 0) {
+        error = path + ": " + error;
+        return -1;
+    }
+    return 0;
+}
+
+} // namespace vt

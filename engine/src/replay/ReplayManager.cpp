@@ -1,0 +1,291 @@
+#include "vintrel/replay/ReplayManager.h"
+
+#include <fstream>
+
+#include "vintrel/core/Config.h"
+#include "vintrel/core/GameManager.h"
+#include "vintrel/core/LogManager.h"
+#include "vintrel/core/Manager.h"
+#include "vintrel/events/EventKeyboard.h"
+#include "vintrel/events/EventMouse.h"
+
+namespace vt {
+
+namespace {
+
+// Objects named in a divergence's one line; the full list is in getDivergence().
+constexpr std::size_t NAMED_OBJECTS = 5;
+
+std::string describe(const std::vector<ObjectDifference>& objects) {
+    std::string text;
+    for (std::size_t i = 0; i < objects.size() && i < NAMED_OBJECTS; i++)
+        text += (i == 0 ? "" : ", ") + objects[i].describe();
+    if (objects.size() > NAMED_OBJECTS)
+        text += " (and " + std::to_string(objects.size() - NAMED_OBJECTS) + " more)";
+    return text;
+}
+
+} // namespace
+
+ReplayManager& ReplayManager::getInstance() {
+    static ReplayManager replay_manager;
+    return replay_manager;
+}
+
+void ReplayManager::reset() {
+    m_mode = Mode::OFF;
+    m_file = ReplayFile();
+    m_path.clear();
+    m_error.clear();
+    m_headless = true;
+    m_unthrottled = true;
+    m_step = 0;
+    m_next_input = 0;
+    m_next_checkpoint = 0;
+    m_checkpoints_done = 0;
+    m_divergence = ReplayDivergence();
+    m_interrupted = false;
+    m_matched = false;
+}
+
+// What is recorded or replayed is fixed when the engine starts; a running
+// recording or replay is left as it is.
+int ReplayManager::refuseUnlessBeforeStartUp(const char* where) {
+    if (!GameManager::getInstance().isStarted())
+        return 0;
+    m_error = std::string("ReplayManager::") + where + "(): Error! Must come before the game manager starts.";
+    LogManager::getInstance().writeLog("%s", m_error.c_str());
+    return -1;
+}
+
+int ReplayManager::startRecording(const std::string& path, int checkpoint_interval, int path_expansions) {
+    if (refuseUnlessBeforeStartUp("startRecording") != 0)
+        return -1;
+    reset();
+    if (checkpoint_interval < 1 || checkpoint_interval > ReplayFile::MAX_INTERVAL || path_expansions < 1 ||
+        path_expansions > ReplayFile::MAX_INTERVAL) {
+        m_error = "checkpoint interval and path expansions must be 1 to " +
+                  std::to_string(ReplayFile::MAX_INTERVAL);
+        return -1;
+    }
+    // Found out now, not after the whole run has been played.
+    if (!std::ofstream(path, std::ios::binary | std::ios::trunc)) {
+        m_error = path + ": cannot be written";
+        return -1;
+    }
+    m_path = path;
+    m_file.checkpoint_interval = checkpoint_interval;
+    m_file.path_expansions = path_expansions;
+    m_mode = Mode::RECORDING;
+    return 0;
+}
+
+int ReplayManager::startReplay(const std::string& path, bool headless, bool unthrottled) {
+    if (refuseUnlessBeforeStartUp("startReplay") != 0)
+        return -1;
+    ReplayFile file;
+    std::string error;
+    if (file.load(path, error) != 0) {
+        reset();
+        m_error = error;
+        return -1;
+    }
+    return startReplay(file, headless, unthrottled);
+}
+
+int ReplayManager::startReplay(const ReplayFile& file, bool headless, bool unthrottled) {
+    if (refuseUnlessBeforeStartUp("startReplay") != 0)
+        return -1;
+    reset();
+    m_file = file;
+    m_headless = headless;
+    m_unthrottled = unthrottled;
+    m_mode = Mode::REPLAYING;
+    return 0;
+}
+
+std::string ReplayManager::getConfigText() const {
+    // The first entry of a key wins: how the replay is shown is the replayer's choice.
+    return std::string("headless:") + (m_headless ? "true" : "false") + "," + m_file.config;
+}
+
+int ReplayManager::chooseSeed(int seed) {
+    if (m_mode == Mode::REPLAYING)
+        return m_file.seed;
+    if (m_mode == Mode::RECORDING) {
+        m_file.seed = seed;
+        m_file.config = Config::getInstance().runSettingsText();
+    }
+    return seed;
+}
+
+void ReplayManager::recordInput(const EventKeyboard& keyboard) {
+    if (m_mode != Mode::RECORDING)
+        return;
+    ReplayFile::Input input;
+    input.step = m_step;
+    input.kind = ReplayFile::Input::KEYBOARD;
+    input.action = keyboard.getKeyboardAction();
+    input.code = keyboard.getKey();
+    m_file.inputs.push_back(input);
+}
+
+void ReplayManager::recordInput(const EventMouse& mouse) {
+    if (m_mode != Mode::RECORDING)
+        return;
+    ReplayFile::Input input;
+    input.step = m_step;
+    input.kind = ReplayFile::Input::MOUSE;
+    input.action = mouse.getMouseAction();
+    input.code = mouse.getMouseButton();
+    input.position = mouse.getMousePosition();
+    m_file.inputs.push_back(input);
+}
+
+void ReplayManager::recordClose() {
+    if (m_mode != Mode::RECORDING)
+        return;
+    ReplayFile::Input input;
+    input.step = m_step;
+    input.kind = ReplayFile::Input::CLOSE;
+    m_file.inputs.push_back(input);
+}
+
+void ReplayManager::stopRequested() {
+    if (m_mode == Mode::REPLAYING) {
+        interrupt();
+        return;
+    }
+    if (m_mode != Mode::RECORDING)
+        return;
+    // The loop has counted the step already; the stop belongs to the step that ended.
+    ReplayFile::Input input;
+    input.step = m_step - 1;
+    input.kind = ReplayFile::Input::STOP;
+    m_file.inputs.push_back(input);
+}
+
+void ReplayManager::deliverInput(const Manager& input_manager) {
+    if (m_mode != Mode::REPLAYING || isStopped())
+        return;
+    const std::vector<ReplayFile::Input>& inputs = m_file.inputs;
+    // A stop comes at the end of its step (endStep), after all of its input.
+    for (; m_next_input < inputs.size() && inputs[m_next_input].step <= m_step &&
+           inputs[m_next_input].kind != ReplayFile::Input::STOP;
+         m_next_input++) {
+        const ReplayFile::Input& input = inputs[m_next_input];
+        if (input.kind == ReplayFile::Input::KEYBOARD) {
+            EventKeyboard keyboard;
+            keyboard.setKey(input.code);
+            keyboard.setKeyboardAction(input.action);
+            input_manager.onEvent(&keyboard);
+        } else if (input.kind == ReplayFile::Input::MOUSE) {
+            EventMouse mouse;
+            mouse.setMouseAction(input.action);
+            mouse.setMouseButton(input.code);
+            mouse.setMousePosition(input.position);
+            input_manager.onEvent(&mouse);
+        } else {
+            LogManager::getInstance().writeLog(
+                1, "ReplayManager::deliverInput(): Window closed. Setting game over.");
+            GameManager::getInstance().setGameOver(true);
+        }
+    }
+}
+
+bool ReplayManager::isFinalCheckpoint(std::size_t index) const {
+    return index + 1 == m_file.checkpoints.size() && m_file.checkpoints[index].step == m_file.step_count - 1;
+}
+
+void ReplayManager::verify(const ReplayFile::Checkpoint& expected) {
+    const ReplayFile::Checkpoint now = checksumWorld(expected.step);
+    std::vector<ObjectDifference> differences;
+    if (now.world_hash != expected.world_hash)
+        differences = compareCheckpoints(expected, now);
+    if (differences.empty()) {
+        m_checkpoints_done++;
+        return;
+    }
+    const std::string reason = "the world differs from the recording: " + describe(differences);
+    diverge(expected.step, reason, std::move(differences));
+}
+
+void ReplayManager::endStep() {
+    if (m_mode == Mode::RECORDING && (m_step + 1) % m_file.checkpoint_interval == 0) {
+        m_file.checkpoints.push_back(checksumWorld(m_step));
+        m_checkpoints_done++;
+    }
+    if (m_mode == Mode::REPLAYING && !isStopped()) {
+        // The final checkpoint waits for finish(): it was taken at shut-down.
+        const std::vector<ReplayFile::Checkpoint>& recorded = m_file.checkpoints;
+        while (m_next_checkpoint < recorded.size() && recorded[m_next_checkpoint].step < m_step)
+            m_next_checkpoint++;
+        if (m_next_checkpoint < recorded.size() && recorded[m_next_checkpoint].step == m_step &&
+            !isFinalCheckpoint(m_next_checkpoint))
+            verify(recorded[m_next_checkpoint++]);
+        for (; m_next_input < m_file.inputs.size() && m_file.inputs[m_next_input].step <= m_step &&
+               m_file.inputs[m_next_input].kind == ReplayFile::Input::STOP;
+             m_next_input++) {
+            LogManager::getInstance().writeLog(
+                "ReplayManager::endStep(): Stop signal; ending the game loop.");
+            GameManager::getInstance().setGameOver(true);
+        }
+        if (!isStopped() && m_step >= m_file.step_count - 1 && !GameManager::getInstance().getGameOver())
+            diverge(m_step, "the recording ends at step " + std::to_string(m_file.step_count - 1) +
+                                " but this run goes on");
+    }
+    if (m_mode == Mode::REPLAYING && isStopped())
+        GameManager::getInstance().setGameOver(true);
+    m_step++;
+}
+
+void ReplayManager::diverge(int step, const std::string& reason, std::vector<ObjectDifference> objects) {
+    if (hasDiverged())
+        return;
+    m_divergence.step = step;
+    m_divergence.reason = reason;
+    m_divergence.objects = std::move(objects);
+    LogManager::getInstance().writeLog("ReplayManager: Replay diverged at step %d: %s", step, reason.c_str());
+    GameManager::getInstance().setGameOver(true);
+}
+
+void ReplayManager::interrupt() {
+    if (m_mode != Mode::REPLAYING || isStopped())
+        return;
+    m_interrupted = true;
+    LogManager::getInstance().writeLog("ReplayManager::interrupt(): Replay stopped at step %d.", m_step);
+    GameManager::getInstance().setGameOver(true);
+}
+
+void ReplayManager::finish() {
+    LogManager& log_manager = LogManager::getInstance();
+    if (m_mode == Mode::RECORDING) {
+        m_file.step_count = m_step;
+        if (m_step > 0) {
+            // Taken now, after whatever the game did once its last loop ended.
+            if (!m_file.checkpoints.empty() && m_file.checkpoints.back().step == m_step - 1)
+                m_file.checkpoints.pop_back();
+            m_file.checkpoints.push_back(checksumWorld(m_step - 1));
+            m_checkpoints_done = static_cast<int>(m_file.checkpoints.size());
+        }
+        if (m_file.save(m_path, m_error) != 0)
+            log_manager.writeLog("ReplayManager::finish(): Error! Cannot write the replay: %s",
+                                 m_error.c_str());
+        else
+            log_manager.writeLog(1, "ReplayManager::finish(): %d steps recorded to '%s'.", m_step,
+                                 m_path.c_str());
+    } else if (m_mode == Mode::REPLAYING && !isStopped()) {
+        if (m_step != m_file.step_count)
+            diverge(m_step - 1, "this run ended after " + std::to_string(m_step) +
+                                    " steps, the recording after " + std::to_string(m_file.step_count));
+        else if (m_next_checkpoint < m_file.checkpoints.size() && isFinalCheckpoint(m_next_checkpoint))
+            verify(m_file.checkpoints[m_next_checkpoint++]);
+        m_matched = !isStopped();
+        if (m_matched)
+            log_manager.writeLog(1, "ReplayManager::finish(): replay matched its recording over %d steps.",
+                                 m_step);
+    }
+    m_mode = Mode::OFF;
+}
+
+} // namespace vt

@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "support/EngineTest.h"
+
+// The committed recording of a real game, played back by the real binary
+// headless and at full speed.
+namespace {
+
+struct Replayed {
+    int exit_code = -1;
+    std::string out;
+    std::string err;
+};
+
+class ShooterReplayTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        for (const char* name : {"sprites", "sounds"}) {
+            std::error_code error;
+            std::filesystem::create_symlink(std::filesystem::path(VINTREL_GAME_DATA_DIR) / name,
+                                            m_dir.file(name), error);
+            ASSERT_FALSE(error) << error.message();
+        }
+    }
+
+    Replayed replay(const std::string& file, const std::string& audio_driver = "null") const {
+        const std::string command = "cd '" + m_dir.path() + "' && ALSOFT_DRIVERS=" + audio_driver + " '" +
+                                    VINTREL_SHOOTER + "' --replay '" + file + "' --headless --fast 2>err.txt";
+        Replayed run;
+        FILE* p_pipe = popen(command.c_str(), "r");
+        char buffer[256];
+        while (p_pipe != nullptr && std::fgets(buffer, sizeof(buffer), p_pipe) != nullptr)
+            run.out += buffer;
+        const int status = p_pipe != nullptr ? pclose(p_pipe) : -1;
+        run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        run.err = vt::test::readFile(m_dir.file("err.txt"));
+        return run;
+    }
+
+    vt::test::TempDir m_dir;
+};
+
+TEST_F(ShooterReplayTest, RecordedGameReplaysToTheScoreItEndedWith) {
+    const std::string replays = std::string(VINTREL_SOURCE_DIR) + "/game/replays/";
+    const std::string score = vt::test::readFile(replays + "shooter.score");
+    ASSERT_FALSE(score.empty());
+    // Also without an audio device: the game must still end cleanly.
+    for (const char* driver : {"null", "no-such-driver"}) {
+        SCOPED_TRACE(driver);
+        const Replayed run = replay(replays + "shooter.vtr", driver);
+        EXPECT_EQ(run.exit_code, 0) << run.err;
+        EXPECT_EQ(run.out.rfind("Final score " + score.substr(0, score.find('\n')) + " after ", 0), 0u)
+            << run.out;
+        EXPECT_NE(run.out.find("Replay matched its recording"), std::string::npos) << run.out;
+        EXPECT_EQ(run.err.find("diverged"), std::string::npos) << run.err;
+        // A minute of play at 30 steps a second.
+        EXPECT_GE(std::stoi(run.out.substr(run.out.find(" after ") + 7)), 1800);
+    }
+}
+
+TEST_F(ShooterReplayTest, BadReplayFilesAreRefusedBeforeTheGameStarts) {
+    const std::string good =
+        vt::test::readFile(std::string(VINTREL_SOURCE_DIR) + "/game/replays/shooter.vtr");
+    ASSERT_GT(good.size(), 100u);
+    std::string changed = good;
+    changed[good.size() / 2] = static_cast<char>(changed[good.size() / 2] ^ 1);
+    std::string newer = good;
+    newer[8] = 9;
+    const struct {
+        const char* name;
+        std::string bytes;
+        const char* why;
+    } files[] = {
+        {"truncated", good.substr(0, good.size() / 2), "truncated"},
+        {"corrupted", changed, "corrupted"},
+        {"another version", newer, "version 9"},
+    };
+    for (const auto& file : files) {
+        SCOPED_TRACE(file.name);
+        ASSERT_TRUE(vt::test::writeFile(m_dir.file("bad.vtr"), file.bytes));
+        const Replayed run = replay("bad.vtr");
+        EXPECT_EQ(run.exit_code, 2);
+        EXPECT_EQ(run.err.rfind("vintrel-shooter: cannot replay bad.vtr: ", 0), 0u) << run.err;
+        EXPECT_NE(run.err.find(file.why), std::string::npos) << run.err;
+        EXPECT_EQ(vt::test::countLines(run.err, ""), 1) << run.err;
+        EXPECT_EQ(run.out, "");
+    }
+    const Replayed missing = replay("missing.vtr");
+    EXPECT_EQ(missing.exit_code, 2);
+    EXPECT_EQ(missing.err, "vintrel-shooter: cannot replay missing.vtr: No such file or directory\n");
+    // Nothing ran: no engine, no log.
+    EXPECT_FALSE(std::filesystem::exists(m_dir.file("vintrel.log")));
+}
+
+} // namespace

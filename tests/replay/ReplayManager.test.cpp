@@ -1,0 +1,326 @@
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <set>
+
+#include "support/EngineTest.h"
+#include "vintrel/core/GameManager.h"
+#include "vintrel/events/EventCollision.h"
+#include "vintrel/events/EventKeyboard.h"
+#include "vintrel/events/EventMouse.h"
+#include "vintrel/events/EventStep.h"
+#include "vintrel/input/InputManager.h"
+#include "vintrel/input/Key.h"
+#include "vintrel/paths/PathManager.h"
+#include "vintrel/replay/ReplayManager.h"
+#include "vintrel/world/WorldManager.h"
+
+namespace vt {
+namespace {
+
+// The scripted run: a ship the keyboard moves and fires from, rocks that
+// clicks put down and that split at random when shot, and a seeker walking
+// paths towards the ship. Input is queued as a window would deliver it.
+constexpr int STOP_STEP = 240;
+constexpr int PATH_EXPANSIONS = 20;
+constexpr int INTERVAL = 5;
+
+float randomTenths() { return static_cast<float>(std::rand() % 9 - 4) * 0.1f; }
+
+// A shot flies up and goes when it leaves the world. A rock comes back in at
+// a random place, and a shot that hits it splits it in two that fly off at random.
+class Body : public Object {
+  public:
+    Body(const char* type, const Vector& at, const Vector& velocity) {
+        setType(type);
+        setSolidness(SOFT);
+        setPosition(at);
+        setVelocity(velocity);
+    }
+    int eventHandler(const Event* p_event) override {
+        WorldManager& world = WorldManager::getInstance();
+        const bool rock = getType() == "Rock";
+        if (p_event->getType() == EVENT_OUT && !rock)
+            world.markForDelete(this);
+        if (p_event->getType() == EVENT_OUT && rock)
+            setPosition(Vector(static_cast<float>(std::rand() % 80), static_cast<float>(std::rand() % 24)));
+        const auto* p_hit = dynamic_cast<const EventCollision*>(p_event);
+        if (rock && p_hit != nullptr &&
+            (p_hit->getObject1()->getType() == "Shot" || p_hit->getObject2()->getType() == "Shot")) {
+            world.markForDelete(p_hit->getObject1());
+            world.markForDelete(p_hit->getObject2());
+            for (int i = 0; i < 2 && world.objectsOfType("Rock").getCount() < 30; i++)
+                new Body("Rock", getPosition(), Vector(randomTenths(), randomTenths()));
+        }
+        return 1;
+    }
+};
+
+class Ship : public Object {
+  public:
+    Ship() {
+        setType("Ship");
+        setSolidness(SPECTRAL);
+        setPosition(Vector(40, 20));
+        registerInterest(EVENT_KEYBOARD);
+        registerInterest(EVENT_MOUSE);
+    }
+    int eventHandler(const Event* p_event) override {
+        if (const auto* p_key = dynamic_cast<const EventKeyboard*>(p_event)) {
+            const int key = p_key->getKey();
+            const bool held = p_key->getKeyboardAction() == KEY_ACTION_HELD;
+            if (held && (key == KEY_A || key == KEY_D))
+                WorldManager::getInstance().moveObject(
+                    this, Vector(getPosition().getX() + (key == KEY_A ? -1.0f : 1.0f), getPosition().getY()));
+            if (!held && key == KEY_SPACE)
+                new Body("Shot", Vector(getPosition().getX(), getPosition().getY() - 1), Vector(0, -1));
+        } else if (const auto* p_mouse = dynamic_cast<const EventMouse*>(p_event)) {
+            if (p_mouse->getMouseAction() == MOUSE_ACTION_CLICKED)
+                new Body("Rock", p_mouse->getMousePosition(), Vector());
+        }
+        return 1;
+    }
+};
+
+class Seeker : public Object {
+  public:
+    explicit Seeker(Object* p_ship) : m_p_ship(p_ship) {
+        setType("Seeker");
+        setSolidness(SPECTRAL);
+        setSpeed(0.5f);
+        setPosition(Vector(2, 2));
+        registerInterest(EVENT_STEP);
+    }
+    int eventHandler(const Event* p_event) override {
+        const auto* p_step = dynamic_cast<const EventStep*>(p_event);
+        if (p_step == nullptr)
+            return Object::eventHandler(p_event);
+        if (p_step->getStepCount() % 60 == 0)
+            PathManager::getInstance().findPath(this, m_p_ship->getPosition());
+        return 1;
+    }
+
+  private:
+    Object* m_p_ship;
+};
+
+// Plays the part of the person at the keyboard, from a fixed script.
+class Script : public Object {
+  public:
+    explicit Script(Object* p_ship) : m_p_ship(p_ship) {
+        setSolidness(SPECTRAL);
+        registerInterest(EVENT_STEP);
+    }
+    int eventHandler(const Event* p_event) override {
+        const auto* p_step = dynamic_cast<const EventStep*>(p_event);
+        if (p_step == nullptr)
+            return 0;
+        const int step = p_step->getStepCount();
+        InputManager& input = InputManager::getInstance();
+        EventKeyboard key;
+        key.setKeyboardAction(KEY_ACTION_HELD);
+        key.setKey((step / 30) % 2 == 0 ? KEY_D : KEY_A);
+        if (step % 3 == 0)
+            input.queueInput(key);
+        key.setKeyboardAction(KEY_ACTION_PRESSED);
+        key.setKey(KEY_SPACE);
+        if (step % 9 == 4)
+            input.queueInput(key);
+        EventMouse mouse;
+        mouse.setMouseAction(step % 13 == 0 ? MOUSE_ACTION_CLICKED : MOUSE_ACTION_MOVED);
+        mouse.setMouseButton(step % 13 == 0 ? MOUSE_BUTTON_LEFT : MOUSE_BUTTON_UNDEFINED);
+        mouse.setMousePosition(Vector(m_p_ship->getPosition().getX(), static_cast<float>(4 + step % 12)));
+        if (step % 13 == 0 || step % 5 == 2)
+            input.queueInput(mouse);
+        // Whoever recorded the run stopped it with Ctrl+C.
+        if (step == STOP_STEP && !ReplayManager::getInstance().isReplaying())
+            std::raise(SIGINT);
+        return 1;
+    }
+
+  private:
+    Object* m_p_ship;
+};
+
+bool isClick(const ReplayFile::Input& input) {
+    return input.kind == ReplayFile::Input::MOUSE && input.action == MOUSE_ACTION_CLICKED;
+}
+
+void buildScene() {
+    auto* p_ship = new Ship;
+    new Seeker(p_ship);
+    new Script(p_ship);
+}
+
+/// What a replay in a child process saw.
+struct Outcome {
+    int matched = -1;
+    int checkpoints = -1;
+    int step = -1;
+    int frame_time = -1;
+    std::string reason;
+    std::string objects;
+};
+
+class ReplayTest : public test::EngineTest {
+  protected:
+    // Ids and the random generator start afresh in each child, as they do
+    // in any new program; this process keeps its engine unstarted.
+    static int inChild(const std::function<bool()>& body) {
+        const pid_t pid = fork();
+        if (pid == 0)
+            _exit(body() ? 0 : 1);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+    }
+
+    int record() {
+        return inChild([this] {
+            ReplayManager& replay = ReplayManager::getInstance();
+            const bool started =
+                replay.startRecording(path(), INTERVAL, PATH_EXPANSIONS) == 0 &&
+                startEngine("headless:true,networking:false,random_seed:0,frame_time:1,\n") == 0;
+            if (started) {
+                buildScene();
+                GameManager::getInstance().run();
+            }
+            GameManager::getInstance().shutDown();
+            return started && replay.getError().empty();
+        });
+    }
+
+    Outcome replay(const std::string& file) {
+        const std::string result = dir().file("outcome.txt");
+        inChild([&] {
+            ReplayManager& replay = ReplayManager::getInstance();
+            // The recording's own settings apply, not this configuration.
+            if (replay.startReplay(file) != 0 ||
+                startEngine("headless:true,networking:false,random_seed:7,frame_time:33,\n") != 0)
+                return false;
+            const int frame_time = GameManager::getInstance().getFrameTime();
+            buildScene();
+            GameManager::getInstance().run();
+            GameManager::getInstance().shutDown();
+            std::ofstream out(result);
+            out << replay.hasMatched() << " " << replay.getCheckpointCount() << " "
+                << replay.getDivergence().step << " " << frame_time << "\n"
+                << replay.getDivergence().reason << "\n";
+            for (const ObjectDifference& difference : replay.getDivergence().objects)
+                out << difference.type << " ";
+            return true;
+        });
+        Outcome outcome;
+        std::ifstream in(result);
+        in >> outcome.matched >> outcome.checkpoints >> outcome.step >> outcome.frame_time;
+        in.ignore();
+        std::getline(in, outcome.reason);
+        std::getline(in, outcome.objects);
+        return outcome;
+    }
+
+    std::string path() const { return dir().file("run.vtr"); }
+};
+
+TEST_F(ReplayTest, ScriptedRunReplaysWithEveryCheckpointEqual) {
+    ASSERT_EQ(record(), 0) << logText();
+    ReplayFile file;
+    std::string error;
+    ASSERT_EQ(file.load(path(), error), 0) << error;
+
+    // The run did what it is meant to exercise: shots fired by keys, rocks
+    // put down by clicks and split by shots, shots deleted.
+    const auto clicks = std::count_if(file.inputs.begin(), file.inputs.end(), isClick);
+    std::map<std::string, std::set<int>> ids;
+    for (const ReplayFile::Checkpoint& checkpoint : file.checkpoints)
+        for (const ReplayFile::ObjectSum& object : checkpoint.objects)
+            ids[object.type].insert(object.id);
+    const std::vector<ReplayFile::ObjectSum>& last = file.checkpoints.back().objects;
+    EXPECT_GT(clicks, 0);
+    EXPECT_GT(static_cast<long>(ids["Rock"].size()), clicks);
+    EXPECT_GT(
+        static_cast<long>(ids["Shot"].size()),
+        std::count_if(last.begin(), last.end(), [](const auto& object) { return object.type == "Shot"; }));
+    EXPECT_EQ(file.step_count, STOP_STEP + 1);
+    EXPECT_EQ(file.inputs.back().kind, ReplayFile::Input::STOP);
+    EXPECT_EQ(file.checkpoints.back().step, STOP_STEP);
+    EXPECT_EQ(file.path_expansions, PATH_EXPANSIONS);
+
+    // The seed in force is the one recorded, whatever the settings say.
+    const std::size_t seed_at = file.config.find("random_seed:0,");
+    ASSERT_NE(seed_at, std::string::npos);
+    file.config.replace(seed_at, 14, "random_seed:5,");
+    ASSERT_EQ(file.save(path(), error), 0) << error;
+    const Outcome outcome = replay(path());
+    EXPECT_EQ(outcome.matched, 1) << outcome.reason;
+    EXPECT_EQ(outcome.checkpoints, static_cast<int>(file.checkpoints.size()));
+    EXPECT_EQ(outcome.frame_time, 1);
+}
+
+TEST_F(ReplayTest, EditedRecordingDivergesAtTheStepTheEditTakesEffect) {
+    ASSERT_EQ(record(), 0) << logText();
+    ReplayFile recorded;
+    std::string error;
+    ASSERT_EQ(recorded.load(path(), error), 0) << error;
+    auto firstCheckpointFrom = [&recorded](int step) {
+        for (const ReplayFile::Checkpoint& checkpoint : recorded.checkpoints)
+            if (checkpoint.step >= step)
+                return checkpoint.step;
+        return -1;
+    };
+    const auto click =
+        std::find_if(recorded.inputs.begin(), recorded.inputs.end(),
+                     [](const ReplayFile::Input& input) { return input.step >= 100 && isClick(input); });
+    ASSERT_NE(click, recorded.inputs.end());
+    const int click_step = click->step;
+
+    struct Edit {
+        const char* name;
+        std::function<void(ReplayFile&)> apply;
+        int step;
+        const char* reason;
+        const char* objects;
+    };
+    const Edit edits[] = {
+        {"a click two columns further",
+         [click_step](ReplayFile& f) {
+             for (ReplayFile::Input& input : f.inputs)
+                 if (input.step == click_step && isClick(input))
+                     input.position = Vector(input.position.getX() + 2, input.position.getY());
+         },
+         firstCheckpointFrom(click_step), "world differs", "Rock"},
+        {"the stop left out", [](ReplayFile& f) { f.inputs.erase(f.inputs.end() - 1); }, STOP_STEP, "goes on",
+         ""},
+        {"the window closed at step 150",
+         [](ReplayFile& f) {
+             ReplayFile::Input close;
+             close.kind = ReplayFile::Input::CLOSE;
+             close.step = 150;
+             auto at = f.inputs.begin();
+             while (at->step <= 150)
+                 ++at;
+             f.inputs.insert(at, close);
+         },
+         150, "ended after 151 steps", ""},
+    };
+    for (const Edit& edit : edits) {
+        SCOPED_TRACE(edit.name);
+        ReplayFile file = recorded;
+        edit.apply(file);
+        ASSERT_EQ(file.save(dir().file("edited.vtr"), error), 0) << error;
+        const Outcome outcome = replay(dir().file("edited.vtr"));
+        EXPECT_EQ(outcome.matched, 0);
+        EXPECT_EQ(outcome.step, edit.step) << outcome.reason;
+        EXPECT_NE(outcome.reason.find(edit.reason), std::string::npos) << outcome.reason;
+        EXPECT_NE(outcome.objects.find(edit.objects), std::string::npos) << outcome.objects;
+    }
+}
+
+} // namespace
+} // namespace vt

@@ -5,7 +5,6 @@
 
 #include "core/TextTables.h"
 #include "support/EngineTest.h"
-#include "vintrel/core/Utility.h"
 #include "vintrel/events/Event.h"
 #include "vintrel/network/NetworkManager.h"
 #include "vintrel/world/Object.h"
@@ -38,23 +37,6 @@ TEST(TextTables, NumbersReadAsAtoiDoesWithoutOverflowing) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         EXPECT_EQ(text::toInt(c.text), c.expected);
-    }
-}
-
-TEST(TextTables, ColourNamesAreTheEightColoursInLowerCaseAndNothingElse) {
-    for (int i = BLACK; i <= WHITE; i++) {
-        const auto expected = static_cast<Color>(i);
-        std::string name = colorToString(expected);
-        name[0] = static_cast<char>(name[0] - 'A' + 'a');
-        SCOPED_TRACE(name);
-        Color color = CUSTOM;
-        EXPECT_TRUE(text::colorFromName(name, &color));
-        EXPECT_EQ(color, expected);
-    }
-    for (const char* name : {"Red", "default", "", "blue ", "cyanide"}) {
-        Color color = CUSTOM;
-        EXPECT_FALSE(text::colorFromName(name, &color)) << name;
-        EXPECT_EQ(color, CUSTOM) << name;
     }
 }
 

@@ -4,6 +4,8 @@
 
 #include <SFML/Graphics.hpp>
 
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -13,17 +15,15 @@
 #include <vector>
 
 #include "media/SfmlCompat.h"
+#include "support/DisplayScenes.h"
 #include "vintrel/core/GameManager.h"
-#include "vintrel/media/Animation.h"
+#include "vintrel/core/Utility.h"
 #include "vintrel/media/DisplayManager.h"
-#include "vintrel/media/Frame.h"
-#include "vintrel/media/Sprite.h"
-#include "vintrel/world/ViewObject.h"
 #include "vintrel/world/WorldManager.h"
 
 namespace {
 
-const char* const FONT_SOURCE = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
+const char* const FONT_SOURCE = VINTREL_FONT_FILE;
 
 // Starts a windowed engine with the default 80 x 24 window and the system's
 // monospaced font, its configuration and log in a scratch directory.
@@ -35,30 +35,64 @@ bool startWindowedEngine(const std::filesystem::path& dir) {
     return vt::GameManager::getInstance().startUp() == 0;
 }
 
-void clearWorld() {
-    vt::WorldManager& world_manager = vt::WorldManager::getInstance();
-    const vt::ObjectList all = world_manager.getAllObjects(true);
-    for (int i = 0; i < all.getCount(); i++)
-        delete all[i];
-}
-
 // Every cell of the window, one character each, as a busy full screen would.
 // The engine is started once by main; the benchmarks share its window.
 void BM_FullScreenOfCharacters(benchmark::State& state) {
     vt::DisplayManager& display_manager = vt::DisplayManager::getInstance();
+    for (auto _ : state) {
+        vt::scenes::drawFullScreen();
+        display_manager.presentFrame();
+    }
+    state.counters["cells"] = display_manager.getHorizontalChars() * display_manager.getVerticalChars();
+}
+BENCHMARK(BM_FullScreenOfCharacters)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+
+// The floor under a full screen: the same screen's glyphs alone, each a quad
+// the size of its texels, in one draw call prepared beforehand.
+void BM_FullScreenGlyphsOnly(benchmark::State& state) {
+    vt::DisplayManager& display_manager = vt::DisplayManager::getInstance();
+    sf::RenderWindow& window = *display_manager.getWindow();
+    sf::Font font;
+    if (!vt::sfml::openFont(font, FONT_SOURCE)) {
+        state.SkipWithError("no font");
+        return;
+    }
+    const unsigned size = display_manager.getCharacterSize();
+    std::vector<sf::Vertex> vertices;
     const int columns = display_manager.getHorizontalChars();
     const int rows = display_manager.getVerticalChars();
+    for (int y = 0; y < rows; y++)
+        for (int x = 0; x < columns; x++) {
+            const vt::sfml::GlyphRects r = vt::sfml::glyphRects(
+                font.getGlyph(static_cast<std::uint32_t>('!' + (x + y) % 90), size, true));
+            const float left = std::round(static_cast<float>(x) * vt::cellWidth()) + r.left;
+            const float top =
+                std::round(static_cast<float>(y) * vt::cellHeight()) + static_cast<float>(size) + r.top;
+            unsigned char red = 0;
+            unsigned char green = 0;
+            unsigned char blue = 0;
+            vt::colorToRGB(static_cast<vt::Color>(1 + (x + y) % 7), red, green, blue);
+            const sf::Color color(red, green, blue);
+            auto corner = [&](float dx, float dy) {
+                vertices.push_back(sf::Vertex{sf::Vector2f(left + dx, top + dy), color,
+                                              sf::Vector2f(r.tex_left + dx, r.tex_top + dy)});
+            };
+            corner(0, 0);
+            corner(r.tex_width, 0);
+            corner(0, r.tex_height);
+            corner(0, r.tex_height);
+            corner(r.tex_width, 0);
+            corner(r.tex_width, r.tex_height);
+        }
+    sf::RenderStates states;
+    states.texture = &vt::sfml::sharpGlyphTexture(font, size);
     for (auto _ : state) {
-        for (int y = 0; y < rows; y++)
-            for (int x = 0; x < columns; x++)
-                display_manager.drawCharacter(vt::Vector(static_cast<float>(x), static_cast<float>(y)),
-                                              static_cast<char>('!' + (x + y) % 90),
-                                              static_cast<vt::Color>(1 + (x + y) % 7), 0.0f);
+        window.draw(vertices.data(), vertices.size(), sf::PrimitiveType::Triangles, states);
         display_manager.presentFrame();
     }
     state.counters["cells"] = columns * rows;
 }
-BENCHMARK(BM_FullScreenOfCharacters)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+BENCHMARK(BM_FullScreenGlyphsOnly)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 
 // Presenting a frame with nothing drawn: what every frame costs at least.
 void BM_EmptyFrame(benchmark::State& state) {
@@ -68,56 +102,21 @@ void BM_EmptyFrame(benchmark::State& state) {
 }
 BENCHMARK(BM_EmptyFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 
-// A sprite of width x height characters, every cell filled.
-std::unique_ptr<vt::Sprite> makeSprite(int width, int height, vt::Color color) {
-    auto p_sprite = std::make_unique<vt::Sprite>(1);
-    p_sprite->setWidth(width);
-    p_sprite->setHeight(height);
-    p_sprite->setColor(color);
-    p_sprite->pushFrame(vt::Frame(width, height, std::string(static_cast<std::size_t>(width * height), '#')));
-    return p_sprite;
-}
-
 // What a busy moment of the shooter draws: about 60 objects of 1 to 12
 // characters spread over the screen, the score and the missile count.
 void BM_TypicalGameFrame(benchmark::State& state) {
-    clearWorld();
-    std::vector<std::unique_ptr<vt::Sprite>> sprites;
-    sprites.push_back(makeSprite(1, 1, vt::YELLOW)); // bullet
-    sprites.push_back(makeSprite(2, 2, vt::WHITE));  // small asteroid
-    sprites.push_back(makeSprite(3, 3, vt::WHITE));  // asteroid
-    sprites.push_back(makeSprite(4, 3, vt::RED));    // ship or explosion
-    const int object_count = 60;
-    int characters = 0;
-    for (int i = 0; i < object_count; i++) {
-        vt::Sprite* p_sprite = sprites[static_cast<std::size_t>(i) % sprites.size()].get();
-        auto* p_object = new vt::Object;
-        p_object->setSolidness(vt::SPECTRAL);
-        vt::Animation animation;
-        animation.setSprite(p_sprite);
-        p_object->setAnimation(animation);
-        p_object->setPosition(
-            vt::Vector(static_cast<float>(3 + (i * 37) % 74), static_cast<float>(3 + (i * 7) % 19)));
-        characters += p_sprite->getWidth() * p_sprite->getHeight();
-    }
-    auto* p_points = new vt::ViewObject;
-    p_points->setViewString("Points");
-    p_points->setValue(1250);
-    auto* p_missiles = new vt::ViewObject;
-    p_missiles->setLocation(vt::TOP_RIGHT);
-    p_missiles->setViewString("Missiles");
-    p_missiles->setValue(4);
-    p_missiles->setColor(vt::GREEN);
-
+    vt::scenes::clearWorld();
+    vt::scenes::Sprites sprites;
+    const int characters = vt::scenes::makeTypicalGameFrame(sprites);
     vt::DisplayManager& display_manager = vt::DisplayManager::getInstance();
     vt::WorldManager& world_manager = vt::WorldManager::getInstance();
     for (auto _ : state) {
         world_manager.draw();
         display_manager.presentFrame();
     }
-    state.counters["objects"] = object_count + 2;
+    state.counters["objects"] = world_manager.getAllObjects(true).getCount();
     state.counters["sprite_chars"] = characters;
-    clearWorld();
+    vt::scenes::clearWorld();
 }
 BENCHMARK(BM_TypicalGameFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 
@@ -170,7 +169,7 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
     benchmark::RunSpecifiedBenchmarks();
-    clearWorld();
+    vt::scenes::clearWorld();
     vt::GameManager::getInstance().shutDown();
     benchmark::Shutdown();
     std::error_code ignored;

@@ -11,7 +11,8 @@
 
 namespace {
 
-const char* const USAGE = "usage: vintrel-shooter [--record FILE | --replay FILE [--headless] [--fast]]";
+const char* const USAGE = "usage: vintrel-shooter [--record FILE | --replay FILE [--headless] [--fast]] "
+                          "[--host [[ADDRESS:]PORT]] | --watch HOST[:PORT]";
 
 // The score of the latest game: the newest score display's value.
 int latestScore() {

@@ -24,6 +24,8 @@ int Reticle::eventHandler(const vt::Event* p_event) {
     return 1;
 }
 
-int Reticle::draw() {
-    return vt::DisplayManager::getInstance().drawCharacter(getPosition(), '+', vt::RED, 0.0f);
+int drawReticle(const vt::Vector& position) {
+    return vt::DisplayManager::getInstance().drawCharacter(position, '+', vt::RED, 0.0f);
 }
+
+int Reticle::draw() { return drawReticle(getPosition()); }

@@ -1,6 +1,10 @@
 #pragma once
 
 #include <vintrel/world/Object.h>
+#include <vintrel/world/Vector.h>
+
+/// Draws the cross-hair, a red '+', at a position in spaces; the display's result.
+int drawReticle(const vt::Vector& position);
 
 /// The red '+' that follows the mouse and shows where the ship aims.
 class Reticle : public vt::Object {

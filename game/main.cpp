@@ -4,13 +4,25 @@
 #include <vintrel/input/Pause.h>
 #include <vintrel/splash/Splash.h>
 
+#include <vector>
+
 #include "CommandLine.h"
 #include "GameStart.h"
 #include "LoadResources.h"
+#include "NetworkRole.h"
+#include "Spectating.h"
 
 int main(int argc, char* argv[]) {
+    NetworkRole role;
+    std::vector<const char*> other_arguments;
+    if (parseNetworkRole(argc, argv, &role, &other_arguments) != 0) {
+        return CommandLine::USAGE_ERROR;
+    }
+    if (role.mode == NetworkRole::WATCH) {
+        return watchGame(role);
+    }
     CommandLine command_line;
-    const int parsed = command_line.parse(argc, argv);
+    const int parsed = command_line.parse(static_cast<int>(other_arguments.size()), other_arguments.data());
     if (parsed >= 0) {
         return parsed;
     }
@@ -28,6 +40,10 @@ int main(int argc, char* argv[]) {
 
     vt::splash();
     loadResources();
+    if (role.mode == NetworkRole::HOST && startHosting(role) != 0) {
+        game_manager.shutDown();
+        return 1;
+    }
     new GameStart;
     new vt::Pause(vt::KEY_F10);
 

@@ -30,6 +30,7 @@ TEST_F(ConfigTest, MissingFileKeepsEveryDefault) {
     EXPECT_EQ(config().getWindowVerticalChars(), 24);
     EXPECT_EQ(config().getWindowStyle(), 5);
     EXPECT_EQ(config().getWindowState(), 0);
+    EXPECT_EQ(config().getWindowScale(), 1);
     EXPECT_EQ(config().getWindowBackgroundColor(), BLACK);
     EXPECT_EQ(config().getFrameTime(), 33);
     EXPECT_FLOAT_EQ(config().getFontScale(), 2.0f);
@@ -61,6 +62,7 @@ TEST_F(ConfigTest, ReadsEveryKeyIgnoringCommentsBlanksAndCarriageReturns) {
              "window_background_color:blue,\n"
              "window_style:7,\n"
              "window_state:fullscreen,\n"
+             "window_scale:3,\n"
              "window_title:Rock Field,\n"
              "show_mouse:true,\n"
              "headless:true,\n"
@@ -79,6 +81,7 @@ TEST_F(ConfigTest, ReadsEveryKeyIgnoringCommentsBlanksAndCarriageReturns) {
     EXPECT_EQ(config().getWindowBackgroundColor(), BLUE);
     EXPECT_EQ(config().getWindowStyle(), 7);
     EXPECT_EQ(config().getWindowState(), 1);
+    EXPECT_EQ(config().getWindowScale(), 3);
     EXPECT_EQ(config().getWindowTitle(), "RockField");
     EXPECT_TRUE(config().getShowMouse());
     EXPECT_TRUE(config().getHeadless());
@@ -104,19 +107,33 @@ TEST_F(ConfigTest, FirstOccurrenceWinsAndCommentNeedsTheFirstColumn) {
 }
 
 TEST_F(ConfigTest, UnsupportedNamesAreLoggedAndIgnored) {
-    const std::string err =
-        loadFile("window_background_color:Yellow,window_style:0,window_state:maximised,show_mouse:TRUE,");
+    const std::string err = loadFile("window_background_color:Yellow,window_style:0,window_state:maximised,"
+                                     "show_mouse:TRUE,window_scale:0,");
     EXPECT_NE(err.find("loadConfig(): Unsupported window color 'Yellow'"), std::string::npos);
     EXPECT_NE(err.find("loadConfig(): Unsupported window style '0'"), std::string::npos);
     EXPECT_NE(err.find("loadConfig(): Unsupported window state 'maximised'"), std::string::npos);
+    EXPECT_NE(err.find("loadConfig(): Unsupported window scale '0'"), std::string::npos);
+    EXPECT_NE(loadFile("window_scale:2x,").find("loadConfig(): Unsupported window scale '2x'"),
+              std::string::npos);
     EXPECT_EQ(config().getWindowBackgroundColor(), BLACK);
     EXPECT_EQ(config().getWindowStyle(), 5);
     EXPECT_EQ(config().getWindowState(), 0);
+    EXPECT_EQ(config().getWindowScale(), 1);
     EXPECT_FALSE(config().getShowMouse());
 
-    loadFile("window_background_color:yellow,window_style:none,");
+    loadFile("window_background_color:yellow,window_style:none,window_scale:auto,");
     EXPECT_EQ(config().getWindowBackgroundColor(), YELLOW);
     EXPECT_EQ(config().getWindowStyle(), 0);
+    EXPECT_EQ(config().getWindowScale(), 0);
+
+    const std::string network_err = loadFile("network_backlog:10,network_connect_timeout:0,");
+    EXPECT_NE(network_err.find("loadConfig(): Unsupported network backlog '10'"), std::string::npos);
+    EXPECT_NE(network_err.find("loadConfig(): Unsupported connect timeout '0'"), std::string::npos);
+    EXPECT_EQ(config().getNetworkBacklog(), 4 << 20);
+    EXPECT_EQ(config().getNetworkConnectTimeout(), 3000);
+    loadFile("network_backlog:65536,network_connect_timeout:250,");
+    EXPECT_EQ(config().getNetworkBacklog(), 65536);
+    EXPECT_EQ(config().getNetworkConnectTimeout(), 250);
 }
 
 TEST_F(ConfigTest, MalformedAndOutOfRangeNumbers) {
@@ -159,6 +176,7 @@ TEST_F(ConfigTest, SummaryIsWrittenAtLevelOne) {
     EXPECT_EQ(countLines(text, "  Headless: true"), 1);
     EXPECT_EQ(countLines(text, "  Networking: false"), 1);
     EXPECT_EQ(countLines(text, "  Window state: default"), 1);
+    EXPECT_EQ(countLines(text, "  Window scale: 1"), 1);
     EXPECT_EQ(countLines(text, "  Scene graph: grid"), 1);
     EXPECT_EQ(countLines(text, "  Random seed: 42"), 1);
 }

@@ -1,5 +1,8 @@
 #include <SFML/Graphics.hpp>
 
+#include <cmath>
+#include <limits>
+
 #include "media/SfmlCompat.h"
 #include "support/WindowTest.h"
 #include "vintrel/core/GameManager.h"
@@ -115,9 +118,17 @@ TEST_F(DisplayManagerTest, CharactersQueuedWithoutEndStillLandInOrder) {
     for (int i = 0; i < 100000; i++)
         display_manager.drawCharacter(Vector(3, 3), 'M', RED);
     display_manager.drawCharacter(Vector(3, 3), 'M', GREEN);
+    // Thousands more piled up, each a hair to the right of the one before.
+    for (int i = 0; i < 5000; i++)
+        display_manager.drawCharacter(Vector(20 + static_cast<float>(i) * 2e-4f, 8), 'M', RED);
+    display_manager.drawCharacter(Vector(21, 8), 'M', GREEN);
+    // Nor does a character at no place at all upset the queue.
+    display_manager.drawCharacter(Vector(std::nanf(""), 8), 'M', RED);
+    display_manager.drawCharacter(Vector(8, std::numeric_limits<float>::infinity()), 'M', RED, 45.0f);
     const sf::Image image = captureBackBuffer();
     EXPECT_GT(countInCell(image, 3, 3, GREEN_PIXEL), INKED);
     EXPECT_LT(countInCell(image, 3, 3, RED_PIXEL), INKED);
+    EXPECT_GT(countInCell(image, 21, 8, GREEN_PIXEL), INKED);
 }
 
 TEST_F(DisplayManagerTest, RotatedCharacterTurnsAboutItsOrigin) {

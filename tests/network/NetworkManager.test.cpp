@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "support/EngineTest.h"
+#include "support/LoopbackPeers.h"
 #include "vintrel/core/GameManager.h"
 #include "vintrel/core/LogManager.h"
 #include "vintrel/events/EventStep.h"
@@ -21,35 +22,13 @@
 namespace {
 
 using vt::NetworkManager;
+using vt::test::acceptNext;
+using vt::test::connectPeer;
 using vt::test::countLines;
+using vt::test::NetworkListener;
+using vt::test::peerReceive;
 
 std::string networkConfig() { return "headless:true,\nnetworking:true,\nrandom_seed:42,\nframe_time:5,\n"; }
-
-// A peer outside the engine: a plain socket connected to 127.0.0.1:port, or -1.
-int connectPeer(int port) {
-    const int sock = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<std::uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (sock != -1 && connect(sock, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0) {
-        close(sock);
-        return -1;
-    }
-    return sock;
-}
-
-// Accepts the next connection, giving the kernel a little time to finish
-// the handshake; -1 when none arrives within half a second.
-int acceptNext() {
-    for (int attempt = 0; attempt < 100; attempt++) {
-        const int sock = NetworkManager::getInstance().accept();
-        if (sock >= 0)
-            return sock;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return -1;
-}
 
 // Polls a connection until some bytes arrive or half a second passes.
 std::string receiveSome(int sock) {
@@ -64,34 +43,6 @@ std::string receiveSome(int sock) {
     }
     return "";
 }
-
-std::string peerReceive(int peer) {
-    char buffer[256];
-    const long got = recv(peer, buffer, sizeof(buffer), MSG_DONTWAIT);
-    return got > 0 ? std::string(buffer, static_cast<std::size_t>(got)) : "";
-}
-
-// Records every network event it hears of.
-class NetworkListener : public vt::Object {
-  public:
-    NetworkListener() {
-        registerInterest(vt::EVENT_NETWORK_ACCEPT);
-        registerInterest(vt::EVENT_NETWORK_CLOSE);
-    }
-    int eventHandler(const vt::Event* p_event) override {
-        const auto* p_network = dynamic_cast<const vt::EventNetwork*>(p_event);
-        if (!p_network)
-            return 0;
-        seen.push_back({p_event->getType(), p_network->getLabel(), p_network->getSocket()});
-        return 1;
-    }
-    struct Seen {
-        std::string type;
-        int label;
-        int socket;
-    };
-    std::vector<Seen> seen;
-};
 
 class NetworkManagerTest : public vt::test::EngineTest {
   protected:
@@ -184,12 +135,20 @@ TEST_F(NetworkManagerTest, AcceptAndCloseSendTheirEvents) {
 
 TEST_F(NetworkManagerTest, SendAndReceiveBothWays) {
     NetworkManager& nm = NetworkManager::getInstance();
+    auto* p_listener = new NetworkListener;
     const int port = listen();
     const int client = nm.connect("127.0.0.1", std::to_string(port));
     ASSERT_GE(client, 0);
     const int server_side = acceptNext();
     ASSERT_GE(server_side, 0);
     EXPECT_EQ(nm.getNumConnections(), 2);
+    // A connection made within connect() is announced by the loop's network phase.
+    EXPECT_EQ(p_listener->count("vt-network-connect"), 0);
+    nm.update();
+    ASSERT_EQ(p_listener->count("vt-network-connect"), 1);
+    EXPECT_EQ(p_listener->seen.back().label, 1);
+    EXPECT_EQ(p_listener->seen.back().socket, client);
+    EXPECT_EQ(p_listener->seen.back().result, 0);
 
     char nothing[8];
     EXPECT_EQ(nm.receive(nothing, sizeof(nothing), server_side), 0);
@@ -219,23 +178,43 @@ TEST_F(NetworkManagerTest, SendAndReceiveBothWays) {
               1);
 }
 
-TEST_F(NetworkManagerTest, PartialSendIsReportedAndKeepsTheConnection) {
+TEST_F(NetworkManagerTest, PartialSendsKeepTheirRemainderAndArriveWholeInOrder) {
     NetworkManager& nm = NetworkManager::getInstance();
     const int port = listen();
     const int outsider = peer(port);
     const int sock = acceptNext();
     ASSERT_GE(sock, 0);
-    // Small buffers on both ends, and a peer that never reads.
+    // A small send buffer, and a peer that reads only later.
     const int small = 4096;
     setsockopt(sock, SOL_SOCKET, SO_SNDBUF, &small, sizeof(small));
-    setsockopt(outsider, SOL_SOCKET, SO_RCVBUF, &small, sizeof(small));
+    ASSERT_EQ(nm.setBacklogLimit(8u << 20), 0);
 
-    const int asked = 4 * 1024 * 1024;
-    const std::vector<char> big(static_cast<std::size_t>(asked), 'z');
-    EXPECT_EQ(nm.send(big.data(), asked, sock), -1);
-    EXPECT_EQ(countLines(logText(), " bytes sent."), 1);
-    EXPECT_EQ(countLines(logText(), " of " + std::to_string(asked) + " bytes sent."), 1);
+    // Four messages with distinct contents, sent at once and then queued.
+    std::string expected;
+    for (int message = 0; message < 4; message++) {
+        std::string bytes(512u << 10, '\0');
+        for (std::size_t i = 0; i < bytes.size(); i++)
+            bytes[i] = static_cast<char>((i * 7 + static_cast<std::size_t>(message) * 13) % 251);
+        if (message < 3)
+            EXPECT_EQ(nm.send(bytes.data(), static_cast<int>(bytes.size()), sock), 0) << message;
+        else
+            EXPECT_EQ(nm.queue(bytes.data(), static_cast<int>(bytes.size()), sock, 0), 0);
+        expected += bytes;
+    }
+    EXPECT_GT(nm.getBacklog(sock), 1u << 20);
+
+    std::string received;
+    for (int round = 0; round < 20000 && received.size() < expected.size(); round++) {
+        nm.sendQueued();
+        const std::string got = peerReceive(outsider, 1u << 16);
+        if (got.empty())
+            std::this_thread::sleep_for(std::chrono::microseconds(50));
+        received += got;
+    }
+    EXPECT_TRUE(received == expected) << received.size() << " of " << expected.size() << " bytes as sent";
+    EXPECT_EQ(nm.getBacklog(sock), 0u);
     EXPECT_TRUE(nm.isConnected(sock));
+    EXPECT_EQ(countLines(logText(), "Error!"), 0);
 }
 
 TEST_F(NetworkManagerTest, PeersThatDisconnectAreClosedWithoutKillingTheProcess) {

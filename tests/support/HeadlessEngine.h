@@ -10,10 +10,10 @@
 
 namespace vt::test {
 
-/// Starts the engine without a window or networking for programs that are
-/// not tests (benchmarks), with its configuration and log in a fresh
-/// temporary directory. The directory is removed on destruction; the engine
-/// is left to the caller.
+/// Starts the engine without a window or networking (unless the extra
+/// settings say otherwise) for programs that are not tests (benchmarks), with
+/// its configuration and log in a fresh temporary directory. The directory is removed on destruction; the
+/// engine is left to the caller.
 class HeadlessEngine {
   public:
     explicit HeadlessEngine(const std::string& extra_config = "") {
@@ -22,7 +22,8 @@ class HeadlessEngine {
             return;
         m_dir = pattern;
         const std::string config = m_dir + "/vt-config.txt";
-        std::ofstream(config) << "headless:true,networking:false,random_seed:1," << extra_config;
+        // The first occurrence of a key wins: the extra settings come first.
+        std::ofstream(config) << extra_config << "headless:true,networking:false,random_seed:1,";
         setenv("VINTREL_CONFIG", config.c_str(), 1);
         setenv("VINTREL_LOG", (m_dir + "/vintrel.log").c_str(), 1);
         m_result = GameManager::getInstance().startUp();

@@ -20,7 +20,9 @@ int ignoreXError(Display*, XErrorEvent*) { return 0; }
 
 } // namespace
 
-std::string testFontSource() { return "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf"; }
+std::string testFontSource() { return VINTREL_FONT_FILE; }
+
+std::string wideTestFontSource() { return "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf"; }
 
 std::string windowedConfig() {
     return "headless:false,\nnetworking:false,\nrandom_seed:42,\nwindow_title:VintrelTest,\n";

@@ -16,8 +16,11 @@ inline const sf::Color GREEN_PIXEL(0, 255, 0);
 inline const sf::Color BLUE_PIXEL(0, 0, 255);
 inline const sf::Color WHITE_PIXEL(255, 255, 255);
 
-/// Path of the monospaced TrueType font the windowed tests draw with.
+/// Path of the monospaced TrueType font the windowed tests draw with: the one
+/// the build places beside the game.
 std::string testFontSource();
+/// Path of a monospaced font whose glyphs are wider than the default cells.
+std::string wideTestFontSource();
 
 /// Settings of a windowed engine: the default 80 x 24 window of 1024 x 768
 /// pixels with the font "vt-font.ttf", no networking, a fixed random seed.

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <string>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -82,9 +83,12 @@ inline int countMouse(const std::vector<Received>& events, int action, int butto
 /// keyboard and mouse (XTest) aimed at the engine's window.
 class WindowedInputTest : public WindowTest {
   protected:
+    /// Settings added to the windowed engine's.
+    virtual std::string extraConfig() const { return ""; }
+
     void SetUp() override {
         LogManager::getInstance().setLogLevel(10);
-        ASSERT_EQ(0, startWindowedEngine());
+        ASSERT_EQ(0, startWindowedEngine(extraConfig()));
         sf::RenderWindow* p_window = DisplayManager::getInstance().getWindow();
         ASSERT_NE(nullptr, p_window);
         m_window_id = sfml::nativeHandle(*p_window);

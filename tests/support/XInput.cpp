@@ -114,4 +114,13 @@ bool XInput::requestClose() {
     return sent != 0;
 }
 
+bool XInput::resize(int width, int height) {
+    if (m_display == nullptr)
+        return false;
+    Display* display = asDisplay(m_display);
+    XResizeWindow(display, m_window, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    XSync(display, False);
+    return true;
+}
+
 } // namespace vt::test

@@ -31,6 +31,8 @@ class XInput {
     bool buttonUp(int button);
     /// Asks the window to close, as a window manager's close button does.
     bool requestClose();
+    /// Gives the window a new size in pixels, as a user dragging its edge does.
+    bool resize(int width, int height);
 
   private:
     bool key(const std::string& keysym, bool down);

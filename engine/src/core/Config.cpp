@@ -18,6 +18,9 @@ using text::toInt;
 
 bool toBool(const std::string& value) { return value == "true"; }
 
+// No screen is this many times larger than a window of a few hundred pixels.
+constexpr int MAX_WINDOW_SCALE = 16;
+
 // A configuration is a few hundred bytes; anything this large is not one.
 constexpr std::size_t MAX_CONFIG_BYTES = 1 << 20;
 
@@ -29,6 +32,9 @@ constexpr int MAX_FRAME_TIME = 1000;
 constexpr int DEFAULT_LOGFILE_MAX_MB = 64;
 // A mebibyte count whose bytes still fit comfortably in 64 bits.
 constexpr int MAX_LOGFILE_MAX_MB = 1 << 20;
+
+constexpr int DEFAULT_NETWORK_BACKLOG = 4 << 20;
+constexpr int DEFAULT_NETWORK_CONNECT_TIMEOUT = 3000;
 
 } // namespace
 
@@ -46,6 +52,7 @@ void Config::reset() {
     m_window_vertical_chars = 24;
     m_window_style = 5;
     m_window_state = 0;
+    m_window_scale = 1;
     m_window_background_color = BLACK;
     m_frame_time = 33;
     m_font_scale = 2.0f;
@@ -62,6 +69,8 @@ void Config::reset() {
     m_grid_height = 8;
     m_signals = true;
     m_logfile_max_mb = DEFAULT_LOGFILE_MAX_MB;
+    m_network_backlog = DEFAULT_NETWORK_BACKLOG;
+    m_network_connect_timeout = DEFAULT_NETWORK_CONNECT_TIMEOUT;
 }
 
 std::string Config::readConfig() const {
@@ -188,6 +197,18 @@ void Config::loadConfig(std::string config) {
             log_manager.writeLog("loadConfig(): Unsupported window state '%s'", clipForLog(value).c_str());
     }
 
+    value = match(config, "window_scale");
+    if (!value.empty()) {
+        const int scale = toInt(value);
+        if (value == "auto")
+            m_window_scale = 0;
+        else if (scale >= 1 && scale <= MAX_WINDOW_SCALE &&
+                 value.find_first_not_of("0123456789") == std::string::npos)
+            m_window_scale = scale;
+        else
+            log_manager.writeLog("loadConfig(): Unsupported window scale '%s'", value.c_str());
+    }
+
     stringValue("window_title", &m_window_title);
     boolValue("show_mouse", &m_show_mouse);
     boolValue("headless", &m_headless);
@@ -201,6 +222,8 @@ void Config::loadConfig(std::string config) {
     intValue("quadtree_threshold", &m_quadtree_threshold);
     boolValue("signals", &m_signals);
     rangedValue("logfile_max_mb", "log file size", 1, MAX_LOGFILE_MAX_MB, &m_logfile_max_mb);
+    rangedValue("network_backlog", "network backlog", 1024, 1 << 30, &m_network_backlog);
+    rangedValue("network_connect_timeout", "connect timeout", 1, 600000, &m_network_connect_timeout);
 }
 
 std::string Config::runSettingsText() const {
@@ -248,6 +271,10 @@ void Config::logConfig() const {
     lm.writeLog(1, "  Frame time: %d", m_frame_time);
     lm.writeLog(1, "  Window style: %d", m_window_style);
     lm.writeLog(1, "  Window state: %s", m_window_state ? "fullscreen" : "default");
+    if (m_window_scale == 0)
+        lm.writeLog(1, "  Window scale: auto");
+    else
+        lm.writeLog(1, "  Window scale: %d", m_window_scale);
     lm.writeLog(1, "  Window title: %s", m_window_title.c_str());
     lm.writeLog(1, "  Show mouse: %s", boolText(m_show_mouse));
     lm.writeLog(1, "  Headless: %s", boolText(m_headless));
@@ -255,6 +282,8 @@ void Config::logConfig() const {
     lm.writeLog(1, "  Log file: %s", m_logfile.c_str());
     lm.writeLog(1, "  Random seed: %d", m_random_seed);
     lm.writeLog(1, "  Networking: %s", boolText(m_networking));
+    lm.writeLog(1, "  Network backlog: %d", m_network_backlog);
+    lm.writeLog(1, "  Network connect timeout: %d", m_network_connect_timeout);
     lm.writeLog(1, "  Scene graph: grid");
     lm.writeLog(1, "  Grid width: %d", m_grid_width);
     lm.writeLog(1, "  Grid height: %d", m_grid_height);

@@ -215,12 +215,8 @@ void GameManager::run() {
         world_manager.update();
         world_manager.draw();
 
-        if (networking) {
-            if (network_manager.isServer())
-                network_manager.accept();
-            if (network_manager.isConnected(-1))
-                network_manager.sendQueued();
-        }
+        if (networking)
+            network_manager.update();
 
         const std::int64_t frame_us = static_cast<std::int64_t>(m_frame_time) * 1000;
         const std::int64_t budget_us = frame_us - clock.split() - adjust_time;

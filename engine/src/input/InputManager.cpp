@@ -136,7 +136,9 @@ int toMouseButton(sf::Mouse::Button button) {
     }
 }
 
-Vector toSpaces(int x, int y) { return pixelsToSpaces(Vector(static_cast<float>(x), static_cast<float>(y))); }
+// Mouse positions come in window pixels, which a resized window no longer
+// shares with the picture.
+Vector toSpaces(int x, int y) { return pixelsToSpaces(DisplayManager::getInstance().fromWindowPixels(x, y)); }
 
 } // namespace
 

@@ -36,7 +36,7 @@ constexpr std::size_t MAX_QUEUED_CELLS = 1 << 16;
 DisplayManager::DisplayManager()
     : m_p_font(), m_p_window(), m_window_horizontal_pixels(DEFAULT_HORIZONTAL_PIXELS),
       m_window_vertical_pixels(DEFAULT_VERTICAL_PIXELS), m_window_horizontal_chars(DEFAULT_HORIZONTAL_CHARS),
-      m_window_vertical_chars(DEFAULT_VERTICAL_CHARS), m_p_batch() {
+      m_window_vertical_chars(DEFAULT_VERTICAL_CHARS), m_p_batch(), m_fitted_width(0), m_fitted_height(0) {
     setType("DisplayManager");
 }
 
@@ -110,6 +110,8 @@ int DisplayManager::openWindow() {
         m_window_horizontal_pixels = static_cast<int>(desktop_width);
     if (m_window_vertical_pixels == 0)
         m_window_vertical_pixels = static_cast<int>(desktop_height);
+    if (scaleWindow(desktop_width, desktop_height) == -1)
+        return -1;
 
     const sf::VideoMode mode = sfml::makeVideoMode(static_cast<unsigned>(m_window_horizontal_pixels),
                                                    static_cast<unsigned>(m_window_vertical_pixels), 32);
@@ -147,8 +149,89 @@ int DisplayManager::openWindow() {
     return 0;
 }
 
+int DisplayManager::scaleWindow(unsigned desktop_width, unsigned desktop_height) {
+    int scale = Config::getInstance().getWindowScale();
+    if (scale == 0 && m_window_horizontal_pixels > 0 && m_window_vertical_pixels > 0)
+        scale = static_cast<int>(std::min(desktop_width / static_cast<unsigned>(m_window_horizontal_pixels),
+                                          desktop_height / static_cast<unsigned>(m_window_vertical_pixels)));
+    scale = std::max(scale, 1);
+    if (scale == 1)
+        return 0;
+    if (m_window_horizontal_pixels > MAX_WINDOW_PIXELS / scale ||
+        m_window_vertical_pixels > MAX_WINDOW_PIXELS / scale) {
+        LogManager::getInstance().writeLog(
+            "DisplayManager::startUp(): Error! Window of %d x %d pixels scaled %d times is not possible.",
+            m_window_horizontal_pixels, m_window_vertical_pixels, scale);
+        return -1;
+    }
+    // The cells grow with the window: the grid and the world stay as they are.
+    m_window_horizontal_pixels *= scale;
+    m_window_vertical_pixels *= scale;
+    LogManager::getInstance().writeLog(
+        5, "DisplayManager::startUp(): window scaled %d times to (%d, %d) pixels.", scale,
+        m_window_horizontal_pixels, m_window_vertical_pixels);
+    return 0;
+}
+
+DisplayManager::Letterbox DisplayManager::letterbox() const {
+    Letterbox box{0, 0, m_window_horizontal_pixels, m_window_vertical_pixels};
+    if (!m_p_window)
+        return box;
+    const sf::Vector2u size = m_p_window->getSize();
+    const auto width = static_cast<long long>(size.x);
+    const auto height = static_cast<long long>(size.y);
+    const long long drawn_width = m_window_horizontal_pixels;
+    const long long drawn_height = m_window_vertical_pixels;
+    if (width <= 0 || height <= 0 || drawn_width <= 0 || drawn_height <= 0)
+        return box;
+    // As large as the window allows without changing the picture's aspect.
+    if (width * drawn_height <= height * drawn_width) {
+        box.width = static_cast<int>(width);
+        box.height = static_cast<int>((2 * width * drawn_height + drawn_width) / (2 * drawn_width));
+    } else {
+        box.height = static_cast<int>(height);
+        box.width = static_cast<int>((2 * height * drawn_width + drawn_height) / (2 * drawn_height));
+    }
+    box.left = static_cast<int>((width - box.width) / 2);
+    box.top = static_cast<int>((height - box.height) / 2);
+    return box;
+}
+
+void DisplayManager::fitViewToWindow() {
+    if (!m_p_window)
+        return;
+    const sf::Vector2u size = m_p_window->getSize();
+    if (static_cast<int>(size.x) == m_fitted_width && static_cast<int>(size.y) == m_fitted_height)
+        return;
+    m_fitted_width = static_cast<int>(size.x);
+    m_fitted_height = static_cast<int>(size.y);
+    if (size.x == 0 || size.y == 0)
+        return;
+    const Letterbox box = letterbox();
+    sf::View view(sfml::makeRect(0, 0, static_cast<float>(m_window_horizontal_pixels),
+                                 static_cast<float>(m_window_vertical_pixels)));
+    const auto width = static_cast<float>(size.x);
+    const auto height = static_cast<float>(size.y);
+    view.setViewport(
+        sfml::makeRect(static_cast<float>(box.left) / width, static_cast<float>(box.top) / height,
+                       static_cast<float>(box.width) / width, static_cast<float>(box.height) / height));
+    m_p_window->setView(view);
+}
+
+Vector DisplayManager::fromWindowPixels(int x, int y) const {
+    const Letterbox box = letterbox();
+    if (box.width <= 0 || box.height <= 0)
+        return Vector(static_cast<float>(x), static_cast<float>(y));
+    return Vector(static_cast<float>(x - box.left) * static_cast<float>(m_window_horizontal_pixels) /
+                      static_cast<float>(box.width),
+                  static_cast<float>(y - box.top) * static_cast<float>(m_window_vertical_pixels) /
+                      static_cast<float>(box.height));
+}
+
 void DisplayManager::releaseWindow() {
     m_p_batch.reset();
+    m_fitted_width = 0;
+    m_fitted_height = 0;
     if (m_p_window) {
         m_p_window->close();
         m_p_window.reset();
@@ -221,15 +304,19 @@ int DisplayManager::presentFrame() {
     }
     if (!m_p_window || !m_p_batch)
         return -1;
+    fitViewToWindow();
     m_p_batch->flush(*m_p_window);
     m_p_window->display();
     m_p_window->clear(m_p_batch->getBackground());
+    m_p_batch->windowCleared();
     return 0;
 }
 
 void DisplayManager::flush() {
-    if (m_p_window && m_p_batch)
+    if (m_p_window && m_p_batch) {
+        fitViewToWindow();
         m_p_batch->flush(*m_p_window);
+    }
 }
 
 int DisplayManager::getHorizontalChars() const { return m_window_horizontal_chars; }

@@ -60,6 +60,15 @@ inline unsigned videoModeHeight(const sf::VideoMode& mode) {
 #endif
 }
 
+/// A rectangle from its top-left corner and size.
+inline sf::FloatRect makeRect(float left, float top, float width, float height) {
+#if SFML_VERSION_MAJOR >= 3
+    return sf::FloatRect(sf::Vector2f(left, top), sf::Vector2f(width, height));
+#else
+    return sf::FloatRect(left, top, width, height);
+#endif
+}
+
 /// Opens a render window. `style` is the engine's style mask (title bar 1,
 /// resize 2, close 4); `state` 1 asks for full screen, as does style bit 8.
 inline std::unique_ptr<sf::RenderWindow> makeWindow(const sf::VideoMode& mode, const sf::String& title,

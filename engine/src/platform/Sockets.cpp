@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/types.h>
 #include <unistd.h>
@@ -64,10 +65,68 @@ int openListeningSocket(const std::string& address, const std::string& port, int
     });
 }
 
-int connectSocket(const std::string& host, const std::string& port, int* p_error) {
-    return openSocket(host, port, false, p_error, [](int sock, const addrinfo* p_ai) {
-        return ::connect(sock, p_ai->ai_addr, p_ai->ai_addrlen) == 0;
-    });
+std::vector<SocketAddress> resolvePeer(const std::string& host, const std::string& port, int* p_error) {
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* p_list = nullptr;
+    const int status = getaddrinfo(host.c_str(), port.c_str(), &hints, &p_list);
+    std::vector<SocketAddress> addresses;
+    if (status != 0) {
+        *p_error = status == EAI_SYSTEM ? errno : EADDRNOTAVAIL;
+        return addresses;
+    }
+    for (const addrinfo* p_ai = p_list; p_ai; p_ai = p_ai->ai_next) {
+        const auto* p_bytes = reinterpret_cast<const unsigned char*>(p_ai->ai_addr);
+        addresses.push_back(SocketAddress{{p_bytes, p_bytes + p_ai->ai_addrlen}, p_ai->ai_family});
+    }
+    freeaddrinfo(p_list);
+    return addresses;
+}
+
+int startConnect(const SocketAddress& address, int* p_error) {
+    const int sock = socket(address.family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (sock == -1) {
+        *p_error = errno;
+        return -1;
+    }
+    const auto* p_address = reinterpret_cast<const sockaddr*>(address.bytes.data());
+    if (::connect(sock, p_address, static_cast<socklen_t>(address.bytes.size())) == 0 || errno == EINPROGRESS)
+        return sock;
+    *p_error = errno;
+    ::close(sock);
+    return -1;
+}
+
+int restartConnect(int sock, const SocketAddress& address, int* p_error) {
+    const int fresh = startConnect(address, p_error);
+    if (fresh == -1)
+        return -1;
+    const int result = dup3(fresh, sock, O_CLOEXEC);
+    if (result == -1)
+        *p_error = errno;
+    ::close(fresh);
+    return result == -1 ? -1 : 0;
+}
+
+int connectProgress(int sock, int* p_error) {
+    pollfd entry{sock, POLLOUT, 0};
+    const int ready = poll(&entry, 1, 0);
+    if (ready == 0)
+        return 0;
+    if (ready == -1) {
+        *p_error = errno;
+        return errno == EINTR ? 0 : -1;
+    }
+    int error = 0;
+    socklen_t error_size = sizeof(error);
+    if (getsockopt(sock, SOL_SOCKET, SO_ERROR, &error, &error_size) == -1)
+        error = errno;
+    if (error != 0) {
+        *p_error = error;
+        return -1;
+    }
+    return 1;
 }
 
 int acceptConnection(int listening_sock) {
@@ -102,6 +161,8 @@ int localPort(int sock) {
 int lastSocketError() { return errno; }
 
 bool isWouldBlock(int error) { return error == EAGAIN || error == EWOULDBLOCK; }
+
+bool isTransient(int error) { return error == EINTR || error == ENOBUFS || error == ENOMEM; }
 
 bool isConnectionGone(int error) {
     return error == ENOTCONN || error == EBADF || error == EPIPE || error == ECONNRESET;

@@ -2,15 +2,33 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace vt::platform {
 
 /// Opens a non-blocking TCP socket listening on address:port; the socket or
 /// -1 with the error code in *p_error. Port "0" lets the system choose.
 int openListeningSocket(const std::string& address, const std::string& port, int* p_error);
-/// Connects to host:port and makes the socket non-blocking; the socket or -1
-/// with the error code in *p_error.
-int connectSocket(const std::string& host, const std::string& port, int* p_error);
+/// One resolved peer address, kept opaque so that callers need no system headers.
+struct SocketAddress {
+    std::vector<unsigned char> bytes;
+    int family = 0;
+};
+
+/// The addresses host:port resolves to, in the resolver's order; empty, with
+/// the error code in *p_error, when there are none. Numeric hosts resolve at
+/// once; a name may wait for the system's resolver.
+std::vector<SocketAddress> resolvePeer(const std::string& host, const std::string& port, int* p_error);
+/// Opens a non-blocking socket and starts connecting it to the address,
+/// without waiting; the socket (connected or still connecting), or -1 with
+/// the error code in *p_error.
+int startConnect(const SocketAddress& address, int* p_error);
+/// Starts connecting the address on a fresh socket that takes over the
+/// descriptor `sock` (which keeps its number); 0, or -1 with *p_error.
+int restartConnect(int sock, const SocketAddress& address, int* p_error);
+/// Where a connection started with startConnect stands, without waiting:
+/// 1 connected, 0 still connecting, -1 failed with the code in *p_error.
+int connectProgress(int sock, int* p_error);
 /// Takes one waiting connection off a listening socket, non-blocking like
 /// its listener; the socket or -1 (see lastSocketError()).
 int acceptConnection(int listening_sock);
@@ -28,6 +46,9 @@ int localPort(int sock);
 int lastSocketError();
 /// True when the code means that a non-blocking call found nothing to do.
 bool isWouldBlock(int error);
+/// True when the code means that a call may simply be tried again later
+/// (interrupted, or short of buffers for the moment).
+bool isTransient(int error);
 /// True when the code means that the connection is gone (peer closed or
 /// reset, not connected, bad descriptor).
 bool isConnectionGone(int error);

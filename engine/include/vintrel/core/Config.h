@@ -38,6 +38,9 @@ class Config {
     int getWindowStyle() const { return m_window_style; }
     /// 0 windowed, 1 full screen.
     int getWindowState() const { return m_window_state; }
+    /// Whole factor the window's pixels are multiplied by, keeping its cells;
+    /// 0 for "auto", the largest that fits the desktop.
+    int getWindowScale() const { return m_window_scale; }
     Color getWindowBackgroundColor() const { return m_window_background_color; }
     /// Milliseconds per step, 1 to 1000.
     int getFrameTime() const { return m_frame_time; }
@@ -58,6 +61,10 @@ class Config {
     bool getSignals() const { return m_signals; }
     /// Size limit of the log file, in mebibytes.
     int getLogfileMaxMb() const { return m_logfile_max_mb; }
+    /// Most bytes held for one network connection before it is closed.
+    int getNetworkBacklog() const { return m_network_backlog; }
+    /// Milliseconds a network connection may take to be made.
+    int getNetworkConnectTimeout() const { return m_network_connect_timeout; }
 
   private:
     Config();
@@ -68,6 +75,7 @@ class Config {
     int m_window_vertical_chars;
     int m_window_style;
     int m_window_state;
+    int m_window_scale; // 0: as large as fits the desktop
     Color m_window_background_color;
     int m_frame_time; // milliseconds
     float m_font_scale;
@@ -84,6 +92,8 @@ class Config {
     int m_grid_height;
     bool m_signals;
     int m_logfile_max_mb;
+    int m_network_backlog;         // bytes
+    int m_network_connect_timeout; // milliseconds
 };
 
 } // namespace vt

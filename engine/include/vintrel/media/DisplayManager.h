@@ -30,7 +30,9 @@ class DisplayManager : public Manager {
     void shutDown() override;
 
     /// Draws ch in the cell at the world position, in an engine colour;
-    /// rotation in degrees. 0, or -1 when there is nothing to draw into.
+    /// rotation in degrees. The cell's background hides what earlier
+    /// characters drew where it lies, but not the ink a neighbour's glyph
+    /// spills over its edge. 0, or -1 when there is nothing to draw into.
     int drawCharacter(const Vector& world_pos, char ch, Color color, float rotation = 0.0f);
     /// Draws ch in the cell at the world position in the colour (r, g, b).
     int drawCharacter(const Vector& world_pos, char ch, std::uint8_t r, std::uint8_t g, std::uint8_t b,
@@ -53,13 +55,28 @@ class DisplayManager : public Manager {
     unsigned getCharacterSize() const;
     /// The window, owned by the manager; null when headless or not started.
     sf::RenderWindow* getWindow() const;
+    /// A position in the window's pixels, as mouse events give it, in the
+    /// pixels drawing uses. They differ once a resizable window has been
+    /// resized: the picture then keeps its aspect, centred between bars.
+    Vector fromWindowPixels(int x, int y) const;
     /// The font characters are drawn with, owned by the manager; null without a window.
     const sf::Font* getFont() const;
 
   private:
+    /// Where the picture lies in the window, in window pixels.
+    struct Letterbox {
+        int left;
+        int top;
+        int width;
+        int height;
+    };
+
     DisplayManager();
     int openWindow();
+    int scaleWindow(unsigned desktop_width, unsigned desktop_height);
     void releaseWindow();
+    Letterbox letterbox() const;
+    void fitViewToWindow();
 
     std::unique_ptr<sf::Font> m_p_font;
     std::unique_ptr<sf::RenderWindow> m_p_window;
@@ -69,6 +86,9 @@ class DisplayManager : public Manager {
     int m_window_vertical_chars;
     // Background quads and glyphs of this step, drawn in presentFrame.
     std::unique_ptr<CellBatch> m_p_batch;
+    // The window size the view was last fitted to.
+    int m_fitted_width;
+    int m_fitted_height;
 };
 
 /// Width of one cell in pixels.

@@ -6,12 +6,15 @@ namespace vt {
 
 /// Network traffic: which connection, and what happened to it (the label).
 /// Labels run from -1 (undefined) to 3; the manager sends 0 when it accepts
-/// a connection and 2 when it closes one; 1 and 3 are free for games.
+/// a connection, 1 when a connection it was making is made or has failed,
+/// 2 when it closes one, and 3 once per step for sending that step's state.
 class EventNetwork : public Event {
   public:
     static constexpr int LABEL_UNDEFINED = -1;
     static constexpr int LABEL_ACCEPT = 0;
+    static constexpr int LABEL_CONNECT = 1;
     static constexpr int LABEL_CLOSE = 2;
+    static constexpr int LABEL_SYNC = 3;
 
     /// A label outside -1..3 is logged and replaced by -1.
     explicit EventNetwork(int label = LABEL_UNDEFINED);

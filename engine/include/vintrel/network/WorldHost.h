@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "vintrel/network/NetworkManager.h"
+#include "vintrel/world/Object.h"
+
+namespace vt {
+
+/// Serves this process's world to watchers (WorldMirror in other processes)
+/// over the network manager. A watcher that connects gets a snapshot (every
+/// object's full record); after that, each step, the objects created, the
+/// attributes changed (the objects' modified masks) and the ids deleted.
+/// Whatever watchers send is read and dropped; a watcher that stops reading
+/// is dropped by the network manager past its backlog. Created with new and
+/// owned by the world like any object; deleting it tells the watchers that
+/// the game has ended and closes their connections.
+///
+/// It takes the modified bits of every object it sends: nothing else in the
+/// process should serialize objects by their modified mask meanwhile.
+class WorldHost : public Object {
+  public:
+    /// Invisible and spectral; listens to accepts, closes and the network phase.
+    WorldHost();
+    /// Sends every watcher the end of the game and closes its connection.
+    ~WorldHost() override;
+
+    /// Listens for watchers on address:port (port "0": the system chooses);
+    /// 0 or -1.
+    int serve(const std::string& port = DEFAULT_PORT, const std::string& address = DEFAULT_ADDRESS);
+    /// New watchers, closed watchers, and the step's messages; 1 when handled.
+    int eventHandler(const Event* p_event) override;
+
+    /// Watchers connected now.
+    int getWatcherCount() const { return static_cast<int>(m_watchers.size() + m_joining.size()); }
+    /// Bytes (header included) of the latest step message, and of the latest
+    /// snapshot; 0 before the first.
+    std::size_t getLastStepBytes() const { return m_last_step_bytes; }
+    std::size_t getLastSnapshotBytes() const { return m_last_snapshot_bytes; }
+
+  private:
+    // The network phase: reads and drops what watchers sent, then streams.
+    void sync();
+    // The message of this step for the watchers already in sync.
+    std::string stepMessage(int step);
+    // Every object's full record.
+    std::string snapshotMessage(int step);
+    void send(const std::string& message, const std::vector<int>& watchers);
+
+    // Watchers in sync, and those that still need their snapshot.
+    std::vector<int> m_watchers;
+    std::vector<int> m_joining;
+    // Ids of the objects the watchers in sync know of.
+    std::unordered_set<int> m_known;
+    std::size_t m_last_step_bytes;
+    std::size_t m_last_snapshot_bytes;
+};
+
+} // namespace vt

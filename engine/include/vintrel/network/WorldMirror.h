@@ -1,0 +1,100 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "vintrel/core/ObjectList.h"
+#include "vintrel/network/MessageDecoder.h"
+#include "vintrel/network/NetworkManager.h"
+#include "vintrel/world/Object.h"
+
+namespace vt {
+
+namespace stream {
+class PayloadReader;
+}
+
+/// Shows, in this process's world, the world a WorldHost serves: it connects
+/// to the host, and at the start of every step applies what has arrived, so
+/// that its mirrors (ObjectMirror, ViewMirror) are created, changed and
+/// deleted as their sources were. It neither sends nor acts: the game running
+/// on the host's side decides everything. Created with new and owned by the
+/// world like any object.
+class WorldMirror : public Object {
+  public:
+    enum State {
+        IDLE,       ///< watch() not called yet
+        CONNECTING, ///< waiting for the host to answer
+        WATCHING,   ///< connected; mirrors follow the host
+        ENDED,      ///< the host ended its game or closed the connection
+        FAILED,     ///< the host could not be reached, or sent what cannot be read
+    };
+
+    /// Invisible and spectral; listens to steps, connects and closes.
+    WorldMirror();
+    ~WorldMirror() override;
+
+    /// Starts connecting to a host; 0, or -1 (then FAILED) when it cannot
+    /// even start.
+    int watch(const std::string& host = DEFAULT_ADDRESS, const std::string& port = DEFAULT_PORT);
+    /// View objects of this type draw their sprite rather than their label,
+    /// as the source's class does (a title screen, say).
+    void addSpriteView(const std::string& type);
+    /// Makes the mirror of a new object of this type: a new ObjectMirror
+    /// (ViewMirror when view_object) or a class derived from it, for sources
+    /// whose class draws in its own way; null for the usual one.
+    using MirrorMaker = std::function<Object*(const std::string& type, bool view_object)>;
+    void setMirrorMaker(MirrorMaker make_mirror);
+    /// Takes bytes of the host's stream and applies every complete message;
+    /// 0, or -1 when they break the protocol (the connection is then closed
+    /// and the state is FAILED). watch() feeds it from the connection.
+    int receiveBytes(const char* p_bytes, std::size_t bytes);
+    /// Steps: reads and applies. Connect and close events of its connection.
+    int eventHandler(const Event* p_event) override;
+
+    State getState() const { return m_state; }
+    /// Why the state is ENDED or FAILED, for a message or the log.
+    const std::string& getReason() const { return m_reason; }
+    /// The host's step count of the latest message applied; -1 before the first.
+    int getHostStep() const { return m_host_step; }
+    /// Called after each host step is applied, with that step's count.
+    void setOnHostStep(std::function<void(int host_step)> on_host_step);
+    /// The mirror of the host's object with this id (its source id), or null.
+    Object* findMirror(int id) const;
+    int getMirrorCount() const { return static_cast<int>(m_mirrors.size()); }
+    /// Every mirror, in no particular order (those deleted by the latest
+    /// message are left out, though the world deletes them only at the end
+    /// of its update).
+    [[nodiscard]] ObjectList getMirrors() const;
+
+  private:
+    // Applies one message; 0, or -1 with the reason.
+    int apply(const MessageFrame& message, std::string* p_reason);
+    int applySnapshot(const std::string& payload, std::string* p_reason);
+    int applyStep(const std::string& payload, std::string* p_reason);
+    // Makes the mirror of the new object whose entry comes next, its source's
+    // id in *p_id; null with the reason.
+    Object* create(stream::PayloadReader* p_in, int* p_id, std::string* p_reason);
+    // Follows one host step with every mirror's animation.
+    void followHostStep(int host_step, const std::unordered_set<int>& animated);
+    // Deletes every mirror.
+    void clearMirrors();
+    // Leaves the watching state, closing the connection when still open.
+    void stop(State state, const std::string& reason);
+
+    State m_state;
+    std::string m_reason;
+    int m_sock;
+    int m_host_step;
+    bool m_synced;
+    MessageDecoder m_decoder;
+    std::unordered_map<int, Object*> m_mirrors;
+    std::unordered_set<std::string> m_sprite_views;
+    MirrorMaker m_make_mirror;
+    std::function<void(int)> m_on_host_step;
+};
+
+} // namespace vt

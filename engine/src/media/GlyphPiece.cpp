@@ -1,0 +1,90 @@
+#include "media/GlyphPiece.h"
+
+#include <algorithm>
+
+namespace vt {
+
+GlyphPiece GlyphPiece::quad(const Corner& a, const Corner& b, const Corner& c, const Corner& d) {
+    GlyphPiece piece;
+    piece.m_corners[0] = a;
+    piece.m_corners[1] = b;
+    piece.m_corners[2] = c;
+    piece.m_corners[3] = d;
+    piece.m_count = 4;
+    return piece;
+}
+
+bool GlyphPiece::cut(sf::Vector2f from, sf::Vector2f to, bool inside) {
+    const sf::Vector2f line = to - from;
+    // Both sides of one line are cut with the same distances, negated, so two
+    // parts cut apart meet exactly along it.
+    std::array<float, MAX_CORNERS> distance{};
+    bool any_kept = false;
+    bool any_dropped = false;
+    for (std::size_t i = 0; i < m_count; i++) {
+        const sf::Vector2f p = m_corners[i].position - from;
+        const float cross = line.x * p.y - line.y * p.x;
+        distance[i] = inside ? cross : -cross;
+        any_kept = any_kept || distance[i] > 0.0f;
+        any_dropped = any_dropped || distance[i] < 0.0f;
+    }
+    if (!any_kept)
+        return false;
+    if (!any_dropped)
+        return true;
+
+    std::array<Corner, MAX_CORNERS> kept{};
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < m_count; i++) {
+        const std::size_t next = (i + 1) % m_count;
+        const Corner& a = m_corners[i];
+        const Corner& b = m_corners[next];
+        const float da = distance[i];
+        const float db = distance[next];
+        if (da >= 0.0f) {
+            if (count == MAX_CORNERS)
+                return false;
+            kept[count++] = a;
+        }
+        if ((da > 0.0f && db < 0.0f) || (da < 0.0f && db > 0.0f)) {
+            if (count == MAX_CORNERS)
+                return false;
+            const float t = da / (da - db);
+            kept[count++] =
+                Corner{a.position + (b.position - a.position) * t, a.texture + (b.texture - a.texture) * t};
+        }
+    }
+    m_corners = kept;
+    m_count = count;
+    return count >= 3;
+}
+
+void GlyphPiece::appendTriangles(std::vector<sf::Vertex>& vertices, sf::Color color) const {
+    if (m_count < 3)
+        return;
+    std::size_t next = vertices.size();
+    vertices.resize(next + 3 * (m_count - 2));
+    for (std::size_t i = 1; i + 1 < m_count; i++)
+        for (const Corner* p_corner : {&m_corners[0], &m_corners[i], &m_corners[i + 1]})
+            vertices[next++] = sf::Vertex{p_corner->position, color, p_corner->texture};
+}
+
+sf::Vector2f GlyphPiece::minCorner() const {
+    sf::Vector2f low = m_corners[0].position;
+    for (std::size_t i = 1; i < m_count; i++) {
+        low.x = std::min(low.x, m_corners[i].position.x);
+        low.y = std::min(low.y, m_corners[i].position.y);
+    }
+    return low;
+}
+
+sf::Vector2f GlyphPiece::maxCorner() const {
+    sf::Vector2f high = m_corners[0].position;
+    for (std::size_t i = 1; i < m_count; i++) {
+        high.x = std::max(high.x, m_corners[i].position.x);
+        high.y = std::max(high.y, m_corners[i].position.y);
+    }
+    return high;
+}
+
+} // namespace vt

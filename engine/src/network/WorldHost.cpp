@@ -1,0 +1,218 @@
+#include "vintrel/network/WorldHost.h"
+
+#include <algorithm>
+#include <sstream>
+
+#include "network/WorldStreamFormat.h"
+#include "vintrel/core/GameManager.h"
+#include "vintrel/core/LogManager.h"
+#include "vintrel/core/ObjectList.h"
+#include "vintrel/network/EventNetworkAccept.h"
+#include "vintrel/network/EventNetworkClose.h"
+#include "vintrel/network/MessageFrame.h"
+#include "vintrel/world/ViewObject.h"
+#include "vintrel/world/WorldManager.h"
+
+namespace vt {
+
+namespace {
+
+// Watchers need no one's event interests, and an id never changes after creation.
+constexpr std::uint32_t FULL_RECORD = (ALL_ATTRIBUTES & ~EVENTS) | VALUE | APPEARANCE;
+constexpr std::uint32_t CHANGES = FULL_RECORD & ~ID;
+// Most bytes read and dropped from one watcher per step.
+constexpr int MAX_DROPPED_PER_STEP = 256 * 1024;
+
+std::string record(Object* p_o, std::uint32_t attributes) {
+    // One stream for every record: making a stream costs more than a small record.
+    static std::stringstream ss;
+    ss.str("");
+    ss.clear();
+    p_o->serialize(&ss, attributes);
+    return ss.str();
+}
+
+bool isView(const Object* p_o) { return dynamic_cast<const ViewObject*>(p_o) != nullptr; }
+
+std::uint32_t ownAttributes(const Object* p_o, std::uint32_t attributes) {
+    return isView(p_o) ? attributes : attributes & ALL_ATTRIBUTES;
+}
+
+void putRecord(std::string* p_out, const std::string& bytes) {
+    stream::putU32(p_out, static_cast<std::uint32_t>(bytes.size()));
+    p_out->append(bytes);
+}
+
+// A new object's entry: its kind and type, which tell the watcher what to
+// make of it, then its full record.
+void putNewObject(std::string* p_out, Object* p_o) {
+    p_out->push_back(static_cast<char>(isView(p_o) ? stream::VIEW_OBJECT : stream::PLAIN_OBJECT));
+    const std::string type = p_o->getType().substr(0, stream::MAX_TYPE_BYTES);
+    stream::putU16(p_out, static_cast<std::uint16_t>(type.size()));
+    p_out->append(type);
+    putRecord(p_out, record(p_o, ownAttributes(p_o, FULL_RECORD)));
+}
+
+} // namespace
+
+WorldHost::WorldHost() : m_last_step_bytes(0), m_last_snapshot_bytes(0) {
+    setType("WorldHost");
+    setSolidness(SPECTRAL);
+    setVisible(false);
+    registerInterest(EVENT_NETWORK_ACCEPT);
+    registerInterest(EVENT_NETWORK_CLOSE);
+    registerInterest(EVENT_NETWORK_SYNC);
+}
+
+WorldHost::~WorldHost() {
+    NetworkManager& network_manager = NetworkManager::getInstance();
+    if (!network_manager.isStarted())
+        return;
+    // This object is going: it must not hear of the closes below.
+    unregisterInterest(EVENT_NETWORK_CLOSE);
+    std::vector<int> watchers = m_watchers;
+    watchers.insert(watchers.end(), m_joining.begin(), m_joining.end());
+    const std::string end = MessageFrame::encode(stream::END, stream::VERSION, "");
+    for (const int sock : watchers) {
+        if (network_manager.send(end.data(), static_cast<int>(end.size()), sock) == 0)
+            network_manager.close(sock);
+    }
+}
+
+int WorldHost::serve(const std::string& port, const std::string& address) {
+    return NetworkManager::getInstance().setupServer(port, address);
+}
+
+int WorldHost::eventHandler(const Event* p_event) {
+    const std::string type = p_event->getType();
+    if (type == EVENT_NETWORK_SYNC) {
+        sync();
+        return 1;
+    }
+    const auto* p_network = dynamic_cast<const EventNetwork*>(p_event);
+    if (!p_network)
+        return 0;
+    const int sock = p_network->getSocket();
+    if (type == EVENT_NETWORK_ACCEPT) {
+        LogManager::getInstance().writeLog(1, "WorldHost::eventHandler(): Watcher on socket %d joined.",
+                                           sock);
+        m_joining.push_back(sock);
+        return 1;
+    }
+    if (type == EVENT_NETWORK_CLOSE) {
+        LogManager::getInstance().writeLog(1, "WorldHost::eventHandler(): Watcher on socket %d left.", sock);
+        m_watchers.erase(std::remove(m_watchers.begin(), m_watchers.end(), sock), m_watchers.end());
+        m_joining.erase(std::remove(m_joining.begin(), m_joining.end(), sock), m_joining.end());
+        return 1;
+    }
+    return 0;
+}
+
+void WorldHost::sync() {
+    NetworkManager& network_manager = NetworkManager::getInstance();
+    // Watchers only watch: what they send is read so that it cannot pile up,
+    // and dropped. Reading also notices those that have left.
+    std::vector<int> everyone = m_watchers;
+    everyone.insert(everyone.end(), m_joining.begin(), m_joining.end());
+    char dropped[16 * 1024];
+    for (const int sock : everyone) {
+        for (int total = 0; total < MAX_DROPPED_PER_STEP;) {
+            const int got = network_manager.receive(dropped, sizeof(dropped), sock);
+            if (got <= 0)
+                break;
+            total += got;
+        }
+    }
+
+    const int step = GameManager::getInstance().getStepCount();
+    if (!m_watchers.empty()) {
+        const std::string message = stepMessage(step);
+        m_last_step_bytes = message.size();
+        send(message, std::vector<int>(m_watchers));
+    }
+    if (!m_joining.empty()) {
+        const std::string message = snapshotMessage(step);
+        m_last_snapshot_bytes = message.size();
+        const std::vector<int> joining = m_joining;
+        m_watchers.insert(m_watchers.end(), m_joining.begin(), m_joining.end());
+        m_joining.clear();
+        send(message, joining);
+    }
+}
+
+std::string WorldHost::stepMessage(int step) {
+    std::string created;
+    std::string changed;
+    std::uint32_t created_count = 0;
+    std::uint32_t changed_count = 0;
+    std::unordered_set<int> present;
+    const ObjectList all = WorldManager::getInstance().getAllObjects(true);
+    for (int i = 0; i < all.getCount(); i++) {
+        Object* p_o = all[i];
+        if (p_o == this)
+            continue;
+        const int id = p_o->getId();
+        present.insert(id);
+        if (m_known.count(id) == 0) {
+            putNewObject(&created, p_o);
+            created_count++;
+            continue;
+        }
+        const std::uint32_t changes = p_o->getModified() & ownAttributes(p_o, CHANGES);
+        if (changes == 0)
+            continue;
+        stream::putI32(&changed, id);
+        putRecord(&changed, record(p_o, changes));
+        changed_count++;
+    }
+    std::string deleted;
+    std::uint32_t deleted_count = 0;
+    for (const int id : m_known) {
+        if (present.count(id) == 0) {
+            stream::putI32(&deleted, id);
+            deleted_count++;
+        }
+    }
+    m_known = std::move(present);
+
+    std::string payload;
+    stream::putI32(&payload, step);
+    stream::putBox(&payload, WorldManager::getInstance().getView());
+    stream::putU32(&payload, deleted_count);
+    payload += deleted;
+    stream::putU32(&payload, created_count);
+    payload += created;
+    stream::putU32(&payload, changed_count);
+    payload += changed;
+    return MessageFrame::encode(stream::STEP, stream::VERSION, payload);
+}
+
+std::string WorldHost::snapshotMessage(int step) {
+    std::string objects;
+    std::uint32_t count = 0;
+    m_known.clear();
+    const ObjectList all = WorldManager::getInstance().getAllObjects(true);
+    for (int i = 0; i < all.getCount(); i++) {
+        Object* p_o = all[i];
+        if (p_o == this)
+            continue;
+        m_known.insert(p_o->getId());
+        putNewObject(&objects, p_o);
+        count++;
+    }
+    std::string payload;
+    stream::putI32(&payload, step);
+    stream::putBox(&payload, WorldManager::getInstance().getView());
+    stream::putU32(&payload, count);
+    payload += objects;
+    return MessageFrame::encode(stream::SNAPSHOT, stream::VERSION, payload);
+}
+
+void WorldHost::send(const std::string& message, const std::vector<int>& watchers) {
+    // A watcher past its backlog is closed by the network manager, with a
+    // log line; its close event takes it off the lists.
+    for (const int sock : watchers)
+        NetworkManager::getInstance().send(message.data(), static_cast<int>(message.size()), sock);
+}
+
+} // namespace vt

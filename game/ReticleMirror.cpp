@@ -1,0 +1,5 @@
+#include "ReticleMirror.h"
+
+#include "Reticle.h"
+
+int ReticleMirror::draw() { return drawReticle(getPosition()); }

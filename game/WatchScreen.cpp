@@ -1,0 +1,57 @@
+#include "WatchScreen.h"
+
+#include <cstdio>
+
+#include <vintrel/core/Color.h>
+#include <vintrel/core/GameManager.h>
+#include <vintrel/events/Event.h>
+#include <vintrel/events/EventKeyboard.h>
+#include <vintrel/input/Key.h>
+#include <vintrel/network/WorldMirror.h>
+
+namespace {
+
+// About two seconds at the default step.
+constexpr int MESSAGE_STEPS = 60;
+
+} // namespace
+
+WatchScreen::WatchScreen(const vt::WorldMirror* p_mirror) : m_p_mirror(p_mirror), m_steps_left(-1) {
+    setType("WatchScreen");
+    setDrawValue(false);
+    setColor(vt::YELLOW);
+    setLocation(vt::CENTER_CENTER);
+    setVisible(false);
+    registerInterest(vt::EVENT_STEP);
+    registerInterest(vt::EVENT_KEYBOARD);
+}
+
+int WatchScreen::eventHandler(const vt::Event* p_event) {
+    if (p_event->getType() == vt::EVENT_KEYBOARD) {
+        const auto* p_keyboard = dynamic_cast<const vt::EventKeyboard*>(p_event);
+        if (p_keyboard != nullptr && p_keyboard->getKeyboardAction() == vt::KEY_ACTION_PRESSED &&
+            (p_keyboard->getKey() == vt::KEY_Q || p_keyboard->getKey() == vt::KEY_ESCAPE)) {
+            vt::GameManager::getInstance().setGameOver(true);
+        }
+        return 1;
+    }
+    if (p_event->getType() != vt::EVENT_STEP) {
+        return 0;
+    }
+    if (m_steps_left > 0) {
+        if (--m_steps_left == 0) {
+            vt::GameManager::getInstance().setGameOver(true);
+        }
+        return 1;
+    }
+    const vt::WorldMirror::State state = m_p_mirror->getState();
+    if (m_steps_left == -1 && (state == vt::WorldMirror::ENDED || state == vt::WorldMirror::FAILED)) {
+        const bool ended = state == vt::WorldMirror::ENDED;
+        setViewString(ended ? "The host has ended the game" : "Cannot watch: " + m_p_mirror->getReason());
+        setVisible(true);
+        std::fprintf(ended ? stdout : stderr, "vintrel-shooter: %s.\n", getViewString().c_str());
+        std::fflush(ended ? stdout : stderr);
+        m_steps_left = MESSAGE_STEPS;
+    }
+    return 1;
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <vintrel/world/ViewObject.h>
+
+namespace vt {
+class WorldMirror;
+}
+
+/// A watcher's own screen over the host's game: Q or Escape quits (the only
+/// keys a watcher has), and when watching stops it says why for two seconds,
+/// then ends the game loop.
+class WatchScreen : public vt::ViewObject {
+  public:
+    /// Watches the mirror's state; the mirror stays the world's.
+    explicit WatchScreen(const vt::WorldMirror* p_mirror);
+
+    /// Keys and steps; 1 when handled.
+    int eventHandler(const vt::Event* p_event) override;
+
+  private:
+    const vt::WorldMirror* m_p_mirror;
+    // Steps left before the loop ends, once the message shows; -1 before.
+    int m_steps_left;
+};

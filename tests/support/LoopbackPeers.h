@@ -1,0 +1,39 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "vintrel/world/Object.h"
+
+namespace vt::test {
+
+/// A peer outside the engine: a plain blocking socket connected to
+/// 127.0.0.1:port, or -1. A receive buffer size other than 0 is set before
+/// connecting, so that the window the peer offers stays that small.
+int connectPeer(int port, int receive_buffer = 0);
+/// Accepts the next connection through the network manager, giving the
+/// kernel a little time to finish the handshake; -1 when none arrives
+/// within half a second.
+int acceptNext();
+/// What is waiting on a plain socket, without blocking (at most `most` bytes).
+std::string peerReceive(int peer, std::size_t most = 256);
+
+/// Records every network event it hears of: accepts, connects and closes.
+class NetworkListener : public Object {
+  public:
+    NetworkListener();
+    int eventHandler(const Event* p_event) override;
+
+    struct Seen {
+        std::string type;
+        int label;
+        int socket;
+        /// The connect event's result; 0 for the others.
+        int result;
+    };
+    std::vector<Seen> seen;
+    /// How many events of this type it heard.
+    int count(const std::string& type) const;
+};
+
+} // namespace vt::test

@@ -1,7 +1,8 @@
 // Feeds arbitrary bytes to the sprite file readers, as loadSprite would
 // after opening a file: the format is chosen from the first line, then the
-// simple or the robust reader runs. Any sprite that comes back must keep
-// the promise drawing relies on: every frame holds width x height characters.
+// simple or the robust reader runs. The readers need no manager, only the
+// log. Any sprite that comes back must keep the promise drawing relies on:
+// every frame holds width x height characters.
 
 #include <cstddef>
 #include <cstdint>
@@ -11,7 +12,6 @@
 
 #include "media/SpriteReader.h"
 #include "vintrel/core/LogManager.h"
-#include "vintrel/media/ResourceManager.h"
 #include "vintrel/media/Sprite.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -20,8 +20,6 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
         std::abort();
     // The finest level, so that every message's formatting is exercised too.
     vt::LogManager::getInstance().setLogLevel(30);
-    if (vt::ResourceManager::getInstance().startUp() != 0)
-        std::abort();
     return 0;
 }
 

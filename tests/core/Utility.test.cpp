@@ -57,7 +57,7 @@ TEST(TextTest, QuotedInputIsCutToEightyCharactersOnOneLine) {
     EXPECT_EQ(clipForLog(std::string(81, 'a')), std::string(80, 'a') + "...");
     EXPECT_EQ(clipForLog("two\nlines\r\x1b[2J\x7f"), "two?lines??[2J?");
     // A cut inside a two-byte character backs off to its start.
-    EXPECT_EQ(clipForLog(std::string(79, 'a') + "\xc3\xa9" "b"), std::string(79, 'a') + "...");
+    EXPECT_EQ(clipForLog(std::string(79, 'a') + "\xc3\xa9" + "b"), std::string(79, 'a') + "...");
 }
 
 TEST(TextTest, TimeStringIsTwoDigitFields) {

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "media/LogLines.h"
+#include "media/SpriteReader.h"
 #include "support/EngineTest.h"
 #include "vintrel/core/LogManager.h"
 #include "vintrel/media/ResourceManager.h"
@@ -49,6 +52,21 @@ std::string withCrLf(const std::string& text) {
         out += c;
     }
     return out;
+}
+
+// No manager is needed, so that tools and fuzzers can run the reader alone;
+// a valid file writes no unlevelled line.
+TEST(SpriteReaderAlone, ReadsBothFormatsWithNoManagerStarted) {
+    ASSERT_FALSE(ResourceManager::getInstance().isStarted());
+    for (const char* text : {SIMPLE_RED, ROBUST_FULL}) {
+        std::istringstream stream(text);
+        SpriteReader reader(stream);
+        testing::internal::CaptureStderr();
+        const std::unique_ptr<Sprite> p_sprite = reader.readSprite();
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+        ASSERT_NE(p_sprite, nullptr) << text;
+        EXPECT_EQ(p_sprite->getFrameCount(), 2);
+    }
 }
 
 class SpriteReaderTest : public EngineTest {

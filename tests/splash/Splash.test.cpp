@@ -10,6 +10,7 @@
 #include "support/WindowedInputTest.h"
 #include "vintrel/core/GameManager.h"
 #include "vintrel/core/LogManager.h"
+#include "vintrel/events/EventKeyboard.h"
 #include "vintrel/events/EventStep.h"
 #include "vintrel/splash/Splash.h"
 #include "vintrel/splash/SplashVintrel.h"
@@ -143,6 +144,38 @@ TEST_F(SplashTest, StepLengthsTooShortToHalveKeepTheDefaultSlide) {
     }
     ASSERT_EQ(0, startEngine(headlessConfig() + "frame_time:100,\n"));
     EXPECT_FLOAT_EQ(-74.5f / 50.0f, (new Splash)->getVelocity().getX());
+}
+
+// Both objects end the sequence on a key and leave once it is over; only
+// the creature counts the key as handled.
+TEST_F(SplashTest, BannerAndCreatureHandleKeysAndGameOverAlikeButAnswerKeysDifferently) {
+    ASSERT_EQ(0, startEngine());
+    auto* p_banner = new Splash;
+    auto* p_creature = new SplashVintrel(Vector(40, 12));
+    const struct {
+        Object* p_o;
+        std::function<int()> countdown;
+        int key_result;
+    } cases[] = {{p_banner, [p_banner] { return p_banner->getCountdown(); }, 0},
+                 {p_creature, [p_creature] { return p_creature->getCountdown(); }, 1}};
+    const EventStep step(0);
+    const EventKeyboard key;
+    const Event other;
+    for (const auto& c : cases) {
+        const std::string type = c.p_o->getType();
+        SCOPED_TRACE(type);
+        GameManager::getInstance().setGameOver(false);
+        const int countdown = c.countdown();
+        EXPECT_EQ(1, c.p_o->eventHandler(&step));
+        EXPECT_EQ(countdown - 1, c.countdown());
+        EXPECT_EQ(0, c.p_o->eventHandler(&other));
+        EXPECT_EQ(c.key_result, c.p_o->eventHandler(&key));
+        EXPECT_TRUE(GameManager::getInstance().getGameOver());
+        EXPECT_EQ(0, c.p_o->eventHandler(&step));
+        EXPECT_EQ(countdown - 1, c.countdown()) << "no step counts once the sequence is over";
+        WorldManager::getInstance().update();
+        EXPECT_EQ(nullptr, firstOfType(type));
+    }
 }
 
 TEST_F(WindowedInputTest, AnyKeyEndsTheSequenceInThatStep) {

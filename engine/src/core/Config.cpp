@@ -1,9 +1,9 @@
 #include "vintrel/core/Config.h"
 
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/TextTables.h"
 #include "platform/BoundedFileRead.h"
 #include "vintrel/core/LogManager.h"
 #include "vintrel/core/Utility.h"
@@ -12,28 +12,17 @@ namespace vt {
 
 namespace {
 
-const char* boolText(bool value) { return value ? "true" : "false"; }
+using text::boolText;
+using text::COLOR_NAMES;
+using text::toInt;
 
 bool toBool(const std::string& value) { return value == "true"; }
-
-// atoi's reading of leading digits, without its undefined behaviour on overflow.
-int toInt(const std::string& value) {
-    const long long number = std::strtoll(value.c_str(), nullptr, 10);
-    if (number > INT_MAX)
-        return INT_MAX;
-    if (number < INT_MIN)
-        return INT_MIN;
-    return static_cast<int>(number);
-}
 
 // No screen is this many times larger than a window of a few hundred pixels.
 constexpr int MAX_WINDOW_SCALE = 16;
 
 // A configuration is a few hundred bytes; anything this large is not one.
 constexpr std::size_t MAX_CONFIG_BYTES = 1 << 20;
-
-// The names of the first eight colours, in Color's order.
-const char* const COLOR_NAMES[] = {"black", "red", "green", "yellow", "blue", "magenta", "cyan", "white"};
 
 // Steps shorter than a millisecond spin the processor; longer than a second
 // is no longer a game loop.
@@ -46,16 +35,6 @@ constexpr int MAX_LOGFILE_MAX_MB = 1 << 20;
 
 constexpr int DEFAULT_NETWORK_BACKLOG = 4 << 20;
 constexpr int DEFAULT_NETWORK_CONNECT_TIMEOUT = 3000;
-
-int colorFromName(const std::string& name, Color* p_color) {
-    for (int i = 0; i < 8; i++) {
-        if (name == COLOR_NAMES[i]) {
-            *p_color = static_cast<Color>(i);
-            return 0;
-        }
-    }
-    return -1;
-}
 
 } // namespace
 
@@ -191,7 +170,7 @@ void Config::loadConfig(std::string config) {
     intValue("window_vertical_chars", &m_window_vertical_chars);
 
     value = match(config, "window_background_color");
-    if (!value.empty() && colorFromName(value, &m_window_background_color) == -1)
+    if (!value.empty() && !text::colorFromName(value, &m_window_background_color))
         log_manager.writeLog("loadConfig(): Unsupported window color '%s'", clipForLog(value).c_str());
 
     value = match(config, "window_style");

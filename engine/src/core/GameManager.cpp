@@ -26,6 +26,9 @@ namespace {
 
 const char* const STARS = "****************************************************";
 
+// Path searches get this share of a step's spare time; the rest absorbs the sleep's late wake-up.
+constexpr float PATH_SHARE_OF_SPARE_TIME = 0.95f;
+
 // Writes the failing step's line to the log and returns -1. The log may be
 // buffered and is often not read, so the same line also goes to standard
 // error, followed by the cause when the failing step logged one.
@@ -145,7 +148,7 @@ int GameManager::startUp() {
     if (config.getSignals() && platform::catchStopSignals() == -1)
         log_manager.writeLog("GameManager::startUp(): Warning! Cannot catch SIGINT and SIGTERM.");
 
-    m_game_over = false;
+    setGameOver(false);
     Manager::startUp();
     log_manager.writeLog(1, "GameManager successfully started.");
     return 0;
@@ -153,7 +156,7 @@ int GameManager::startUp() {
 
 void GameManager::shutDown() {
     LogManager& log_manager = LogManager::getInstance();
-    m_game_over = true;
+    setGameOver(true);
     // Before the world goes: the last checkpoint is taken from it.
     ReplayManager::getInstance().finish();
 
@@ -190,8 +193,8 @@ void GameManager::run() {
     Clock clock;
     LogManager& log_manager = LogManager::getInstance();
     log_manager.writeLog(1, "GameManager::run(): starting game loop");
-    m_game_over = false;
-    m_step_count = 0;
+    setGameOver(false);
+    setStepCount(0);
     // Microseconds of oversleep carried into the next step. Sums are formed in
     // 64 bits so that an outlandish configured frame time cannot overflow.
     std::int64_t adjust_time = 0;
@@ -225,7 +228,8 @@ void GameManager::run() {
         if (replay_manager.isDeterministic())
             path_manager.cycleExpansions(replay_manager.getPathExpansions());
         else
-            path_manager.cycle(static_cast<int>(static_cast<float>(budget_us) * 0.95f / 1000.0f));
+            path_manager.cycle(
+                static_cast<int>(static_cast<float>(budget_us) * PATH_SHARE_OF_SPARE_TIME / 1000.0f));
         replay_manager.endStep();
 
         const std::int32_t split = clock.split();
@@ -246,12 +250,12 @@ void GameManager::run() {
                                  m_frame_time, split / 1000);
         }
 
-        m_step_count++;
+        setStepCount(m_step_count + 1);
         if (platform::stopRequested() && !m_game_over) {
             log_manager.writeLog("GameManager::run(): Signal %d received; ending the game loop.",
                                  platform::stopSignal());
             replay_manager.stopRequested();
-            m_game_over = true;
+            setGameOver(true);
         }
         if (m_game_over)
             break;
@@ -259,7 +263,17 @@ void GameManager::run() {
     log_manager.writeLog(1, "GameManager::run(): end of game loop");
 }
 
-void GameManager::setGameOver(bool game_over) { m_game_over = game_over; }
+void GameManager::setGameOver(bool game_over) {
+    m_game_over = game_over;
+    // Once the game is over, the world's teardown is expected to find
+    // objects gone from the scene graph's lists.
+    WorldManager::getInstance().getSceneGraph().setGameOver(game_over);
+}
+
+void GameManager::setStepCount(int step_count) {
+    m_step_count = step_count;
+    LogManager::getInstance().setStepCount(step_count);
+}
 
 bool GameManager::getGameOver() const { return m_game_over; }
 

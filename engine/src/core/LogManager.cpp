@@ -6,7 +6,6 @@
 #include <string>
 
 #include "vintrel/core/Config.h"
-#include "vintrel/core/GameManager.h"
 #include "vintrel/core/Utility.h"
 
 namespace vt {
@@ -44,7 +43,8 @@ std::string format(const char* fmt, std::va_list args) {
 } // namespace
 
 LogManager::LogManager()
-    : m_do_flush(false), m_log_level(0), m_log_time_string(true), m_log_step_count(true), m_p_f(nullptr),
+    : m_do_flush(false), m_log_level(0), m_log_time_string(true), m_log_step_count(true), m_step_count(0),
+      m_p_f(nullptr),
       m_max_file_bytes(static_cast<std::int64_t>(Config::getInstance().getLogfileMaxMb()) * MEBIBYTE),
       m_file_bytes(0), m_file_cut(false), m_message_count(0) {
     setType("LogManager");
@@ -169,7 +169,7 @@ std::string LogManager::linePrefix() const {
     }
     if (m_log_step_count) {
         char step[16];
-        std::snprintf(step, sizeof(step), "%4d ", GameManager::getInstance().getStepCount());
+        std::snprintf(step, sizeof(step), "%4d ", m_step_count);
         prefix += step;
     }
     return prefix;
@@ -195,6 +195,10 @@ int LogManager::getLogLevel() const { return m_log_level; }
 void LogManager::setLogTimeString(bool log_time_string) { m_log_time_string = log_time_string; }
 
 void LogManager::setLogStepCount(bool log_step_count) { m_log_step_count = log_step_count; }
+
+void LogManager::setStepCount(int step_count) { m_step_count = step_count; }
+
+int LogManager::getStepCount() const { return m_step_count; }
 
 void LogManager::setMaxFileBytes(std::int64_t max_file_bytes) { m_max_file_bytes = max_file_bytes; }
 

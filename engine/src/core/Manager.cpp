@@ -3,10 +3,10 @@
 #include <utility>
 
 #include "vintrel/core/LogManager.h"
+#include "vintrel/core/ObjectListIterator.h"
 #include "vintrel/core/Utility.h"
 #include "vintrel/events/Event.h"
 #include "vintrel/world/Object.h"
-#include "vintrel/world/ObjectListIterator.h"
 
 namespace vt {
 

@@ -14,6 +14,13 @@
 
 namespace vt {
 
+namespace {
+
+// Seven halvings find the last free place within 1/128 of the move: within a cell below 128 cells per step.
+constexpr int NORMAL_BISECTION_PASSES = 7;
+
+} // namespace
+
 void colorToRGB(Color color, unsigned char& r, unsigned char& g, unsigned char& b) {
     // Red, green and blue of BLACK .. WHITE, in enumeration order.
     static const unsigned char channels[8][3] = {
@@ -126,7 +133,7 @@ Vector getNormal(const Object* p_moving, const Object* p_obstacle) {
     // the mover does not yet touch the obstacle.
     float fraction = 0.5f;
     double step = 1.0;
-    for (int pass = 1; pass <= 7; pass++) {
+    for (int pass = 1; pass <= NORMAL_BISECTION_PASSES; pass++) {
         step *= 0.5;
         const Vector probe(start.getX() + velocity.getX() * fraction,
                            start.getY() + velocity.getY() * fraction);
@@ -139,19 +146,27 @@ Vector getNormal(const Object* p_moving, const Object* p_obstacle) {
     }
 
     const Box mover = getWorldBox(p_moving, last);
-    const float h = obstacle.getHorizontal();
-    const float w = obstacle.getVertical();
+    const float width = obstacle.getHorizontal();
+    const float height = obstacle.getVertical();
     const float x = obstacle.getCorner().getX();
     const float y = obstacle.getCorner().getY();
     struct Side {
         float x, y, normal_x, normal_y;
     };
+    // The four sides are tried before the four corners.
     const Side sides[] = {
-        {x, y - w, 0, -1},      {x, y + w, 0, 1},      {x - h, y, -1, 0},     {x + h, y, 1, 0},
-        {x - h, y - w, -1, -1}, {x + h, y - w, 1, -1}, {x - h, y + w, -1, 1}, {x + h, y + w, 1, 1},
+        {x, y - height, 0, -1},
+        {x, y + height, 0, 1},
+        {x - width, y, -1, 0},
+        {x + width, y, 1, 0},
+        // Corners: up-left, up-right, down-left, down-right.
+        {x - width, y - height, -1, -1},
+        {x + width, y - height, 1, -1},
+        {x - width, y + height, -1, 1},
+        {x + width, y + height, 1, 1},
     };
     for (const Side& side : sides) {
-        if (boxIntersectsBox(mover, Box(Vector(side.x, side.y), h, w)))
+        if (boxIntersectsBox(mover, Box(Vector(side.x, side.y), width, height)))
             return Vector(side.normal_x, side.normal_y);
     }
     LogManager::getInstance().writeLog(1, "getNormal(): No collision detected. Returning (0,0).");

@@ -1,73 +1,32 @@
 #include "media/SpriteReader.h"
 
-#include <climits>
 #include <cstddef>
 #include <istream>
 #include <utility>
 
+#include "core/TextTables.h"
 #include "vintrel/core/LogManager.h"
 #include "vintrel/core/Utility.h"
-#include "vintrel/media/ResourceManager.h"
 #include "vintrel/media/Sprite.h"
 
 namespace vt {
 
 namespace {
 
-const char* const COLOR_NAMES[] = {"black", "red", "green", "yellow", "blue", "magenta", "cyan", "white"};
+using text::colorFromName;
+using text::toInt;
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
-
-bool resourceManagerStarted() {
-    ResourceManager& resource_manager = ResourceManager::getInstance();
-    if (resource_manager.isStarted())
-        return true;
-    LogManager::getInstance().writeLog("%s not started!", resource_manager.getType().c_str());
-    return false;
+// Robust headers may also say "default", which is white.
+bool robustColorFromName(const std::string& name, Color* p_color) {
+    if (name != "default")
+        return colorFromName(name, p_color);
+    *p_color = WHITE;
+    return true;
 }
 
 } // namespace
 
 SpriteReader::SpriteReader(std::istream& stream) : m_stream(stream), m_line_number(0) {}
-
-int SpriteReader::readInt(const std::string& text) {
-    std::size_t i = 0;
-    while (i < text.size() && isSpace(text[i]))
-        i++;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        i++;
-    }
-    // One past INT_MAX in magnitude, so that INT_MIN itself still reads exactly.
-    const long long limit = static_cast<long long>(INT_MAX) + 1;
-    long long value = 0;
-    while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
-        value = value * 10 + (text[i] - '0');
-        if (value > limit)
-            value = limit;
-        i++;
-    }
-    if (negative)
-        value = -value;
-    if (value > INT_MAX)
-        value = INT_MAX;
-    return static_cast<int>(value);
-}
-
-bool SpriteReader::colorFromName(const std::string& name, bool allow_default, Color& color) {
-    for (int i = 0; i < static_cast<int>(sizeof(COLOR_NAMES) / sizeof(COLOR_NAMES[0])); i++) {
-        if (name == COLOR_NAMES[i]) {
-            color = static_cast<Color>(i);
-            return true;
-        }
-    }
-    if (allow_default && name == "default") {
-        color = WHITE;
-        return true;
-    }
-    return false;
-}
 
 std::string SpriteReader::getLine(bool count) {
     std::string line;
@@ -94,7 +53,7 @@ std::unique_ptr<Sprite> SpriteReader::readSprite() {
         lm.writeLog(5, "RM::loadSprite(): assuming robust sprite file format.");
         return loadRobustSprite();
     }
-    if (readInt(first_line) > 0) {
+    if (toInt(first_line) > 0) {
         lm.writeLog(5, "RM::loadSprite(): assuming simple sprite file format.");
         return loadSimpleSprite();
     }
@@ -124,14 +83,12 @@ bool SpriteReader::refuseNegative(const char* reader, const char* key, int value
 }
 
 std::unique_ptr<Sprite> SpriteReader::loadSimpleSprite() {
-    if (!resourceManagerStarted())
-        return nullptr;
     LogManager& lm = LogManager::getInstance();
     std::string text;
 
     if (!readSimpleValue("frames (an integer)", text))
         return nullptr;
-    const int frames = readInt(text);
+    const int frames = toInt(text);
     if (!refuseNegative("loadSimpleSprite", "frames", frames))
         return nullptr;
     if (frames <= 0) {
@@ -154,7 +111,7 @@ std::unique_ptr<Sprite> SpriteReader::loadSimpleSprite() {
     for (const auto& number : numbers) {
         if (!readSimpleValue(number.what, text))
             return nullptr;
-        *number.p_value = readInt(text);
+        *number.p_value = toInt(text);
         if (!refuseNegative("loadSimpleSprite", number.key, *number.p_value))
             return nullptr;
         if (*number.p_value < number.minimum) {
@@ -167,7 +124,7 @@ std::unique_ptr<Sprite> SpriteReader::loadSimpleSprite() {
     if (!readSimpleValue("color (a string)", text))
         return nullptr;
     Color color = WHITE;
-    if (!colorFromName(text, false, color)) {
+    if (!colorFromName(text, &color)) {
         lm.writeLog("RM::loadSimpleSprite(): Error line %d! Unrecognized color '%s'.", m_line_number,
                     clipForLog(text).c_str());
         lm.writeLog("  Valid colors are: black, red, green, yellow,");
@@ -253,7 +210,7 @@ std::optional<int> SpriteReader::matchLineInt(Lines& lines, const std::string& k
         if (value)
             LogManager::getInstance().writeLog(1, "matchLineInt(): Warning! '%s' matches multiple lines.",
                                                clipForLog(line).c_str());
-        value = readInt(valueOf(line, key));
+        value = toInt(valueOf(line, key));
     }
     return value;
 }
@@ -347,82 +304,88 @@ Frame SpriteReader::readBodyFrame(Lines& body, int width, int height, int& line_
 }
 
 std::unique_ptr<Sprite> SpriteReader::loadRobustSprite() {
-    if (!resourceManagerStarted())
+    const std::optional<RobustHeader> header = readRobustHeader();
+    if (!header)
         return nullptr;
-    LogManager& lm = LogManager::getInstance();
+    std::unique_ptr<Sprite> p_sprite = readRobustBody(*header);
+    if (!p_sprite || !readRobustFooter())
+        return nullptr;
+    return p_sprite;
+}
 
-    Lines header = readData("HEADER");
-    if (header.empty())
-        return nullptr;
+std::optional<SpriteReader::RobustHeader> SpriteReader::readRobustHeader() {
+    LogManager& lm = LogManager::getInstance();
+    Lines lines = readData("HEADER");
+    if (lines.empty())
+        return std::nullopt;
     lm.writeLog(20, "ResourceManager::loadRobustSprite(): After header, line number: '%d'", m_line_number);
 
     // Absent keys are missing; present ones must not be negative.
-    int header_sizes[3] = {};
-    const char* const size_keys[3] = {"frames", "width", "height"};
-    for (int i = 0; i < 3; i++) {
-        const std::optional<int> value = matchLineInt(header, size_keys[i]);
+    RobustHeader header;
+    const struct {
+        const char* key;
+        int* p_value;
+    } sizes[] = {{"frames", &header.frames}, {"width", &header.width}, {"height", &header.height}};
+    for (const auto& size : sizes) {
+        const std::optional<int> value = matchLineInt(lines, size.key);
         if (!value) {
-            lm.writeLog("RM::loadRobustSprite(): Error! Missing '%s' in header.", size_keys[i]);
-            return nullptr;
+            lm.writeLog("RM::loadRobustSprite(): Error! Missing '%s' in header.", size.key);
+            return std::nullopt;
         }
-        if (!refuseNegative("loadRobustSprite", size_keys[i], *value))
-            return nullptr;
-        header_sizes[i] = *value;
+        if (!refuseNegative("loadRobustSprite", size.key, *value))
+            return std::nullopt;
+        *size.p_value = *value;
     }
-    const int frames = header_sizes[0];
-    const int width = header_sizes[1];
-    const int height = header_sizes[2];
 
-    std::string color_name = matchLineStr(header, "color");
-    if (color_name.empty()) {
+    header.color_name = matchLineStr(lines, "color");
+    if (header.color_name.empty()) {
         lm.writeLog(5, "RM::loadRobustSprite(): Warning! No '%s' in header.", "color");
-        color_name = "default";
+        header.color_name = "default";
     }
 
-    char transparency = 0;
-    const std::string transparency_text = matchLineStr(header, "transparency");
-    if (transparency_text.empty()) {
+    const std::string transparency = matchLineStr(lines, "transparency");
+    if (transparency.empty()) {
         lm.writeLog(5, "RM::loadRobustSprite(): Note! No '%s' in header.", "transparency");
-    } else if (transparency_text == "\" \"") {
-        transparency = ' ';
+    } else if (transparency == "\" \"") {
+        header.transparency = ' ';
         lm.writeLog(5, "RM::loadRobustSprite(): transparency is 'space'");
     } else {
-        transparency = transparency_text[0];
+        header.transparency = transparency[0];
     }
 
-    const std::optional<int> slowdown_value = matchLineInt(header, "slowdown");
-    if (!slowdown_value)
+    const std::optional<int> slowdown = matchLineInt(lines, "slowdown");
+    if (!slowdown)
         lm.writeLog(5, "RM::loadRobustSprite(): Note! No '%s' in header.", "slowdown");
-    else if (!refuseNegative("loadRobustSprite", "slowdown", *slowdown_value))
-        return nullptr;
-    const int slowdown = slowdown_value.value_or(0);
+    else if (!refuseNegative("loadRobustSprite", "slowdown", *slowdown))
+        return std::nullopt;
+    header.slowdown = slowdown.value_or(0);
 
-    if (!header.empty()) {
+    if (!lines.empty()) {
         lm.writeLog(1, "RM::loadRobustSprite(): Warning! Unused HEADER lines:");
-        for (const std::string& line : header)
+        for (const std::string& line : lines)
             lm.writeLog(1, "\t'%s'", clipForLog(line).c_str());
     }
 
-    logSizes(frames, width, height, slowdown);
-    if (transparency != 0)
-        lm.writeLog(5, "\tTransparency: '%c'", transparency);
+    logSizes(header.frames, header.width, header.height, header.slowdown);
+    if (header.transparency != 0)
+        lm.writeLog(5, "\tTransparency: '%c'", header.transparency);
     else
         lm.writeLog(5, "\tTransparency: (none)");
 
     // Sizes come straight from the file: anything below 1 can describe no
     // frame, so it is refused before any body line is read or stored.
-    const struct {
-        const char* key;
-        int value;
-    } sizes[] = {{"frames", frames}, {"width", width}, {"height", height}};
     for (const auto& size : sizes) {
-        if (size.value < 1) {
+        if (*size.p_value < 1) {
             lm.writeLog("RM::loadRobustSprite(): Error! '%s' is %d in header, must be at least 1.", size.key,
-                        size.value);
-            return nullptr;
+                        *size.p_value);
+            return std::nullopt;
         }
     }
+    return header;
+}
 
+std::unique_ptr<Sprite> SpriteReader::readRobustBody(const RobustHeader& header) {
+    LogManager& lm = LogManager::getInstance();
     Lines body = readData("BODY");
     if (body.empty())
         return nullptr;
@@ -432,15 +395,16 @@ std::unique_ptr<Sprite> SpriteReader::loadRobustSprite() {
     // the first body row is the opening tag.
     int line_number = m_line_number - static_cast<int>(body.size()) - 1;
 
-    std::unique_ptr<Sprite> p_sprite = createSprite("loadRobustSprite", frames, width, height, slowdown);
+    std::unique_ptr<Sprite> p_sprite =
+        createSprite("loadRobustSprite", header.frames, header.width, header.height, header.slowdown);
     if (!p_sprite)
         return nullptr;
-    p_sprite->setTransparency(transparency);
+    p_sprite->setTransparency(header.transparency);
 
     Color color = WHITE;
-    if (!colorFromName(color_name, true, color)) {
+    if (!robustColorFromName(header.color_name, &color)) {
         lm.writeLog("RM::loadRobustSprite(): Error! Unrecognized color '%s'.",
-                    clipForLog(color_name).c_str());
+                    clipForLog(header.color_name).c_str());
         lm.writeLog("  Valid colors are: black, red, green, yellow,");
         lm.writeLog("                    blue, magenta, cyan and white.");
         return nullptr;
@@ -448,15 +412,15 @@ std::unique_ptr<Sprite> SpriteReader::loadRobustSprite() {
     p_sprite->setColor(color);
     lm.writeLog(5, "\t       Color: %s", colorToString(color).c_str());
 
-    for (int f = 0; f < frames; f++) {
-        const Frame frame = readBodyFrame(body, width, height, line_number);
+    for (int f = 0; f < header.frames; f++) {
+        const Frame frame = readBodyFrame(body, header.width, header.height, line_number);
         if (frame.isEmpty()) {
             lm.writeLog("RM::loadRobustSprite(): Error! No frame data to add.");
             return nullptr;
         }
         if (p_sprite->pushFrame(frame) != 0) {
             lm.writeLog("RM::loadRobustSprite(): Error! Cannot add Frame.");
-            lm.writeLog("\tFramecount is %d, max is %d", p_sprite->getFrameCount() + 1, frames);
+            lm.writeLog("\tFramecount is %d, max is %d", p_sprite->getFrameCount() + 1, header.frames);
             return nullptr;
         }
     }
@@ -467,22 +431,26 @@ std::unique_ptr<Sprite> SpriteReader::loadRobustSprite() {
             lm.writeLog("\tLine %d: %s", ++line_number, clipForLog(line).c_str());
         return nullptr;
     }
+    return p_sprite;
+}
 
+bool SpriteReader::readRobustFooter() {
+    LogManager& lm = LogManager::getInstance();
     Lines footer = readData("FOOTER");
     if (footer.empty())
-        return nullptr;
+        return false;
     const std::string version = matchLineStr(footer, "version");
     if (version.empty()) {
         lm.writeLog("RM::loadRobustSprite(): Error! Missing '%s' in FOOTER (line %d).", "version",
                     m_line_number);
-        return nullptr;
+        return false;
     }
     if (!footer.empty()) {
         lm.writeLog(1, "RM::loadRobustSprite(): Warning! Unused FOOTER lines:");
         for (const std::string& line : footer)
             lm.writeLog(1, "\t'%s'", clipForLog(line).c_str());
     }
-    return p_sprite;
+    return true;
 }
 
 } // namespace vt

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "vintrel/core/Color.h"
 #include "vintrel/media/Frame.h"
 
 namespace vt {
@@ -17,7 +16,8 @@ class Sprite;
 /// Reads one sprite from a text stream in either sprite file format,
 /// counting lines for its messages. The text is untrusted: every malformed
 /// input is refused with log lines, and nothing is allocated beyond what the
-/// text itself holds.
+/// text itself holds. It needs no manager started, only the log (which
+/// writes to standard error while it is not started).
 class SpriteReader {
   public:
     using Lines = std::deque<std::string>;
@@ -32,6 +32,24 @@ class SpriteReader {
     [[nodiscard]] std::unique_ptr<Sprite> loadSimpleSprite();
     /// The HEADER, BODY and FOOTER format; null after logging why not.
     [[nodiscard]] std::unique_ptr<Sprite> loadRobustSprite();
+
+    /// What a robust HEADER section says, its sizes checked to be at least 1.
+    struct RobustHeader {
+        int frames = 0;
+        int width = 0;
+        int height = 0;
+        int slowdown = 0;
+        char transparency = 0; // 0 for none
+        std::string color_name;
+    };
+    /// Reads and checks the HEADER section; nothing after logging why not.
+    [[nodiscard]] std::optional<RobustHeader> readRobustHeader();
+    /// Reads the BODY section into a sprite of the header's sizes and colour;
+    /// null after logging why not.
+    [[nodiscard]] std::unique_ptr<Sprite> readRobustBody(const RobustHeader& header);
+    /// Reads the FOOTER section, which must name a version; false after
+    /// logging why not.
+    [[nodiscard]] bool readRobustFooter();
 
     /// One line without its line feed and one trailing carriage return;
     /// empty after logging when the stream ends before a line feed.
@@ -51,13 +69,6 @@ class SpriteReader {
 
     /// Lines counted so far in this stream.
     int getLineNumber() const { return m_line_number; }
-
-    /// The decimal integer prefix of text, the way atoi reads it, saturated
-    /// to the int range instead of overflowing.
-    static int readInt(const std::string& text);
-    /// The colour named by one of the eight lower-case names, or "default"
-    /// (white) when allowed; false for anything else.
-    static bool colorFromName(const std::string& name, bool allow_default, Color& color);
 
   private:
     /// Removes the lines that start with key and returns them in order.

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/TextTables.h"
 #include "platform/Sockets.h"
 #include "vintrel/core/Config.h"
 #include "vintrel/core/GameManager.h"
@@ -86,14 +87,8 @@ NetworkManager& NetworkManager::getInstance() {
 }
 
 bool NetworkManager::isValid(const std::string& event_type) const {
-    static const char* const handled[] = {
-        EVENT_NETWORK,        EVENT_KEYBOARD_NETWORK,  EVENT_MOUSE_NETWORK,  EVENT_NETWORK_ACCEPT,
-        EVENT_NETWORK_CLOSE,  EVENT_NETWORK_CONNECT,   EVENT_NETWORK_CREATE, EVENT_CUSTOM_NETWORK,
-        EVENT_NETWORK_DELETE, EVENT_NETWORK_GAME_OVER, EVENT_NETWORK_SYNC,
-    };
-    for (const char* name : handled)
-        if (event_type == name)
-            return true;
+    if (text::isNetworkEvent(event_type))
+        return true;
     LogManager::getInstance().writeLog("NetworkManager::isValid(): Error! NetworkManager does not handle %s.",
                                        event_type.c_str());
     return false;

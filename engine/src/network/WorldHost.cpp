@@ -6,10 +6,10 @@
 #include "network/WorldStreamFormat.h"
 #include "vintrel/core/GameManager.h"
 #include "vintrel/core/LogManager.h"
+#include "vintrel/core/ObjectList.h"
 #include "vintrel/network/EventNetworkAccept.h"
 #include "vintrel/network/EventNetworkClose.h"
 #include "vintrel/network/MessageFrame.h"
-#include "vintrel/world/ObjectList.h"
 #include "vintrel/world/ViewObject.h"
 #include "vintrel/world/WorldManager.h"
 

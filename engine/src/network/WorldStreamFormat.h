@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "vintrel/world/Box.h"
+#include "vintrel/core/Box.h"
 
 // The messages a WorldHost sends its watchers (see docs/world-streaming.md).
 // Numbers are little-endian; object records are those of Object::serialize.

@@ -5,9 +5,9 @@
 
 #include "paths/NodeTable.h"
 #include "vintrel/core/LogManager.h"
+#include "vintrel/core/ObjectList.h"
 #include "vintrel/core/Utility.h"
 #include "vintrel/world/Object.h"
-#include "vintrel/world/ObjectList.h"
 #include "vintrel/world/WorldManager.h"
 
 namespace vt {

@@ -2,6 +2,7 @@
 
 #include <fstream>
 
+#include "core/TextTables.h"
 #include "vintrel/core/Config.h"
 #include "vintrel/core/GameManager.h"
 #include "vintrel/core/LogManager.h"
@@ -106,7 +107,7 @@ int ReplayManager::startReplay(const ReplayFile& file, bool headless, bool unthr
 
 std::string ReplayManager::getConfigText() const {
     // The first entry of a key wins: how the replay is shown is the replayer's choice.
-    return std::string("headless:") + (m_headless ? "true" : "false") + "," + m_file.config;
+    return std::string("headless:") + text::boolText(m_headless) + "," + m_file.config;
 }
 
 int ReplayManager::chooseSeed(int seed) {

@@ -4,8 +4,8 @@
 #include <sstream>
 
 #include "replay/Fnv.h"
+#include "vintrel/core/ObjectList.h"
 #include "vintrel/world/Object.h"
-#include "vintrel/world/ObjectList.h"
 #include "vintrel/world/ViewObject.h"
 #include "vintrel/world/WorldManager.h"
 

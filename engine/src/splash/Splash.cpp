@@ -1,11 +1,11 @@
 #include "vintrel/splash/Splash.h"
 
 #include "splash/SplashArt.h"
+#include "splash/SplashEvents.h"
 #include "vintrel/core/Config.h"
 #include "vintrel/core/GameManager.h"
 #include "vintrel/core/LogManager.h"
-#include "vintrel/events/EventKeyboard.h"
-#include "vintrel/events/EventStep.h"
+#include "vintrel/events/Event.h"
 #include "vintrel/media/Animation.h"
 #include "vintrel/splash/SplashVintrel.h"
 #include "vintrel/world/WorldManager.h"
@@ -64,32 +64,21 @@ Splash::Splash() : m_countdown(SLIDE_STEPS), m_p_sprite(splash_art::makeBanner()
 
 Splash::~Splash() = default;
 
+// A key ends the sequence but is not counted as handled here.
 int Splash::eventHandler(const Event* p_event) {
-    GameManager& game_manager = GameManager::getInstance();
-    if (game_manager.getGameOver()) {
-        WorldManager::getInstance().markForDelete(this);
-        return 0;
-    }
-    if (p_event->getType() == EVENT_KEYBOARD) {
-        game_manager.setGameOver(true);
-        WorldManager::getInstance().markForDelete(this);
-        return 0;
-    }
-    if (p_event->getType() != EVENT_STEP)
-        return 0;
-
-    m_countdown--;
-    if (m_countdown == 0) {
-        Animation animation = getAnimation();
-        animation.setIndex(1);
-        setAnimation(animation, false);
-        setVelocity(Vector(0.0f, 0.0f));
-        const Vector position = getPosition();
-        new SplashVintrel(Vector(position.getX() + 24.0f, position.getY() + 1.0f));
-    }
-    if (m_countdown == REMOVE_AT)
-        WorldManager::getInstance().markForDelete(this);
-    return 1;
+    return splash_events::handle(this, p_event, 0, [this] {
+        m_countdown--;
+        if (m_countdown == 0) {
+            Animation animation = getAnimation();
+            animation.setIndex(1);
+            setAnimation(animation, false);
+            setVelocity(Vector(0.0f, 0.0f));
+            const Vector position = getPosition();
+            new SplashVintrel(Vector(position.getX() + 24.0f, position.getY() + 1.0f));
+        }
+        if (m_countdown == REMOVE_AT)
+            WorldManager::getInstance().markForDelete(this);
+    });
 }
 
 } // namespace vt

@@ -1,9 +1,9 @@
 #include "vintrel/splash/SplashVintrel.h"
 
 #include "splash/SplashArt.h"
+#include "splash/SplashEvents.h"
 #include "vintrel/core/GameManager.h"
-#include "vintrel/events/EventKeyboard.h"
-#include "vintrel/events/EventStep.h"
+#include "vintrel/events/Event.h"
 #include "vintrel/media/Animation.h"
 #include "vintrel/world/WorldManager.h"
 
@@ -38,36 +38,24 @@ SplashVintrel::SplashVintrel(const Vector& target)
 SplashVintrel::~SplashVintrel() = default;
 
 int SplashVintrel::eventHandler(const Event* p_event) {
-    GameManager& game_manager = GameManager::getInstance();
-    if (game_manager.getGameOver()) {
-        WorldManager::getInstance().markForDelete(this);
-        return 0;
-    }
-    if (p_event->getType() == EVENT_KEYBOARD) {
-        game_manager.setGameOver(true);
-        WorldManager::getInstance().markForDelete(this);
-        return 1;
-    }
-    if (p_event->getType() != EVENT_STEP)
-        return 0;
-
-    m_countdown--;
-    if (m_countdown <= 0 && getPosition().getY() <= m_target.getY())
-        setVelocity(Vector(0.0f, 0.0f));
-    if (m_countdown == REST_AT) {
-        // The animation must stop pointing at the flying picture before it goes.
-        std::unique_ptr<Sprite> p_resting = splash_art::makeResting();
-        Animation animation;
-        animation.setSprite(p_resting.get());
-        setAnimation(animation);
-        m_p_sprite = std::move(p_resting);
-        setPosition(Vector(getPosition().getX() - 1.0f, getPosition().getY()));
-    }
-    if (m_countdown == END_AT) {
-        game_manager.setGameOver(true);
-        WorldManager::getInstance().markForDelete(this);
-    }
-    return 1;
+    return splash_events::handle(this, p_event, 1, [this] {
+        m_countdown--;
+        if (m_countdown <= 0 && getPosition().getY() <= m_target.getY())
+            setVelocity(Vector(0.0f, 0.0f));
+        if (m_countdown == REST_AT) {
+            // The animation must stop pointing at the flying picture before it goes.
+            std::unique_ptr<Sprite> p_resting = splash_art::makeResting();
+            Animation animation;
+            animation.setSprite(p_resting.get());
+            setAnimation(animation);
+            m_p_sprite = std::move(p_resting);
+            setPosition(Vector(getPosition().getX() - 1.0f, getPosition().getY()));
+        }
+        if (m_countdown == END_AT) {
+            GameManager::getInstance().setGameOver(true);
+            WorldManager::getInstance().markForDelete(this);
+        }
+    });
 }
 
 } // namespace vt

@@ -5,6 +5,7 @@
 #include <sstream>
 #include <unordered_set>
 
+#include "core/TextTables.h"
 #include "vintrel/core/GameManager.h"
 #include "vintrel/core/LogManager.h"
 #include "vintrel/core/Utility.h"
@@ -30,14 +31,8 @@ Manager& managerFor(const std::string& event_type) {
         return InputManager::getInstance();
     if (event_type == EVENT_STEP)
         return GameManager::getInstance();
-    static const char* const network_events[] = {
-        EVENT_NETWORK,          EVENT_NETWORK_ACCEPT, EVENT_NETWORK_CLOSE,  EVENT_NETWORK_CONNECT,
-        EVENT_NETWORK_CREATE,   EVENT_NETWORK_DELETE, EVENT_NETWORK_SYNC,   EVENT_NETWORK_GAME_OVER,
-        EVENT_KEYBOARD_NETWORK, EVENT_MOUSE_NETWORK,  EVENT_CUSTOM_NETWORK,
-    };
-    for (const char* name : network_events)
-        if (event_type == name)
-            return NetworkManager::getInstance();
+    if (text::isNetworkEvent(event_type))
+        return NetworkManager::getInstance();
     return WorldManager::getInstance();
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/TextTables.h"
 #include "vintrel/core/LogManager.h"
 #include "vintrel/core/Utility.h"
 #include "vintrel/world/Object.h"
@@ -24,7 +25,7 @@ constexpr std::uint32_t RECORD_ORDER[] = {
 
 constexpr int ATTRIBUTE_LOG_LEVEL = 25;
 
-const char* boolText(bool value) { return value ? "true" : "false"; }
+using text::boolText;
 
 // The per-attribute detail line, showing the object's value.
 void logAttribute(const Object& object, std::uint32_t attribute) {

@@ -1,15 +1,10 @@
 #include "vintrel/world/SceneGraph.h"
 
-#include "vintrel/core/GameManager.h"
 #include "vintrel/core/LogManager.h"
 
 namespace vt {
 
 namespace {
-
-// Some failures are expected once the game is over (the world is being torn
-// down) and are then neither logged nor, in places, reported.
-bool gameOver() { return GameManager::getInstance().getGameOver(); }
 
 bool altitudeInRange(int altitude) { return altitude >= ALTITUDE_MIN && altitude <= ALTITUDE_MAX; }
 
@@ -191,7 +186,7 @@ int SceneGraph::updateActive(Object* p_o, bool active) {
 
     if (!active) {
         if (m_objects.remove(p_o) == -1) {
-            if (!gameOver())
+            if (!m_game_over)
                 log_manager.writeLog("SceneGraph::updateActive(): remove object (%s) failed for objects!",
                                      type.c_str());
             result = -1;
@@ -199,7 +194,7 @@ int SceneGraph::updateActive(Object* p_o, bool active) {
         result += typeList(type).remove(p_o);
         if (p_o->isVisible() &&
             (!listed_visible || m_visible_objects[static_cast<std::size_t>(altitude)].remove(p_o) == -1)) {
-            if (!gameOver())
+            if (!m_game_over)
                 log_manager.writeLog(
                     "SceneGraph::updateActive(): remove visible object (%s) failed for visible_objects!",
                     type.c_str());
@@ -207,7 +202,7 @@ int SceneGraph::updateActive(Object* p_o, bool active) {
         }
         if (p_o->isSolid()) {
             if (m_solid_objects.remove(p_o) == -1) {
-                if (!gameOver())
+                if (!m_game_over)
                     log_manager.writeLog(
                         "SceneGraph::updateActive(): remove object (%s) failed for solid_objects!",
                         type.c_str());
@@ -217,7 +212,7 @@ int SceneGraph::updateActive(Object* p_o, bool active) {
                 return -1;
         }
         if (m_inactive_objects.insert(p_o) == -1) {
-            if (!gameOver())
+            if (!m_game_over)
                 log_manager.writeLog(
                     "SceneGraph::updateActive(): insert object (%s) failed for inactive_objects!",
                     type.c_str());
@@ -227,7 +222,7 @@ int SceneGraph::updateActive(Object* p_o, bool active) {
     }
 
     if (m_objects.insert(p_o) == -1) {
-        if (!gameOver())
+        if (!m_game_over)
             log_manager.writeLog("SceneGraph::updateActive(): insert Object (%s) failed for objects!",
                                  type.c_str());
         result = -1;
@@ -239,14 +234,14 @@ int SceneGraph::updateActive(Object* p_o, bool active) {
     }
     if (p_o->isVisible() &&
         (!listed_visible || m_visible_objects[static_cast<std::size_t>(altitude)].insert(p_o) == -1)) {
-        if (!gameOver())
+        if (!m_game_over)
             log_manager.writeLog("SceneGraph::updateActive(): insert Object (%s) failed for visible_objects!",
                                  type.c_str());
         result = -1;
     }
     if (p_o->isSolid()) {
         if (m_solid_objects.insert(p_o) == -1) {
-            if (!gameOver())
+            if (!m_game_over)
                 log_manager.writeLog(
                     "SceneGraph::updateActive(): insert object (%s) failed for solid_objects!", type.c_str());
             result = -1;
@@ -256,7 +251,7 @@ int SceneGraph::updateActive(Object* p_o, bool active) {
             return -1;
     }
     if (m_inactive_objects.remove(p_o) == -1) {
-        if (!gameOver())
+        if (!m_game_over)
             log_manager.writeLog(
                 "SceneGraph::updateActive(): remove object (%s) failed for inactive_objects!", type.c_str());
         result = -1;
@@ -272,7 +267,7 @@ int SceneGraph::updateVisible(Object* p_o, bool visible) {
     if (p_o->isVisible()) {
         if ((altitudeInRange(altitude) &&
              m_visible_objects[static_cast<std::size_t>(altitude)].remove(p_o) == 0) ||
-            gameOver())
+            m_game_over)
             return 0;
         LogManager::getInstance().writeLog(
             "SceneGraph::updateVisible(): unable to remove visible object (%s)", type.c_str());
@@ -280,7 +275,7 @@ int SceneGraph::updateVisible(Object* p_o, bool visible) {
     }
     if ((altitudeInRange(altitude) &&
          m_visible_objects[static_cast<std::size_t>(altitude)].insert(p_o) == 0) ||
-        gameOver())
+        m_game_over)
         return 0;
     LogManager::getInstance().writeLog("SceneGraph::updateVisible(): unable to add visible object (%s)",
                                        type.c_str());
@@ -305,7 +300,7 @@ int SceneGraph::updateAltitude(Object* p_o, int new_altitude) {
     }
     if (!p_o->isVisible())
         return 0;
-    if (m_visible_objects[static_cast<std::size_t>(old_altitude)].remove(p_o) == -1 && !gameOver()) {
+    if (m_visible_objects[static_cast<std::size_t>(old_altitude)].remove(p_o) == -1 && !m_game_over) {
         log_manager.writeLog("SceneGraph::updateAltitude(): remove from old altitude (%d) failed!",
                              old_altitude);
         log_manager.writeLog("\tObject: type %s, id %d, p %p", p_o->getType().c_str(), p_o->getId(),
@@ -325,7 +320,7 @@ int SceneGraph::updateSolidness(Object* p_o, Solidness new_solidness) {
         return 0;
     LogManager& log_manager = LogManager::getInstance();
     if (p_o->isSolid() && !solid(new_solidness)) {
-        if (m_solid_objects.remove(p_o) == -1 && !gameOver())
+        if (m_solid_objects.remove(p_o) == -1 && !m_game_over)
             log_manager.writeLog("SceneGraph::updateSolidness(): unable to remove solid object (%s)",
                                  p_o->getType().c_str());
         if (m_grid.removeObject(p_o) == -1)
@@ -334,7 +329,7 @@ int SceneGraph::updateSolidness(Object* p_o, Solidness new_solidness) {
     }
     if (p_o->isSolid() || !solid(new_solidness))
         return 0;
-    if (m_solid_objects.insert(p_o) == -1 && !gameOver()) {
+    if (m_solid_objects.insert(p_o) == -1 && !m_game_over) {
         log_manager.writeLog("SceneGraph::updateSolidness(): Error! unable to insert solid object");
         return -1;
     }
@@ -350,7 +345,7 @@ int SceneGraph::updateSolidness(Object* p_o, Solidness new_solidness) {
 
 int SceneGraph::updateType(Object* p_o, const std::string& new_type) {
     LogManager& log_manager = LogManager::getInstance();
-    if (typeList(p_o->getType()).remove(p_o) == -1 && !gameOver()) {
+    if (typeList(p_o->getType()).remove(p_o) == -1 && !m_game_over) {
         log_manager.writeLog("SceneGraph::updateType(): Error! Unable to remove Object (%d) type %s",
                              p_o->getId(), p_o->getType().c_str());
         return -1;
@@ -359,7 +354,7 @@ int SceneGraph::updateType(Object* p_o, const std::string& new_type) {
     // under its current type when it is activated.
     if (!p_o->isActive())
         return 0;
-    if (typeList(new_type).insert(p_o) == -1 && !gameOver()) {
+    if (typeList(new_type).insert(p_o) == -1 && !m_game_over) {
         log_manager.writeLog("SceneGraph::updateType(): Error! Unable to insert Object (%d) type %s",
                              p_o->getId(), p_o->getType().c_str());
         return -1;

@@ -2,6 +2,7 @@
 #include <sstream>
 #include <string>
 
+#include "core/TextTables.h"
 #include "vintrel/core/LogManager.h"
 #include "vintrel/core/Utility.h"
 #include "vintrel/world/ViewObject.h"
@@ -13,7 +14,7 @@ namespace {
 
 constexpr int DETAIL_LEVEL = 25;
 
-const char* boolText(bool value) { return value ? "true" : "false"; }
+using text::boolText;
 
 } // namespace
 

@@ -3,11 +3,9 @@
 #include <string>
 
 #include "vintrel/core/Manager.h"
+#include "vintrel/core/Version.h"
 
 namespace vt {
-
-/// The engine version written in the start-up banner.
-constexpr double VINTREL_VERSION = 4.21;
 
 /// The top manager: starts the others in order, runs the fixed-rate game
 /// loop and stops them again. Objects register with it for "vt-step".
@@ -37,6 +35,8 @@ class GameManager : public Manager {
 
   private:
     GameManager();
+    /// Keeps the step count and tells the log, which shows it on every line.
+    void setStepCount(int step_count);
 
     bool m_game_over;
     int m_frame_time; // milliseconds

@@ -56,6 +56,11 @@ class LogManager : public Manager {
     void setLogTimeString(bool log_time_string);
     /// Whether lines carry the game loop's step count after the time.
     void setLogStepCount(bool log_step_count);
+    /// The game loop's step count that lines show; the game manager sets it
+    /// as the loop advances, so the log needs nothing above it.
+    void setStepCount(int step_count);
+    /// The step count that lines show now.
+    int getStepCount() const;
     /// Size limit of the open log file in bytes, the cut line included; the
     /// configuration sets it at each start-up.
     void setMaxFileBytes(std::int64_t max_file_bytes);
@@ -79,6 +84,7 @@ class LogManager : public Manager {
     int m_log_level;
     bool m_log_time_string;
     bool m_log_step_count;
+    int m_step_count;
     std::FILE* m_p_f;
     std::int64_t m_max_file_bytes;
     std::int64_t m_file_bytes; // written to the open file so far

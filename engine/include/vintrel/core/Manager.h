@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "vintrel/world/ObjectList.h"
-#include "vintrel/world/OrderedObjectSet.h"
+#include "vintrel/core/ObjectList.h"
+#include "vintrel/core/OrderedObjectSet.h"
 
 namespace vt {
 

@@ -5,9 +5,9 @@
 #include <ios>
 #include <string>
 
+#include "vintrel/core/Box.h"
 #include "vintrel/core/Color.h"
-#include "vintrel/world/Box.h"
-#include "vintrel/world/Vector.h"
+#include "vintrel/core/Vector.h"
 
 namespace vt {
 

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "vintrel/core/Vector.h"
 #include "vintrel/events/Event.h"
-#include "vintrel/world/Vector.h"
 
 namespace vt {
 

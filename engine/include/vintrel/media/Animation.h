@@ -3,8 +3,8 @@
 #include <iosfwd>
 #include <string>
 
-#include "vintrel/world/Box.h"
-#include "vintrel/world/Vector.h"
+#include "vintrel/core/Box.h"
+#include "vintrel/core/Vector.h"
 
 namespace vt {
 

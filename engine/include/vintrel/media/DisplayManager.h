@@ -6,8 +6,8 @@
 
 #include "vintrel/core/Color.h"
 #include "vintrel/core/Manager.h"
+#include "vintrel/core/Vector.h"
 #include "vintrel/media/Justification.h"
-#include "vintrel/world/Vector.h"
 
 namespace sf {
 class Font;

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "vintrel/core/Color.h"
-#include "vintrel/world/Vector.h"
+#include "vintrel/core/Vector.h"
 
 namespace vt {
 

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "vintrel/core/Color.h"
+#include "vintrel/core/Vector.h"
 #include "vintrel/media/Frame.h"
-#include "vintrel/world/Vector.h"
 
 namespace vt {
 

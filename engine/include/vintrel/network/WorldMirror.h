@@ -6,10 +6,10 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "vintrel/core/ObjectList.h"
 #include "vintrel/network/MessageDecoder.h"
 #include "vintrel/network/NetworkManager.h"
 #include "vintrel/world/Object.h"
-#include "vintrel/world/ObjectList.h"
 
 namespace vt {
 

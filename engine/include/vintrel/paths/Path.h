@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "vintrel/world/Vector.h"
+#include "vintrel/core/Vector.h"
 
 namespace vt {
 

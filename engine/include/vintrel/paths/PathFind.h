@@ -5,8 +5,8 @@
 #include <memory>
 #include <vector>
 
+#include "vintrel/core/Box.h"
 #include "vintrel/paths/Path.h"
-#include "vintrel/world/Box.h"
 
 namespace vt {
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "vintrel/core/Manager.h"
-#include "vintrel/world/Vector.h"
+#include "vintrel/core/Vector.h"
 
 namespace vt {
 

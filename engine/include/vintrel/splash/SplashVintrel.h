@@ -2,9 +2,9 @@
 
 #include <memory>
 
+#include "vintrel/core/Vector.h"
 #include "vintrel/media/Sprite.h"
 #include "vintrel/world/Object.h"
-#include "vintrel/world/Vector.h"
 
 namespace vt {
 

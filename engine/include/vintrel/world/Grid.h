@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "vintrel/world/ObjectList.h"
-#include "vintrel/world/Vector.h"
+#include "vintrel/core/ObjectList.h"
+#include "vintrel/core/Vector.h"
 
 namespace vt {
 

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "vintrel/core/Box.h"
+#include "vintrel/core/Vector.h"
 #include "vintrel/media/Animation.h"
 #include "vintrel/media/Shape.h"
 #include "vintrel/paths/Path.h"
-#include "vintrel/world/Box.h"
-#include "vintrel/world/Vector.h"
 
 namespace vt {
 

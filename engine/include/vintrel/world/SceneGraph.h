@@ -4,11 +4,11 @@
 #include <map>
 #include <string>
 
+#include "vintrel/core/ObjectList.h"
+#include "vintrel/core/Vector.h"
 #include "vintrel/world/Grid.h"
 #include "vintrel/world/IndexedObjectList.h"
 #include "vintrel/world/Object.h"
-#include "vintrel/world/ObjectList.h"
-#include "vintrel/world/Vector.h"
 
 namespace vt {
 
@@ -28,6 +28,9 @@ class SceneGraph {
     /// Builds the grid again for a new boundary, with the solid objects
     /// already in the world; 0 or -1 (then there is no grid).
     [[nodiscard]] int rebuildGrid();
+    /// The game manager says whether the game is over: the world is then torn
+    /// down, and index updates that find an object already gone stay quiet.
+    void setGameOver(bool game_over) { m_game_over = game_over; }
 
     /// Indexes the object by its current state; 0 or -1.
     int insertObject(Object* p_o);
@@ -77,6 +80,7 @@ class SceneGraph {
     IndexedObjectList m_inactive_objects;
     std::map<std::string, IndexedObjectList> m_type_map;
     Grid m_grid;
+    bool m_game_over = false;
 };
 
 } // namespace vt

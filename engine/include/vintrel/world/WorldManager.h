@@ -2,13 +2,13 @@
 
 #include <string>
 
+#include "vintrel/core/Box.h"
 #include "vintrel/core/Manager.h"
-#include "vintrel/world/Box.h"
+#include "vintrel/core/ObjectList.h"
+#include "vintrel/core/OrderedObjectSet.h"
+#include "vintrel/core/Vector.h"
 #include "vintrel/world/IndexedObjectList.h"
-#include "vintrel/world/ObjectList.h"
-#include "vintrel/world/OrderedObjectSet.h"
 #include "vintrel/world/SceneGraph.h"
-#include "vintrel/world/Vector.h"
 
 namespace vt {
 

@@ -3,8 +3,8 @@
 #include <stdexcept>
 #include <vector>
 
-#include "vintrel/world/ObjectList.h"
-#include "vintrel/world/ObjectListIterator.h"
+#include "vintrel/core/ObjectList.h"
+#include "vintrel/core/ObjectListIterator.h"
 
 namespace vt::test {
 namespace {

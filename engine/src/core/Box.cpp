@@ -1,4 +1,4 @@
-#include "vintrel/world/Box.h"
+#include "vintrel/core/Box.h"
 
 #include <istream>
 #include <ostream>

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "vintrel/world/OrderedObjectSet.h"
+#include "vintrel/core/OrderedObjectSet.h"
 
 namespace vt::test {
 namespace {

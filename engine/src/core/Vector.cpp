@@ -1,4 +1,4 @@
-#include "vintrel/world/Vector.h"
+#include "vintrel/core/Vector.h"
 
 #include <cmath>
 #include <istream>

@@ -5,8 +5,8 @@
 #include <limits>
 #include <sstream>
 
-#include "vintrel/world/Box.h"
-#include "vintrel/world/Vector.h"
+#include "vintrel/core/Box.h"
+#include "vintrel/core/Vector.h"
 
 namespace vt::test {
 namespace {

@@ -1,6 +1,6 @@
-#include "vintrel/world/ObjectListIterator.h"
+#include "vintrel/core/ObjectListIterator.h"
 
-#include "vintrel/world/ObjectList.h"
+#include "vintrel/core/ObjectList.h"
 
 namespace vt {
 

@@ -1,4 +1,4 @@
-#include "vintrel/world/ObjectList.h"
+#include "vintrel/core/ObjectList.h"
 
 #include <cstdlib>
 #include <cstring>

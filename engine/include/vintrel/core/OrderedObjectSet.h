@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "vintrel/world/ObjectList.h"
+#include "vintrel/core/ObjectList.h"
 
 namespace vt {
 

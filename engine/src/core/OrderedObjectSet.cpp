@@ -1,4 +1,4 @@
-#include "vintrel/world/OrderedObjectSet.h"
+#include "vintrel/core/OrderedObjectSet.h"
 
 #include <cstdint>
 #include <new>

@@ -64,6 +64,17 @@ bool readVector(std::istream& stream, Vector& vector, const char* attribute, flo
     return true;
 }
 
+constexpr bool
+holdsEachAttributeOnce(const std::array<RecordAttribute, ObjectRecord::ATTRIBUTE_COUNT>& record) {
+    std::uint32_t seen = 0;
+    for (const RecordAttribute& attribute : record) {
+        if (seen & attribute.bit)
+            return false;
+        seen |= attribute.bit;
+    }
+    return seen == ALL_ATTRIBUTES;
+}
+
 } // namespace
 
 bool ObjectRecord::readId(Object& object, RecordReading& reading) {
@@ -160,7 +171,7 @@ bool ObjectRecord::readPath(Object& object, RecordReading& reading) {
 }
 
 const std::array<RecordAttribute, ObjectRecord::ATTRIBUTE_COUNT>& ObjectRecord::attributes() {
-    static const std::array<RecordAttribute, ATTRIBUTE_COUNT> record = {{
+    static constexpr std::array<RecordAttribute, ATTRIBUTE_COUNT> record = {{
         {ID, [](const Object& o, std::ostream& s) { writeField(s, static_cast<std::int32_t>(o.m_id)); },
          &ObjectRecord::readId,
          [](const Object& o, LogManager& lm) { lm.writeLog(LEVEL, "\tID: %d", o.getId()); }},
@@ -358,6 +369,7 @@ const std::array<RecordAttribute, ObjectRecord::ATTRIBUTE_COUNT>& ObjectRecord::
              lm.writeLog(LEVEL, "\tAVOID_COLLISIONS: %s", boolText(o.getAvoidCollisions()));
          }},
     }};
+    static_assert(holdsEachAttributeOnce(record), "every attribute bit needs exactly one row");
     return record;
 }
 

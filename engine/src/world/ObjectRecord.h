@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <istream>
 #include <ostream>
@@ -37,8 +38,8 @@ struct RecordAttribute {
 };
 
 /// The attributes of an object record, each described once; Object's
-/// serialize and deserialize walk them. A friend of Object, so that writing
-/// can reach the fields behind the setters.
+/// serialize and deserialize walk them. A friend of Object: writing reads the
+/// fields themselves, and ids and interests are rebuilt below the setters.
 class ObjectRecord {
   public:
     /// The log level of the per-attribute detail lines.

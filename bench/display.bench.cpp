@@ -8,14 +8,13 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "media/SfmlCompat.h"
 #include "support/DisplayScenes.h"
+#include "support/ScratchEngine.h"
 #include "vintrel/core/GameManager.h"
 #include "vintrel/core/Utility.h"
 #include "vintrel/media/DisplayManager.h"
@@ -24,16 +23,6 @@
 namespace {
 
 const char* const FONT_SOURCE = VINTREL_FONT_FILE;
-
-// Starts a windowed engine with the default 80 x 24 window and the system's
-// monospaced font, its configuration and log in a scratch directory.
-bool startWindowedEngine(const std::filesystem::path& dir) {
-    const std::filesystem::path config = dir / "vt-config.txt";
-    std::ofstream(config) << "networking:false,\nrandom_seed:1,\nfont_file:" << FONT_SOURCE << ",\n";
-    setenv("VINTREL_CONFIG", config.string().c_str(), 1);
-    setenv("VINTREL_LOG", (dir / "bench.log").string().c_str(), 1);
-    return vt::GameManager::getInstance().startUp() == 0;
-}
 
 // Every cell of the window, one character each, as a busy full screen would.
 // The engine is started once by main; the benchmarks share its window.
@@ -157,10 +146,10 @@ BENCHMARK(BM_FullScreenOneDrawPerCell)->Unit(benchmark::kMillisecond)->UseRealTi
 } // namespace
 
 int main(int argc, char** argv) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vintrel-bench-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr)
-        return 1;
-    if (!startWindowedEngine(pattern)) {
+    // The default 80 x 24 window with the system's monospaced font.
+    const vt::test::ScratchEngine engine(std::string("networking:false,\nrandom_seed:1,\nfont_file:") +
+                                         FONT_SOURCE + ",\n");
+    if (engine.result() != 0) {
         std::fprintf(stderr, "bench_display: the engine did not start (run it under xvfb-run)\n");
         vt::GameManager::getInstance().shutDown();
         return 1;
@@ -172,7 +161,5 @@ int main(int argc, char** argv) {
     vt::scenes::clearWorld();
     vt::GameManager::getInstance().shutDown();
     benchmark::Shutdown();
-    std::error_code ignored;
-    std::filesystem::remove_all(pattern, ignored);
     return 0;
 }

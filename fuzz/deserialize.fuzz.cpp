@@ -3,17 +3,14 @@
 // object, the rest is the record. Any crash, sanitizer report or runaway
 // allocation is a fault, and so is an object whose own record does not read
 // back.
-#include <stdlib.h>
 
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 
-#include "vintrel/core/GameManager.h"
+#include "support/ScratchEngine.h"
 #include "vintrel/world/Object.h"
 #include "vintrel/world/ViewObject.h"
 
@@ -28,20 +25,12 @@ vt::ViewObject* p_view_object = nullptr;
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    std::string dir = (std::filesystem::temp_directory_path() / "vintrel-fuzz-XXXXXX").string();
-    if (!mkdtemp(dir.data()))
-        return 0;
-    const std::string config = dir + "/vt-config.txt";
-    std::ofstream(config) << "headless:true,\nnetworking:false,\nrandom_seed:42,\n";
-    setenv("VINTREL_CONFIG", config.c_str(), 1);
     // Refused records are logged; millions of them would fill a disk.
-    setenv("VINTREL_LOG", "/dev/null", 1);
-    if (vt::GameManager::getInstance().startUp() == 0) {
+    const vt::test::ScratchEngine engine("headless:true,\nnetworking:false,\nrandom_seed:42,\n", "/dev/null");
+    if (engine.result() == 0) {
         p_object = new vt::Object;
         p_view_object = new vt::ViewObject;
     }
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
     return 0;
 }
 

@@ -5,17 +5,14 @@
 // (bit 0) and the goal of the search (the other bits, some goals outside the
 // world); the rest is the record. A crash, a sanitizer report, a runaway
 // allocation, or an object left holding an infinite or NaN number is a fault.
-#include <stdlib.h>
 
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 
-#include "vintrel/core/GameManager.h"
+#include "support/ScratchEngine.h"
 #include "vintrel/paths/PathManager.h"
 #include "vintrel/world/Object.h"
 #include "vintrel/world/ViewObject.h"
@@ -62,20 +59,13 @@ void buildNeighbours() {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    std::string dir = (std::filesystem::temp_directory_path() / "vintrel-fuzz-XXXXXX").string();
-    if (!mkdtemp(dir.data()))
-        return 0;
-    const std::string config = dir + "/vt-config.txt";
-    // A short step leaves the path searches a short budget, for more runs a second.
-    std::ofstream(config) << "headless:true,\nnetworking:false,\nrandom_seed:42,\nframe_time:10,\n";
-    setenv("VINTREL_CONFIG", config.c_str(), 1);
-    // Refused records are logged; millions of them would fill a disk.
-    setenv("VINTREL_LOG", "/dev/null", 1);
-    g_started = vt::GameManager::getInstance().startUp() == 0;
+    // A short step leaves the path searches a short budget, for more runs a
+    // second. Refused records are logged; millions of them would fill a disk.
+    const vt::test::ScratchEngine engine(
+        "headless:true,\nnetworking:false,\nrandom_seed:42,\nframe_time:10,\n", "/dev/null");
+    g_started = engine.result() == 0;
     if (g_started)
         buildNeighbours();
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
     return 0;
 }
 

@@ -2,31 +2,19 @@
 // the message decoder, then snapshots, steps and their object records. The
 // world it builds is then stepped and drawn headless. Any crash, sanitizer
 // report or runaway allocation is a fault.
-#include <stdlib.h>
 
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
-#include "vintrel/core/GameManager.h"
+#include "support/ScratchEngine.h"
 #include "vintrel/network/WorldMirror.h"
 #include "vintrel/world/ObjectList.h"
 #include "vintrel/world/WorldManager.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    std::string dir = (std::filesystem::temp_directory_path() / "vintrel-fuzz-XXXXXX").string();
-    if (!mkdtemp(dir.data()))
-        return 0;
-    const std::string config = dir + "/vt-config.txt";
-    std::ofstream(config) << "headless:true,\nnetworking:false,\nrandom_seed:42,\n";
-    setenv("VINTREL_CONFIG", config.c_str(), 1);
     // Refused streams are logged; millions of them would fill a disk.
-    setenv("VINTREL_LOG", "/dev/null", 1);
-    vt::GameManager::getInstance().startUp();
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
+    const vt::test::ScratchEngine engine("headless:true,\nnetworking:false,\nrandom_seed:42,\n", "/dev/null");
     return 0;
 }
 

@@ -9,6 +9,7 @@
 #include <vintrel/world/WorldManager.h>
 
 #include "Explosion.h"
+#include "GameNames.h"
 
 namespace {
 
@@ -28,8 +29,8 @@ bool isType(const vt::Object* p_o, const char* type) { return p_o->getType() == 
 } // namespace
 
 Asteroid::Asteroid() {
-    setSprite("asteroid");
-    setType("Asteroid");
+    setSprite(names::ASTEROID_SPRITE);
+    setType(names::ASTEROID);
     setDirection(vt::Vector(-1, -1));
     setSpeed(START_SPEED);
     setSolidness(vt::SOFT);
@@ -38,7 +39,7 @@ Asteroid::Asteroid() {
 }
 
 Asteroid::~Asteroid() {
-    const vt::EventView points("Points", 5, true);
+    const vt::EventView points(names::POINTS_VIEW, 5, true);
     vt::WorldManager::getInstance().onEvent(&points);
 }
 
@@ -47,7 +48,7 @@ void Asteroid::moveToStart(int side) {
     const vt::Box boundary = world_manager.getBoundary();
     const int w = static_cast<int>(boundary.getHorizontal());
     const int h = static_cast<int>(boundary.getVertical());
-    const vt::ObjectList ships = world_manager.objectsOfType("Player");
+    const vt::ObjectList ships = world_manager.objectsOfType(names::PLAYER);
     if (ships.isEmpty()) {
         return;
     }
@@ -134,10 +135,10 @@ void Asteroid::hit(const vt::EventCollision* p_collision) {
     vt::Object* p_o1 = p_collision->getObject1();
     vt::Object* p_o2 = p_collision->getObject2();
 
-    if (isType(p_o1, "Asteroid") && isType(p_o2, "Asteroid")) {
+    if (isType(p_o1, names::ASTEROID) && isType(p_o2, names::ASTEROID)) {
         return;
     }
-    if (isType(p_o1, "Bullet") || isType(p_o2, "Bullet")) {
+    if (isType(p_o1, names::BULLET) || isType(p_o2, names::BULLET)) {
         world_manager.markForDelete(p_o1);
         world_manager.markForDelete(p_o2);
         new Asteroid;
@@ -147,17 +148,17 @@ void Asteroid::hit(const vt::EventCollision* p_collision) {
         world_manager.markForDelete(p_o2);
         new Asteroid;
     }
-    if (isType(p_o1, "Player") || isType(p_o2, "Player")) {
+    if (isType(p_o1, names::PLAYER) || isType(p_o2, names::PLAYER)) {
         world_manager.markForDelete(p_o1);
         world_manager.markForDelete(p_o2);
     }
-    if ((isType(p_o1, "Missile") && isType(p_o2, "Asteroid")) ||
-        (isType(p_o1, "Asteroid") && isType(p_o2, "Missile"))) {
+    if ((isType(p_o1, names::MISSILE) && isType(p_o2, names::ASTEROID)) ||
+        (isType(p_o1, names::ASTEROID) && isType(p_o2, names::MISSILE))) {
         auto* p_explosion = new Explosion;
         p_explosion->setPosition(getPosition());
         world_manager.markForDelete(p_o1);
     }
-    if (isType(p_o1, "Missile") || isType(p_o2, "Missile")) {
+    if (isType(p_o1, names::MISSILE) || isType(p_o2, names::MISSILE)) {
         auto* p_explosion = new Explosion;
         p_explosion->setPosition(getPosition());
         world_manager.markForDelete(p_o1);

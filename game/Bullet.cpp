@@ -1,11 +1,12 @@
 #include "Bullet.h"
+#include "GameNames.h"
 
 #include <vintrel/events/Event.h>
 #include <vintrel/world/WorldManager.h>
 
 Bullet::Bullet(const vt::Vector& position, const vt::Vector& velocity) {
-    setType("Bullet");
-    setSprite("bullet");
+    setType(names::BULLET);
+    setSprite(names::BULLET_SPRITE);
     setPosition(position);
     setSolidness(vt::SOFT);
     setVelocity(velocity);

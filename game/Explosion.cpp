@@ -7,13 +7,14 @@
 #include <vintrel/world/WorldManager.h>
 
 #include "Asteroid.h"
+#include "GameNames.h"
 #include "Sounds.h"
 
 Explosion::Explosion() : m_time_to_live(0) {
     registerInterest(vt::EVENT_STEP);
     registerInterest(vt::EVENT_COLLISION);
-    m_time_to_live = explosionLifetime(this, "explosion");
-    setType("Explosion");
+    m_time_to_live = explosionLifetime(this, names::EXPLOSION_SPRITE);
+    setType(names::EXPLOSION);
     setSolidness(vt::SOFT);
 }
 
@@ -51,11 +52,11 @@ int handleExplosionEvent(vt::Object* p_explosion, int& time_to_live, const vt::E
 namespace {
 
 void blast(vt::Object* p_o) {
-    if (p_o->getType() != "Asteroid") {
+    if (p_o->getType() != names::ASTEROID) {
         return;
     }
     vt::WorldManager::getInstance().markForDelete(p_o);
-    playSound("explode");
+    playSound(names::EXPLODE_SOUND);
     new Asteroid;
 }
 

@@ -6,11 +6,12 @@
 #include <vintrel/world/ObjectList.h>
 #include <vintrel/world/WorldManager.h>
 
+#include "GameNames.h"
 #include "Sounds.h"
 
 GameOver::GameOver() : m_time_to_live(0) {
-    setType("GameOver");
-    if (setSprite("gameover") == 0) {
+    setType(names::GAME_OVER);
+    if (setSprite(names::GAME_OVER_SPRITE) == 0) {
         const vt::Sprite* p_sprite = getAnimation().getSprite();
         if (p_sprite != nullptr) {
             m_time_to_live = p_sprite->getSlowdown() * p_sprite->getFrameCount();
@@ -18,13 +19,13 @@ GameOver::GameOver() : m_time_to_live(0) {
     }
     setLocation(vt::CENTER_CENTER);
     registerInterest(vt::EVENT_STEP);
-    playSound("game over");
+    playSound(names::GAME_OVER_SOUND);
 }
 
 GameOver::~GameOver() {
     const vt::ObjectList all = vt::WorldManager::getInstance().getAllObjects(true);
     for (int i = 0; i < all.getCount(); ++i) {
-        if (all[i]->getType() == "GameStart") {
+        if (all[i]->getType() == names::GAME_START) {
             all[i]->setActive(true);
         }
     }

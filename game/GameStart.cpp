@@ -13,6 +13,7 @@
 #include <string>
 
 #include "Asteroid.h"
+#include "GameNames.h"
 #include "Player.h"
 #include "Points.h"
 
@@ -36,11 +37,11 @@ void removeDisplays(const std::string& label) {
 } // namespace
 
 GameStart::GameStart() : m_p_music(nullptr) {
-    setType("GameStart");
-    setSprite("gamestart");
+    setType(names::GAME_START);
+    setSprite(names::GAME_START_SPRITE);
     setLocation(vt::CENTER_CENTER);
     registerInterest(vt::EVENT_KEYBOARD);
-    m_p_music = vt::ResourceManager::getInstance().getMusic("start music");
+    m_p_music = vt::ResourceManager::getInstance().getMusic(names::START_MUSIC);
     if (m_p_music != nullptr) {
         m_p_music->play(true);
     }
@@ -70,8 +71,8 @@ int GameStart::eventHandler(const vt::Event* p_event) {
 int GameStart::draw() { return vt::Object::draw(); }
 
 void GameStart::start() {
-    removeDisplays("Points");
-    removeDisplays("Missiles");
+    removeDisplays(names::POINTS_VIEW);
+    removeDisplays(names::MISSILES_VIEW);
     new Player;
     for (int i = 0; i < FIRST_ASTEROIDS; ++i) {
         new Asteroid;
@@ -80,7 +81,7 @@ void GameStart::start() {
 
     auto* p_missiles = new vt::ViewObject;
     p_missiles->setLocation(vt::TOP_RIGHT);
-    p_missiles->setViewString("Missiles");
+    p_missiles->setViewString(names::MISSILES_VIEW);
     p_missiles->setValue(MISSILE_STOCK_MAX);
     p_missiles->setColor(vt::GREEN);
 

@@ -1,4 +1,5 @@
 #include "LoadResources.h"
+#include "GameNames.h"
 
 #include <vintrel/media/ResourceManager.h>
 
@@ -6,16 +7,16 @@ void loadResources() {
     vt::ResourceManager& rm = vt::ResourceManager::getInstance();
     // Results are not checked: the resource manager logs every failure, and
     // each object copes with a missing sprite or sound on its own.
-    rm.loadSprite("sprites/player-spr.txt", "player");
-    rm.loadSprite("sprites/missile-spr.txt", "missile");
-    rm.loadSprite("sprites/explosion-spr.txt", "explosion");
-    rm.loadSprite("sprites/missile-explosion-spr.txt", "missileexplosion");
-    rm.loadSprite("sprites/asteroid-spr.txt", "asteroid");
-    rm.loadSprite("sprites/bullet-spr.txt", "bullet");
-    rm.loadSprite("sprites/gamestart-spr.txt", "gamestart");
-    rm.loadSprite("sprites/gameover-spr.txt", "gameover");
-    rm.loadMusic("sounds/start-music.wav", "start music");
-    rm.loadSound("sounds/fire.wav", "fire");
-    rm.loadSound("sounds/explode.wav", "explode");
-    rm.loadSound("sounds/game-over.wav", "game over");
+    rm.loadSprite("sprites/player-spr.txt", names::PLAYER_SPRITE);
+    rm.loadSprite("sprites/missile-spr.txt", names::MISSILE_SPRITE);
+    rm.loadSprite("sprites/explosion-spr.txt", names::EXPLOSION_SPRITE);
+    rm.loadSprite("sprites/missile-explosion-spr.txt", names::MISSILE_EXPLOSION_SPRITE);
+    rm.loadSprite("sprites/asteroid-spr.txt", names::ASTEROID_SPRITE);
+    rm.loadSprite("sprites/bullet-spr.txt", names::BULLET_SPRITE);
+    rm.loadSprite("sprites/gamestart-spr.txt", names::GAME_START_SPRITE);
+    rm.loadSprite("sprites/gameover-spr.txt", names::GAME_OVER_SPRITE);
+    rm.loadMusic("sounds/start-music.wav", names::START_MUSIC);
+    rm.loadSound("sounds/fire.wav", names::FIRE_SOUND);
+    rm.loadSound("sounds/explode.wav", names::EXPLODE_SOUND);
+    rm.loadSound("sounds/game-over.wav", names::GAME_OVER_SOUND);
 }

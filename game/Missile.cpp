@@ -4,12 +4,13 @@
 #include <vintrel/events/EventCollision.h>
 #include <vintrel/world/WorldManager.h>
 
+#include "GameNames.h"
 #include "MissileExplosion.h"
 
 Missile::Missile(const vt::Vector& position, const vt::Vector& velocity) {
     registerInterest(vt::EVENT_COLLISION);
-    setSprite("missile");
-    setType("Missile");
+    setSprite(names::MISSILE_SPRITE);
+    setType(names::MISSILE);
     setPosition(position);
     setSolidness(vt::SOFT);
     setVelocity(velocity);
@@ -26,8 +27,8 @@ int Missile::eventHandler(const vt::Event* p_event) {
         if (p_collision == nullptr) {
             return 0;
         }
-        if (p_collision->getObject1()->getType() == "Asteroid" ||
-            p_collision->getObject2()->getType() == "Asteroid") {
+        if (p_collision->getObject1()->getType() == names::ASTEROID ||
+            p_collision->getObject2()->getType() == names::ASTEROID) {
             auto* p_blast = new MissileExplosion;
             p_blast->setPosition(getPosition());
             world_manager.markForDelete(this);

@@ -10,6 +10,7 @@
 #include <vintrel/world/WorldManager.h>
 
 #include "Bullet.h"
+#include "GameNames.h"
 #include "GameOver.h"
 #include "Missile.h"
 #include "Reticle.h"
@@ -36,8 +37,8 @@ Player::Player()
     : m_p_reticle(nullptr), m_fire_slowdown(0), m_fire_countdown(0), m_missile_slowdown(0),
       m_missile_countdown(0), m_move_x_slowdown(0), m_move_x_countdown(0), m_move_y_slowdown(0),
       m_move_y_countdown(0), m_missiles(0) {
-    setType("Player");
-    setSprite("player");
+    setType(names::PLAYER);
+    setSprite(names::PLAYER_SPRITE);
     registerInterest(vt::EVENT_MOUSE);
     registerInterest(vt::EVENT_KEYBOARD);
     registerInterest(vt::EVENT_STEP);
@@ -148,7 +149,7 @@ int Player::step(const vt::Event* p_event) {
         }
     }
     if (p_step->getStepCount() % MISSILE_REFILL_STEPS == 0 && m_missiles < MISSILE_STOCK_MAX) {
-        const vt::EventView refill("Missiles", +1, true);
+        const vt::EventView refill(names::MISSILES_VIEW, +1, true);
         vt::WorldManager::getInstance().onEvent(&refill);
         ++m_missiles;
     }
@@ -186,7 +187,7 @@ void Player::fire(const vt::Vector& target) {
     }
     m_fire_countdown = m_fire_slowdown;
     new Bullet(getPosition(), aim(getPosition(), target, BULLET_SPEED));
-    playSound("fire");
+    playSound(names::FIRE_SOUND);
 }
 
 void Player::fireMissile(const vt::Vector& target) {
@@ -198,8 +199,8 @@ void Player::fireMissile(const vt::Vector& target) {
         return;
     }
     --m_missiles;
-    const vt::EventView launched("Missiles", -1, true);
+    const vt::EventView launched(names::MISSILES_VIEW, -1, true);
     vt::WorldManager::getInstance().onEvent(&launched);
     new Missile(getPosition(), aim(getPosition(), target, MISSILE_SPEED));
-    playSound("fire");
+    playSound(names::FIRE_SOUND);
 }

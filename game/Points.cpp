@@ -1,4 +1,5 @@
 #include "Points.h"
+#include "GameNames.h"
 
 #include <vintrel/core/Color.h>
 #include <vintrel/events/Event.h>
@@ -13,7 +14,7 @@ constexpr int STEPS_PER_POINT = 30;
 Points::Points() {
     registerInterest(vt::EVENT_STEP);
     setLocation(vt::TOP_CENTER);
-    setViewString("Points");
+    setViewString(names::POINTS_VIEW);
     setColor(vt::WHITE);
 }
 

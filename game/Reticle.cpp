@@ -1,4 +1,5 @@
 #include "Reticle.h"
+#include "GameNames.h"
 
 #include <vintrel/core/Color.h>
 #include <vintrel/events/Event.h>
@@ -6,7 +7,7 @@
 #include <vintrel/media/DisplayManager.h>
 
 Reticle::Reticle() {
-    setType("Reticle");
+    setType(names::RETICLE);
     setSolidness(vt::SPECTRAL);
     setAltitude(vt::ALTITUDE_MAX);
     registerInterest(vt::EVENT_MOUSE);

@@ -10,6 +10,7 @@
 #include <vintrel/network/WorldHost.h>
 #include <vintrel/network/WorldMirror.h>
 
+#include "GameNames.h"
 #include "LoadResources.h"
 #include "ReticleMirror.h"
 #include "WatchScreen.h"
@@ -34,10 +35,10 @@ int startHosting(const NetworkRole& role) {
 vt::WorldMirror* createShooterMirror() {
     auto* p_mirror = new vt::WorldMirror;
     // The classes that draw otherwise than a sprite or a label.
-    p_mirror->addSpriteView("GameStart");
-    p_mirror->addSpriteView("GameOver");
+    p_mirror->addSpriteView(names::GAME_START);
+    p_mirror->addSpriteView(names::GAME_OVER);
     p_mirror->setMirrorMaker([](const std::string& type, bool) -> vt::Object* {
-        return type == "Reticle" ? new ReticleMirror : nullptr;
+        return type == names::RETICLE ? new ReticleMirror : nullptr;
     });
     return p_mirror;
 }

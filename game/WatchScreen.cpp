@@ -1,4 +1,5 @@
 #include "WatchScreen.h"
+#include "GameNames.h"
 
 #include <cstdio>
 
@@ -17,7 +18,7 @@ constexpr int MESSAGE_STEPS = 60;
 } // namespace
 
 WatchScreen::WatchScreen(const vt::WorldMirror* p_mirror) : m_p_mirror(p_mirror), m_steps_left(-1) {
-    setType("WatchScreen");
+    setType(names::WATCH_SCREEN);
     setDrawValue(false);
     setColor(vt::YELLOW);
     setLocation(vt::CENTER_CENTER);

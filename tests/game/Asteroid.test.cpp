@@ -6,6 +6,7 @@
 #include "Asteroid.h"
 #include "Bullet.h"
 #include "Explosion.h"
+#include "GameNames.h"
 #include "GameTest.h"
 #include "MissileExplosion.h"
 #include "Player.h"
@@ -44,7 +45,7 @@ TEST_F(AsteroidTest, EnterFromTheRightHeadingForTheShip) {
     auto* p_ship = new Player;
     for (int i = 0; i < 5; ++i)
         new Asteroid;
-    const auto asteroids = all("Asteroid");
+    const auto asteroids = all(names::ASTEROID);
     ASSERT_EQ(asteroids.size(), 5u);
     for (vt::Object* p_a : asteroids) {
         const vt::Vector p = p_a->getPosition();
@@ -112,7 +113,7 @@ TEST_F(AsteroidTest, LeavingTheWorldRecyclesFaster) {
         ++recycled;
     }
     EXPECT_EQ(recycled, 4);
-    EXPECT_EQ(count("Asteroid"), 1);
+    EXPECT_EQ(count(names::ASTEROID), 1);
 }
 
 TEST_F(AsteroidTest, WithoutAShipTheyKeepTheirCourse) {
@@ -124,7 +125,7 @@ TEST_F(AsteroidTest, WithoutAShipTheyKeepTheirCourse) {
     // Out over the top left corner: only faster, same direction.
     EXPECT_NEAR(p_asteroid->getSpeed(), 0.5f, 1e-5f);
     EXPECT_LT(p_asteroid->getPosition().getX(), -1.0f);
-    EXPECT_EQ(count("Asteroid"), 1);
+    EXPECT_EQ(count(names::ASTEROID), 1);
 }
 
 TEST_F(AsteroidTest, TwoRocksPassThroughEachOther) {
@@ -135,8 +136,8 @@ TEST_F(AsteroidTest, TwoRocksPassThroughEachOther) {
     park(p_b, vt::Vector(24, 6));
     p_a->setVelocity(vt::Vector(1, 0));
     step(6);
-    EXPECT_EQ(count("Asteroid"), 2);
-    EXPECT_EQ(count("Explosion"), 0);
+    EXPECT_EQ(count(names::ASTEROID), 2);
+    EXPECT_EQ(count(names::EXPLOSION), 0);
     EXPECT_GT(p_a->getPosition().getX(), 24.0f);
 }
 
@@ -152,26 +153,26 @@ TEST_F(AsteroidTest, ExplosionBlastsRocksThatFlyIntoIt) {
     const std::string before = logText();
     step(1);
     // The rock is gone and one new one comes in from the right.
-    ASSERT_EQ(count("Asteroid"), 1);
-    EXPECT_NE(all("Asteroid")[0], p_asteroid);
-    EXPECT_EQ(sideOf(all("Asteroid")[0]->getPosition()), 0);
+    ASSERT_EQ(count(names::ASTEROID), 1);
+    EXPECT_NE(all(names::ASTEROID)[0], p_asteroid);
+    EXPECT_EQ(sideOf(all(names::ASTEROID)[0]->getPosition()), 0);
     EXPECT_EQ(p_points->getValue(), 5);
     const std::string during = logText().substr(before.size());
     EXPECT_EQ(vt::test::countLines(during, "RM::getSound(): Looking for sound 'explode'."), 1);
-    EXPECT_EQ(count("Explosion"), 1);
-    EXPECT_EQ(count("Player"), 1);
+    EXPECT_EQ(count(names::EXPLOSION), 1);
+    EXPECT_EQ(count(names::PLAYER), 1);
 }
 
 TEST_F(AsteroidTest, ExplosionsLiveOnePassOfTheirAnimation) {
     new Explosion;
     new MissileExplosion;
-    EXPECT_EQ(all("MissileExplosion")[0]->getAltitude(), vt::ALTITUDE_MAX);
+    EXPECT_EQ(all(names::MISSILE_EXPLOSION)[0]->getAltitude(), vt::ALTITUDE_MAX);
     step(11);
-    EXPECT_EQ(count("Explosion"), 1);
-    EXPECT_EQ(count("MissileExplosion"), 1);
+    EXPECT_EQ(count(names::EXPLOSION), 1);
+    EXPECT_EQ(count(names::MISSILE_EXPLOSION), 1);
     step(1);
-    EXPECT_EQ(count("Explosion"), 0);
-    EXPECT_EQ(count("MissileExplosion"), 0);
+    EXPECT_EQ(count(names::EXPLOSION), 0);
+    EXPECT_EQ(count(names::MISSILE_EXPLOSION), 0);
 }
 
 TEST_F(AsteroidTest, DestroyedRocksScoreFiveAndTimeScoresOnePer30Steps) {
@@ -212,7 +213,7 @@ TEST_F(SmallWorldTest, EntryPositionsStaySafe) {
     // Recycling draws new entry points too; the rock either keeps flying or
     // ends the game on the ship.
     step(60);
-    EXPECT_TRUE(count("Asteroid") == 1 || count("GameOver") == 1);
+    EXPECT_TRUE(count(names::ASTEROID) == 1 || count(names::GAME_OVER) == 1);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include <vintrel/input/Key.h>
 #include <vintrel/media/ResourceManager.h>
 
+#include "GameNames.h"
 #include "GameStart.h"
 #include "GameTest.h"
 
@@ -33,8 +34,9 @@ TEST_F(LoadResourcesTest, LoadsTheTwelveInOrder) {
     // Every sprite is in the robust or the simple format, and both are used.
     EXPECT_GT(vt::test::countLines(log, "assuming robust"), 0);
     EXPECT_GT(vt::test::countLines(log, "assuming simple"), 0);
-    for (const char* label : {"player", "missile", "explosion", "missileexplosion", "asteroid", "bullet",
-                              "gamestart", "gameover"})
+    for (const char* label : {names::PLAYER_SPRITE, names::MISSILE_SPRITE, names::EXPLOSION_SPRITE,
+                              names::MISSILE_EXPLOSION_SPRITE, names::ASTEROID_SPRITE, names::BULLET_SPRITE,
+                              names::GAME_START_SPRITE, names::GAME_OVER_SPRITE})
         EXPECT_NE(rm.getSprite(label), nullptr) << label;
 }
 
@@ -49,8 +51,8 @@ TEST_F(WithoutMusicTest, TheGameStillStartsAndPlays) {
     new GameStart;
     key(vt::KEY_P, vt::KEY_ACTION_PRESSED);
     step(5);
-    EXPECT_EQ(count("Player"), 1);
-    EXPECT_EQ(count("Asteroid"), 5);
+    EXPECT_EQ(count(names::PLAYER), 1);
+    EXPECT_EQ(count(names::ASTEROID), 5);
 }
 
 class WithoutGameOverSpriteTest : public GameTest {
@@ -63,9 +65,9 @@ TEST_F(WithoutGameOverSpriteTest, TheStartScreenReturnsAtOnce) {
     p_start->start();
     key(vt::KEY_Q, vt::KEY_ACTION_PRESSED);
     step(); // the ship goes, the invisible game-over screen comes
-    ASSERT_EQ(count("GameOver"), 1);
+    ASSERT_EQ(count(names::GAME_OVER), 1);
     step(); // and goes on its first step
-    EXPECT_EQ(count("GameOver"), 0);
+    EXPECT_EQ(count(names::GAME_OVER), 0);
     EXPECT_TRUE(p_start->isActive());
 }
 

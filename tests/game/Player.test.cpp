@@ -2,6 +2,7 @@
 #include <vintrel/input/Key.h>
 
 #include "Bullet.h"
+#include "GameNames.h"
 #include "GameTest.h"
 #include "Player.h"
 #include "Reticle.h"
@@ -67,9 +68,9 @@ TEST_F(PlayerTest, FiresAtMostOnceEvery20Steps) {
     const std::string before = logText();
     std::vector<int> fired_at;
     for (int i = 1; i <= 45; ++i) {
-        const int before_click = count("Bullet");
+        const int before_click = count(names::BULLET);
         mouse(vt::MOUSE_ACTION_CLICKED, vt::MOUSE_BUTTON_LEFT, vt::Vector(40, 2));
-        if (count("Bullet") > before_click)
+        if (count(names::BULLET) > before_click)
             fired_at.push_back(i);
         step();
     }
@@ -77,15 +78,15 @@ TEST_F(PlayerTest, FiresAtMostOnceEvery20Steps) {
     // dropped, not queued.
     EXPECT_EQ(fired_at, (std::vector<int>{21, 41}));
     EXPECT_EQ(vt::test::countLines(logText().substr(before.size()), "Looking for sound 'fire'"), 2);
-    for (vt::Object* p_bullet : all("Bullet")) {
+    for (vt::Object* p_bullet : all(names::BULLET)) {
         EXPECT_FLOAT_EQ(p_bullet->getSpeed(), 1.0f);
         EXPECT_EQ(p_bullet->getDirection(), vt::Vector(0, -1));
         EXPECT_EQ(p_bullet->getSolidness(), vt::SOFT);
     }
     // Both fly up and leave the world, which ends them.
     step(30);
-    EXPECT_EQ(count("Bullet"), 0);
-    EXPECT_EQ(count("Player"), 1);
+    EXPECT_EQ(count(names::BULLET), 0);
+    EXPECT_EQ(count(names::PLAYER), 1);
 }
 
 TEST_F(PlayerTest, ClickOnTheShipGivesABulletThatStays) {
@@ -93,21 +94,21 @@ TEST_F(PlayerTest, ClickOnTheShipGivesABulletThatStays) {
     step(20);
     mouse(vt::MOUSE_ACTION_CLICKED, vt::MOUSE_BUTTON_LEFT, p_ship->getPosition());
     step(5);
-    ASSERT_EQ(count("Bullet"), 1);
-    EXPECT_EQ(all("Bullet")[0]->getPosition(), CENTRE);
-    EXPECT_EQ(all("Bullet")[0]->getSpeed(), 0.0f);
+    ASSERT_EQ(count(names::BULLET), 1);
+    EXPECT_EQ(all(names::BULLET)[0]->getPosition(), CENTRE);
+    EXPECT_EQ(all(names::BULLET)[0]->getSpeed(), 0.0f);
 }
 
 TEST_F(PlayerTest, MissileStockEmptiesAndRefillsEvery900Steps) {
     auto* p_ship = new Player;
     auto* p_display = new vt::ViewObject;
-    p_display->setViewString("Missiles");
+    p_display->setViewString(names::MISSILES_VIEW);
     p_display->setValue(MISSILE_STOCK_MAX);
     int launches = 0;
     for (int i = 1; i <= 160; ++i) {
-        const int before = count("Missile");
+        const int before = count(names::MISSILE);
         mouse(vt::MOUSE_ACTION_CLICKED, vt::MOUSE_BUTTON_RIGHT, vt::Vector(79, 12));
-        if (count("Missile") > before)
+        if (count(names::MISSILE) > before)
             ++launches;
         step();
     }
@@ -115,7 +116,7 @@ TEST_F(PlayerTest, MissileStockEmptiesAndRefillsEvery900Steps) {
     EXPECT_EQ(launches, 4);
     EXPECT_EQ(p_ship->getMissiles(), 0);
     EXPECT_EQ(p_display->getValue(), 0);
-    const vt::Object* p_missile = all("Missile").empty() ? nullptr : all("Missile")[0];
+    const vt::Object* p_missile = all(names::MISSILE).empty() ? nullptr : all(names::MISSILE)[0];
     if (p_missile != nullptr) {
         EXPECT_FLOAT_EQ(p_missile->getSpeed(), 0.85f);
         EXPECT_EQ(p_missile->getSolidness(), vt::SOFT);
@@ -136,12 +137,12 @@ TEST_F(PlayerTest, MissileStockEmptiesAndRefillsEvery900Steps) {
 TEST_F(PlayerTest, QEndsTheGameEvenWhenMotionless) {
     new Player;
     key(vt::KEY_Q, vt::KEY_ACTION_PRESSED);
-    EXPECT_EQ(count("Player"), 1);
+    EXPECT_EQ(count(names::PLAYER), 1);
     step();
     // Ship and cross-hair go at the end of the same step; the game-over screen comes up.
-    EXPECT_EQ(count("Player"), 0);
-    EXPECT_EQ(count("Reticle"), 0);
-    EXPECT_EQ(count("GameOver"), 1);
+    EXPECT_EQ(count(names::PLAYER), 0);
+    EXPECT_EQ(count(names::RETICLE), 0);
+    EXPECT_EQ(count(names::GAME_OVER), 1);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <vintrel/media/ResourceManager.h>
 
 #include "Asteroid.h"
+#include "GameNames.h"
 #include "GameOver.h"
 #include "GameStart.h"
 #include "GameTest.h"
@@ -21,7 +22,7 @@ constexpr int GAME_OVER_STEPS = 80;
 TEST_F(ScreensTest, HoldingPStartsExactlyOneGame) {
     auto* p_start = new GameStart;
     EXPECT_EQ(p_start->getLocation(), 4);
-    vt::Music* p_music = vt::ResourceManager::getInstance().getMusic("start music");
+    vt::Music* p_music = vt::ResourceManager::getInstance().getMusic(names::START_MUSIC);
     ASSERT_NE(p_music, nullptr);
     EXPECT_TRUE(p_music->isPlaying());
     EXPECT_TRUE(p_music->isLooping());
@@ -31,21 +32,21 @@ TEST_F(ScreensTest, HoldingPStartsExactlyOneGame) {
         key(vt::KEY_P, vt::KEY_ACTION_HELD);
         step();
     }
-    EXPECT_EQ(count("Player"), 1);
-    EXPECT_EQ(count("Reticle"), 1);
-    EXPECT_EQ(count("Asteroid"), 5);
-    ASSERT_EQ(displays("Points").size(), 1u);
-    ASSERT_EQ(displays("Missiles").size(), 1u);
-    EXPECT_EQ(displays("Points")[0]->getLocation(), 1);
-    EXPECT_EQ(displays("Missiles")[0]->getLocation(), 2);
-    EXPECT_EQ(displays("Missiles")[0]->getValue(), 4);
-    EXPECT_EQ(displays("Missiles")[0]->getColor(), vt::GREEN);
+    EXPECT_EQ(count(names::PLAYER), 1);
+    EXPECT_EQ(count(names::RETICLE), 1);
+    EXPECT_EQ(count(names::ASTEROID), 5);
+    ASSERT_EQ(displays(names::POINTS_VIEW).size(), 1u);
+    ASSERT_EQ(displays(names::MISSILES_VIEW).size(), 1u);
+    EXPECT_EQ(displays(names::POINTS_VIEW)[0]->getLocation(), 1);
+    EXPECT_EQ(displays(names::MISSILES_VIEW)[0]->getLocation(), 2);
+    EXPECT_EQ(displays(names::MISSILES_VIEW)[0]->getValue(), 4);
+    EXPECT_EQ(displays(names::MISSILES_VIEW)[0]->getColor(), vt::GREEN);
     EXPECT_FALSE(p_start->isActive());
     // Q now belongs to the ship, not to the start screen.
     key(vt::KEY_Q, vt::KEY_ACTION_PRESSED);
     step();
     EXPECT_FALSE(vt::GameManager::getInstance().getGameOver());
-    EXPECT_EQ(count("Player"), 0);
+    EXPECT_EQ(count(names::PLAYER), 0);
 }
 
 TEST_F(ScreensTest, GameOverLastsOnePassThenTheStartScreenReturns) {
@@ -56,16 +57,16 @@ TEST_F(ScreensTest, GameOverLastsOnePassThenTheStartScreenReturns) {
     const std::string before = logText();
     key(vt::KEY_Q, vt::KEY_ACTION_PRESSED);
     step();
-    ASSERT_EQ(count("GameOver"), 1);
+    ASSERT_EQ(count(names::GAME_OVER), 1);
     EXPECT_EQ(vt::test::countLines(logText().substr(before.size()), "Looking for sound 'game over'"), 1);
-    auto* p_over = dynamic_cast<GameOver*>(all("GameOver")[0]);
+    auto* p_over = dynamic_cast<GameOver*>(all(names::GAME_OVER)[0]);
     ASSERT_NE(p_over, nullptr);
     EXPECT_EQ(p_over->getTimeToLive(), GAME_OVER_STEPS);
     step(GAME_OVER_STEPS - 1);
-    EXPECT_EQ(count("GameOver"), 1);
+    EXPECT_EQ(count(names::GAME_OVER), 1);
     EXPECT_FALSE(p_start->isActive());
     step();
-    EXPECT_EQ(count("GameOver"), 0);
+    EXPECT_EQ(count(names::GAME_OVER), 0);
     EXPECT_TRUE(p_start->isActive());
     // Music starts only with the start screen itself, not on its return.
     EXPECT_EQ(vt::test::countLines(logText(), "Music::play(): Playing music."), 1);
@@ -74,29 +75,30 @@ TEST_F(ScreensTest, GameOverLastsOnePassThenTheStartScreenReturns) {
 TEST_F(ScreensTest, ANewGameKeepsTheLastOnesAsteroidsButReplacesItsDisplays) {
     auto* p_start = new GameStart;
     p_start->start();
-    ASSERT_EQ(displays("Missiles").size(), 1u);
-    displays("Missiles")[0]->setValue(1);
+    ASSERT_EQ(displays(names::MISSILES_VIEW).size(), 1u);
+    displays(names::MISSILES_VIEW)[0]->setValue(1);
     key(vt::KEY_Q, vt::KEY_ACTION_PRESSED);
     step(GAME_OVER_STEPS + 1);
     ASSERT_TRUE(p_start->isActive());
-    ASSERT_EQ(displays("Points").size(), 1u);
-    EXPECT_GT(displays("Points")[0]->getValue(), 0);
-    const int old_ids[] = {displays("Points")[0]->getId(), displays("Missiles")[0]->getId()};
-    const int rocks_left = count("Asteroid");
+    ASSERT_EQ(displays(names::POINTS_VIEW).size(), 1u);
+    EXPECT_GT(displays(names::POINTS_VIEW)[0]->getValue(), 0);
+    const int old_ids[] = {displays(names::POINTS_VIEW)[0]->getId(),
+                           displays(names::MISSILES_VIEW)[0]->getId()};
+    const int rocks_left = count(names::ASTEROID);
     EXPECT_GT(rocks_left, 0);
     key(vt::KEY_P, vt::KEY_ACTION_PRESSED);
-    EXPECT_EQ(count("Asteroid"), rocks_left + 5);
-    EXPECT_EQ(count("Player"), 1);
+    EXPECT_EQ(count(names::ASTEROID), rocks_left + 5);
+    EXPECT_EQ(count(names::PLAYER), 1);
     step();
     // One display of each, the new game's: the last game's two are gone.
-    for (const char* label : {"Points", "Missiles"}) {
+    for (const char* label : {names::POINTS_VIEW, names::MISSILES_VIEW}) {
         SCOPED_TRACE(label);
         ASSERT_EQ(displays(label).size(), 1u);
         for (const int old_id : old_ids)
             EXPECT_NE(displays(label)[0]->getId(), old_id);
     }
-    EXPECT_EQ(displays("Missiles")[0]->getValue(), 4);
-    EXPECT_EQ(displays("Points")[0]->getLocation(), 1);
+    EXPECT_EQ(displays(names::MISSILES_VIEW)[0]->getValue(), 4);
+    EXPECT_EQ(displays(names::POINTS_VIEW)[0]->getLocation(), 1);
 }
 
 TEST_F(ScreensTest, QOnTheStartScreenEndsTheProgram) {
@@ -105,7 +107,7 @@ TEST_F(ScreensTest, QOnTheStartScreenEndsTheProgram) {
     EXPECT_FALSE(vt::GameManager::getInstance().getGameOver());
     key(vt::KEY_Q, vt::KEY_ACTION_RELEASED);
     EXPECT_TRUE(vt::GameManager::getInstance().getGameOver());
-    EXPECT_EQ(count("Player"), 0);
+    EXPECT_EQ(count(names::PLAYER), 0);
 }
 
 TEST_F(ScreensTest, ShuttingDownMidGameLeavesNothingBehind) {

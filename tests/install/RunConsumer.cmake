@@ -1,5 +1,7 @@
 # Script mode: install, configure the consumer against the install, build it,
-# and (unless BUILD_ONLY) run it.
+# and (unless BUILD_ONLY) run it headless in its build folder, where it finds
+# its data. A game that waits for its player (RUN_SECONDS set) is stopped
+# with SIGTERM after that long, which ends its loop and shuts it down cleanly.
 file(REMOVE_RECURSE ${WORK_DIR})
 set(prefix ${WORK_DIR}/prefix)
 
@@ -18,15 +20,25 @@ if(BUILD_ONLY)
   return()
 endif()
 
-file(MAKE_DIRECTORY ${WORK_DIR}/run)
-file(WRITE ${WORK_DIR}/run/vt-config.txt "headless:true,\nnetworking:false,\nframe_time:1,\n")
-execute_process(COMMAND ${WORK_DIR}/build/consumer
-  WORKING_DIRECTORY ${WORK_DIR}/run RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT EXECUTABLE)
+  set(EXECUTABLE consumer)
+endif()
+set(run ${WORK_DIR}/build)
+set(frame_time 1)
+set(command ${run}/${EXECUTABLE})
+if(RUN_SECONDS)
+  set(frame_time 33)
+  # --preserve-status: the game's own exit status, 0 after a clean shut-down.
+  set(command timeout --preserve-status -s TERM ${RUN_SECONDS} ${command})
+endif()
+file(WRITE ${run}/vt-config.txt "headless:true,\nnetworking:false,\nframe_time:${frame_time},\n")
+execute_process(COMMAND ${command}
+  WORKING_DIRECTORY ${run} RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE err)
 if(NOT result EQUAL 0)
-  message(FATAL_ERROR "consumer exited with ${result}\n${out}\n${err}")
+  message(FATAL_ERROR "${EXECUTABLE} exited with ${result}\n${out}\n${err}")
 endif()
-file(READ ${WORK_DIR}/run/vintrel.log log)
+file(READ ${run}/vintrel.log log)
 if(NOT log MATCHES "Game engine started" OR NOT log MATCHES "Game engine stopped")
-  message(FATAL_ERROR "consumer log lacks the banners:\n${log}")
+  message(FATAL_ERROR "${EXECUTABLE} log lacks the banners:\n${log}")
 endif()
-message(STATUS "consumer: ${out}")
+message(STATUS "${EXECUTABLE}: ${out}")

@@ -1,5 +1,6 @@
 #include "vintrel/core/GameManager.h"
 
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 
@@ -44,34 +45,39 @@ int startUpFailed(const std::string& message, std::uint64_t messages_before) {
     return -1;
 }
 
-} // namespace
+template <class ManagerClass> Manager& instanceOf() { return ManagerClass::getInstance(); }
 
-GameManager::GameManager() : m_game_over(false), m_frame_time(0), m_step_count(0) { setType("GameManager"); }
+// One manager as the game manager starts and stops it, with its log lines.
+struct EngineManager {
+    Manager& (*instance)();
+    bool networking_only; // started and stopped only when networking is on
+    const char* start_error;
+    const char* started;
+    const char* stopped;
+};
 
-GameManager::~GameManager() = default;
+// The order of start-up; shut-down walks it backwards. Input needs the
+// display's window, and the world's size comes from the display.
+const std::array<EngineManager, 6> ENGINE_MANAGERS = {{
+    {&instanceOf<DisplayManager>, false, "GameManager::startUp(): Error! Starting display manager.",
+     "Display manager started.", "Display manager stopped"},
+    {&instanceOf<InputManager>, false, "GameManager::startUp(): Error! Starting input manager.",
+     "Input manager started.", "Input manager stopped"},
+    {&instanceOf<NetworkManager>, true, "GameManager::startUp(): Error! Starting network manager.",
+     "Network manager started.", "Network manager stopped"},
+    {&instanceOf<ResourceManager>, false, "GameManager::startUp(): Error! Starting resource manager.",
+     "Resource manager started.", "Resource manager stopped"},
+    {&instanceOf<WorldManager>, false, "GameManager::startUp(): Error starting world manager.",
+     "World manager started.", "World manager stopped"},
+    {&instanceOf<PathManager>, false, "GameManager::startUp(): Error starting path manager.",
+     "Path manager started.", "Path manager stopped"},
+}};
 
-GameManager& GameManager::getInstance() {
-    static GameManager game_manager;
-    return game_manager;
-}
-
-bool GameManager::isValid(const std::string& event_type) const { return event_type == EVENT_STEP; }
-
-int GameManager::startUp() {
+// Opens the log and writes the banner, the configuration and the working
+// directory; 0 or -1.
+int startLog(const Config& config) {
     LogManager& log_manager = LogManager::getInstance();
-    if (isStarted()) {
-        log_manager.writeLog("%s::startup(): Warning! %s already started.", getType().c_str(),
-                             getType().c_str());
-        return -1;
-    }
-
-    // Read before the log opens, so that the configured log file is known.
-    // A replay brings the configuration it was recorded with.
-    Config& config = Config::getInstance();
-    ReplayManager& replay_manager = ReplayManager::getInstance();
-    config.loadConfig(replay_manager.isReplaying() ? replay_manager.getConfigText() : "");
-
-    std::uint64_t messages_before = log_manager.getMessageCount();
+    const std::uint64_t messages_before = log_manager.getMessageCount();
     if (log_manager.startUp() == -1)
         return startUpFailed("GameManager::startUp(): Error! Starting log manager.", messages_before);
     log_manager.writeLog("%s", STARS);
@@ -87,41 +93,47 @@ int GameManager::startUp() {
     else
         log_manager.writeLog(1, "  %s", "(full path too long)");
     log_manager.writeLog(1, "Log Manager started.");
+    return 0;
+}
 
-    m_frame_time = config.getFrameTime();
-    log_manager.writeLog(5, "GameManager::startUp(): frame time is %d milliseconds", m_frame_time);
+// Starts the managers in order; the first failure ends start-up with -1 and
+// leaves those already started for shut-down to stop.
+int startManagers(bool networking) {
+    LogManager& log_manager = LogManager::getInstance();
+    for (const EngineManager& entry : ENGINE_MANAGERS) {
+        if (entry.networking_only && !networking)
+            continue;
+        const std::uint64_t messages_before = log_manager.getMessageCount();
+        if (entry.instance().startUp() == -1)
+            return startUpFailed(entry.start_error, messages_before);
+        log_manager.writeLog(1, "%s", entry.started);
+    }
+    return 0;
+}
 
-    auto start = [&log_manager](Manager& manager, const char* failure, const char* success) {
-        const std::uint64_t messages = log_manager.getMessageCount();
-        if (manager.startUp() == -1)
-            return startUpFailed(failure, messages);
-        log_manager.writeLog(1, "%s", success);
-        return 0;
-    };
-    if (start(DisplayManager::getInstance(), "GameManager::startUp(): Error! Starting display manager.",
-              "Display manager started.") == -1 ||
-        start(InputManager::getInstance(), "GameManager::startUp(): Error! Starting input manager.",
-              "Input manager started.") == -1)
-        return -1;
-    if (config.getNetworking() &&
-        start(NetworkManager::getInstance(), "GameManager::startUp(): Error! Starting network manager.",
-              "Network manager started.") == -1)
-        return -1;
+// Stops the started managers in the reverse order of start-up.
+void stopManagers(bool networking) {
+    LogManager& log_manager = LogManager::getInstance();
+    for (auto entry = ENGINE_MANAGERS.rbegin(); entry != ENGINE_MANAGERS.rend(); ++entry) {
+        if (entry->networking_only && !networking)
+            continue;
+        Manager& manager = entry->instance();
+        if (manager.isStarted()) {
+            manager.shutDown();
+            log_manager.writeLog(1, "%s", entry->stopped);
+        }
+    }
+}
+
+// The world is exactly as large as the window. A size the world cannot
+// hold would leave an empty world behind a successful start.
+int fitWorldToWindow() {
+    LogManager& log_manager = LogManager::getInstance();
     WorldManager& world_manager = WorldManager::getInstance();
-    if (start(ResourceManager::getInstance(), "GameManager::startUp(): Error! Starting resource manager.",
-              "Resource manager started.") == -1 ||
-        start(world_manager, "GameManager::startUp(): Error starting world manager.",
-              "World manager started.") == -1 ||
-        start(PathManager::getInstance(), "GameManager::startUp(): Error starting path manager.",
-              "Path manager started.") == -1)
-        return -1;
-
-    // The world is exactly as large as the window. A size the world cannot
-    // hold would leave an empty world behind a successful start.
     DisplayManager& display_manager = DisplayManager::getInstance();
     const Box boundary(Vector(0, 0), static_cast<float>(display_manager.getHorizontalChars()),
                        static_cast<float>(display_manager.getVerticalChars()));
-    messages_before = log_manager.getMessageCount();
+    const std::uint64_t messages_before = log_manager.getMessageCount();
     world_manager.setBoundary(boundary);
     if (!(world_manager.getBoundary() == boundary))
         return startUpFailed("GameManager::startUp(): Error! The world refused the boundary " +
@@ -129,24 +141,69 @@ int GameManager::startUp() {
                              messages_before);
     world_manager.setView(boundary);
     world_manager.setViewSlack(Vector(1.0f / 3.0f, 1.0f / 3.0f));
+    return 0;
+}
 
-    int seed = config.getRandomSeed();
+// A configured seed of 0 means the clock's; a replay substitutes its own;
+// -1 leaves the generator alone.
+void seedRandomGenerator(int configured_seed) {
+    int seed = configured_seed;
     if (seed == 0)
         seed = static_cast<int>(static_cast<std::uint32_t>(platform::calendarSeconds()));
-    seed = replay_manager.chooseSeed(seed);
+    seed = ReplayManager::getInstance().chooseSeed(seed);
     if (seed != -1) {
-        log_manager.writeLog(10, "GameManager()::startUp(): srand() seed with %d", seed);
+        LogManager::getInstance().writeLog(10, "GameManager()::startUp(): srand() seed with %d", seed);
         std::srand(static_cast<unsigned>(seed));
     }
+}
 
+// Fine timer resolution for short sleeps and, when configured, the stop
+// signals. Refusals are only warnings.
+void takePlatformServices(bool catch_signals) {
+    LogManager& log_manager = LogManager::getInstance();
     if (platform::beginTimerResolution(1) == platform::TIMER_NO_CAN_DO)
         log_manager.writeLog(1,
                              "GameManager()::startUp(): Warning!  timeBeginPeriod() cannot accept 1 msec.");
 
     // Interrupting the game ends its loop after the current step, so that
     // shut-down still runs and the log gets its closing lines.
-    if (config.getSignals() && platform::catchStopSignals() == -1)
+    if (catch_signals && platform::catchStopSignals() == -1)
         log_manager.writeLog("GameManager::startUp(): Warning! Cannot catch SIGINT and SIGTERM.");
+}
+
+} // namespace
+
+GameManager::GameManager() : m_game_over(false), m_frame_time(0), m_step_count(0) { setType("GameManager"); }
+
+GameManager::~GameManager() = default;
+
+GameManager& GameManager::getInstance() {
+    static GameManager game_manager;
+    return game_manager;
+}
+
+bool GameManager::isValid(const std::string& event_type) const { return event_type == EVENT_STEP; }
+
+int GameManager::startUp() {
+    if (refuseSecondStart())
+        return -1;
+
+    // Read before the log opens, so that the configured log file is known.
+    // A replay brings the configuration it was recorded with.
+    Config& config = Config::getInstance();
+    ReplayManager& replay_manager = ReplayManager::getInstance();
+    config.loadConfig(replay_manager.isReplaying() ? replay_manager.getConfigText() : "");
+
+    if (startLog(config) == -1)
+        return -1;
+    LogManager& log_manager = LogManager::getInstance();
+    m_frame_time = config.getFrameTime();
+    log_manager.writeLog(5, "GameManager::startUp(): frame time is %d milliseconds", m_frame_time);
+
+    if (startManagers(config.getNetworking()) == -1 || fitWorldToWindow() == -1)
+        return -1;
+    seedRandomGenerator(config.getRandomSeed());
+    takePlatformServices(config.getSignals());
 
     setGameOver(false);
     Manager::startUp();
@@ -163,19 +220,7 @@ void GameManager::shutDown() {
     if (platform::endTimerResolution(1) == platform::TIMER_NO_CAN_DO)
         log_manager.writeLog(1, "GameManager()::shutDown(): Warning! timeEndPeriod() cannot accept 1 msec.");
 
-    auto stop = [&log_manager](Manager& manager, const char* message) {
-        if (manager.isStarted()) {
-            manager.shutDown();
-            log_manager.writeLog(1, "%s", message);
-        }
-    };
-    stop(PathManager::getInstance(), "Path manager stopped");
-    stop(WorldManager::getInstance(), "World manager stopped");
-    stop(ResourceManager::getInstance(), "Resource manager stopped");
-    if (Config::getInstance().getNetworking())
-        stop(NetworkManager::getInstance(), "Network manager stopped");
-    stop(InputManager::getInstance(), "Input manager stopped");
-    stop(DisplayManager::getInstance(), "Display manager stopped");
+    stopManagers(Config::getInstance().getNetworking());
 
     log_manager.writeLog("%s", STARS);
     log_manager.writeLog("** Game engine stopped **");
@@ -184,7 +229,7 @@ void GameManager::shutDown() {
         log_manager.shutDown();
     // Stopped, the engine is as a fresh process holds it: a later start-up
     // logs from step 0 again.
-    m_step_count = 0;
+    setStepCount(0);
     Manager::shutDown();
     platform::releaseStopSignals();
 }

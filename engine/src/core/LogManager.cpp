@@ -63,10 +63,8 @@ LogManager& LogManager::getInstance() {
 }
 
 int LogManager::startUp() {
-    if (isStarted()) {
-        writeLog("%s::startup(): Warning! %s already started.", getType().c_str(), getType().c_str());
+    if (refuseSecondStart())
         return -1;
-    }
 
     const char* env_name = std::getenv("VINTREL_LOG");
     const std::string file_name = env_name ? std::string(env_name) : Config::getInstance().getLogFile();

@@ -157,11 +157,8 @@ bool InputManager::isValid(const std::string& event_type) const {
 
 int InputManager::startUp() {
     LogManager& log_manager = LogManager::getInstance();
-    if (isStarted()) {
-        log_manager.writeLog("%s::startup(): Warning! %s already started.", getType().c_str(),
-                             getType().c_str());
+    if (refuseSecondStart())
         return -1;
-    }
     if (Config::getInstance().getHeadless()) {
         log_manager.writeLog(1, "InputManager::startUp(): no input in headless mode.");
     } else {

@@ -49,11 +49,8 @@ DisplayManager& DisplayManager::getInstance() {
 
 int DisplayManager::startUp() {
     LogManager& log_manager = LogManager::getInstance();
-    if (isStarted()) {
-        log_manager.writeLog("%s::startup(): Warning! %s already started.", getType().c_str(),
-                             getType().c_str());
+    if (refuseSecondStart())
         return -1;
-    }
 
     const Config& config = Config::getInstance();
     const int horizontal_pixels = config.getWindowHorizontalPixels();

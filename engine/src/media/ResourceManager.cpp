@@ -42,10 +42,8 @@ ResourceManager& ResourceManager::getInstance() {
 
 int ResourceManager::startUp() {
     LogManager& lm = LogManager::getInstance();
-    if (isStarted()) {
-        lm.writeLog("%s::startup(): Warning! %s already started.", getType().c_str(), getType().c_str());
+    if (refuseSecondStart())
         return -1;
-    }
     m_sprite_count = 0;
     m_sound_count = 0;
     m_music_count = 0;

@@ -95,11 +95,8 @@ bool NetworkManager::isValid(const std::string& event_type) const {
 }
 
 int NetworkManager::startUp() {
-    if (isStarted()) {
-        LogManager::getInstance().writeLog("%s::startup(): Warning! %s already started.", getType().c_str(),
-                                           getType().c_str());
+    if (refuseSecondStart())
         return -1;
-    }
     // POSIX sockets need no library start-up.
     const Config& config = Config::getInstance();
     // The configuration keeps it within 1 KiB .. 1 GiB.

@@ -46,11 +46,8 @@ PathManager& PathManager::getInstance() {
 }
 
 int PathManager::startUp() {
-    if (isStarted()) {
-        LogManager::getInstance().writeLog("%s::startup(): Warning! %s already started.", getType().c_str(),
-                                           getType().c_str());
+    if (refuseSecondStart())
         return -1;
-    }
     m_cycle_time = GameManager::getInstance().getFrameTime() / 10;
     Manager::startUp();
     LogManager::getInstance().writeLog(5, "PathManager::startUp(): successfully started.");

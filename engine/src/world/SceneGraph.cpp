@@ -178,85 +178,63 @@ ObjectList SceneGraph::getCollisions(const Object* p_o, const Vector& where) con
 int SceneGraph::updateActive(Object* p_o, bool active) {
     if (p_o->isActive() == active)
         return 0;
-    LogManager& log_manager = LogManager::getInstance();
+    return active ? moveToActive(p_o) : moveToInactive(p_o);
+}
+
+int SceneGraph::moveToInactive(Object* p_o) {
     const std::string type = p_o->getType();
     const int altitude = p_o->getAltitude();
     const bool listed_visible = p_o->isVisible() && altitudeInRange(altitude);
     int result = 0;
-
-    if (!active) {
-        if (m_objects.remove(p_o) == -1) {
-            if (!m_game_over)
-                log_manager.writeLog("SceneGraph::updateActive(): remove object (%s) failed for objects!",
-                                     type.c_str());
-            result = -1;
-        }
-        result += typeList(type).remove(p_o);
-        if (p_o->isVisible() &&
-            (!listed_visible || m_visible_objects[static_cast<std::size_t>(altitude)].remove(p_o) == -1)) {
-            if (!m_game_over)
-                log_manager.writeLog(
-                    "SceneGraph::updateActive(): remove visible object (%s) failed for visible_objects!",
-                    type.c_str());
-            result = -1;
-        }
-        if (p_o->isSolid()) {
-            if (m_solid_objects.remove(p_o) == -1) {
-                if (!m_game_over)
-                    log_manager.writeLog(
-                        "SceneGraph::updateActive(): remove object (%s) failed for solid_objects!",
-                        type.c_str());
-                result = -1;
-            }
-            if (m_grid.removeObject(p_o) == -1)
-                return -1;
-        }
-        if (m_inactive_objects.insert(p_o) == -1) {
-            if (!m_game_over)
-                log_manager.writeLog(
-                    "SceneGraph::updateActive(): insert object (%s) failed for inactive_objects!",
-                    type.c_str());
-            result = -1;
-        }
-        return result;
+    if (m_objects.remove(p_o) == -1)
+        result = activeListFailed("remove object", type, "objects");
+    result += typeList(type).remove(p_o);
+    if (p_o->isVisible() &&
+        (!listed_visible || m_visible_objects[static_cast<std::size_t>(altitude)].remove(p_o) == -1))
+        result = activeListFailed("remove visible object", type, "visible_objects");
+    if (p_o->isSolid()) {
+        if (m_solid_objects.remove(p_o) == -1)
+            result = activeListFailed("remove object", type, "solid_objects");
+        if (m_grid.removeObject(p_o) == -1)
+            return -1;
     }
+    if (m_inactive_objects.insert(p_o) == -1)
+        result = activeListFailed("insert object", type, "inactive_objects");
+    return result;
+}
 
-    if (m_objects.insert(p_o) == -1) {
-        if (!m_game_over)
-            log_manager.writeLog("SceneGraph::updateActive(): insert Object (%s) failed for objects!",
-                                 type.c_str());
-        result = -1;
-    }
+int SceneGraph::moveToActive(Object* p_o) {
+    const std::string type = p_o->getType();
+    const int altitude = p_o->getAltitude();
+    const bool listed_visible = p_o->isVisible() && altitudeInRange(altitude);
+    int result = 0;
+    if (m_objects.insert(p_o) == -1)
+        result = activeListFailed("insert Object", type, "objects");
     if (typeList(type).insert(p_o) == -1) {
-        log_manager.writeLog("SceneGraph::updateActive(): Error! insert Object (%s) failed for type map!",
-                             type.c_str());
+        LogManager::getInstance().writeLog(
+            "SceneGraph::updateActive(): Error! insert Object (%s) failed for type map!", type.c_str());
         return -1;
     }
     if (p_o->isVisible() &&
-        (!listed_visible || m_visible_objects[static_cast<std::size_t>(altitude)].insert(p_o) == -1)) {
-        if (!m_game_over)
-            log_manager.writeLog("SceneGraph::updateActive(): insert Object (%s) failed for visible_objects!",
-                                 type.c_str());
-        result = -1;
-    }
+        (!listed_visible || m_visible_objects[static_cast<std::size_t>(altitude)].insert(p_o) == -1))
+        result = activeListFailed("insert Object", type, "visible_objects");
     if (p_o->isSolid()) {
-        if (m_solid_objects.insert(p_o) == -1) {
-            if (!m_game_over)
-                log_manager.writeLog(
-                    "SceneGraph::updateActive(): insert object (%s) failed for solid_objects!", type.c_str());
-            result = -1;
-        }
+        if (m_solid_objects.insert(p_o) == -1)
+            result = activeListFailed("insert object", type, "solid_objects");
         // The grid skips inactive objects on removal, not on insertion.
         if (m_grid.insertObject(p_o) == -1)
             return -1;
     }
-    if (m_inactive_objects.remove(p_o) == -1) {
-        if (!m_game_over)
-            log_manager.writeLog(
-                "SceneGraph::updateActive(): remove object (%s) failed for inactive_objects!", type.c_str());
-        result = -1;
-    }
+    if (m_inactive_objects.remove(p_o) == -1)
+        result = activeListFailed("remove object", type, "inactive_objects");
     return result;
+}
+
+int SceneGraph::activeListFailed(const char* action, const std::string& type, const char* list) const {
+    if (!m_game_over)
+        LogManager::getInstance().writeLog("SceneGraph::updateActive(): %s (%s) failed for %s!", action,
+                                           type.c_str(), list);
+    return -1;
 }
 
 int SceneGraph::updateVisible(Object* p_o, bool visible) {

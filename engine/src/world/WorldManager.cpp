@@ -80,11 +80,8 @@ bool WorldManager::isValid(const std::string& event_type) const {
 
 int WorldManager::startUp() {
     LogManager& log_manager = LogManager::getInstance();
-    if (isStarted()) {
-        log_manager.writeLog("%s::startup(): Warning! %s already started.", getType().c_str(),
-                             getType().c_str());
+    if (refuseSecondStart())
         return -1;
-    }
     m_deletions.clear();
     m_deferred_deletions = false;
     m_boundary = Box(Vector(0, 0), 0, 0);

@@ -51,6 +51,11 @@ class Manager {
     /// A copy of the objects interested in the event type (empty if none).
     ObjectList getInterested(const std::string& event_type) const;
 
+  protected:
+    /// For a manager's own startUp(): when already started, logs the warning
+    /// and returns true, and the caller refuses with -1.
+    [[nodiscard]] bool refuseSecondStart() const;
+
   private:
     std::string m_type;
     // Dense interest table: slots 0 .. size-1 hold distinct names with non-empty lists.

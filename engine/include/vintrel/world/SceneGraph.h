@@ -73,6 +73,14 @@ class SceneGraph {
     // Takes the object out of every list that still holds it, whatever its
     // state says, so that no list outlives an object it held.
     void forget(Object* p_o);
+    // An object being deactivated leaves the active lists and the grid and
+    // joins the inactive list; 0, or negative when a list refused.
+    int moveToInactive(Object* p_o);
+    // The reverse of moveToInactive.
+    int moveToActive(Object* p_o);
+    // Logs that a list refused the change (unless the game is over, when the
+    // teardown expects objects gone); returns -1.
+    int activeListFailed(const char* action, const std::string& type, const char* list) const;
 
     IndexedObjectList m_objects;
     IndexedObjectList m_solid_objects;

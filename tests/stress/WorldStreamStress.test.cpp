@@ -1,15 +1,14 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "network/WorldStreamFormat.h"
-#include "support/EngineTest.h"
 #include "support/LoopbackPeers.h"
+#include "support/LoopbackTest.h"
 #include "support/StepRunner.h"
 #include "vintrel/core/GameManager.h"
 #include "vintrel/network/EventNetwork.h"
@@ -23,26 +22,11 @@ namespace {
 using vt::NetworkManager;
 using vt::test::connectPeer;
 using vt::test::countLines;
-using vt::test::peerReceive;
+using vt::test::peerReceiveAll;
 using vt::test::runSteps;
 namespace stream = vt::stream;
 
-class WorldStreamStressTest : public vt::test::EngineTest {
-  protected:
-    void SetUp() override {
-        std::signal(SIGPIPE, SIG_DFL); // a send that raised it would end the test
-        ASSERT_EQ(startEngine("headless:true,\nnetworking:true,\nframe_time:2,\n"), 0);
-    }
-    void TearDown() override {
-        for (const int fd : m_fds)
-            close(fd);
-    }
-    int own(int fd) {
-        m_fds.push_back(fd);
-        return fd;
-    }
-    std::vector<int> m_fds;
-};
+using WorldStreamStressTest = vt::test::LoopbackTest;
 
 // Gives the host's side of every connection a small send buffer, so that a
 // sleeper's backlog grows quickly.
@@ -50,9 +34,7 @@ class SmallSendBuffers : public vt::Object {
   public:
     SmallSendBuffers() { registerInterest(vt::EVENT_NETWORK_ACCEPT); }
     int eventHandler(const vt::Event* p_event) override {
-        const int small = 4096;
-        const int sock = static_cast<const vt::EventNetwork*>(p_event)->getSocket();
-        return setsockopt(sock, SOL_SOCKET, SO_SNDBUF, &small, sizeof(small)) == 0 ? 1 : 0;
+        return vt::test::shrinkSendBuffer(static_cast<const vt::EventNetwork*>(p_event)->getSocket()) ? 1 : 0;
     }
 };
 
@@ -68,9 +50,9 @@ TEST_F(WorldStreamStressTest, HostGoesOnPastWatchersThatSendGarbageCloseEarlyOrN
         p_rock->setSolidness(vt::SPECTRAL);
         p_rock->setVelocity(vt::Vector(0.01f * static_cast<float>(i + 1), 0.02f));
     }
-    const int good = own(connectPeer(nm.getPort()));
-    const int vandal = own(connectPeer(nm.getPort()));
-    own(connectPeer(nm.getPort(), 4096)); // never reads
+    const int good = peer();
+    const int vandal = peer();
+    peer(4096); // never reads
     new SmallSendBuffers;
     // Half a header, then gone before the host has sent a thing.
     const int quitter = connectPeer(nm.getPort());
@@ -87,9 +69,9 @@ TEST_F(WorldStreamStressTest, HostGoesOnPastWatchersThatSendGarbageCloseEarlyOrN
         for (char& c : garbage)
             c = static_cast<char>(noise());
         send(vandal, garbage.data(), garbage.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
-        peerReceive(vandal, 1 << 20);
-        for (std::string got = peerReceive(good, 1 << 16); !got.empty(); got = peerReceive(good, 1 << 16))
-            decoder.feed(got.data(), got.size());
+        peerReceiveAll(vandal);
+        const std::string got = peerReceiveAll(good);
+        decoder.feed(got.data(), got.size());
         vt::MessageFrame message;
         while (decoder.next(&message))
             steps.push_back(message.type == stream::SNAPSHOT ? -1

@@ -181,18 +181,24 @@ class ReplayTest : public test::EngineTest {
         return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
     }
 
+    // Starts the engine with these settings, plays the scene to its end and
+    // shuts down; false when the engine did not start.
+    bool play(const std::string& config) {
+        const bool started = startEngine(config) == 0;
+        if (started) {
+            buildScene();
+            GameManager::getInstance().run();
+        }
+        GameManager::getInstance().shutDown();
+        return started;
+    }
+
     int record() {
         return inChild([this] {
             ReplayManager& replay = ReplayManager::getInstance();
-            const bool started =
-                replay.startRecording(path(), INTERVAL, PATH_EXPANSIONS) == 0 &&
-                startEngine("headless:true,networking:false,random_seed:0,frame_time:1,\n") == 0;
-            if (started) {
-                buildScene();
-                GameManager::getInstance().run();
-            }
-            GameManager::getInstance().shutDown();
-            return started && replay.getError().empty();
+            return replay.startRecording(path(), INTERVAL, PATH_EXPANSIONS) == 0 &&
+                   play("headless:true,networking:false,random_seed:0,frame_time:1,\n") &&
+                   replay.getError().empty();
         });
     }
 
@@ -202,15 +208,11 @@ class ReplayTest : public test::EngineTest {
             ReplayManager& replay = ReplayManager::getInstance();
             // The recording's own settings apply, not this configuration.
             if (replay.startReplay(file) != 0 ||
-                startEngine("headless:true,networking:false,random_seed:7,frame_time:33,\n") != 0)
+                !play("headless:true,networking:false,random_seed:7,frame_time:33,\n"))
                 return false;
-            const int frame_time = GameManager::getInstance().getFrameTime();
-            buildScene();
-            GameManager::getInstance().run();
-            GameManager::getInstance().shutDown();
             std::ofstream out(result);
             out << replay.hasMatched() << " " << replay.getCheckpointCount() << " "
-                << replay.getDivergence().step << " " << frame_time << "\n"
+                << replay.getDivergence().step << " " << GameManager::getInstance().getFrameTime() << "\n"
                 << replay.getDivergence().reason << "\n";
             for (const ObjectDifference& difference : replay.getDivergence().objects)
                 out << difference.type << " ";
@@ -268,17 +270,15 @@ TEST_F(ReplayTest, EditedRecordingDivergesAtTheStepTheEditTakesEffect) {
     ReplayFile recorded;
     std::string error;
     ASSERT_EQ(recorded.load(path(), error), 0) << error;
-    auto firstCheckpointFrom = [&recorded](int step) {
-        for (const ReplayFile::Checkpoint& checkpoint : recorded.checkpoints)
-            if (checkpoint.step >= step)
-                return checkpoint.step;
-        return -1;
-    };
     const auto click =
         std::find_if(recorded.inputs.begin(), recorded.inputs.end(),
                      [](const ReplayFile::Input& input) { return input.step >= 100 && isClick(input); });
     ASSERT_NE(click, recorded.inputs.end());
-    const int click_step = click->step;
+    const auto click_at = static_cast<std::size_t>(click - recorded.inputs.begin());
+    const auto click_checkpoint = std::find_if(
+        recorded.checkpoints.begin(), recorded.checkpoints.end(),
+        [&click](const ReplayFile::Checkpoint& checkpoint) { return checkpoint.step >= click->step; });
+    ASSERT_NE(click_checkpoint, recorded.checkpoints.end());
 
     struct Edit {
         const char* name;
@@ -289,23 +289,15 @@ TEST_F(ReplayTest, EditedRecordingDivergesAtTheStepTheEditTakesEffect) {
     };
     const Edit edits[] = {
         {"a click two columns further",
-         [click_step](ReplayFile& f) {
-             for (ReplayFile::Input& input : f.inputs)
-                 if (input.step == click_step && isClick(input))
-                     input.position = Vector(input.position.getX() + 2, input.position.getY());
-         },
-         firstCheckpointFrom(click_step), "world differs", "Rock"},
+         [click_at](ReplayFile& f) { f.inputs[click_at].position += Vector(2, 0); }, click_checkpoint->step,
+         "world differs", "Rock"},
         {"the stop left out", [](ReplayFile& f) { f.inputs.erase(f.inputs.end() - 1); }, STOP_STEP, "goes on",
          ""},
         {"the window closed at step 150",
          [](ReplayFile& f) {
-             ReplayFile::Input close;
-             close.kind = ReplayFile::Input::CLOSE;
-             close.step = 150;
-             auto at = f.inputs.begin();
-             while (at->step <= 150)
-                 ++at;
-             f.inputs.insert(at, close);
+             const auto after = std::find_if(f.inputs.begin(), f.inputs.end(),
+                                             [](const ReplayFile::Input& input) { return input.step > 150; });
+             f.inputs.insert(after, {150, ReplayFile::Input::CLOSE, 0, 0, {}});
          },
          150, "ended after 151 steps", ""},
     };

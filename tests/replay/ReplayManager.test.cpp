@@ -6,10 +6,12 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <limits>
 #include <map>
 #include <set>
 
 #include "support/EngineTest.h"
+#include "support/StepRunner.h"
 #include "vintrel/core/GameManager.h"
 #include "vintrel/events/EventCollision.h"
 #include "vintrel/events/EventKeyboard.h"
@@ -110,43 +112,29 @@ class Seeker : public Object {
     Object* m_p_ship;
 };
 
-// Plays the part of the person at the keyboard, from a fixed script.
-class Script : public Object {
-  public:
-    explicit Script(Object* p_ship) : m_p_ship(p_ship) {
-        setSolidness(SPECTRAL);
-        registerInterest(EVENT_STEP);
-    }
-    int eventHandler(const Event* p_event) override {
-        const auto* p_step = dynamic_cast<const EventStep*>(p_event);
-        if (p_step == nullptr)
-            return 0;
-        const int step = p_step->getStepCount();
-        InputManager& input = InputManager::getInstance();
-        EventKeyboard key;
-        key.setKeyboardAction(KEY_ACTION_HELD);
-        key.setKey((step / 30) % 2 == 0 ? KEY_D : KEY_A);
-        if (step % 3 == 0)
-            input.queueInput(key);
-        key.setKeyboardAction(KEY_ACTION_PRESSED);
-        key.setKey(KEY_SPACE);
-        if (step % 9 == 4)
-            input.queueInput(key);
-        EventMouse mouse;
-        mouse.setMouseAction(step % 13 == 0 ? MOUSE_ACTION_CLICKED : MOUSE_ACTION_MOVED);
-        mouse.setMouseButton(step % 13 == 0 ? MOUSE_BUTTON_LEFT : MOUSE_BUTTON_UNDEFINED);
-        mouse.setMousePosition(Vector(m_p_ship->getPosition().getX(), static_cast<float>(4 + step % 12)));
-        if (step % 13 == 0 || step % 5 == 2)
-            input.queueInput(mouse);
-        // Whoever recorded the run stopped it with Ctrl+C.
-        if (step == STOP_STEP && !ReplayManager::getInstance().isReplaying())
-            std::raise(SIGINT);
-        return 1;
-    }
-
-  private:
-    Object* m_p_ship;
-};
+// Plays the part of the person at the keyboard, from a fixed script: what
+// they do at this step.
+void playScript(const Object* p_ship, int step) {
+    InputManager& input = InputManager::getInstance();
+    EventKeyboard key;
+    key.setKeyboardAction(KEY_ACTION_HELD);
+    key.setKey((step / 30) % 2 == 0 ? KEY_D : KEY_A);
+    if (step % 3 == 0)
+        input.queueInput(key);
+    key.setKeyboardAction(KEY_ACTION_PRESSED);
+    key.setKey(KEY_SPACE);
+    if (step % 9 == 4)
+        input.queueInput(key);
+    EventMouse mouse;
+    mouse.setMouseAction(step % 13 == 0 ? MOUSE_ACTION_CLICKED : MOUSE_ACTION_MOVED);
+    mouse.setMouseButton(step % 13 == 0 ? MOUSE_BUTTON_LEFT : MOUSE_BUTTON_UNDEFINED);
+    mouse.setMousePosition(Vector(p_ship->getPosition().getX(), static_cast<float>(4 + step % 12)));
+    if (step % 13 == 0 || step % 5 == 2)
+        input.queueInput(mouse);
+    // Whoever recorded the run stopped it with Ctrl+C.
+    if (step == STOP_STEP && !ReplayManager::getInstance().isReplaying())
+        std::raise(SIGINT);
+}
 
 bool isClick(const ReplayFile::Input& input) {
     return input.kind == ReplayFile::Input::MOUSE && input.action == MOUSE_ACTION_CLICKED;
@@ -155,7 +143,10 @@ bool isClick(const ReplayFile::Input& input) {
 void buildScene() {
     auto* p_ship = new Ship;
     new Seeker(p_ship);
-    new Script(p_ship);
+    new test::StepRunner(std::numeric_limits<int>::max(), [p_ship](int step) {
+        playScript(p_ship, step);
+        return true;
+    });
 }
 
 /// What a replay in a child process saw.

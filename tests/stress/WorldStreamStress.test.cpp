@@ -10,6 +10,7 @@
 #include "support/LoopbackPeers.h"
 #include "support/LoopbackTest.h"
 #include "support/StepRunner.h"
+#include "support/WorldScenes.h"
 #include "vintrel/core/GameManager.h"
 #include "vintrel/network/EventNetwork.h"
 #include "vintrel/network/MessageDecoder.h"
@@ -44,12 +45,7 @@ TEST_F(WorldStreamStressTest, HostGoesOnPastWatchersThatSendGarbageCloseEarlyOrN
     ASSERT_EQ(nm.setBacklogLimit(64u << 10), 0);
     auto* p_host = new vt::WorldHost;
     ASSERT_EQ(p_host->serve("0"), 0);
-    for (int i = 0; i < 40; i++) {
-        auto* p_rock = new vt::Object;
-        p_rock->setType("Rock");
-        p_rock->setSolidness(vt::SPECTRAL);
-        p_rock->setVelocity(vt::Vector(0.01f * static_cast<float>(i + 1), 0.02f));
-    }
+    vt::test::populateDrifters(40, vt::WorldManager::getInstance().getBoundary(), 11);
     const int good = peer();
     const int vandal = peer();
     peer(4096); // never reads

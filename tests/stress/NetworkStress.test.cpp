@@ -16,21 +16,12 @@
 #include "support/StepRunner.h"
 #include "vintrel/network/NetworkManager.h"
 
+namespace vt::test {
 namespace {
-
-using vt::NetworkManager;
-using vt::test::acceptNext;
-using vt::test::connectPeer;
-using vt::test::countLines;
-using vt::test::NetworkListener;
-using vt::test::peerReceive;
-using vt::test::peerReceiveAll;
-using vt::test::runSteps;
-using vt::test::shrinkSendBuffer;
 
 using Clock = std::chrono::steady_clock;
 
-class NetworkStressTest : public vt::test::LoopbackTest {
+class NetworkStressTest : public LoopbackTest {
   protected:
     void SetUp() override {
         LoopbackTest::SetUp();
@@ -188,3 +179,4 @@ TEST_F(NetworkStressTest, AcceptFailuresAreLoggedOnceThenCounted) {
 }
 
 } // namespace
+} // namespace vt::test

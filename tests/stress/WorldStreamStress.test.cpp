@@ -18,24 +18,18 @@
 #include "vintrel/network/WorldHost.h"
 #include "vintrel/network/WorldMirror.h"
 
+namespace vt::test {
 namespace {
 
-using vt::NetworkManager;
-using vt::test::connectPeer;
-using vt::test::countLines;
-using vt::test::peerReceiveAll;
-using vt::test::runSteps;
-namespace stream = vt::stream;
-
-using WorldStreamStressTest = vt::test::LoopbackTest;
+using WorldStreamStressTest = LoopbackTest;
 
 // Gives the host's side of every connection a small send buffer, so that a
 // sleeper's backlog grows quickly.
-class SmallSendBuffers : public vt::Object {
+class SmallSendBuffers : public Object {
   public:
-    SmallSendBuffers() { registerInterest(vt::EVENT_NETWORK_ACCEPT); }
-    int eventHandler(const vt::Event* p_event) override {
-        return vt::test::shrinkSendBuffer(static_cast<const vt::EventNetwork*>(p_event)->getSocket()) ? 1 : 0;
+    SmallSendBuffers() { registerInterest(EVENT_NETWORK_ACCEPT); }
+    int eventHandler(const Event* p_event) override {
+        return shrinkSendBuffer(static_cast<const EventNetwork*>(p_event)->getSocket()) ? 1 : 0;
     }
 };
 
@@ -43,9 +37,9 @@ TEST_F(WorldStreamStressTest, HostGoesOnPastWatchersThatSendGarbageCloseEarlyOrN
     NetworkManager& nm = NetworkManager::getInstance();
     ASSERT_EQ(nm.setMaxConnections(4), 0);
     ASSERT_EQ(nm.setBacklogLimit(64u << 10), 0);
-    auto* p_host = new vt::WorldHost;
+    auto* p_host = new WorldHost;
     ASSERT_EQ(p_host->serve("0"), 0);
-    vt::test::populateDrifters(40, vt::WorldManager::getInstance().getBoundary(), 11);
+    populateDrifters(40, WorldManager::getInstance().getBoundary(), 11);
     const int good = peer();
     const int vandal = peer();
     peer(4096); // never reads
@@ -57,7 +51,7 @@ TEST_F(WorldStreamStressTest, HostGoesOnPastWatchersThatSendGarbageCloseEarlyOrN
 
     // The good watcher decodes everything; the vandal reads what comes and
     // sends noise back.
-    vt::MessageDecoder decoder(stream::VERSION, stream::MAX_PAYLOAD);
+    MessageDecoder decoder(stream::VERSION, stream::MAX_PAYLOAD);
     std::vector<int> steps;
     std::mt19937 noise(11);
     std::string garbage(4096, '\0');
@@ -68,7 +62,7 @@ TEST_F(WorldStreamStressTest, HostGoesOnPastWatchersThatSendGarbageCloseEarlyOrN
         peerReceiveAll(vandal);
         const std::string got = peerReceiveAll(good);
         decoder.feed(got.data(), got.size());
-        vt::MessageFrame message;
+        MessageFrame message;
         while (decoder.next(&message))
             steps.push_back(message.type == stream::SNAPSHOT ? -1
                                                              : stream::PayloadReader(message.payload).i32());
@@ -85,25 +79,25 @@ TEST_F(WorldStreamStressTest, HostGoesOnPastWatchersThatSendGarbageCloseEarlyOrN
 }
 
 std::string frame(stream::MessageType type, const std::string& payload) {
-    return vt::MessageFrame::encode(type, stream::VERSION, payload);
+    return MessageFrame::encode(type, stream::VERSION, payload);
 }
 
 // A step or snapshot payload's start: step and view.
 std::string head(int step) {
     std::string payload;
     stream::putI32(&payload, step);
-    stream::putBox(&payload, vt::Box(vt::Vector(0, 0), 80, 24));
+    stream::putBox(&payload, Box(Vector(0, 0), 80, 24));
     return payload;
 }
 
 // A snapshot of one object of id 500, whose record is written by the real serializer.
 std::string snapshot() {
-    auto* p_rock = new vt::Object;
+    auto* p_rock = new Object;
     p_rock->setType("Rock");
     p_rock->setId(500);
     std::stringstream ss;
-    p_rock->serialize(&ss, vt::ALL_ATTRIBUTES & ~vt::EVENTS);
-    vt::WorldManager::getInstance().markForDelete(p_rock);
+    p_rock->serialize(&ss, ALL_ATTRIBUTES & ~EVENTS);
+    WorldManager::getInstance().markForDelete(p_rock);
     std::string payload = head(1);
     stream::putU32(&payload, 1);
     payload.push_back(static_cast<char>(stream::PLAIN_OBJECT));
@@ -140,34 +134,34 @@ TEST_F(WorldStreamStressTest, WatcherRefusesCutAndLyingMessagesAndDropsTheConnec
         const char* name;
         std::string bytes;
         bool hang_up;
-        vt::WorldMirror::State state;
+        WorldMirror::State state;
         const char* reason;
     };
     const Case cases[] = {
-        {"a step first", step(0, 0, 0), false, vt::WorldMirror::FAILED, "a step before the snapshot"},
-        {"a length past the limit", oversized, false, vt::WorldMirror::FAILED, "above the limit"},
-        {"another version", other_version, false, vt::WorldMirror::FAILED, "version 2, expected 1"},
-        {"a lying record length", lying_record, false, vt::WorldMirror::FAILED, "unreadable new object"},
-        {"a lying count", snapshot() + step(0, 1000, 0), false, vt::WorldMirror::FAILED, "cut short"},
-        {"an unknown deletion", snapshot() + step(1, 0, 0, unknown_id), false, vt::WorldMirror::FAILED,
+        {"a step first", step(0, 0, 0), false, WorldMirror::FAILED, "a step before the snapshot"},
+        {"a length past the limit", oversized, false, WorldMirror::FAILED, "above the limit"},
+        {"another version", other_version, false, WorldMirror::FAILED, "version 2, expected 1"},
+        {"a lying record length", lying_record, false, WorldMirror::FAILED, "unreadable new object"},
+        {"a lying count", snapshot() + step(0, 1000, 0), false, WorldMirror::FAILED, "cut short"},
+        {"an unknown deletion", snapshot() + step(1, 0, 0, unknown_id), false, WorldMirror::FAILED,
          "deletion of an unknown object"},
-        {"an unknown type", frame(static_cast<stream::MessageType>(9), ""), false, vt::WorldMirror::FAILED,
+        {"an unknown type", frame(static_cast<stream::MessageType>(9), ""), false, WorldMirror::FAILED,
          "unknown type 9"},
         {"a cut frame, then the host gone", cut_snapshot.substr(0, cut_snapshot.size() - 7), true,
-         vt::WorldMirror::ENDED, "the host closed the connection"},
-        {"the end", snapshot() + frame(stream::END, ""), false, vt::WorldMirror::ENDED, "ended the game"},
+         WorldMirror::ENDED, "the host closed the connection"},
+        {"the end", snapshot() + frame(stream::END, ""), false, WorldMirror::ENDED, "ended the game"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         // The test is the host: its network manager serves the mirror's connection.
-        auto* p_mirror = new vt::WorldMirror;
+        auto* p_mirror = new WorldMirror;
         ASSERT_EQ(p_mirror->watch("127.0.0.1", std::to_string(nm.getPort())), 0);
-        const int host = vt::test::acceptNext();
+        const int host = acceptNext();
         ASSERT_GE(host, 0);
         ASSERT_EQ(nm.send(c.bytes.data(), static_cast<int>(c.bytes.size()), host), 0);
         if (c.hang_up)
             nm.close(host);
-        runSteps(500, [&](int) { return p_mirror->getState() == vt::WorldMirror::WATCHING; });
+        runSteps(500, [&](int) { return p_mirror->getState() == WorldMirror::WATCHING; });
         EXPECT_EQ(p_mirror->getState(), c.state);
         EXPECT_NE(p_mirror->getReason().find(c.reason), std::string::npos) << p_mirror->getReason();
         EXPECT_EQ(p_mirror->getMirrorCount(), 0);
@@ -176,10 +170,11 @@ TEST_F(WorldStreamStressTest, WatcherRefusesCutAndLyingMessagesAndDropsTheConnec
         for (int tries = 0; !c.hang_up && nm.isConnected(host) && tries < 100; tries++)
             nm.receive(&byte, 1, host);
         EXPECT_FALSE(nm.isConnected(host));
-        vt::WorldManager::getInstance().markForDelete(p_mirror);
+        WorldManager::getInstance().markForDelete(p_mirror);
     }
     EXPECT_EQ(countLines(logText(), "WorldMirror::stop(): Error! Watching stopped: bad data from the host"),
               7);
 }
 
 } // namespace
+} // namespace vt::test

@@ -184,7 +184,7 @@ void GameManager::shutDown() {
         log_manager.shutDown();
     // Stopped, the engine is as a fresh process holds it: a later start-up
     // logs from step 0 again.
-    m_step_count = 0;
+    setStepCount(0);
     Manager::shutDown();
     platform::releaseStopSignals();
 }

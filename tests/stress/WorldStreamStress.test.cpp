@@ -29,7 +29,8 @@ class SmallSendBuffers : public Object {
   public:
     SmallSendBuffers() { registerInterest(EVENT_NETWORK_ACCEPT); }
     int eventHandler(const Event* p_event) override {
-        return shrinkSendBuffer(static_cast<const EventNetwork*>(p_event)->getSocket()) ? 1 : 0;
+        const auto* p_accept = dynamic_cast<const EventNetwork*>(p_event);
+        return p_accept != nullptr && shrinkSendBuffer(p_accept->getSocket()) ? 1 : 0;
     }
 };
 

@@ -11,6 +11,7 @@
 #include "support/EngineTest.h"
 #include "vintrel/core/GameManager.h"
 #include "vintrel/core/LogManager.h"
+#include "vintrel/core/Utility.h"
 #include "vintrel/events/Event.h"
 #include "vintrel/media/ResourceManager.h"
 #include "vintrel/world/Object.h"
@@ -173,6 +174,42 @@ TEST_F(ObjectSerializationTest, AnimationFindsItsSpriteAgainByName) {
     EXPECT_EQ(p_c->getAnimation().getSprite(), nullptr);
     EXPECT_EQ(p_c->getAltitude(), 3);
     EXPECT_EQ(countLines(logText(), "Object::setSprite(): Warning! Sprite 'ghost' not found"), 1);
+}
+
+// The log's lines that start with a tab: the per-attribute detail lines.
+std::vector<std::string> detailLines(const std::string& log) {
+    std::vector<std::string> lines;
+    std::istringstream in(log);
+    for (std::string line; std::getline(in, line);)
+        if (!line.empty() && line[0] == '\t')
+            lines.push_back(line);
+    return lines;
+}
+
+TEST_F(ObjectSerializationTest, DetailLinesShowEachAttributeInRecordOrderBothWays) {
+    LogManager& lm = LogManager::getInstance();
+    lm.setLogLevel(25);
+    lm.setLogTimeString(false);
+    lm.setLogStepCount(false);
+    auto* p_a = new Object;
+    p_a->setType("Ship");
+    p_a->setVelocity(Vector(0, 2));
+    p_a->registerInterest("bonus");
+    const std::uint32_t mask = EVENTS | TYPE | SPEED | DIRECTION | AVOID_COLLISIONS;
+    const std::string record = serialized(*p_a, mask);
+    const std::vector<std::string> shown = {"\tEVENTS: 1",       "\t\tbonus (size 5)",
+                                            "\tTYPE: Ship",      "\tDIRECTION: (0,1)",
+                                            "\tSPEED: 2.000000", "\tAVOID_COLLISIONS: false"};
+    std::vector<std::string> expected = {"\t" + toBitString(mask)};
+    expected.insert(expected.end(), shown.begin(), shown.end());
+    EXPECT_EQ(detailLines(logText()), expected);
+
+    // Reading shows each name's length as it is read, then the same lines.
+    auto* p_b = new Object;
+    ASSERT_EQ(deserializeInto(*p_b, record), 0);
+    expected.push_back("\t\tsize 5");
+    expected.insert(expected.end(), shown.begin(), shown.end());
+    EXPECT_EQ(detailLines(logText()), expected);
 }
 
 TEST_F(ObjectSerializationTest, IdsFromRecordsAreNeverReused) {

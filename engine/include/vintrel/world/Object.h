@@ -191,6 +191,8 @@ class Object {
 
   private:
     friend class IndexedObjectList;
+    // Describes each attribute of the object's records.
+    friend class ObjectRecord;
 
     // The id for a new object, from next_id. Past the largest int, numbering
     // starts again from 1, passing over the ids of the objects in the world.

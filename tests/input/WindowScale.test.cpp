@@ -1,6 +1,7 @@
 #include <SFML/Graphics.hpp>
 
 #include <cmath>
+#include <string>
 
 #include "support/DisplayScenes.h"
 #include "support/WindowedInputTest.h"
@@ -12,32 +13,29 @@ namespace {
 // in it, in window pixels (the tests' X display is 1280 x 1024).
 struct ScaleCase {
     const char* name;
-    const char* config;
+    std::string config;
     sf::Vector2u opened;
     sf::Vector2u resized; // 0 x 0: left as opened
     sf::IntRect picture;
 };
 
+// Test listings name the case instead of dumping its bytes.
+void PrintTo(const ScaleCase& scale, std::ostream* p_out) { *p_out << scale.name; }
+
+// Settings for a window of width x height pixels, and more.
+std::string sized(int width, int height, const std::string& more) {
+    return "window_horizontal_pixels:" + std::to_string(width) +
+           ",window_vertical_pixels:" + std::to_string(height) + "," + more;
+}
+
 const ScaleCase CASES[] = {
     {"One", "window_scale:1,", {1024, 768}, {0, 0}, {0, 0, 1024, 768}},
-    {"Two",
-     "window_horizontal_pixels:480,window_vertical_pixels:360,window_scale:2,",
-     {960, 720},
-     {0, 0},
-     {0, 0, 960, 720}},
+    {"Two", sized(480, 360, "window_scale:2,"), {960, 720}, {0, 0}, {0, 0, 960, 720}},
     // Three times 400 x 300 fits the display, four times does not.
-    {"Auto",
-     "window_horizontal_pixels:400,window_vertical_pixels:300,window_scale:auto,",
-     {1200, 900},
-     {0, 0},
-     {0, 0, 1200, 900}},
-    {"ResizedWider",
-     "window_horizontal_pixels:640,window_vertical_pixels:480,window_style:7,",
-     {640, 480},
-     {1000, 480},
-     {180, 0, 640, 480}},
+    {"Auto", sized(400, 300, "window_scale:auto,"), {1200, 900}, {0, 0}, {0, 0, 1200, 900}},
+    {"ResizedWider", sized(640, 480, "window_style:7,"), {640, 480}, {1000, 480}, {180, 0, 640, 480}},
     {"ResizedTaller",
-     "window_horizontal_pixels:400,window_vertical_pixels:300,window_scale:2,window_style:7,",
+     sized(400, 300, "window_scale:2,window_style:7,"),
      {800, 600},
      {600, 900},
      {0, 225, 600, 450}},

@@ -1,76 +1,40 @@
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <csignal>
-#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "support/EngineTest.h"
+#include "support/ChildProcess.h"
 #include "support/LoopbackPeers.h"
-#include "vintrel/core/GameManager.h"
+#include "support/LoopbackTest.h"
+#include "support/StepRunner.h"
 #include "vintrel/core/LogManager.h"
-#include "vintrel/events/EventStep.h"
 #include "vintrel/network/EventNetwork.h"
 #include "vintrel/network/NetworkManager.h"
-#include "vintrel/world/Object.h"
 
+namespace vt::test {
 namespace {
-
-using vt::NetworkManager;
-using vt::test::acceptNext;
-using vt::test::connectPeer;
-using vt::test::countLines;
-using vt::test::NetworkListener;
-using vt::test::peerReceive;
-
-std::string networkConfig() { return "headless:true,\nnetworking:true,\nrandom_seed:42,\nframe_time:5,\n"; }
 
 // Polls a connection until some bytes arrive or half a second passes.
 std::string receiveSome(int sock) {
     char buffer[256];
-    for (int attempt = 0; attempt < 100; attempt++) {
-        const int got = NetworkManager::getInstance().receive(buffer, sizeof(buffer), sock);
-        if (got > 0)
-            return std::string(buffer, static_cast<std::size_t>(got));
-        if (got < 0)
-            return "";
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return "";
+    int got = 0;
+    waitFor(
+        [&] {
+            got = NetworkManager::getInstance().receive(buffer, sizeof(buffer), sock);
+            return got != 0;
+        },
+        std::chrono::milliseconds(500));
+    return std::string(buffer, got > 0 ? static_cast<std::size_t>(got) : 0);
 }
 
-class NetworkManagerTest : public vt::test::EngineTest {
-  protected:
-    void SetUp() override {
-        ASSERT_EQ(startEngine(networkConfig()), 0);
-        ASSERT_TRUE(NetworkManager::getInstance().isStarted());
-    }
-    void TearDown() override {
-        for (const int peer : m_peers)
-            close(peer);
-    }
-    // Listens on a port the system chooses, so parallel tests never collide.
-    int listen() {
-        EXPECT_EQ(NetworkManager::getInstance().setupServer("0"), 0);
-        return NetworkManager::getInstance().getPort();
-    }
-    int peer(int port) {
-        const int sock = connectPeer(port);
-        EXPECT_GE(sock, 0) << "peer cannot connect to port " << port;
-        m_peers.push_back(sock);
-        return sock;
-    }
-    std::vector<int> m_peers;
-};
+using NetworkManagerTest = LoopbackTest;
 
 TEST_F(NetworkManagerTest, AcceptsUpToTheMaximumAndNoMore) {
     NetworkManager& nm = NetworkManager::getInstance();
-    vt::LogManager::getInstance().setLogLevel(20);
+    LogManager::getInstance().setLogLevel(20);
     EXPECT_EQ(nm.accept(), -2);
     EXPECT_EQ(countLines(logText(), "NetworkManager::accept(): Error! Not setup as server."), 1);
 
@@ -81,12 +45,9 @@ TEST_F(NetworkManagerTest, AcceptsUpToTheMaximumAndNoMore) {
     EXPECT_EQ(nm.setupServer("0"), -1);
 
     for (int i = 0; i < 4; i++)
-        peer(port);
-    std::vector<int> accepted;
+        peer();
     for (int i = 0; i < 3; i++)
-        accepted.push_back(acceptNext());
-    for (const int sock : accepted)
-        EXPECT_GE(sock, 0);
+        EXPECT_GE(acceptNext(), 0);
     EXPECT_EQ(nm.getNumConnections(), 3);
     EXPECT_EQ(nm.accept(), -1);
     EXPECT_EQ(countLines(logText(), "Won't check for new connetions since at max."), 1);
@@ -103,12 +64,10 @@ TEST_F(NetworkManagerTest, AcceptsUpToTheMaximumAndNoMore) {
 TEST_F(NetworkManagerTest, AcceptAndCloseSendTheirEvents) {
     NetworkManager& nm = NetworkManager::getInstance();
     auto* p_listener = new NetworkListener;
-    const int port = listen();
+    listen();
     std::vector<int> accepted;
-    for (int i = 0; i < 3; i++) {
-        peer(port);
-        accepted.push_back(acceptNext());
-    }
+    for (int i = 0; i < 3; i++)
+        accepted.push_back(link().engine_side);
     ASSERT_EQ(p_listener->seen.size(), 3u);
     for (std::size_t i = 0; i < 3; i++) {
         EXPECT_EQ(p_listener->seen[i].type, "vt-network-accept");
@@ -155,16 +114,14 @@ TEST_F(NetworkManagerTest, SendAndReceiveBothWays) {
 
     ASSERT_EQ(nm.send("hello", 5, client), 0);
     char peeked[5] = {};
-    for (int attempt = 0; attempt < 100 && nm.receive(peeked, 5, server_side, true) == 0; attempt++)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    waitFor([&] { return nm.receive(peeked, 5, server_side, true) != 0; }, std::chrono::milliseconds(500));
     EXPECT_EQ(std::string(peeked, 5), "hello");
     EXPECT_EQ(receiveSome(server_side), "hello");
 
     ASSERT_EQ(nm.send("back", 4, server_side), 0);
     EXPECT_EQ(receiveSome(client), "back");
 
-    const int outsider = peer(port);
-    const int outsider_side = acceptNext();
+    const auto [outsider, outsider_side] = link();
     ASSERT_EQ(send(outsider, "raw", 3, 0), 3);
     EXPECT_EQ(receiveSome(outsider_side), "raw");
 
@@ -180,13 +137,11 @@ TEST_F(NetworkManagerTest, SendAndReceiveBothWays) {
 
 TEST_F(NetworkManagerTest, PartialSendsKeepTheirRemainderAndArriveWholeInOrder) {
     NetworkManager& nm = NetworkManager::getInstance();
-    const int port = listen();
-    const int outsider = peer(port);
-    const int sock = acceptNext();
+    listen();
+    const auto [outsider, sock] = link();
     ASSERT_GE(sock, 0);
     // A small send buffer, and a peer that reads only later.
-    const int small = 4096;
-    setsockopt(sock, SOL_SOCKET, SO_SNDBUF, &small, sizeof(small));
+    ASSERT_TRUE(shrinkSendBuffer(sock));
     ASSERT_EQ(nm.setBacklogLimit(8u << 20), 0);
 
     // Four messages with distinct contents, sent at once and then queued.
@@ -218,8 +173,6 @@ TEST_F(NetworkManagerTest, PartialSendsKeepTheirRemainderAndArriveWholeInOrder) 
 }
 
 TEST_F(NetworkManagerTest, PeersThatDisconnectAreClosedWithoutKillingTheProcess) {
-    // The default action of SIGPIPE ends the process: sending must not raise it.
-    std::signal(SIGPIPE, SIG_DFL);
     NetworkManager& nm = NetworkManager::getInstance();
     auto* p_listener = new NetworkListener;
     const int port = listen();
@@ -255,33 +208,10 @@ TEST_F(NetworkManagerTest, PeersThatDisconnectAreClosedWithoutKillingTheProcess)
     EXPECT_EQ(p_listener->seen[3].socket, receiving);
 }
 
-// Ends the run at a given step, recording at each step what the peer has
-// received so far.
-class StepWatcher : public vt::Object {
-  public:
-    StepWatcher(int peer, int last_step) : m_peer(peer), m_last_step(last_step) {
-        registerInterest(vt::EVENT_STEP);
-    }
-    int eventHandler(const vt::Event* p_event) override {
-        if (p_event->getType() != vt::EVENT_STEP)
-            return 0;
-        received.push_back(peerReceive(m_peer));
-        if (static_cast<const vt::EventStep*>(p_event)->getStepCount() >= m_last_step)
-            vt::GameManager::getInstance().setGameOver();
-        return 1;
-    }
-    std::vector<std::string> received;
-
-  private:
-    int m_peer;
-    int m_last_step;
-};
-
 TEST_F(NetworkManagerTest, GameLoopSendsQueuedMessagesAtTheirStep) {
     NetworkManager& nm = NetworkManager::getInstance();
-    const int port = listen();
-    const int outsider = peer(port);
-    const int sock = acceptNext();
+    listen();
+    const auto [outsider, sock] = link();
     ASSERT_GE(sock, 0);
 
     EXPECT_EQ(nm.queue("ab", 2, sock, 2), 0);
@@ -290,14 +220,17 @@ TEST_F(NetworkManagerTest, GameLoopSendsQueuedMessagesAtTheirStep) {
     EXPECT_EQ(nm.queue("x", 1, 4242, 0), -1);
     EXPECT_EQ(nm.getQueued(sock), 3);
 
-    auto* p_watcher = new StepWatcher(outsider, 5);
-    vt::GameManager::getInstance().run();
-    // Each step's watcher runs before that step's sending.
-    ASSERT_EQ(p_watcher->received.size(), 6u);
-    EXPECT_EQ(p_watcher->received[2], "");
-    EXPECT_EQ(p_watcher->received[3], "abcd");
-    EXPECT_EQ(p_watcher->received[4], "");
-    EXPECT_EQ(p_watcher->received[5], "ef");
+    // What the peer has at the start of each step, before that step's sending.
+    std::vector<std::string> received;
+    runSteps(5, [&, from = outsider](int) {
+        received.push_back(peerReceive(from));
+        return true;
+    });
+    ASSERT_EQ(received.size(), 6u);
+    EXPECT_EQ(received[2], "");
+    EXPECT_EQ(received[3], "abcd");
+    EXPECT_EQ(received[4], "");
+    EXPECT_EQ(received[5], "ef");
     EXPECT_EQ(nm.getQueued(sock), 0);
 }
 
@@ -305,8 +238,7 @@ TEST_F(NetworkManagerTest, ShutDownClosesConnectionsAndTheListener) {
     NetworkManager& nm = NetworkManager::getInstance();
     auto* p_listener = new NetworkListener;
     const int port = listen();
-    peer(port);
-    const int sock = acceptNext();
+    const int sock = link().engine_side;
     ASSERT_EQ(nm.queue("later", 5, sock, 1000), 0);
 
     nm.shutDown();
@@ -334,9 +266,10 @@ TEST_F(NetworkManagerTest, InterestOnlyInNetworkEvents) {
         1);
 
     auto* p_listener = new NetworkListener;
-    EXPECT_EQ(nm.getInterested(vt::EVENT_NETWORK_ACCEPT).getCount(), 1);
-    EXPECT_EQ(p_listener->unregisterInterest(vt::EVENT_NETWORK_ACCEPT), 0);
-    EXPECT_EQ(nm.getInterested(vt::EVENT_NETWORK_ACCEPT).getCount(), 0);
+    EXPECT_EQ(nm.getInterested(EVENT_NETWORK_ACCEPT).getCount(), 1);
+    EXPECT_EQ(p_listener->unregisterInterest(EVENT_NETWORK_ACCEPT), 0);
+    EXPECT_EQ(nm.getInterested(EVENT_NETWORK_ACCEPT).getCount(), 0);
 }
 
 } // namespace
+} // namespace vt::test

@@ -6,10 +6,12 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <limits>
 #include <map>
 #include <set>
 
 #include "support/EngineTest.h"
+#include "support/StepRunner.h"
 #include "vintrel/core/GameManager.h"
 #include "vintrel/events/EventCollision.h"
 #include "vintrel/events/EventKeyboard.h"
@@ -110,43 +112,29 @@ class Seeker : public Object {
     Object* m_p_ship;
 };
 
-// Plays the part of the person at the keyboard, from a fixed script.
-class Script : public Object {
-  public:
-    explicit Script(Object* p_ship) : m_p_ship(p_ship) {
-        setSolidness(SPECTRAL);
-        registerInterest(EVENT_STEP);
-    }
-    int eventHandler(const Event* p_event) override {
-        const auto* p_step = dynamic_cast<const EventStep*>(p_event);
-        if (p_step == nullptr)
-            return 0;
-        const int step = p_step->getStepCount();
-        InputManager& input = InputManager::getInstance();
-        EventKeyboard key;
-        key.setKeyboardAction(KEY_ACTION_HELD);
-        key.setKey((step / 30) % 2 == 0 ? KEY_D : KEY_A);
-        if (step % 3 == 0)
-            input.queueInput(key);
-        key.setKeyboardAction(KEY_ACTION_PRESSED);
-        key.setKey(KEY_SPACE);
-        if (step % 9 == 4)
-            input.queueInput(key);
-        EventMouse mouse;
-        mouse.setMouseAction(step % 13 == 0 ? MOUSE_ACTION_CLICKED : MOUSE_ACTION_MOVED);
-        mouse.setMouseButton(step % 13 == 0 ? MOUSE_BUTTON_LEFT : MOUSE_BUTTON_UNDEFINED);
-        mouse.setMousePosition(Vector(m_p_ship->getPosition().getX(), static_cast<float>(4 + step % 12)));
-        if (step % 13 == 0 || step % 5 == 2)
-            input.queueInput(mouse);
-        // Whoever recorded the run stopped it with Ctrl+C.
-        if (step == STOP_STEP && !ReplayManager::getInstance().isReplaying())
-            std::raise(SIGINT);
-        return 1;
-    }
-
-  private:
-    Object* m_p_ship;
-};
+// Plays the part of the person at the keyboard, from a fixed script: what
+// they do at this step.
+void playScript(const Object* p_ship, int step) {
+    InputManager& input = InputManager::getInstance();
+    EventKeyboard key;
+    key.setKeyboardAction(KEY_ACTION_HELD);
+    key.setKey((step / 30) % 2 == 0 ? KEY_D : KEY_A);
+    if (step % 3 == 0)
+        input.queueInput(key);
+    key.setKeyboardAction(KEY_ACTION_PRESSED);
+    key.setKey(KEY_SPACE);
+    if (step % 9 == 4)
+        input.queueInput(key);
+    EventMouse mouse;
+    mouse.setMouseAction(step % 13 == 0 ? MOUSE_ACTION_CLICKED : MOUSE_ACTION_MOVED);
+    mouse.setMouseButton(step % 13 == 0 ? MOUSE_BUTTON_LEFT : MOUSE_BUTTON_UNDEFINED);
+    mouse.setMousePosition(Vector(p_ship->getPosition().getX(), static_cast<float>(4 + step % 12)));
+    if (step % 13 == 0 || step % 5 == 2)
+        input.queueInput(mouse);
+    // Whoever recorded the run stopped it with Ctrl+C.
+    if (step == STOP_STEP && !ReplayManager::getInstance().isReplaying())
+        std::raise(SIGINT);
+}
 
 bool isClick(const ReplayFile::Input& input) {
     return input.kind == ReplayFile::Input::MOUSE && input.action == MOUSE_ACTION_CLICKED;
@@ -155,7 +143,10 @@ bool isClick(const ReplayFile::Input& input) {
 void buildScene() {
     auto* p_ship = new Ship;
     new Seeker(p_ship);
-    new Script(p_ship);
+    new test::StepRunner(std::numeric_limits<int>::max(), [p_ship](int step) {
+        playScript(p_ship, step);
+        return true;
+    });
 }
 
 /// What a replay in a child process saw.
@@ -181,18 +172,24 @@ class ReplayTest : public test::EngineTest {
         return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
     }
 
+    // Starts the engine with these settings, plays the scene to its end and
+    // shuts down; false when the engine did not start.
+    bool play(const std::string& config) {
+        const bool started = startEngine(config) == 0;
+        if (started) {
+            buildScene();
+            GameManager::getInstance().run();
+        }
+        GameManager::getInstance().shutDown();
+        return started;
+    }
+
     int record() {
         return inChild([this] {
             ReplayManager& replay = ReplayManager::getInstance();
-            const bool started =
-                replay.startRecording(path(), INTERVAL, PATH_EXPANSIONS) == 0 &&
-                startEngine("headless:true,networking:false,random_seed:0,frame_time:1,\n") == 0;
-            if (started) {
-                buildScene();
-                GameManager::getInstance().run();
-            }
-            GameManager::getInstance().shutDown();
-            return started && replay.getError().empty();
+            return replay.startRecording(path(), INTERVAL, PATH_EXPANSIONS) == 0 &&
+                   play("headless:true,networking:false,random_seed:0,frame_time:1,\n") &&
+                   replay.getError().empty();
         });
     }
 
@@ -202,15 +199,11 @@ class ReplayTest : public test::EngineTest {
             ReplayManager& replay = ReplayManager::getInstance();
             // The recording's own settings apply, not this configuration.
             if (replay.startReplay(file) != 0 ||
-                startEngine("headless:true,networking:false,random_seed:7,frame_time:33,\n") != 0)
+                !play("headless:true,networking:false,random_seed:7,frame_time:33,\n"))
                 return false;
-            const int frame_time = GameManager::getInstance().getFrameTime();
-            buildScene();
-            GameManager::getInstance().run();
-            GameManager::getInstance().shutDown();
             std::ofstream out(result);
             out << replay.hasMatched() << " " << replay.getCheckpointCount() << " "
-                << replay.getDivergence().step << " " << frame_time << "\n"
+                << replay.getDivergence().step << " " << GameManager::getInstance().getFrameTime() << "\n"
                 << replay.getDivergence().reason << "\n";
             for (const ObjectDifference& difference : replay.getDivergence().objects)
                 out << difference.type << " ";
@@ -268,17 +261,15 @@ TEST_F(ReplayTest, EditedRecordingDivergesAtTheStepTheEditTakesEffect) {
     ReplayFile recorded;
     std::string error;
     ASSERT_EQ(recorded.load(path(), error), 0) << error;
-    auto firstCheckpointFrom = [&recorded](int step) {
-        for (const ReplayFile::Checkpoint& checkpoint : recorded.checkpoints)
-            if (checkpoint.step >= step)
-                return checkpoint.step;
-        return -1;
-    };
     const auto click =
         std::find_if(recorded.inputs.begin(), recorded.inputs.end(),
                      [](const ReplayFile::Input& input) { return input.step >= 100 && isClick(input); });
     ASSERT_NE(click, recorded.inputs.end());
-    const int click_step = click->step;
+    const auto click_at = static_cast<std::size_t>(click - recorded.inputs.begin());
+    const auto click_checkpoint = std::find_if(
+        recorded.checkpoints.begin(), recorded.checkpoints.end(),
+        [&click](const ReplayFile::Checkpoint& checkpoint) { return checkpoint.step >= click->step; });
+    ASSERT_NE(click_checkpoint, recorded.checkpoints.end());
 
     struct Edit {
         const char* name;
@@ -289,23 +280,15 @@ TEST_F(ReplayTest, EditedRecordingDivergesAtTheStepTheEditTakesEffect) {
     };
     const Edit edits[] = {
         {"a click two columns further",
-         [click_step](ReplayFile& f) {
-             for (ReplayFile::Input& input : f.inputs)
-                 if (input.step == click_step && isClick(input))
-                     input.position = Vector(input.position.getX() + 2, input.position.getY());
-         },
-         firstCheckpointFrom(click_step), "world differs", "Rock"},
+         [click_at](ReplayFile& f) { f.inputs[click_at].position += Vector(2, 0); }, click_checkpoint->step,
+         "world differs", "Rock"},
         {"the stop left out", [](ReplayFile& f) { f.inputs.erase(f.inputs.end() - 1); }, STOP_STEP, "goes on",
          ""},
         {"the window closed at step 150",
          [](ReplayFile& f) {
-             ReplayFile::Input close;
-             close.kind = ReplayFile::Input::CLOSE;
-             close.step = 150;
-             auto at = f.inputs.begin();
-             while (at->step <= 150)
-                 ++at;
-             f.inputs.insert(at, close);
+             const auto after = std::find_if(f.inputs.begin(), f.inputs.end(),
+                                             [](const ReplayFile::Input& input) { return input.step > 150; });
+             f.inputs.insert(after, {150, ReplayFile::Input::CLOSE, 0, 0, {}});
          },
          150, "ended after 151 steps", ""},
     };

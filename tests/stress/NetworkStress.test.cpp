@@ -6,62 +6,38 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <csignal>
 #include <cstdint>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "support/EngineTest.h"
 #include "support/LoopbackPeers.h"
+#include "support/LoopbackTest.h"
 #include "support/StepRunner.h"
-#include "vintrel/core/GameManager.h"
-#include "vintrel/events/EventStep.h"
 #include "vintrel/network/NetworkManager.h"
 
+namespace vt::test {
 namespace {
-
-using vt::NetworkManager;
-using vt::test::acceptNext;
-using vt::test::connectPeer;
-using vt::test::countLines;
-using vt::test::NetworkListener;
-using vt::test::peerReceive;
-using vt::test::runSteps;
 
 using Clock = std::chrono::steady_clock;
 
-class NetworkStressTest : public vt::test::EngineTest {
+class NetworkStressTest : public LoopbackTest {
   protected:
     void SetUp() override {
-        std::signal(SIGPIPE, SIG_DFL); // a send that raised it would end the test
-        ASSERT_EQ(startEngine("headless:true,\nnetworking:true,\nframe_time:2,\n"), 0);
-        ASSERT_EQ(NetworkManager::getInstance().setupServer("0"), 0);
+        LoopbackTest::SetUp();
+        listen();
     }
-    void TearDown() override {
-        for (const int fd : m_fds)
-            close(fd);
-    }
-    int own(int fd) {
-        m_fds.push_back(fd);
-        return fd;
-    }
-    std::vector<int> m_fds;
 };
 
 TEST_F(NetworkStressTest, PeerThatNeverReadsIsDroppedPastItsBacklogWhileAReaderGetsEverything) {
     NetworkManager& nm = NetworkManager::getInstance();
     auto* p_listener = new NetworkListener;
     ASSERT_EQ(nm.setBacklogLimit(256u << 10), 0);
-    const int sleeper = own(connectPeer(nm.getPort()));
-    const int sleeping = acceptNext();
-    const int reader = own(connectPeer(nm.getPort()));
-    const int reading = acceptNext();
+    const int sleeping = link(4096).engine_side;
+    const Link reader = link();
     ASSERT_GE(sleeping, 0);
-    ASSERT_GE(reading, 0);
-    const int small = 4096;
-    setsockopt(sleeping, SOL_SOCKET, SO_SNDBUF, &small, sizeof(small));
-    setsockopt(sleeper, SOL_SOCKET, SO_RCVBUF, &small, sizeof(small));
+    ASSERT_GE(reader.engine_side, 0);
+    ASSERT_TRUE(shrinkSendBuffer(sleeping));
 
     // Each step sends a numbered 16 KiB message to both; the reader reads
     // what has come so far.
@@ -74,11 +50,11 @@ TEST_F(NetworkStressTest, PeerThatNeverReadsIsDroppedPastItsBacklogWhileAReaderG
             message.replace(0, std::to_string(step).size(), std::to_string(step));
             if (sleeper_open)
                 sleeper_open = nm.send(message.data(), static_cast<int>(message.size()), sleeping) == 0;
-            EXPECT_EQ(nm.send(message.data(), static_cast<int>(message.size()), reading), 0) << step;
+            EXPECT_EQ(nm.send(message.data(), static_cast<int>(message.size()), reader.engine_side), 0)
+                << step;
             sent += message;
         }
-        for (std::string got = peerReceive(reader, 1 << 20); !got.empty(); got = peerReceive(reader, 1 << 20))
-            received += got;
+        received += peerReceiveAll(reader.peer);
         return step <= 60 || received.size() < sent.size();
     });
 
@@ -94,8 +70,7 @@ TEST_F(NetworkStressTest, PeerSendingGarbageThenResettingIsClosedOnceAndHarmsNoO
     auto* p_listener = new NetworkListener;
     const int vandal = connectPeer(nm.getPort());
     const int vandalised = acceptNext();
-    const int bystander = own(connectPeer(nm.getPort()));
-    const int bystanding = acceptNext();
+    const auto [bystander, bystanding] = link();
     ASSERT_GE(vandalised, 0);
     ASSERT_GE(bystanding, 0);
 
@@ -114,8 +89,7 @@ TEST_F(NetworkStressTest, PeerSendingGarbageThenResettingIsClosedOnceAndHarmsNoO
     EXPECT_TRUE(taken == garbage);
 
     // The engine has bytes waiting for the vandal when it resets the connection.
-    const int small = 4096;
-    setsockopt(vandalised, SOL_SOCKET, SO_SNDBUF, &small, sizeof(small));
+    ASSERT_TRUE(shrinkSendBuffer(vandalised));
     const std::string big(1 << 20, 'x');
     ASSERT_EQ(nm.send(big.data(), static_cast<int>(big.size()), vandalised), 0);
     ASSERT_GT(nm.getBacklog(vandalised), 0u);
@@ -141,7 +115,7 @@ TEST_F(NetworkStressTest, ConnectToAFullAcceptQueueGivesUpInTimeWithoutStoppingT
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t size = sizeof(address);
     ASSERT_EQ(bind(server, reinterpret_cast<sockaddr*>(&address), size), 0);
-    ASSERT_EQ(listen(server, 0), 0);
+    ASSERT_EQ(::listen(server, 0), 0);
     ASSERT_EQ(getsockname(server, reinterpret_cast<sockaddr*>(&address), &size), 0);
     const int port = ntohs(address.sin_port);
     for (int i = 0; i < 3; i++) {
@@ -180,7 +154,7 @@ TEST_F(NetworkStressTest, ConnectToAFullAcceptQueueGivesUpInTimeWithoutStoppingT
 
 TEST_F(NetworkStressTest, AcceptFailuresAreLoggedOnceThenCounted) {
     NetworkManager& nm = NetworkManager::getInstance();
-    own(connectPeer(nm.getPort()));
+    peer();
     // Fill the descriptor table, so that accept() has nowhere to put the connection.
     rlimit limit{};
     ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &limit), 0);
@@ -205,3 +179,4 @@ TEST_F(NetworkStressTest, AcceptFailuresAreLoggedOnceThenCounted) {
 }
 
 } // namespace
+} // namespace vt::test

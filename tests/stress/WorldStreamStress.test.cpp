@@ -1,16 +1,16 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "network/WorldStreamFormat.h"
-#include "support/EngineTest.h"
 #include "support/LoopbackPeers.h"
+#include "support/LoopbackTest.h"
 #include "support/StepRunner.h"
+#include "support/WorldScenes.h"
 #include "vintrel/core/GameManager.h"
 #include "vintrel/network/EventNetwork.h"
 #include "vintrel/network/MessageDecoder.h"
@@ -18,41 +18,19 @@
 #include "vintrel/network/WorldHost.h"
 #include "vintrel/network/WorldMirror.h"
 
+namespace vt::test {
 namespace {
 
-using vt::NetworkManager;
-using vt::test::connectPeer;
-using vt::test::countLines;
-using vt::test::peerReceive;
-using vt::test::runSteps;
-namespace stream = vt::stream;
-
-class WorldStreamStressTest : public vt::test::EngineTest {
-  protected:
-    void SetUp() override {
-        std::signal(SIGPIPE, SIG_DFL); // a send that raised it would end the test
-        ASSERT_EQ(startEngine("headless:true,\nnetworking:true,\nframe_time:2,\n"), 0);
-    }
-    void TearDown() override {
-        for (const int fd : m_fds)
-            close(fd);
-    }
-    int own(int fd) {
-        m_fds.push_back(fd);
-        return fd;
-    }
-    std::vector<int> m_fds;
-};
+using WorldStreamStressTest = LoopbackTest;
 
 // Gives the host's side of every connection a small send buffer, so that a
 // sleeper's backlog grows quickly.
-class SmallSendBuffers : public vt::Object {
+class SmallSendBuffers : public Object {
   public:
-    SmallSendBuffers() { registerInterest(vt::EVENT_NETWORK_ACCEPT); }
-    int eventHandler(const vt::Event* p_event) override {
-        const int small = 4096;
-        const int sock = static_cast<const vt::EventNetwork*>(p_event)->getSocket();
-        return setsockopt(sock, SOL_SOCKET, SO_SNDBUF, &small, sizeof(small)) == 0 ? 1 : 0;
+    SmallSendBuffers() { registerInterest(EVENT_NETWORK_ACCEPT); }
+    int eventHandler(const Event* p_event) override {
+        const auto* p_accept = dynamic_cast<const EventNetwork*>(p_event);
+        return p_accept != nullptr && shrinkSendBuffer(p_accept->getSocket()) ? 1 : 0;
     }
 };
 
@@ -60,17 +38,12 @@ TEST_F(WorldStreamStressTest, HostGoesOnPastWatchersThatSendGarbageCloseEarlyOrN
     NetworkManager& nm = NetworkManager::getInstance();
     ASSERT_EQ(nm.setMaxConnections(4), 0);
     ASSERT_EQ(nm.setBacklogLimit(64u << 10), 0);
-    auto* p_host = new vt::WorldHost;
+    auto* p_host = new WorldHost;
     ASSERT_EQ(p_host->serve("0"), 0);
-    for (int i = 0; i < 40; i++) {
-        auto* p_rock = new vt::Object;
-        p_rock->setType("Rock");
-        p_rock->setSolidness(vt::SPECTRAL);
-        p_rock->setVelocity(vt::Vector(0.01f * static_cast<float>(i + 1), 0.02f));
-    }
-    const int good = own(connectPeer(nm.getPort()));
-    const int vandal = own(connectPeer(nm.getPort()));
-    own(connectPeer(nm.getPort(), 4096)); // never reads
+    populateDrifters(40, WorldManager::getInstance().getBoundary(), 11);
+    const int good = peer();
+    const int vandal = peer();
+    peer(4096); // never reads
     new SmallSendBuffers;
     // Half a header, then gone before the host has sent a thing.
     const int quitter = connectPeer(nm.getPort());
@@ -79,7 +52,7 @@ TEST_F(WorldStreamStressTest, HostGoesOnPastWatchersThatSendGarbageCloseEarlyOrN
 
     // The good watcher decodes everything; the vandal reads what comes and
     // sends noise back.
-    vt::MessageDecoder decoder(stream::VERSION, stream::MAX_PAYLOAD);
+    MessageDecoder decoder(stream::VERSION, stream::MAX_PAYLOAD);
     std::vector<int> steps;
     std::mt19937 noise(11);
     std::string garbage(4096, '\0');
@@ -87,10 +60,10 @@ TEST_F(WorldStreamStressTest, HostGoesOnPastWatchersThatSendGarbageCloseEarlyOrN
         for (char& c : garbage)
             c = static_cast<char>(noise());
         send(vandal, garbage.data(), garbage.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
-        peerReceive(vandal, 1 << 20);
-        for (std::string got = peerReceive(good, 1 << 16); !got.empty(); got = peerReceive(good, 1 << 16))
-            decoder.feed(got.data(), got.size());
-        vt::MessageFrame message;
+        peerReceiveAll(vandal);
+        const std::string got = peerReceiveAll(good);
+        decoder.feed(got.data(), got.size());
+        MessageFrame message;
         while (decoder.next(&message))
             steps.push_back(message.type == stream::SNAPSHOT ? -1
                                                              : stream::PayloadReader(message.payload).i32());
@@ -107,25 +80,25 @@ TEST_F(WorldStreamStressTest, HostGoesOnPastWatchersThatSendGarbageCloseEarlyOrN
 }
 
 std::string frame(stream::MessageType type, const std::string& payload) {
-    return vt::MessageFrame::encode(type, stream::VERSION, payload);
+    return MessageFrame::encode(type, stream::VERSION, payload);
 }
 
 // A step or snapshot payload's start: step and view.
 std::string head(int step) {
     std::string payload;
     stream::putI32(&payload, step);
-    stream::putBox(&payload, vt::Box(vt::Vector(0, 0), 80, 24));
+    stream::putBox(&payload, Box(Vector(0, 0), 80, 24));
     return payload;
 }
 
 // A snapshot of one object of id 500, whose record is written by the real serializer.
 std::string snapshot() {
-    auto* p_rock = new vt::Object;
+    auto* p_rock = new Object;
     p_rock->setType("Rock");
     p_rock->setId(500);
     std::stringstream ss;
-    p_rock->serialize(&ss, vt::ALL_ATTRIBUTES & ~vt::EVENTS);
-    vt::WorldManager::getInstance().markForDelete(p_rock);
+    p_rock->serialize(&ss, ALL_ATTRIBUTES & ~EVENTS);
+    WorldManager::getInstance().markForDelete(p_rock);
     std::string payload = head(1);
     stream::putU32(&payload, 1);
     payload.push_back(static_cast<char>(stream::PLAIN_OBJECT));
@@ -162,34 +135,34 @@ TEST_F(WorldStreamStressTest, WatcherRefusesCutAndLyingMessagesAndDropsTheConnec
         const char* name;
         std::string bytes;
         bool hang_up;
-        vt::WorldMirror::State state;
+        WorldMirror::State state;
         const char* reason;
     };
     const Case cases[] = {
-        {"a step first", step(0, 0, 0), false, vt::WorldMirror::FAILED, "a step before the snapshot"},
-        {"a length past the limit", oversized, false, vt::WorldMirror::FAILED, "above the limit"},
-        {"another version", other_version, false, vt::WorldMirror::FAILED, "version 2, expected 1"},
-        {"a lying record length", lying_record, false, vt::WorldMirror::FAILED, "unreadable new object"},
-        {"a lying count", snapshot() + step(0, 1000, 0), false, vt::WorldMirror::FAILED, "cut short"},
-        {"an unknown deletion", snapshot() + step(1, 0, 0, unknown_id), false, vt::WorldMirror::FAILED,
+        {"a step first", step(0, 0, 0), false, WorldMirror::FAILED, "a step before the snapshot"},
+        {"a length past the limit", oversized, false, WorldMirror::FAILED, "above the limit"},
+        {"another version", other_version, false, WorldMirror::FAILED, "version 2, expected 1"},
+        {"a lying record length", lying_record, false, WorldMirror::FAILED, "unreadable new object"},
+        {"a lying count", snapshot() + step(0, 1000, 0), false, WorldMirror::FAILED, "cut short"},
+        {"an unknown deletion", snapshot() + step(1, 0, 0, unknown_id), false, WorldMirror::FAILED,
          "deletion of an unknown object"},
-        {"an unknown type", frame(static_cast<stream::MessageType>(9), ""), false, vt::WorldMirror::FAILED,
+        {"an unknown type", frame(static_cast<stream::MessageType>(9), ""), false, WorldMirror::FAILED,
          "unknown type 9"},
         {"a cut frame, then the host gone", cut_snapshot.substr(0, cut_snapshot.size() - 7), true,
-         vt::WorldMirror::ENDED, "the host closed the connection"},
-        {"the end", snapshot() + frame(stream::END, ""), false, vt::WorldMirror::ENDED, "ended the game"},
+         WorldMirror::ENDED, "the host closed the connection"},
+        {"the end", snapshot() + frame(stream::END, ""), false, WorldMirror::ENDED, "ended the game"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         // The test is the host: its network manager serves the mirror's connection.
-        auto* p_mirror = new vt::WorldMirror;
+        auto* p_mirror = new WorldMirror;
         ASSERT_EQ(p_mirror->watch("127.0.0.1", std::to_string(nm.getPort())), 0);
-        const int host = vt::test::acceptNext();
+        const int host = acceptNext();
         ASSERT_GE(host, 0);
         ASSERT_EQ(nm.send(c.bytes.data(), static_cast<int>(c.bytes.size()), host), 0);
         if (c.hang_up)
             nm.close(host);
-        runSteps(500, [&](int) { return p_mirror->getState() == vt::WorldMirror::WATCHING; });
+        runSteps(500, [&](int) { return p_mirror->getState() == WorldMirror::WATCHING; });
         EXPECT_EQ(p_mirror->getState(), c.state);
         EXPECT_NE(p_mirror->getReason().find(c.reason), std::string::npos) << p_mirror->getReason();
         EXPECT_EQ(p_mirror->getMirrorCount(), 0);
@@ -198,10 +171,11 @@ TEST_F(WorldStreamStressTest, WatcherRefusesCutAndLyingMessagesAndDropsTheConnec
         for (int tries = 0; !c.hang_up && nm.isConnected(host) && tries < 100; tries++)
             nm.receive(&byte, 1, host);
         EXPECT_FALSE(nm.isConnected(host));
-        vt::WorldManager::getInstance().markForDelete(p_mirror);
+        WorldManager::getInstance().markForDelete(p_mirror);
     }
     EXPECT_EQ(countLines(logText(), "WorldMirror::stop(): Error! Watching stopped: bad data from the host"),
               7);
 }
 
 } // namespace
+} // namespace vt::test

@@ -58,25 +58,25 @@ class WorldStressTest : public EngineTest {
 };
 
 TEST_F(WorldStressTest, DestructorsMarkingDeletedObjectsDeleteEachObjectOnce) {
-    makeRing(2000);
-    for (int pass = 0; pass < 2; pass++) {
-        SCOPED_TRACE(pass == 0 ? "in a step" : "at shut-down");
-        if (pass == 0) {
-            for (Counted* p_o : ring)
-                EXPECT_EQ(world().markForDelete(p_o), 0);
-            world().update();
-            world().update();
-        } else {
-            stopEngine();
-            deletions.clear();
-            ring.clear();
-            ASSERT_EQ(startEngine(), 0);
-            makeRing(2000);
-            stopEngine();
-        }
+    auto expectEachDeletedOnce = [this](const char* when) {
+        SCOPED_TRACE(when);
         EXPECT_EQ(std::vector<int>(ring.size(), 1), deletions);
         EXPECT_TRUE(world().getAllObjects(true).isEmpty());
-    }
+    };
+    makeRing(2000);
+    for (Counted* p_o : ring)
+        EXPECT_EQ(world().markForDelete(p_o), 0);
+    world().update();
+    world().update();
+    expectEachDeletedOnce("in a step");
+
+    stopEngine();
+    deletions.clear();
+    ring.clear();
+    ASSERT_EQ(startEngine(), 0);
+    makeRing(2000);
+    stopEngine();
+    expectEachDeletedOnce("at shut-down");
 }
 
 TEST_F(WorldStressTest, ManyObjectsMarkedTwiceAreDeletedOnceInOneStep) {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "support/WorldScenes.h"
 #include "vintrel/media/Animation.h"
 #include "vintrel/media/DisplayManager.h"
 #include "vintrel/media/Frame.h"
@@ -17,11 +18,7 @@ namespace vt::scenes {
 
 using Sprites = std::vector<std::unique_ptr<Sprite>>;
 
-inline void clearWorld() {
-    const ObjectList all = WorldManager::getInstance().getAllObjects(true);
-    for (int i = 0; i < all.getCount(); i++)
-        delete all[i];
-}
+using test::clearWorld;
 
 /// Every cell of the window, one character each in the seven colours.
 inline void drawFullScreen() {

@@ -47,6 +47,18 @@ std::string peerReceive(int peer, std::size_t most) {
     return buffer;
 }
 
+std::string peerReceiveAll(int peer) {
+    std::string all;
+    for (std::string got = peerReceive(peer, 1 << 20); !got.empty(); got = peerReceive(peer, 1 << 20))
+        all += got;
+    return all;
+}
+
+bool shrinkSendBuffer(int sock) {
+    const int small = 4096;
+    return setsockopt(sock, SOL_SOCKET, SO_SNDBUF, &small, sizeof(small)) == 0;
+}
+
 NetworkListener::NetworkListener() {
     registerInterest(EVENT_NETWORK_ACCEPT);
     registerInterest(EVENT_NETWORK_CONNECT);

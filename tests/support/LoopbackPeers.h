@@ -17,6 +17,11 @@ int connectPeer(int port, int receive_buffer = 0);
 int acceptNext();
 /// What is waiting on a plain socket, without blocking (at most `most` bytes).
 std::string peerReceive(int peer, std::size_t most = 256);
+/// Everything waiting on a plain socket, without blocking.
+std::string peerReceiveAll(int peer);
+/// Shrinks a socket's send buffer to 4 KiB, so that a backlog builds up
+/// quickly; true on success.
+bool shrinkSendBuffer(int sock);
 
 /// Records every network event it hears of: accepts, connects and closes.
 class NetworkListener : public Object {

@@ -14,8 +14,8 @@ namespace {
 std::string bytesOf(const std::string& s) {
     std::string hex;
     char buf[4];
-    for (unsigned char c : s) {
-        std::snprintf(buf, sizeof(buf), "%02X ", c);
+    for (const char c : s) {
+        std::snprintf(buf, sizeof(buf), "%02X ", static_cast<unsigned char>(c));
         hex += buf;
     }
     return hex;

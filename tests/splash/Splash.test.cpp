@@ -207,8 +207,9 @@ TEST_F(SplashWindowTest, BannerAndCreatureAppearInTheirColoursWhereTheyStand) {
         return countPixels(image, 0, first * 32, 1024, (last - first + 1) * 32, color);
     };
     auto cells = [](const sf::Image& image, int left, int top, int right, int bottom, sf::Color color) {
-        return countPixels(image, static_cast<int>(left * 12.8f), top * 32,
-                           static_cast<int>((right - left + 1) * 12.8f), (bottom - top + 1) * 32, color);
+        return countPixels(image, static_cast<int>(static_cast<float>(left) * 12.8f), top * 32,
+                           static_cast<int>(static_cast<float>(right - left + 1) * 12.8f),
+                           (bottom - top + 1) * 32, color);
     };
     sf::Image banner_stopped;
     sf::Image creature_flying;

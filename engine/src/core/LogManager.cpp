@@ -19,7 +19,7 @@ constexpr std::size_t MAX_LAST_MESSAGE = 300;
 constexpr std::int64_t MEBIBYTE = 1 << 20;
 
 // The message as printf would write it.
-std::string format(const char* fmt, std::va_list args) {
+VT_PRINTF_FORMAT(1, 0) std::string format(const char* fmt, std::va_list args) {
     char small[512];
     std::va_list again;
     va_copy(again, args);

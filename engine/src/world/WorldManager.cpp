@@ -191,7 +191,7 @@ int WorldManager::markForDelete(Object* p_o) {
     if (!p_o || !m_owned.contains(p_o)) {
         // Shut-down deletes objects in its own order, so a destructor may
         // well name one that is already gone; that is no fault of the game.
-        const char* message =
+        static constexpr char message[] =
             "WorldManager::markForDelete(): Warning! Object %p is not in the world; not marked.";
         if (m_shutting_down)
             log_manager.writeLog(1, message, static_cast<void*>(p_o));

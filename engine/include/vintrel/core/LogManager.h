@@ -75,7 +75,7 @@ class LogManager : public Manager {
 
   private:
     LogManager();
-    int writeLine(int level, bool unlevelled, const char* fmt, std::va_list args);
+    int writeLine(int level, bool unlevelled, const char* fmt, std::va_list args) VT_PRINTF_FORMAT(4, 0);
     std::string linePrefix() const;
     /// Writes the line that says the file reached its limit; nothing follows it.
     void cutFile();

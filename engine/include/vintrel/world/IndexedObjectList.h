@@ -17,7 +17,7 @@ class Object;
 class IndexedObjectList {
   public:
     /// The kinds of list an object can be in at the same time.
-    enum Kind : int {
+    enum Kind : std::size_t {
         ACTIVE_LIST,
         INACTIVE_LIST,
         TYPE_LIST,

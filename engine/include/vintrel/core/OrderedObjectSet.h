@@ -23,8 +23,11 @@ class OrderedObjectSet {
     int insert(Object* p_o);
     /// Removes the pointer, keeping the order of the others; -1 when not held.
     int remove(const Object* p_o);
+    /// Whether the pointer is held.
     [[nodiscard]] bool contains(const Object* p_o) const { return find(p_o) != NOT_FOUND; }
+    /// Number of pointers held.
     [[nodiscard]] int getCount() const { return static_cast<int>(m_count); }
+    /// True when no pointer is held.
     [[nodiscard]] bool isEmpty() const { return m_count == 0; }
     /// Starts loading the memory that a lookup of the pointer will read.
     void prefetch(const Object* p_o) const;

@@ -27,10 +27,13 @@ class IndexedObjectList {
         KIND_COUNT
     };
 
+    /// An empty list of the kind.
     explicit IndexedObjectList(Kind kind);
     IndexedObjectList(const IndexedObjectList&) = delete;
     IndexedObjectList& operator=(const IndexedObjectList&) = delete;
+    /// Takes the other's objects, which keep their places.
     IndexedObjectList(IndexedObjectList&&) = default;
+    /// Takes the other's objects, which keep their places.
     IndexedObjectList& operator=(IndexedObjectList&&) = default;
     /// Leaves the objects still held believing they are listed: clear first
     /// when they live on.
@@ -42,10 +45,13 @@ class IndexedObjectList {
     /// Removes the object, keeping the order of the others; -1 when this list
     /// does not hold it.
     int remove(Object* p_o);
+    /// Whether this list holds the object.
     [[nodiscard]] bool contains(const Object* p_o) const;
     /// Whether any list of the kind holds the object.
     [[nodiscard]] static bool isListed(const Object* p_o, Kind kind);
+    /// Number of objects held.
     [[nodiscard]] int getCount() const { return m_count; }
+    /// True when no object is held.
     [[nodiscard]] bool isEmpty() const { return m_count == 0; }
     /// The object inserted first of those held, or null when empty.
     [[nodiscard]] Object* first() const;

@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "support/ChildProcess.h"
 #include "support/EngineTest.h"
 #include "support/XInput.h"
 
@@ -30,27 +31,8 @@ constexpr int HEIGHT = 768;
 constexpr float CELL_W = WIDTH / 80.0f;
 constexpr float CELL_H = HEIGHT / 24.0f;
 
-std::string run(const std::string& command) {
-    std::string out;
-    FILE* p_pipe = popen(command.c_str(), "r");
-    if (p_pipe == nullptr)
-        return out;
-    char buffer[256];
-    while (std::fgets(buffer, sizeof(buffer), p_pipe) != nullptr)
-        out += buffer;
-    pclose(p_pipe);
-    return out;
-}
-
-bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
-    const auto end = Clock::now() + limit;
-    while (Clock::now() < end) {
-        if (condition())
-            return true;
-        std::this_thread::sleep_for(50ms);
-    }
-    return condition();
-}
+using vt::test::runCommand;
+using vt::test::waitFor;
 
 /// One screenshot of the game window as RGB bytes.
 class Shot {
@@ -95,7 +77,7 @@ class ShooterTest : public ::testing::Test {
     void SetUp() override {
         if (std::getenv("DISPLAY") == nullptr)
             GTEST_SKIP() << "needs an X display (run under xvfb-run)";
-        if (run("command -v xdotool").empty() || run("command -v import").empty())
+        if (runCommand("command -v xdotool").empty() || runCommand("command -v import").empty())
             GTEST_SKIP() << "needs xdotool and imagemagick";
         m_title = "VintrelShooter" + std::to_string(getpid());
         for (const char* name : {"sprites", "sounds", "vt-font.ttf"}) {
@@ -146,14 +128,14 @@ class ShooterTest : public ::testing::Test {
     bool findWindow() {
         return waitFor(
             [this] {
-                const std::string found = run("xdotool search --name '^" + m_title + "$' 2>/dev/null");
+                const std::string found = runCommand("xdotool search --name '^" + m_title + "$' 2>/dev/null");
                 m_window = std::strtoul(found.c_str(), nullptr, 10);
                 return m_window != 0;
             },
             20s);
     }
 
-    void xdo(const std::string& args) { run("xdotool " + args + " >/dev/null 2>&1"); }
+    void xdo(const std::string& args) { runCommand("xdotool " + args + " >/dev/null 2>&1"); }
     void focus() { xdo("windowfocus " + std::to_string(m_window)); }
     /// A real key press: down, long enough to be seen held in a step, up.
     void tap(const std::string& keysym, std::chrono::milliseconds held = 120ms) {
@@ -176,8 +158,8 @@ class ShooterTest : public ::testing::Test {
     Shot shoot(const std::string& name) {
         const std::string png = std::string(VINTREL_E2E_SHOTS) + "/" + name + ".png";
         const std::string rgb = m_dir.file(name + ".rgb");
-        run("import -window " + std::to_string(m_window) + " " + png + " 2>/dev/null && convert " + png +
-            " -depth 8 rgb:" + rgb + " 2>/dev/null");
+        runCommand("import -window " + std::to_string(m_window) + " " + png + " 2>/dev/null && convert " +
+                   png + " -depth 8 rgb:" + rgb + " 2>/dev/null");
         Shot shot;
         const std::string bytes = vt::test::readFile(rgb);
         shot.m_rgb.assign(bytes.begin(), bytes.end());

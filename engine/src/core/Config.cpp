@@ -24,9 +24,9 @@ constexpr int MAX_WINDOW_SCALE = 16;
 // A configuration is a few hundred bytes; anything this large is not one.
 constexpr std::size_t MAX_CONFIG_BYTES = 1 << 20;
 
-// Steps shorter than a millisecond spin the processor; longer than a second
-// is no longer a game loop.
-constexpr int MIN_FRAME_TIME = 1;
+// 0 runs the game loop without sleeping; longer than a second is no longer
+// a game loop.
+constexpr int MIN_FRAME_TIME = 0;
 constexpr int MAX_FRAME_TIME = 1000;
 
 constexpr int DEFAULT_LOGFILE_MAX_MB = 64;

@@ -288,7 +288,7 @@ void GameManager::run() {
             adjust_time = 0; // a fast replay neither sleeps nor reports falling behind
         else if (remaining > 0) {
             const std::int64_t before = clock.split();
-            platform::sleepMicroseconds(remaining);
+            platform::sleepInLoop(remaining);
             const std::int64_t after = clock.split();
             adjust_time = after - before - remaining;
             if (adjust_time < 0)

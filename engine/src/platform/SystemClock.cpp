@@ -34,12 +34,13 @@ std::int32_t wrappingMicroseconds() {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(micros));
 }
 
-void sleepMicroseconds(std::int64_t microseconds) {
-    if (g_sleep) {
+void sleepMicroseconds(std::int64_t microseconds) { sleepFor(static_cast<long long>(microseconds) * 1000LL); }
+
+void sleepInLoop(std::int64_t microseconds) {
+    if (g_sleep)
         g_sleep(microseconds);
-        return;
-    }
-    sleepFor(static_cast<long long>(microseconds) * 1000LL);
+    else
+        sleepMicroseconds(microseconds);
 }
 
 void overrideTime(MicrosecondSource source, MicrosecondSleep sleep) {

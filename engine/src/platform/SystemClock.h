@@ -13,6 +13,9 @@ std::int32_t wrappingMicroseconds();
 /// steps keep their length.
 void sleepMicroseconds(std::int64_t microseconds);
 
+/// The game loop's sleep: sleepMicroseconds, or the sleep given to overrideTime.
+void sleepInLoop(std::int64_t microseconds);
+
 /// Replaces the time source and the sleep, so that the game loop's
 /// arithmetic can be driven step by step. Null restores the system's.
 using MicrosecondSource = std::int32_t (*)();

@@ -48,7 +48,7 @@ class Config {
     int getWindowScale() const { return m_window_scale; }
     /// Colour the window is cleared to before each frame.
     Color getWindowBackgroundColor() const { return m_window_background_color; }
-    /// Milliseconds per step, 1 to 1000.
+    /// Milliseconds per step, 0 (no sleeping) to 1000.
     int getFrameTime() const { return m_frame_time; }
     /// Glyph size as a multiple of the smaller cell side.
     float getFontScale() const { return m_font_scale; }

@@ -22,18 +22,31 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+bool sameImage(const sf::Image& a, const sf::Image& b) {
+    const auto size = a.getSize();
+    return size == b.getSize() &&
+           std::equal(a.getPixelsPtr(), a.getPixelsPtr() + std::size_t{size.x} * size.y * 4,
+                      b.getPixelsPtr());
+}
+
 /// Acts on the window from another thread while the game thread is blocked
-/// in the pause: after a delay it looks at what the window shows, then runs
-/// the action; if the game thread has
-/// not come back a few seconds later, it closes the window so that a pause
-/// which never ends fails the test instead of hanging it.
+/// in the pause: after a delay, and once the window shows something else than
+/// when it began (a slow renderer takes a while with its first pictures), it
+/// looks at what the window shows, then runs the action; if the game thread
+/// has not come back a few seconds later, it closes the window so that a
+/// pause which never ends fails the test instead of hanging it.
 class LaterUser {
   public:
     LaterUser(unsigned long window, std::chrono::milliseconds delay, bool close_instead)
         : m_thread([this, window, delay, close_instead] {
               XInput user(window);
+              const sf::Image initial = captureWindow(window);
               std::this_thread::sleep_for(delay);
               m_seen = captureWindow(window);
+              for (int i = 0; i < 30 && sameImage(m_seen, initial); i++) {
+                  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                  m_seen = captureWindow(window);
+              }
               m_acted_at = Clock::now();
               m_acted = true;
               if (close_instead) {

@@ -1,5 +1,6 @@
 #include "core/LogLineBuffer.h"
 
+#include <cstdio>
 #include <utility>
 
 #include "vintrel/core/LogManager.h"
@@ -15,8 +16,8 @@ constexpr std::size_t MAX_LINE = 1000;
 } // namespace
 
 LogLineBuffer::LogLineBuffer(std::string prefix, std::streambuf* p_elsewhere)
-    : m_prefix(std::move(prefix)), m_p_elsewhere(p_elsewhere), m_owner(std::this_thread::get_id()), m_line() {
-}
+    : m_prefix(std::move(prefix)), m_p_elsewhere(p_elsewhere), m_owner(std::this_thread::get_id()), m_line(),
+      m_detached(false) {}
 
 LogLineBuffer::~LogLineBuffer() = default;
 
@@ -24,6 +25,11 @@ void LogLineBuffer::finishLine() {
     if (m_line.empty())
         return;
     LogManager::getInstance().writeLog("%s%s", m_prefix.c_str(), m_line.c_str());
+    m_line.clear();
+}
+
+void LogLineBuffer::detach() {
+    m_detached = true;
     m_line.clear();
 }
 
@@ -48,6 +54,10 @@ LogLineBuffer::int_type LogLineBuffer::overflow(int_type ch) {
 }
 
 std::streamsize LogLineBuffer::xsputn(const char* p_text, std::streamsize count) {
+    if (m_detached) {
+        std::fwrite(p_text, 1, static_cast<std::size_t>(count), stderr);
+        return count;
+    }
     if (std::this_thread::get_id() != m_owner) {
         if (m_p_elsewhere != nullptr)
             m_p_elsewhere->sputn(p_text, count);

@@ -17,13 +17,16 @@ class LogLineBuffer : public std::streambuf {
   public:
     /// Prefixes lines with `prefix`; `p_elsewhere` may be null (such text is then dropped).
     LogLineBuffer(std::string prefix, std::streambuf* p_elsewhere);
-    /// Drops an unended line: the log may be gone by then (call finishLine() first).
+    /// Drops an unended line (call finishLine() first).
     ~LogLineBuffer() override;
     LogLineBuffer(const LogLineBuffer&) = delete;
     LogLineBuffer& operator=(const LogLineBuffer&) = delete;
 
     /// Writes the unended line, if any, as a line of its own.
     void finishLine();
+    /// From now on all text goes to standard error as it comes: for the end
+    /// of the process, when the log and the other buffer may be gone.
+    void detach();
     /// Where text from other threads goes.
     [[nodiscard]] std::streambuf* getElsewhere() const { return m_p_elsewhere; }
 
@@ -38,6 +41,7 @@ class LogLineBuffer : public std::streambuf {
     std::streambuf* m_p_elsewhere;
     std::thread::id m_owner;
     std::string m_line;
+    bool m_detached;
 };
 
 } // namespace vt

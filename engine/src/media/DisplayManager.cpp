@@ -37,6 +37,12 @@ constexpr std::size_t MAX_QUEUED_CELLS = 1 << 16;
 // opens: that of a game whose start-up failed.
 constexpr int EXIT_WINDOW_LOST = 1;
 
+// Stands in for the window library's error stream while the display is
+// started. It is never deleted: that stream is a static of the library's,
+// which may write to its buffer while statics are torn down at exit.
+LogLineBuffer* g_p_library_errors = nullptr;
+bool g_library_errors_logged = false;
+
 } // namespace
 
 DisplayManager::DisplayManager()
@@ -44,12 +50,14 @@ DisplayManager::DisplayManager()
       m_window_vertical_pixels(DEFAULT_VERTICAL_PIXELS), m_window_horizontal_chars(DEFAULT_HORIZONTAL_CHARS),
       m_window_vertical_chars(DEFAULT_VERTICAL_CHARS), m_p_batch(), m_fitted_width(0), m_fitted_height(0) {
     setType("DisplayManager");
+    // Made first, the log outlives this manager at exit.
+    LogManager::getInstance();
 }
 
 DisplayManager::~DisplayManager() {
-    // The error stream outlives the manager: it must not keep this buffer.
-    if (m_p_library_errors)
-        sf::err().rdbuf(m_p_library_errors->getElsewhere());
+    // The library's stream may be gone already: its buffer stays, writing to standard error.
+    if (g_library_errors_logged)
+        g_p_library_errors->detach();
 }
 
 DisplayManager& DisplayManager::getInstance() {
@@ -82,10 +90,12 @@ int DisplayManager::startUp() {
     m_window_vertical_chars = vertical_chars;
     logLibraryErrors(true);
 
-    if (config.getHeadless())
+    if (config.getHeadless()) {
         log_manager.writeLog(1, "DisplayManager::startUp(): no graphics in headless mode.");
-    else if (openWindow() == -1)
+    } else if (openWindow() == -1) {
+        logLibraryErrors(false);
         return -1;
+    }
 
     Manager::startUp();
     log_manager.writeLog(5, "DisplayManager::startUp(): successfully started.");
@@ -272,14 +282,17 @@ void DisplayManager::releaseWindow() {
 }
 
 void DisplayManager::logLibraryErrors(bool on) {
-    if (on && !m_p_library_errors) {
-        m_p_library_errors = std::make_unique<LogLineBuffer>("SFML: ", sf::err().rdbuf());
-        sf::err().rdbuf(m_p_library_errors.get());
-    } else if (!on && m_p_library_errors) {
-        m_p_library_errors->finishLine();
-        sf::err().rdbuf(m_p_library_errors->getElsewhere());
-        m_p_library_errors.reset();
+    if (on == g_library_errors_logged)
+        return;
+    if (on) {
+        if (g_p_library_errors == nullptr)
+            g_p_library_errors = new LogLineBuffer("SFML: ", sf::err().rdbuf());
+        sf::err().rdbuf(g_p_library_errors);
+    } else {
+        g_p_library_errors->finishLine();
+        sf::err().rdbuf(g_p_library_errors->getElsewhere());
     }
+    g_library_errors_logged = on;
 }
 
 void DisplayManager::shutDown() {

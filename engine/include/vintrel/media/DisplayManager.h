@@ -19,7 +19,6 @@ namespace vt {
 
 class CellBatch;
 class FrameRecord;
-class LogLineBuffer;
 
 /// The game window, a grid of character cells. Characters drawn during a
 /// step are shown by the next step's presentFrame.
@@ -108,8 +107,6 @@ class DisplayManager : public Manager {
     std::unique_ptr<CellBatch> m_p_batch;
     // What the window was given to draw, this frame and the last one shown.
     std::unique_ptr<FrameRecord> m_p_frame_record;
-    // Stands in for the window library's error stream while started.
-    std::unique_ptr<LogLineBuffer> m_p_library_errors;
     // The window size the view was last fitted to.
     int m_fitted_width;
     int m_fitted_height;

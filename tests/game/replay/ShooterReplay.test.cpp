@@ -1,50 +1,17 @@
-#include <gtest/gtest.h>
+#include <unistd.h>
 
-#include <sys/wait.h>
-
+#include <csignal>
 #include <cstdio>
-#include <filesystem>
 #include <string>
 
-#include "support/EngineTest.h"
+#include "game/replay/ShooterRunTest.h"
+#include "support/LoopbackPeers.h"
 
 // The committed recording of a real game, played back by the real binary
 // headless and at full speed.
 namespace {
 
-struct Replayed {
-    int exit_code = -1;
-    std::string out;
-    std::string err;
-};
-
-class ShooterReplayTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        for (const char* name : {"sprites", "sounds"}) {
-            std::error_code error;
-            std::filesystem::create_symlink(std::filesystem::path(VINTREL_GAME_DATA_DIR) / name,
-                                            m_dir.file(name), error);
-            ASSERT_FALSE(error) << error.message();
-        }
-    }
-
-    Replayed replay(const std::string& file, const std::string& audio_driver = "null") const {
-        const std::string command = "cd '" + m_dir.path() + "' && ALSOFT_DRIVERS=" + audio_driver + " '" +
-                                    VINTREL_SHOOTER + "' --replay '" + file + "' --headless --fast 2>err.txt";
-        Replayed run;
-        FILE* p_pipe = popen(command.c_str(), "r");
-        char buffer[256];
-        while (p_pipe != nullptr && std::fgets(buffer, sizeof(buffer), p_pipe) != nullptr)
-            run.out += buffer;
-        const int status = p_pipe != nullptr ? pclose(p_pipe) : -1;
-        run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        run.err = vt::test::readFile(m_dir.file("err.txt"));
-        return run;
-    }
-
-    vt::test::TempDir m_dir;
-};
+using ShooterReplayTest = ShooterRunTest;
 
 TEST_F(ShooterReplayTest, RecordedGameReplaysToTheScoreItEndedWith) {
     const std::string replays = std::string(VINTREL_SOURCE_DIR) + "/game/replays/";
@@ -96,6 +63,24 @@ TEST_F(ShooterReplayTest, BadReplayFilesAreRefusedBeforeTheGameStarts) {
     EXPECT_EQ(missing.err, "vintrel-shooter: cannot replay missing.vtr: No such file or directory\n");
     // Nothing ran: no engine, no log.
     EXPECT_FALSE(std::filesystem::exists(m_dir.file("vintrel.log")));
+}
+
+TEST_F(ShooterReplayTest, GameRecordedWhileHostingReplaysWithoutTheHost) {
+    // A watcher joins and stays, so that the host sends every step's changes.
+    int watcher = -1;
+    const int stopped = recordAndStop("hosted.vtr", SIGTERM, {"--host", "127.0.0.1:0"}, "", [&] {
+        const std::string out = vt::test::readFile(m_dir.file("out.txt"));
+        const std::size_t port_at = out.find(" port ");
+        if (port_at != std::string::npos)
+            watcher = vt::test::connectPeer(std::stoi(out.substr(port_at + 6)));
+    });
+    EXPECT_GE(watcher, 0) << vt::test::readFile(m_dir.file("out.txt"));
+    EXPECT_FALSE(vt::test::peerReceiveAll(watcher).empty());
+    close(watcher);
+    ASSERT_EQ(stopped, 0) << vt::test::readFile(m_dir.file("out.txt"));
+    const Replayed run = replay("hosted.vtr");
+    EXPECT_EQ(run.exit_code, 0) << run.err;
+    EXPECT_NE(run.out.find("Replay matched its recording"), std::string::npos) << run.out;
 }
 
 } // namespace

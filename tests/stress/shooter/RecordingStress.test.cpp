@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <climits>
 #include <csignal>
 #include <filesystem>
@@ -14,12 +15,11 @@ namespace {
 
 using RecordingStressTest = ShooterRunTest;
 
-// The file names in the scratch folder that start with `prefix`.
-int countFiles(const std::string& folder, const std::string& prefix) {
-    int count = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        count += entry.path().filename().string().rfind(prefix, 0) == 0 ? 1 : 0;
-    return count;
+// Files in the folder whose names start with `prefix`.
+long countFiles(const std::string& folder, const std::string& prefix) {
+    return std::count_if(std::filesystem::directory_iterator(folder), {}, [&prefix](const auto& entry) {
+        return entry.path().filename().string().rfind(prefix, 0) == 0;
+    });
 }
 
 TEST_F(RecordingStressTest, ForgedLengthsAndStrippedCheckpointsAreRefusedBeforeAnythingRuns) {
@@ -76,10 +76,6 @@ TEST_F(RecordingStressTest, AnEarlierRecordingStaysWholeUntilTheNewOneIsComplete
     const std::string earlier =
         vt::test::readFile(std::string(VINTREL_SOURCE_DIR) + "/game/replays/shooter.vtr");
     const std::string target = m_dir.file("run.vtr");
-    const auto into_folder = [&target] {
-        std::filesystem::remove(target);
-        std::filesystem::create_directory(target);
-    };
     const struct {
         const char* name;
         int signal;
@@ -87,13 +83,17 @@ TEST_F(RecordingStressTest, AnEarlierRecordingStaysWholeUntilTheNewOneIsComplete
         std::function<void()> meanwhile;
         int exit_code;
         const char* message;
-        bool replaced;
     } cases[] = {
-        {"killed", SIGKILL, "", [] {}, 128 + SIGKILL, "", false},
+        {"killed", SIGKILL, "", [] {}, 128 + SIGKILL, ""},
         {"out of room", SIGTERM, "trap '' XFSZ; ulimit -f 1", [] {}, 1,
-         "File too large (the file is left as it was)", false},
-        {"turned into a folder", SIGTERM, "", into_folder, 1, "the new recording is kept in ", false},
-        {"stopped", SIGTERM, "", [] {}, 0, "", true},
+         "File too large (the file is left as it was)"},
+        {"turned into a folder", SIGTERM, "",
+         [&target] {
+             std::filesystem::remove(target);
+             std::filesystem::create_directory(target);
+         },
+         1, "the new recording is kept in "},
+        {"stopped", SIGTERM, "", [] {}, 0, ""},
     };
     for (const auto& run : cases) {
         SCOPED_TRACE(run.name);
@@ -102,22 +102,19 @@ TEST_F(RecordingStressTest, AnEarlierRecordingStaysWholeUntilTheNewOneIsComplete
         EXPECT_EQ(recordAndStop("run.vtr", run.signal, {}, run.shell, run.meanwhile), run.exit_code);
         const std::string out = vt::test::readFile(m_dir.file("out.txt"));
         EXPECT_NE(out.find(run.message), std::string::npos) << out;
+        // A whole recording, the earlier one unless the new one is complete;
+        // beside the target, nothing but a new one the message names.
+        const std::size_t kept_at = out.find("kept in ");
+        const bool kept = kept_at != std::string::npos;
+        const std::string written =
+            kept ? m_dir.file(out.substr(kept_at + 8, out.find(')', kept_at) - kept_at - 8)) : target;
         vt::ReplayFile file;
         std::string error;
-        if (run.replaced) {
-            EXPECT_EQ(file.load(target, error), 0) << error;
-        }
-        if (std::filesystem::is_regular_file(target)) {
-            EXPECT_EQ(vt::test::readFile(target) == earlier, !run.replaced);
-        }
-        // Nothing is left beside the target but a whole recording the message names.
-        const std::size_t kept_at = out.find("kept in ");
-        EXPECT_EQ(countFiles(m_dir.path(), "run.vtr."), kept_at != std::string::npos ? 1 : 0);
-        if (kept_at != std::string::npos) {
-            const std::string kept =
-                m_dir.file(out.substr(kept_at + 8, out.find(')', kept_at) - kept_at - 8));
-            EXPECT_EQ(file.load(kept, error), 0) << error;
-            std::filesystem::remove(kept);
+        EXPECT_EQ(file.load(written, error), 0) << error;
+        EXPECT_EQ(vt::test::readFile(written) == earlier, run.exit_code != 0 && !kept);
+        EXPECT_EQ(countFiles(m_dir.path(), "run.vtr."), kept ? 1 : 0);
+        if (kept) {
+            std::filesystem::remove(written);
         }
     }
 }

@@ -2,6 +2,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "game/replay/ShooterRunTest.h"
@@ -66,17 +67,23 @@ TEST_F(ShooterReplayTest, BadReplayFilesAreRefusedBeforeTheGameStarts) {
 }
 
 TEST_F(ShooterReplayTest, GameRecordedWhileHostingReplaysWithoutTheHost) {
-    // A watcher joins and stays, so that the host sends every step's changes.
+    // A watcher joins once the host serves (after the title sequence) and
+    // stays, so that the host sends every step's changes.
     int watcher = -1;
+    std::string received;
     const int stopped = recordAndStop("hosted.vtr", SIGTERM, {"--host", "127.0.0.1:0"}, "", [&] {
-        const std::string out = vt::test::readFile(m_dir.file("out.txt"));
-        const std::size_t port_at = out.find(" port ");
-        if (port_at != std::string::npos)
-            watcher = vt::test::connectPeer(std::stoi(out.substr(port_at + 6)));
+        std::string out;
+        vt::test::waitFor(
+            [&] {
+                return (out = vt::test::readFile(m_dir.file("out.txt"))).find(" port ") != std::string::npos;
+            },
+            std::chrono::seconds(30));
+        watcher = vt::test::connectPeer(std::atoi(out.substr(out.find(" port ") + 6).c_str()));
+        vt::test::waitFor([&] { return !(received += vt::test::peerReceiveAll(watcher)).empty(); },
+                          std::chrono::seconds(10));
     });
-    EXPECT_GE(watcher, 0) << vt::test::readFile(m_dir.file("out.txt"));
-    EXPECT_FALSE(vt::test::peerReceiveAll(watcher).empty());
     close(watcher);
+    EXPECT_FALSE(received.empty()) << vt::test::readFile(m_dir.file("out.txt"));
     ASSERT_EQ(stopped, 0) << vt::test::readFile(m_dir.file("out.txt"));
     const Replayed run = replay("hosted.vtr");
     EXPECT_EQ(run.exit_code, 0) << run.err;

@@ -70,7 +70,25 @@ constexpr bool summaryPlacesEachOnce() {
     return true;
 }
 
+// A default the row itself would refuse could never be written back.
+constexpr bool defaultsTaken() {
+    for (const ConfigSetting& setting : TABLE) {
+        if (setting.kind != ConfigKind::INT)
+            continue;
+        const int value = setting.default_number;
+        const bool named = value >= 0 && static_cast<std::size_t>(value) < setting.name_count;
+        const bool in_range = value >= setting.minimum && value <= setting.maximum;
+        const bool taken = named || (setting.numbers == ConfigNumbers::NONZERO
+                                         ? value != 0
+                                         : setting.numbers != ConfigNumbers::NONE && in_range);
+        if (!taken || value < setting.start_minimum || value > setting.start_maximum)
+            return false;
+    }
+    return true;
+}
+
 static_assert(eachKeyOnce(), "every setting has a key of its own");
+static_assert(defaultsTaken(), "every default is a value its setting takes and start-up works with");
 static_assert(refusalsNamed(), "a setting that refuses text names itself in the refusal line");
 static_assert(replayedOnlyWhenRecorded(), "a replay applies only settings a recording holds");
 static_assert(summaryPlacesEachOnce(), "the summary's places run 1, 2, 3 ... each held once");
@@ -333,6 +351,7 @@ void Config::logConfig() const {
     const char* const dashes = "-----------------------------------";
     lm.writeLog(1, "%s", dashes);
     lm.writeLog(1, "Vintrel configuration:");
+    // Places run from 1 without a gap: at most one per setting, and the scene graph's.
     for (int place = 1; place <= static_cast<int>(COUNT) + 1; place++) {
         if (place == config::SCENE_GRAPH_SUMMARY_PLACE)
             lm.writeLog(1, "  Scene graph: grid");

@@ -8,6 +8,7 @@
 
 namespace vt {
 
+/// One row of the engine's table of settings; defined inside the engine.
 struct ConfigSetting;
 
 /// The engine's settings, read once at start-up from a text of key:value

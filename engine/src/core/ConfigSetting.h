@@ -84,75 +84,53 @@ struct ConfigSetting {
     /// The summary shows the value's name where it has one, not its number.
     bool summary_by_name = false;
 
+    /// A copy of the row with one field changed; the methods below build rows with it.
+    template <typename FIELD> constexpr ConfigSetting with(FIELD ConfigSetting::*field, FIELD value) const {
+        ConfigSetting row = *this;
+        row.*field = value;
+        return row;
+    }
     /// Takes numbers from `from` to `to` that begin the text; any other text is refused.
     constexpr ConfigSetting within(int from, int to) const {
-        ConfigSetting row = *this;
-        row.numbers = ConfigNumbers::BOUNDED;
-        row.minimum = from;
-        row.maximum = to;
-        return row;
+        return with(&ConfigSetting::numbers, ConfigNumbers::BOUNDED)
+            .with(&ConfigSetting::minimum, from)
+            .with(&ConfigSetting::maximum, to);
     }
     /// Takes text of digits alone, from `from` to `to`; any other text is refused.
     constexpr ConfigSetting digitsWithin(int from, int to) const {
-        ConfigSetting row = within(from, to);
-        row.numbers = ConfigNumbers::DIGITS;
-        return row;
+        return within(from, to).with(&ConfigSetting::numbers, ConfigNumbers::DIGITS);
     }
     /// Takes any number atoi reads except 0, which is refused.
-    constexpr ConfigSetting nonZero() const {
-        ConfigSetting row = *this;
-        row.numbers = ConfigNumbers::NONZERO;
-        return row;
-    }
+    constexpr ConfigSetting nonZero() const { return with(&ConfigSetting::numbers, ConfigNumbers::NONZERO); }
     /// Takes these words, each standing for its index; a setting that takes
     /// no numbers otherwise takes only them.
     template <std::size_t COUNT> constexpr ConfigSetting named(const char* const (&words)[COUNT]) const {
-        ConfigSetting row = *this;
-        if (row.numbers == ConfigNumbers::ANY)
-            row.numbers = ConfigNumbers::NONE;
-        row.names = words;
-        row.name_count = COUNT;
-        return row;
+        const ConfigNumbers taken = numbers == ConfigNumbers::ANY ? ConfigNumbers::NONE : numbers;
+        return with(&ConfigSetting::numbers, taken)
+            .with(&ConfigSetting::names, static_cast<const char* const*>(words))
+            .with(&ConfigSetting::name_count, COUNT);
     }
     /// What the refusal line calls the setting ("frame time").
     constexpr ConfigSetting refusedAs(const char* name) const {
-        ConfigSetting row = *this;
-        row.refused_as = name;
-        return row;
+        return with(&ConfigSetting::refused_as, name);
     }
-    /// Start-up refuses numbers outside from to to (the file is read anyway,
-    /// and the manager concerned refuses them when it starts).
+    /// Start-up refuses numbers outside `from` to `to` (a configuration file
+    /// is read anyway, and the manager concerned refuses them when it starts).
     constexpr ConfigSetting startsWithin(int from, int to) const {
-        ConfigSetting row = *this;
-        row.start_minimum = from;
-        row.start_maximum = to;
-        return row;
+        return with(&ConfigSetting::start_minimum, from).with(&ConfigSetting::start_maximum, to);
     }
     /// Written into a recording's settings.
-    constexpr ConfigSetting recorded() const {
-        ConfigSetting row = *this;
-        row.in_recording = true;
-        return row;
-    }
+    constexpr ConfigSetting recorded() const { return with(&ConfigSetting::in_recording, true); }
     /// Written into a recording and applied from it when it is replayed.
     constexpr ConfigSetting replayedFromRecording() const {
-        ConfigSetting row = recorded();
-        row.replayed = true;
-        return row;
+        return recorded().with(&ConfigSetting::replayed, true);
     }
     /// Shown in the logged summary at this place, with this label.
     constexpr ConfigSetting summary(int place, const char* label) const {
-        ConfigSetting row = *this;
-        row.summary_place = place;
-        row.summary_label = label;
-        return row;
+        return with(&ConfigSetting::summary_place, place).with(&ConfigSetting::summary_label, label);
     }
     /// Shown in the summary by its name, where the value has one.
-    constexpr ConfigSetting summaryByName() const {
-        ConfigSetting row = *this;
-        row.summary_by_name = true;
-        return row;
-    }
+    constexpr ConfigSetting summaryByName() const { return with(&ConfigSetting::summary_by_name, true); }
 
     /// True when some text can be refused.
     [[nodiscard]] constexpr bool canRefuse() const {
@@ -162,34 +140,26 @@ struct ConfigSetting {
 
 /// An int setting.
 constexpr ConfigSetting intSetting(const char* key, int default_value) {
-    ConfigSetting row;
-    row.key = key;
-    row.kind = ConfigKind::INT;
-    row.default_number = default_value;
-    return row;
+    return ConfigSetting().with(&ConfigSetting::key, key).with(&ConfigSetting::default_number, default_value);
 }
 
 /// A bool setting.
 constexpr ConfigSetting boolSetting(const char* key, bool default_value) {
-    ConfigSetting row = intSetting(key, default_value ? 1 : 0);
-    row.kind = ConfigKind::BOOL;
-    return row;
+    return intSetting(key, default_value ? 1 : 0).with(&ConfigSetting::kind, ConfigKind::BOOL);
 }
 
 /// A float setting.
 constexpr ConfigSetting floatSetting(const char* key, float default_value) {
-    ConfigSetting row = intSetting(key, 0);
-    row.kind = ConfigKind::FLOAT;
-    row.default_real = default_value;
-    return row;
+    return intSetting(key, 0)
+        .with(&ConfigSetting::kind, ConfigKind::FLOAT)
+        .with(&ConfigSetting::default_real, default_value);
 }
 
 /// A text setting.
 constexpr ConfigSetting textSetting(const char* key, const char* default_value) {
-    ConfigSetting row = intSetting(key, 0);
-    row.kind = ConfigKind::TEXT;
-    row.default_text = default_value;
-    return row;
+    return intSetting(key, 0)
+        .with(&ConfigSetting::kind, ConfigKind::TEXT)
+        .with(&ConfigSetting::default_text, default_value);
 }
 
 } // namespace vt

@@ -38,7 +38,7 @@ constexpr bool eachKeyOnce() {
 constexpr bool refusalsNamed() {
     for (const ConfigSetting& setting : TABLE)
         if (setting.canRefuse() != (setting.refused_as != nullptr) ||
-            (setting.names != nullptr && setting.kind != ConfigKind::INT))
+            (setting.name_count > 0 && setting.kind != ConfigKind::INT))
             return false;
     return true;
 }

@@ -92,14 +92,21 @@ int ReplayManager::startReplay(const std::string& path, bool headless, bool unth
         m_error = error;
         return -1;
     }
-    return startReplay(file, headless, unthrottled);
+    if (startReplay(file, headless, unthrottled) != 0) {
+        m_error = path + ": " + m_error;
+        return -1;
+    }
+    return 0;
 }
 
 int ReplayManager::startReplay(const ReplayFile& file, bool headless, bool unthrottled) {
     if (refuseUnlessBeforeStartUp("startReplay") != 0)
         return -1;
     reset();
-    if (file.checkCoverage(m_error) != 0)
+    // Found out now, before a window opens or a log is written, not as a
+    // failed start-up.
+    m_error = Config::checkRunSettings(file.config);
+    if (!m_error.empty() || file.checkCoverage(m_error) != 0)
         return -1;
     m_file = file;
     m_headless = headless;
@@ -109,8 +116,10 @@ int ReplayManager::startReplay(const ReplayFile& file, bool headless, bool unthr
 }
 
 std::string ReplayManager::getConfigText() const {
-    // The first entry of a key wins: how the replay is shown is the replayer's choice.
-    return std::string("headless:") + text::boolText(m_headless) + "," + m_file.config;
+    // How the replay is shown is the replayer's choice; of the recording,
+    // only what decides the run applies, never where it is logged or served.
+    return std::string("headless:") + text::boolText(m_headless) + "," +
+           Config::replayedSettingsText(m_file.config);
 }
 
 int ReplayManager::chooseSeed(int seed) {

@@ -3,6 +3,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "game/replay/ShooterRunTest.h"
@@ -88,6 +89,47 @@ TEST_F(ShooterReplayTest, GameRecordedWhileHostingReplaysWithoutTheHost) {
     const Replayed run = replay("hosted.vtr");
     EXPECT_EQ(run.exit_code, 0) << run.err;
     EXPECT_NE(run.out.find("Replay matched its recording"), std::string::npos) << run.out;
+}
+
+// A shared recording names files, ports and signals in its settings: the
+// replay takes from it only what decides the run, and the rest from the
+// replayer's own configuration.
+TEST_F(ShooterReplayTest, ARecordingNeitherWritesTheFilesItNamesNorSetsUpTheProcess) {
+    const std::string victim = m_dir.file("victim.txt");
+    ASSERT_TRUE(vt::test::writeFile(victim, "keep me\n"));
+    ASSERT_TRUE(vt::test::writeFile(m_dir.file("vt-config.txt"), "logfile:mine.log,\n"));
+    forge("logfile:" + victim + ",logfile_max_mb:1,signals:false,networking:true,network_backlog:1024,");
+    unsetenv("VINTREL_LOG");
+    unsetenv("VINTREL_CONFIG");
+    const Replayed run = replay("forged.vtr");
+    EXPECT_EQ(run.exit_code, 0) << run.err;
+    EXPECT_NE(run.out.find("Replay matched its recording"), std::string::npos) << run.out;
+    EXPECT_EQ(vt::test::readFile(victim), "keep me\n");
+    EXPECT_EQ(vt::test::countLines(vt::test::readFile(m_dir.file("mine.log")), "** Game engine stopped **"),
+              1);
+}
+
+TEST_F(ShooterReplayTest, SettingsTheEngineCannotStartWithAreRefusedBeforeAnyWindowOpens) {
+    const std::pair<const char*, const char*> settings[] = {
+        {"window_vertical_chars:0,", "window_vertical_chars:0"},
+        {"grid_width:0,", "grid_width:0"},
+        {"window_horizontal_pixels:100000000,", "window_horizontal_pixels:100000000"},
+        {"window_horizontal_chars:5000,window_vertical_chars:5000,grid_width:1,grid_height:1,", "grid"},
+    };
+    // Without a display: a replay that got as far as opening its window would end with 1.
+    unsetenv("DISPLAY");
+    for (const auto& [entries, named] : settings) {
+        SCOPED_TRACE(entries);
+        forge(entries);
+        const Replayed run = replay("forged.vtr", "null", "");
+        EXPECT_EQ(run.exit_code, 2);
+        EXPECT_EQ(run.err.rfind("vintrel-shooter: cannot replay forged.vtr: its settings ", 0), 0u)
+            << run.err;
+        EXPECT_NE(run.err.find(named), std::string::npos) << run.err;
+        EXPECT_EQ(vt::test::countLines(run.err, ""), 1) << run.err;
+        EXPECT_EQ(run.out, "");
+        EXPECT_FALSE(std::filesystem::exists(m_dir.file("vintrel.log")));
+    }
 }
 
 } // namespace

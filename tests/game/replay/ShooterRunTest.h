@@ -14,6 +14,7 @@
 
 #include "support/ChildProcess.h"
 #include "support/EngineTest.h"
+#include "vintrel/replay/ReplayFile.h"
 
 /// What a replay run by the real binary printed, and how it ended.
 struct Replayed {
@@ -37,11 +38,13 @@ class ShooterRunTest : public ::testing::Test {
         ASSERT_TRUE(vt::test::writeFile(m_dir.file("vt-config.txt"), "headless:true,frame_time:10,"));
     }
 
-    /// Replays the file headless and fast; a replay that runs on and on is ended.
-    Replayed replay(const std::string& file, const std::string& audio_driver = "null") const {
+    /// Replays the file (headless and fast unless the options say otherwise);
+    /// a replay that runs on and on is ended.
+    Replayed replay(const std::string& file, const std::string& audio_driver = "null",
+                    const std::string& options = "--headless --fast") const {
         const std::string command = "cd '" + m_dir.path() + "' && ALSOFT_DRIVERS=" + audio_driver +
-                                    " timeout 100 '" + VINTREL_SHOOTER + "' --replay '" + file +
-                                    "' --headless --fast 2>err.txt";
+                                    " timeout 100 '" + VINTREL_SHOOTER + "' --replay '" + file + "' " +
+                                    options + " 2>err.txt";
         Replayed run;
         FILE* p_pipe = popen(command.c_str(), "r");
         char buffer[256];
@@ -51,6 +54,17 @@ class ShooterRunTest : public ::testing::Test {
         run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         run.err = vt::test::readFile(m_dir.file("err.txt"));
         return run;
+    }
+
+    /// The committed recording with these entries before its own settings
+    /// (the first entry of a key wins), written as forged.vtr.
+    void forge(const std::string& entries) const {
+        vt::ReplayFile file;
+        std::string error;
+        ASSERT_EQ(file.load(std::string(VINTREL_SOURCE_DIR) + "/game/replays/shooter.vtr", error), 0)
+            << error;
+        file.config = entries + file.config;
+        ASSERT_EQ(file.save(m_dir.file("forged.vtr"), error), 0) << error;
     }
 
     /// Starts the shooter with these arguments, both output streams going to

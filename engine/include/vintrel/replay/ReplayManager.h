@@ -47,12 +47,14 @@ class ReplayManager {
     int startRecording(const std::string& path, int checkpoint_interval = DEFAULT_CHECKPOINT_INTERVAL,
                        int path_expansions = DEFAULT_PATH_EXPANSIONS);
     /// Plays back a replay file, read and checked now: -1 and nothing set up
-    /// when it is missing, truncated, corrupted or of another version.
+    /// when it is missing, truncated, corrupted or of another version, or
+    /// when its settings are ones the engine cannot start with.
     /// Headless: without a window; unthrottled: without sleeping between steps
     /// (and silent). 0 or -1.
     int startReplay(const std::string& path, bool headless = true, bool unthrottled = true);
-    /// Plays back a replay already in memory (checked when it was read); -1
-    /// when its checkpoints do not cover the run (ReplayFile::checkCoverage).
+    /// Plays back a replay already in memory (checked when it was read); its
+    /// settings, and that its checkpoints cover the run
+    /// (ReplayFile::checkCoverage), are checked now.
     int startReplay(const ReplayFile& file, bool headless = true, bool unthrottled = true);
     /// Why the last start, or the writing of the recording, failed.
     [[nodiscard]] const std::string& getError() const { return m_error; }
@@ -70,7 +72,9 @@ class ReplayManager {
     /// Path expansions per step while deterministic.
     [[nodiscard]] int getPathExpansions() const { return m_file.path_expansions; }
 
-    /// The configuration text start-up applies instead of reading the file.
+    /// The settings start-up applies over the replayer's own configuration
+    /// file: headless as the replayer chose, and of the recording's settings
+    /// only those that decide what happens in the run (Config::replayedSettingsText).
     [[nodiscard]] std::string getConfigText() const;
     /// Given the seed start-up chose: the one to use (the recorded one when
     /// replaying); a recording notes it with the configuration in effect.

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <sstream>
 
 #include "support/EngineTest.h"
 #include "vintrel/core/Config.h"
@@ -138,19 +139,19 @@ TEST_F(ConfigTest, UnsupportedNamesAreLoggedAndIgnored) {
 
 TEST_F(ConfigTest, MalformedAndOutOfRangeNumbers) {
     loadFile("frame_time:fast,random_seed:99999999999999999999,grid_width:12abc,");
-    // Read as atoi reads it: 0, a loop that does not sleep.
-    EXPECT_EQ(config().getFrameTime(), 0);
+    EXPECT_EQ(config().getFrameTime(), 33);
     EXPECT_EQ(config().getRandomSeed(), 2147483647);
     EXPECT_EQ(config().getGridWidth(), 12);
 }
 
 TEST_F(ConfigTest, FrameTimeOutsideZeroToAThousandMillisecondsIsRefused) {
-    for (const char* value : {"-8", "1001", "99999999999999"}) {
+    for (const char* value : {"-8", "1001", "99999999999999", "fast"}) {
         SCOPED_TRACE(value);
         const std::string err = loadFile(std::string("frame_time:") + value + ",");
         EXPECT_EQ(config().getFrameTime(), 33);
         EXPECT_EQ(countLines(err, std::string("loadConfig(): Unsupported frame time '") + value + "'"), 1);
     }
+    // 0 runs the game loop without sleeping.
     for (int value : {0, 1, 1000, 33}) {
         EXPECT_EQ(loadFile("frame_time:" + std::to_string(value) + ","), "");
         EXPECT_EQ(config().getFrameTime(), value);
@@ -180,6 +181,106 @@ TEST_F(ConfigTest, SummaryIsWrittenAtLevelOne) {
     EXPECT_EQ(countLines(text, "  Window scale: 1"), 1);
     EXPECT_EQ(countLines(text, "  Scene graph: grid"), 1);
     EXPECT_EQ(countLines(text, "  Random seed: 42"), 1);
+}
+
+TEST_F(ConfigTest, SummaryAndRecordedSettingsKeepTheirOrderAndForm) {
+    ASSERT_EQ(startEngine(headlessConfig() + "window_state:fullscreen,window_scale:auto,"), 0);
+    LogManager::getInstance().setLogLevel(1);
+    config().logConfig();
+    // Each line's message follows the time and the step: "14:02:07    0 ".
+    std::istringstream log(logText());
+    std::string summary;
+    int dashes = 0;
+    for (std::string line; std::getline(log, line) && dashes < 2;) {
+        const std::string message = line.size() > 14 ? line.substr(14) : "";
+        if (message == "-----------------------------------")
+            dashes++;
+        else if (dashes == 1)
+            summary += message + "|";
+    }
+    EXPECT_EQ(summary,
+              "Vintrel configuration:|  Window horizontal pixels: 1024|  Window vertical pixels: 768|"
+              "  Window horizontal characters: 80|  Window vertical characters: 24|"
+              "  Window background color: 0|  Frame time: 33|  Window style: 5|"
+              "  Window state: fullscreen|  Window scale: auto|  Window title: Vintrel|"
+              "  Show mouse: false|  Headless: true|  Font file: vt-font.ttf|  Log file: vintrel.log|"
+              "  Random seed: 42|  Networking: false|  Network backlog: 4194304|"
+              "  Network connect timeout: 3000|  Scene graph: grid|  Grid width: 20|"
+              "  Grid height: 8|");
+
+    // A recording's settings are a file format: entries, order and spelling stay.
+    config().reset();
+    config().loadConfig("window_style:none,font_scale:0.1,window_background_color:cyan,");
+    EXPECT_EQ(config().runSettingsText(),
+              "frame_time:33,font_scale:0.100000001,window_horizontal_pixels:1024,window_vertical_pixels:768,"
+              "window_horizontal_chars:80,window_vertical_chars:24,window_background_color:cyan,"
+              "window_style:none,window_state:default,window_title:Vintrel,show_mouse:false,"
+              "font_file:vt-font.ttf,random_seed:0,networking:true,grid_width:20,grid_height:8,"
+              "quadtree_depth:10,quadtree_threshold:1,signals:true,");
+}
+
+TEST_F(ConfigTest, AReplayTakesFromARecordingOnlyWhatDecidesTheRun) {
+    const std::string recorded = "logfile:/etc/passwd,logfile_max_mb:1,networking:true,signals:false,"
+                                 "network_backlog:2048,headless:false,font_file:/dev/zero,window_title:x,"
+                                 "window_horizontal_pixels:640,frame_time:0,window_horizontal_chars:40,"
+                                 "window_vertical_chars:12,random_seed:9,grid_width:5,grid_height:3,"
+                                 "quadtree_depth:2,quadtree_threshold:3,";
+    EXPECT_EQ(Config::replayedSettingsText(recorded),
+              "frame_time:0,window_horizontal_chars:40,window_vertical_chars:12,random_seed:9,grid_width:5,"
+              "grid_height:3,quadtree_depth:2,quadtree_threshold:3,");
+    EXPECT_EQ(Config::checkRunSettings(recorded), "");
+    EXPECT_EQ(Config::checkRunSettings(config().runSettingsText()), "");
+
+    const struct {
+        const char* settings;
+        const char* why;
+    } refused[] = {
+        {"window_vertical_chars:0,",
+         "window_vertical_chars:0, with which the engine cannot start (it takes 1"},
+        {"grid_width:0,", "grid_width:0, with which"},
+        {"grid_height:-8,", "grid_height:-8, with which"},
+        {"window_horizontal_pixels:100000000,", "window_horizontal_pixels:100000000, with which"},
+        {"window_vertical_pixels:-1,", "window_vertical_pixels:-1, with which"},
+        {"frame_time:5000,", "frame_time:5000, a value the engine does not take"},
+        {"window_state:maximised,", "window_state:maximised, a value"},
+        {"window_horizontal_chars:100000,window_vertical_chars:100000,grid_width:1,grid_height:1,",
+         "a collision grid of 10000000000 cells, more than the 1048576"},
+        {"window_horizontal_chars:20481,grid_width:20,window_vertical_chars:8193,grid_height:8,",
+         "a collision grid of 1050625 cells"},
+    };
+    for (const auto& settings : refused) {
+        SCOPED_TRACE(settings.settings);
+        const std::string why = Config::checkRunSettings(std::string(settings.settings) + recorded);
+        EXPECT_EQ(why.rfind("its settings ", 0), 0u) << why;
+        EXPECT_NE(why.find(settings.why), std::string::npos) << why;
+    }
+    // The largest world the grid still holds.
+    EXPECT_EQ(Config::checkRunSettings("window_horizontal_chars:20480,window_vertical_chars:8192,"), "");
+}
+
+TEST_F(ConfigTest, AnySettingCanBeReadByItsKey) {
+    loadFile("window_background_color:red,window_scale:auto,font_scale:1.5,headless:true,");
+    const std::pair<const char*, const char*> texts[] = {
+        {"window_background_color", "red"},
+        {"window_scale", "auto"},
+        {"font_scale", "1.5"},
+        {"headless", "true"},
+        {"frame_time", "33"},
+        {"logfile", "vintrel.log"},
+    };
+    for (const auto& [key, text] : texts)
+        EXPECT_EQ(config().getSettingText(key), text) << key;
+    EXPECT_EQ(config().getSettingNumber("window_background_color"), RED);
+    EXPECT_EQ(config().getSettingNumber("headless"), 1);
+    EXPECT_EQ(config().getSettingNumber("network_backlog"), 4 << 20);
+
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(config().getSettingText("frame_tme"), "");
+    EXPECT_EQ(config().getSettingNumber("window_title"), 0);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(countLines(err, "Config::getSettingText(): Error! No setting 'frame_tme'."), 1) << err;
+    EXPECT_EQ(countLines(err, "Config::getSettingNumber(): Error! No number setting 'window_title'."), 1)
+        << err;
 }
 
 } // namespace

@@ -194,10 +194,13 @@ int GameManager::startUp() {
         return -1;
 
     // Read before the log opens, so that the configured log file is known.
-    // A replay brings the configuration it was recorded with.
+    // A replay brings the settings that decide its run; the others, the log
+    // file among them, stay those of the replayer's own configuration.
     Config& config = Config::getInstance();
     ReplayManager& replay_manager = ReplayManager::getInstance();
-    config.loadConfig(replay_manager.isReplaying() ? replay_manager.getConfigText() : "");
+    config.loadConfig("");
+    if (replay_manager.isReplaying())
+        config.loadConfig(replay_manager.getConfigText());
 
     if (startLog(config) == -1)
         return -1;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <locale>
 
+#include "core/ConfigTable.h"
 #include "core/LogLineBuffer.h"
 #include "media/CellBatch.h"
 #include "media/FrameRecord.h"
@@ -27,8 +28,7 @@ constexpr int DEFAULT_HORIZONTAL_CHARS = 80;
 constexpr int DEFAULT_VERTICAL_CHARS = 24;
 // Glyphs larger than this would only fill memory with the font's texture.
 constexpr float MAX_CHARACTER_SIZE = 1024.0f;
-// Larger windows exceed what X and the renderer can hold.
-constexpr int MAX_WINDOW_PIXELS = 16384;
+using config::MAX_WINDOW_PIXELS;
 // Characters queued without a presentFrame are drawn into the back buffer
 // once this many wait, so that a caller drawing without end cannot grow the
 // queue without end; the picture is the same.

@@ -1,8 +1,7 @@
 #include "vintrel/replay/ReplayManager.h"
 
-#include <fstream>
-
 #include "core/TextTables.h"
+#include "platform/AtomicFileWrite.h"
 #include "vintrel/core/Config.h"
 #include "vintrel/core/GameManager.h"
 #include "vintrel/core/LogManager.h"
@@ -69,9 +68,11 @@ int ReplayManager::startRecording(const std::string& path, int checkpoint_interv
                   std::to_string(ReplayFile::MAX_INTERVAL);
         return -1;
     }
-    // Found out now, not after the whole run has been played.
-    if (!std::ofstream(path, std::ios::binary | std::ios::trunc)) {
-        m_error = path + ": cannot be written";
+    // Found out now, not after the whole run has been played; an earlier
+    // file there stays whole until the new recording replaces it at the end.
+    std::string reason;
+    if (platform::checkWritableAtomically(path, &reason) != 0) {
+        m_error = path + ": " + reason;
         return -1;
     }
     m_path = path;
@@ -91,13 +92,22 @@ int ReplayManager::startReplay(const std::string& path, bool headless, bool unth
         m_error = error;
         return -1;
     }
-    return startReplay(file, headless, unthrottled);
+    if (startReplay(file, headless, unthrottled) != 0) {
+        m_error = path + ": " + m_error;
+        return -1;
+    }
+    return 0;
 }
 
 int ReplayManager::startReplay(const ReplayFile& file, bool headless, bool unthrottled) {
     if (refuseUnlessBeforeStartUp("startReplay") != 0)
         return -1;
     reset();
+    // Found out now, before a window opens or a log is written, not as a
+    // failed start-up.
+    m_error = Config::checkRunSettings(file.config);
+    if (!m_error.empty() || file.checkCoverage(m_error) != 0)
+        return -1;
     m_file = file;
     m_headless = headless;
     m_unthrottled = unthrottled;
@@ -106,8 +116,10 @@ int ReplayManager::startReplay(const ReplayFile& file, bool headless, bool unthr
 }
 
 std::string ReplayManager::getConfigText() const {
-    // The first entry of a key wins: how the replay is shown is the replayer's choice.
-    return std::string("headless:") + text::boolText(m_headless) + "," + m_file.config;
+    // How the replay is shown is the replayer's choice; of the recording,
+    // only what decides the run applies, never where it is logged or served.
+    return std::string("headless:") + text::boolText(m_headless) + "," +
+           Config::replayedSettingsText(m_file.config);
 }
 
 int ReplayManager::chooseSeed(int seed) {
@@ -260,15 +272,18 @@ void ReplayManager::interrupt() {
 
 void ReplayManager::finish() {
     LogManager& log_manager = LogManager::getInstance();
-    if (m_mode == Mode::RECORDING) {
+    if (m_mode == Mode::RECORDING && m_step == 0) {
+        // Nothing to replay (the engine did not start, say): an earlier file stays.
+        m_error = m_path + ": no step ran, so nothing was recorded";
+        log_manager.writeLog("ReplayManager::finish(): Warning! No step ran; nothing recorded to '%s'.",
+                             m_path.c_str());
+    } else if (m_mode == Mode::RECORDING) {
         m_file.step_count = m_step;
-        if (m_step > 0) {
-            // Taken now, after whatever the game did once its last loop ended.
-            if (!m_file.checkpoints.empty() && m_file.checkpoints.back().step == m_step - 1)
-                m_file.checkpoints.pop_back();
-            m_file.checkpoints.push_back(checksumWorld(m_step - 1));
-            m_checkpoints_done = static_cast<int>(m_file.checkpoints.size());
-        }
+        // Taken now, after whatever the game did once its last loop ended.
+        if (!m_file.checkpoints.empty() && m_file.checkpoints.back().step == m_step - 1)
+            m_file.checkpoints.pop_back();
+        m_file.checkpoints.push_back(checksumWorld(m_step - 1));
+        m_checkpoints_done = static_cast<int>(m_file.checkpoints.size());
         if (m_file.save(m_path, m_error) != 0)
             log_manager.writeLog("ReplayManager::finish(): Error! Cannot write the replay: %s",
                                  m_error.c_str());
@@ -281,6 +296,9 @@ void ReplayManager::finish() {
                                     " steps, the recording after " + std::to_string(m_file.step_count));
         else if (m_next_checkpoint < m_file.checkpoints.size() && isFinalCheckpoint(m_next_checkpoint))
             verify(m_file.checkpoints[m_next_checkpoint++]);
+        // A match means the worlds were compared and found equal, not merely that nothing differed.
+        if (m_checkpoints_done == 0)
+            diverge(m_step - 1, "no checkpoint of the recording was compared");
         m_matched = !isStopped();
         if (m_matched)
             log_manager.writeLog(1, "ReplayManager::finish(): replay matched its recording over %d steps.",

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <new>
 
+#include "core/ConfigTable.h"
 #include "vintrel/core/Config.h"
 #include "vintrel/core/LogManager.h"
 #include "vintrel/core/Utility.h"
@@ -15,8 +16,9 @@ namespace vt {
 namespace {
 
 // Each cell costs a list with its own allocation; a boundary needing more
-// cells than this is refused rather than exhausting memory.
-constexpr float MAX_GRID_CELLS = 1048576.0f;
+// cells than this is refused rather than exhausting memory. A replay checks
+// its recording's settings against the same limit before start-up.
+constexpr auto MAX_GRID_CELLS = static_cast<float>(config::MAX_GRID_CELLS);
 
 float clampFloat(float value, float low, float high) {
     if (value < low)

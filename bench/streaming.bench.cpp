@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "network/WorldStreamFormat.h"
 #include "support/HeadlessEngine.h"
 #include "vintrel/core/GameManager.h"
 #include "vintrel/events/EventStep.h"
@@ -106,14 +107,17 @@ class Scene : public vt::Object {
     vt::ViewObject* m_p_score;
 };
 
-// A plain socket connected to 127.0.0.1:port, or -1.
+// A plain socket connected to 127.0.0.1:port that has said hello as a
+// watcher, or -1.
 int connectTo(int port) {
     const int sock = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<std::uint16_t>(port));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (sock != -1 && connect(sock, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0) {
+    const std::string hello = vt::stream::hello();
+    if (sock != -1 && (connect(sock, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0 ||
+                       send(sock, hello.data(), hello.size(), 0) != static_cast<ssize_t>(hello.size()))) {
         close(sock);
         return -1;
     }

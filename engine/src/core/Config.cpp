@@ -35,6 +35,10 @@ constexpr int MAX_LOGFILE_MAX_MB = 1 << 20;
 
 constexpr int DEFAULT_NETWORK_BACKLOG = 4 << 20;
 constexpr int DEFAULT_NETWORK_CONNECT_TIMEOUT = 3000;
+// Each watcher holds a descriptor and up to a backlog of memory on the host.
+constexpr int DEFAULT_MAX_WATCHERS = 16;
+constexpr int MAX_MAX_WATCHERS = 1024;
+constexpr int DEFAULT_WATCH_TIMEOUT = 10000;
 
 } // namespace
 
@@ -71,6 +75,8 @@ void Config::reset() {
     m_logfile_max_mb = DEFAULT_LOGFILE_MAX_MB;
     m_network_backlog = DEFAULT_NETWORK_BACKLOG;
     m_network_connect_timeout = DEFAULT_NETWORK_CONNECT_TIMEOUT;
+    m_max_watchers = DEFAULT_MAX_WATCHERS;
+    m_watch_timeout = DEFAULT_WATCH_TIMEOUT;
 }
 
 std::string Config::readConfig() const {
@@ -224,6 +230,8 @@ void Config::loadConfig(std::string config) {
     rangedValue("logfile_max_mb", "log file size", 1, MAX_LOGFILE_MAX_MB, &m_logfile_max_mb);
     rangedValue("network_backlog", "network backlog", 1024, 1 << 30, &m_network_backlog);
     rangedValue("network_connect_timeout", "connect timeout", 1, 600000, &m_network_connect_timeout);
+    rangedValue("max_watchers", "watcher count", 1, MAX_MAX_WATCHERS, &m_max_watchers);
+    rangedValue("watch_timeout", "watch timeout", 1, 600000, &m_watch_timeout);
 }
 
 std::string Config::runSettingsText() const {
@@ -284,6 +292,8 @@ void Config::logConfig() const {
     lm.writeLog(1, "  Networking: %s", boolText(m_networking));
     lm.writeLog(1, "  Network backlog: %d", m_network_backlog);
     lm.writeLog(1, "  Network connect timeout: %d", m_network_connect_timeout);
+    lm.writeLog(1, "  Max watchers: %d", m_max_watchers);
+    lm.writeLog(1, "  Watch timeout: %d", m_watch_timeout);
     lm.writeLog(1, "  Scene graph: grid");
     lm.writeLog(1, "  Grid width: %d", m_grid_width);
     lm.writeLog(1, "  Grid height: %d", m_grid_height);

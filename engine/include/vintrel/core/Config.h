@@ -82,6 +82,10 @@ class Config {
     int getNetworkBacklog() const { return m_network_backlog; }
     /// Milliseconds a network connection may take to be made.
     int getNetworkConnectTimeout() const { return m_network_connect_timeout; }
+    /// Watchers a world host serves at once (connections its network manager accepts).
+    int getMaxWatchers() const { return m_max_watchers; }
+    /// Milliseconds a watcher waits for the host's game to begin before it gives up.
+    int getWatchTimeout() const { return m_watch_timeout; }
 
   private:
     Config();
@@ -111,6 +115,8 @@ class Config {
     int m_logfile_max_mb;
     int m_network_backlog;         // bytes
     int m_network_connect_timeout; // milliseconds
+    int m_max_watchers;
+    int m_watch_timeout; // milliseconds
 };
 
 } // namespace vt

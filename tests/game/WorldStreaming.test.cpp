@@ -1,3 +1,8 @@
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <functional>
 #include <map>
@@ -8,10 +13,14 @@
 #include <vintrel/network/EventNetworkSync.h>
 #include <vintrel/network/NetworkManager.h>
 #include <vintrel/network/WorldHost.h>
+#include <vintrel/network/WorldMirror.h>
 
 #include "GameStart.h"
 #include "GameTest.h"
+#include "Spectating.h"
+#include "WatchScreen.h"
 #include "support/ChildProcess.h"
+#include "support/StepRunner.h"
 #include "support/WorldDump.h"
 
 // The shooter played by a script in this process, serving its world; real
@@ -118,6 +127,35 @@ TEST_F(WorldStreamingTest, WatchersWorldsEqualTheHostsAtEveryStepIncludingAfterA
         }
     }
     EXPECT_GT(bullets, 10) << "the script fired no bullets that the watchers saw";
+}
+
+TEST_F(WorldStreamingTest, AWatcherOfASilentHostSaysItIsWaitingThenGivesUp) {
+    // A port where the system makes connections but nobody ever speaks.
+    const int listener = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof(address);
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), size), 0);
+    ASSERT_EQ(listen(listener, 4), 0);
+    ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size), 0);
+    const std::string port = std::to_string(ntohs(address.sin_port));
+    const std::string where = "127.0.0.1 port " + port;
+
+    vt::WorldMirror* p_mirror = createShooterMirror();
+    auto* p_screen = new WatchScreen(p_mirror, where);
+    ASSERT_EQ(p_mirror->setWatchTimeout(300), 0);
+    ASSERT_EQ(p_mirror->watch("127.0.0.1", port), 0);
+    std::string while_connected;
+    vt::test::runSteps(100000, [&](int) {
+        if (p_mirror->getState() == vt::WorldMirror::WATCHING && p_screen->isVisible())
+            while_connected = p_screen->getViewString();
+        return p_mirror->getState() != vt::WorldMirror::FAILED;
+    });
+    close(listener);
+    EXPECT_EQ(while_connected, "Waiting for the host at " + where + "...");
+    EXPECT_EQ(p_screen->getViewString(), "Cannot watch: no game found at " + where + " (none within 1 s)");
+    EXPECT_TRUE(p_screen->isVisible());
 }
 
 } // namespace

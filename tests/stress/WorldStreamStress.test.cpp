@@ -14,6 +14,7 @@
 #include "support/LoopbackPeers.h"
 #include "support/LoopbackTest.h"
 #include "support/StepRunner.h"
+#include "support/StreamMessages.h"
 #include "support/WorldScenes.h"
 #include "vintrel/core/GameManager.h"
 #include "vintrel/network/EventNetwork.h"
@@ -141,36 +142,6 @@ TEST_F(WorldStreamStressTest, IdleConnectionsAndAStormOfClosedOnesKeepNoWatcherO
     }
 }
 
-std::string frame(stream::MessageType type, const std::string& payload) {
-    return MessageFrame::encode(type, stream::VERSION, payload);
-}
-
-// A step or snapshot payload's start: step and view.
-std::string head(int step) {
-    std::string payload;
-    stream::putI32(&payload, step);
-    stream::putBox(&payload, Box(Vector(0, 0), 80, 24));
-    return payload;
-}
-
-// A snapshot of one object of id 500, a plain one unless a view object is
-// given, whose record is written by the real serializer.
-std::string snapshot(ViewObject* p_view = nullptr) {
-    Object* p_o = p_view ? p_view : new Object;
-    WorldManager::getInstance().markForDelete(p_o);
-    p_o->setType("Rock");
-    p_o->setId(500);
-    std::stringstream ss;
-    p_o->serialize(&ss, (ALL_ATTRIBUTES & ~EVENTS) | (p_view ? VALUE | APPEARANCE : 0));
-    std::string payload = head(1);
-    stream::putU32(&payload, 1);
-    payload.push_back(static_cast<char>(p_view ? stream::VIEW_OBJECT : stream::PLAIN_OBJECT));
-    stream::putU16(&payload, 4);
-    payload += "Rock";
-    stream::putU32(&payload, static_cast<std::uint32_t>(ss.str().size()));
-    return frame(stream::SNAPSHOT, payload + ss.str());
-}
-
 // A step payload with the given counts, the deleted ids and the changes
 // behind theirs.
 std::string step(std::uint32_t deleted, std::uint32_t created, std::uint32_t changed,
@@ -271,17 +242,7 @@ TEST_F(WorldStreamStressTest, AFloodFromTheHostWaitsForLaterStepsAndAStopSignalE
     ASSERT_GE(host, 0);
     // As many objects as a watcher takes, all on one spot: every host step
     // walks them, and deleting them meets one crowded grid cell.
-    const std::string one = snapshot();
-    const std::size_t entry_at = MessageFrame::HEADER_BYTES + 24;
-    const std::string entry = one.substr(entry_at);
-    const std::size_t id_at = 1 + 2 + 4 + 4 + 4;
-    std::string payload = head(1);
-    stream::putU32(&payload, WorldMirror::MAX_MIRRORS);
-    for (int id = 1; id <= WorldMirror::MAX_MIRRORS; id++) {
-        payload += entry;
-        std::memcpy(&payload[payload.size() - entry.size() + id_at], &id, sizeof(id));
-    }
-    const std::string crowd = frame(stream::SNAPSHOT, payload);
+    const std::string crowd = crowdSnapshot(WorldMirror::MAX_MIRRORS);
     ASSERT_EQ(nm.send(crowd.data(), static_cast<int>(crowd.size()), host), 0);
     runSteps(5000, [&](int) {
         return p_mirror->getHostStep() != 1 && p_mirror->getState() == WorldMirror::WATCHING;

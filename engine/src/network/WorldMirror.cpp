@@ -161,7 +161,7 @@ int WorldMirror::eventHandler(const Event* p_event) {
                 m_state = WATCHING;
         } else {
             m_sock = -1;
-            stop(FAILED, "cannot reach " + m_reason);
+            stop(FAILED, "cannot reach " + m_where);
         }
         return 1;
     }

@@ -171,6 +171,9 @@ TEST_F(WorldStreamStressTest, WatcherRefusesCutAndLyingMessagesAndDropsTheConnec
     stream::putU32(&many_objects, WorldMirror::MAX_MIRRORS + 1);
     many_objects =
         frame(stream::SNAPSHOT, many_objects + std::string((WorldMirror::MAX_MIRRORS + 1) * 7u, '\0'));
+    auto* p_wide_label = new ViewObject;
+    p_wide_label->setViewString(std::string(1000, 'x'));
+    p_wide_label->setDrawValue(false);
     auto* p_long_label = new ViewObject;
     p_long_label->setViewString(std::string(WorldMirror::MAX_TEXT_BYTES + 1, 'x'));
     // Two changes of the one object: an empty record each.
@@ -203,6 +206,8 @@ TEST_F(WorldStreamStressTest, WatcherRefusesCutAndLyingMessagesAndDropsTheConnec
          "the host sent more than 20000 objects"},
         {"a label past the limit", snapshot(p_long_label), false, WorldMirror::FAILED,
          "the host sent a text of 1025 bytes, past the limit of 1024"},
+        {"labels that draw past the limit", crowdSnapshot(70, p_wide_label), false, WorldMirror::FAILED,
+         "characters a step, past the limit of 65536"},
         {"more changes than objects", snapshot() + step(0, 0, 2, "", two_changes), false, WorldMirror::FAILED,
          "2 changes of 1 objects"},
         {"the end", snapshot() + frame(stream::END, ""), false, WorldMirror::ENDED, "ended the game"},

@@ -47,11 +47,12 @@ inline std::string snapshot(ViewObject* p_view = nullptr) {
     return frame(stream::SNAPSHOT, payload + ss.str());
 }
 
-/// A snapshot of `count` plain objects of ids 1 to count, all on one spot.
-inline std::string crowdSnapshot(int count) {
+/// A snapshot of `count` objects of ids 1 to count, all on one spot: plain
+/// ones, or copies of the view object given (which is marked for deletion).
+inline std::string crowdSnapshot(int count, ViewObject* p_view = nullptr) {
     // The one object's entry follows the head and the count; its id follows
     // the kind, the type, the record's length and the record's mask.
-    const std::string entry = snapshot().substr(MessageFrame::HEADER_BYTES + 24);
+    const std::string entry = snapshot(p_view).substr(MessageFrame::HEADER_BYTES + 24);
     const std::size_t id_at = 1 + 2 + 4 + 4 + 4;
     std::string payload = head(1);
     stream::putU32(&payload, static_cast<std::uint32_t>(count));

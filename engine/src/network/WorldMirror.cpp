@@ -13,6 +13,8 @@
 #include "vintrel/core/LogManager.h"
 #include "vintrel/core/Utility.h"
 #include "vintrel/events/Event.h"
+#include "vintrel/media/Shape.h"
+#include "vintrel/media/Sprite.h"
 #include "vintrel/network/EventNetworkConnect.h"
 #include "vintrel/network/Mirror.h"
 #include "vintrel/world/WorldManager.h"
@@ -59,6 +61,36 @@ bool readNewRecord(Object* p_o, const std::string& record, int* p_id, std::uint3
     std::string without_id(reinterpret_cast<const char*>(&mask), sizeof(mask));
     without_id.append(record, sizeof(mask) + sizeof(*p_id), std::string::npos);
     return readRecord(p_o, without_id, p_mask);
+}
+
+// About how many character cells drawing the mirror fills: its sprite's
+// frame or its label, and its shape's square.
+std::size_t drawnCells(const Object* p_mirror, const ViewMirror* p_view) {
+    std::size_t cells = 0;
+    const Sprite* p_sprite = p_mirror->getAnimation().getSprite();
+    if (p_view && !p_view->getDrawsSprite()) {
+        // The label, the value's digits and sign, and the border's rules and sides.
+        cells = p_view->getViewString().size() + (p_view->getDrawValue() ? 12 : 0);
+        if (p_view->getBorder())
+            cells = (cells + 2) * 3 + 2;
+    } else if (p_sprite) {
+        cells = static_cast<std::size_t>(std::max(p_sprite->getWidth(), 0)) *
+                static_cast<std::size_t>(std::max(p_sprite->getHeight(), 0));
+    }
+    const Shape shape = p_mirror->getShape();
+    if (shape.getType() != SHAPE_UNDEFINED) {
+        // Its radius is in pixels; the whole window at most.
+        const Config& config = Config::getInstance();
+        const float window_cells = static_cast<float>(config.getWindowHorizontalChars()) *
+                                   static_cast<float>(config.getWindowVerticalChars());
+        const float cell_pixels = static_cast<float>(config.getWindowHorizontalPixels()) *
+                                  static_cast<float>(config.getWindowVerticalPixels()) /
+                                  std::max(window_cells, 1.0f);
+        const float side = 2.0f * std::fabs(shape.getSize());
+        cells +=
+            static_cast<std::size_t>(std::min(side * side / std::max(cell_pixels, 1.0f), window_cells)) + 1;
+    }
+    return cells;
 }
 
 } // namespace
@@ -421,6 +453,7 @@ Object* WorldMirror::create(stream::PayloadReader* p_in, int* p_id, std::string*
 
 void WorldMirror::followHostStep(int host_step, const std::unordered_set<int>& animated) {
     const Box view = WorldManager::getInstance().getView();
+    std::size_t cells = 0;
     for (const auto& [id, p_mirror] : m_mirrors) {
         // Drawn by the host's world exactly when drawn by this one.
         auto* p_view = dynamic_cast<ViewMirror*>(p_mirror);
@@ -433,6 +466,15 @@ void WorldMirror::followHostStep(int host_step, const std::unordered_set<int>& a
             p_view->followSourceStep(received, drawn);
         else
             static_cast<ObjectMirror*>(p_mirror)->followSourceStep(received, drawn);
+        if (drawn)
+            cells += drawnCells(p_mirror, p_view);
+    }
+    // Every frame draws what this step shows: a frame of millions of
+    // characters would take seconds, and the window would stop answering.
+    if (cells > MAX_DRAWN_CELLS) {
+        stop(FAILED, "the host's game draws " + std::to_string(cells) +
+                         " characters a step, past the limit of " + std::to_string(MAX_DRAWN_CELLS));
+        return;
     }
     m_host_step = host_step;
     if (m_on_host_step)

@@ -37,6 +37,10 @@ class WorldMirror : public Object {
     static constexpr std::size_t MAX_TEXT_BYTES = 1024;
     /// Longest object record, in bytes.
     static constexpr std::size_t MAX_RECORD_BYTES = 64 * 1024;
+    /// Most character cells the mirrors drawn in one step may fill (sprite
+    /// frames, labels, shapes): 34 screens of 80 x 24, about a tenth of a
+    /// second of drawing.
+    static constexpr std::size_t MAX_DRAWN_CELLS = 65536;
     /// Milliseconds of each step spent applying the host's messages, at most
     /// (a single message may take longer; it is never cut).
     static constexpr int APPLY_BUDGET_MS = 20;
@@ -117,7 +121,8 @@ class WorldMirror : public Object {
     // Makes the mirror of the new object whose entry comes next, its source's
     // id in *p_id; null with the reason.
     Object* create(stream::PayloadReader* p_in, int* p_id, std::string* p_reason);
-    // Follows one host step with every mirror's animation.
+    // Follows one host step with every mirror's animation; stops the
+    // watching when the mirrors drawn would fill more than MAX_DRAWN_CELLS.
     void followHostStep(int host_step, const std::unordered_set<int>& animated);
     // Deletes every mirror.
     void clearMirrors();

@@ -1,6 +1,3 @@
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -20,6 +17,7 @@
 #include "Spectating.h"
 #include "WatchScreen.h"
 #include "support/ChildProcess.h"
+#include "support/LoopbackPeers.h"
 #include "support/StepRunner.h"
 #include "support/WorldDump.h"
 
@@ -131,15 +129,10 @@ TEST_F(WorldStreamingTest, WatchersWorldsEqualTheHostsAtEveryStepIncludingAfterA
 
 TEST_F(WorldStreamingTest, AWatcherOfASilentHostSaysItIsWaitingThenGivesUp) {
     // A port where the system makes connections but nobody ever speaks.
-    const int listener = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof(address);
-    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), size), 0);
-    ASSERT_EQ(listen(listener, 4), 0);
-    ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size), 0);
-    const std::string port = std::to_string(ntohs(address.sin_port));
+    int number = 0;
+    const int listener = vt::test::listenPeer(&number);
+    ASSERT_NE(listener, -1);
+    const std::string port = std::to_string(number);
     const std::string where = "127.0.0.1 port " + port;
 
     vt::WorldMirror* p_mirror = createShooterMirror();

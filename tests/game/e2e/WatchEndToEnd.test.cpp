@@ -3,8 +3,6 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
@@ -23,6 +21,7 @@
 
 #include "support/ChildProcess.h"
 #include "support/EngineTest.h"
+#include "support/LoopbackPeers.h"
 
 // The real shooter twice: one process hosting its game, another watching it.
 namespace {
@@ -173,16 +172,12 @@ TEST_F(WatchTest, WhenTheHostIsKilledTheWatcherSaysSoAndEndsWell) {
 class NoGame {
   public:
     enum Answer { CLOSE, RESET, SILENCE };
-    explicit NoGame(Answer answer) : m_listener(socket(AF_INET, SOCK_STREAM, 0)) {
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t size = sizeof(address);
-        if (bind(m_listener, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
-            listen(m_listener, 4) != 0 ||
-            getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &size) != 0)
+    explicit NoGame(Answer answer) {
+        int number = 0;
+        m_listener = vt::test::listenPeer(&number);
+        if (m_listener == -1)
             return;
-        port = std::to_string(ntohs(address.sin_port));
+        port = std::to_string(number);
         if (answer == SILENCE)
             return;
         m_answering = std::thread([this, answer] {
@@ -204,7 +199,7 @@ class NoGame {
     std::string port;
 
   private:
-    int m_listener;
+    int m_listener = -1;
     std::thread m_answering;
 };
 

@@ -170,17 +170,17 @@ void WorldHost::admit() {
         const bool complete = opening->received.size() == hello.size();
         if (complete && opening->received == hello) {
             m_opening.erase(opening);
-            log_manager.writeLog(1, "WorldHost::sync(): Watcher on socket %d joined.", sock);
+            log_manager.writeLog(1, "WorldHost::admit(): Watcher on socket %d joined.", sock);
             m_joining.push_back(sock);
             continue;
         }
         if (!complete && now < opening->deadline)
             continue;
         if (complete)
-            log_manager.writeLog(1, "WorldHost::sync(): Socket %d did not open as a watcher; closing it.",
+            log_manager.writeLog(1, "WorldHost::admit(): Socket %d did not open as a watcher; closing it.",
                                  sock);
         else
-            log_manager.writeLog(1, "WorldHost::sync(): Socket %d sent no hello within %d ms; closing it.",
+            log_manager.writeLog(1, "WorldHost::admit(): Socket %d sent no hello within %d ms; closing it.",
                                  sock, m_opening_time);
         // Closing takes it off the list (see the close event).
         network_manager.close(sock);

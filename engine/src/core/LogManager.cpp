@@ -6,7 +6,7 @@
 #include <string>
 
 #include "vintrel/core/Config.h"
-#include "vintrel/core/Utility.h"
+#include "vintrel/core/Text.h"
 
 namespace vt {
 

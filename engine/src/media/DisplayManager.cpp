@@ -12,10 +12,12 @@
 #include "media/SfmlCompat.h"
 #include "platform/AbortReport.h"
 #include "platform/DisplayConnection.h"
+#include "vintrel/core/Color.h"
 #include "vintrel/core/Config.h"
 #include "vintrel/core/LogManager.h"
-#include "vintrel/core/Utility.h"
+#include "vintrel/core/Text.h"
 #include "vintrel/media/SfmlColor.h"
+#include "vintrel/world/WorldUtility.h"
 
 namespace vt {
 

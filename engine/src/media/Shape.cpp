@@ -9,10 +9,12 @@
 #include <ostream>
 
 #include "media/SfmlCompat.h"
+#include "vintrel/core/Color.h"
 #include "vintrel/core/Config.h"
 #include "vintrel/core/LogManager.h"
-#include "vintrel/core/Utility.h"
+#include "vintrel/core/Text.h"
 #include "vintrel/media/DisplayManager.h"
+#include "vintrel/world/WorldUtility.h"
 
 namespace vt {
 

@@ -3,12 +3,13 @@
 #include <cmath>
 #include <vector>
 
+#include "vintrel/core/Geometry.h"
 #include "vintrel/core/LogManager.h"
-#include "vintrel/core/Utility.h"
 #include "vintrel/events/EventCollision.h"
 #include "vintrel/events/EventOut.h"
 #include "vintrel/world/Object.h"
 #include "vintrel/world/ViewObject.h"
+#include "vintrel/world/WorldUtility.h"
 
 namespace vt {
 

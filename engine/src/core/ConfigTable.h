@@ -109,6 +109,7 @@ inline constexpr ConfigSetting TABLE[] = {
         .within(1, 600000)
         .refusedAs("connect timeout")
         .summary(18, "Network connect timeout"),
+    textSetting("game_name", ""),
 };
 
 /// Number of settings.

@@ -103,6 +103,8 @@ class Config {
     int getNetworkBacklog() const;
     /// Milliseconds a network connection may take to be made.
     int getNetworkConnectTimeout() const;
+    /// The game's name for its save data folder (SaveData); empty unless set.
+    std::string getGameName() const;
 
   private:
     // One setting's value; its row's kind says which member counts (flags

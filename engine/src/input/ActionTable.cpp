@@ -78,7 +78,7 @@ bool ActionTable::parse(const std::string& text, Inputs* p_inputs, std::string* 
         start = plus + 1;
     }
     if (inputs.keys.size() + inputs.buttons.size() > InputManager::MAX_ACTION_INPUTS) {
-        *p_unknown = "(more than " + std::to_string(InputManager::MAX_ACTION_INPUTS) + " inputs)";
+        p_unknown->clear();
         return false;
     }
     *p_inputs = inputs;
@@ -122,10 +122,14 @@ int ActionTable::bind(const std::string& action, const std::vector<Key>& keys,
     Inputs inputs = defaults;
     const std::string configured = match(configText(), key);
     std::string unknown;
-    if (!configured.empty() && !parse(configured, &inputs, &unknown))
-        log_manager.writeLog("InputManager::bindAction(): Unknown key '%s' in %s:%s; the default %s applies.",
-                             clipForLog(unknown).c_str(), key.c_str(), clipForLog(configured).c_str(),
-                             format(defaults).c_str());
+    if (!configured.empty() && !parse(configured, &inputs, &unknown)) {
+        const std::string what =
+            unknown.empty()
+                ? "More than " + std::to_string(InputManager::MAX_ACTION_INPUTS) + " keys and buttons"
+                : "Unknown key '" + clipForLog(unknown) + "'";
+        log_manager.writeLog("InputManager::bindAction(): %s in %s:%s; the default %s applies.", what.c_str(),
+                             key.c_str(), clipForLog(configured).c_str(), format(defaults).c_str());
+    }
     // A replay binds as the recorded run did, whatever the replayer's file says.
     const std::string chosen = format(inputs);
     const std::string recorded = ReplayManager::getInstance().gameSetting(key, chosen);

@@ -54,7 +54,8 @@ class ActionTable {
         bool was_down = false;
     };
 
-    // The binding a text names, or false with the first name that is no key or button.
+    // The binding a text names, or false with the first name that is no key
+    // or button (empty when the names are too many).
     static bool parse(const std::string& text, Inputs* p_inputs, std::string* p_unknown);
     static std::string format(const Inputs& inputs);
     [[nodiscard]] const Action* find(const std::string& action) const;

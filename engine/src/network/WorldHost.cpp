@@ -55,7 +55,7 @@ void putNewObject(std::string* p_out, Object* p_o) {
 
 } // namespace
 
-WorldHost::WorldHost() : m_last_step_bytes(0), m_last_snapshot_bytes(0) {
+WorldHost::WorldHost() : Object(Onlooker()), m_last_step_bytes(0), m_last_snapshot_bytes(0) {
     setType("WorldHost");
     setSolidness(SPECTRAL);
     setVisible(false);

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cmath>
@@ -10,6 +11,7 @@
 #include <map>
 #include <set>
 
+#include "platform/AtomicFileWrite.h"
 #include "replay/ByteCodec.h"
 #include "replay/CheckpointDetail.h"
 #include "replay/Fnv.h"
@@ -315,7 +317,7 @@ class RecordReader {
         const int last_checkpoint = m_file.checkpoints.empty() ? -1 : m_file.checkpoints.back().step;
         if (m_step_too_large || last_input >= m_file.step_count || last_checkpoint >= m_file.step_count)
             return fail(error, "corrupted: events or checkpoints after the last step");
-        return true;
+        return m_file.checkCoverage(error) == 0;
     }
 
     const std::string& m_bytes;
@@ -412,14 +414,39 @@ int ReplayFile::decode(const std::string& bytes, std::string& error) {
     return 0;
 }
 
-int ReplayFile::save(const std::string& path, std::string& error) const {
-    const std::string bytes = encode();
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())) || !out.flush()) {
-        error = path + ": " + std::strerror(errno);
+int ReplayFile::checkCoverage(std::string& error) const {
+    // Without this, a few bytes could declare billions of steps, or a file
+    // stripped of its checkpoints would replay as a match.
+    if (step_count < 1) {
+        error = "corrupted: it records no steps";
         return -1;
     }
-    return 0;
+    int covered = -1;
+    for (const Checkpoint& checkpoint : checkpoints) {
+        if (checkpoint.step <= covered || checkpoint.step >= step_count ||
+            checkpoint.step - covered > checkpoint_interval)
+            break;
+        covered = checkpoint.step;
+    }
+    if (covered == step_count - 1)
+        return 0;
+    const long long due =
+        std::min<long long>(static_cast<long long>(covered) + checkpoint_interval, step_count - 1);
+    error = "corrupted: no checkpoint by step " + std::to_string(due) + " of its " +
+            std::to_string(step_count) + " (one is due every " + std::to_string(checkpoint_interval) +
+            " steps and at the last)";
+    return -1;
+}
+
+int ReplayFile::save(const std::string& path, std::string& error) const {
+    // A new recording replaces an earlier one only once it is whole.
+    std::string reason;
+    std::string kept;
+    if (platform::writeFileAtomically(path, encode(), &reason, &kept) == 0)
+        return 0;
+    error = path + ": " + reason + " (the file is left as it was" +
+            (kept.empty() ? std::string(")") : "; the new recording is kept in " + kept + ")");
+    return -1;
 }
 
 int ReplayFile::load(const std::string& path, std::string& error) {

@@ -1,9 +1,9 @@
 #include "vintrel/replay/ReplayManager.h"
 
 #include <algorithm>
-#include <fstream>
 
 #include "core/TextTables.h"
+#include "platform/AtomicFileWrite.h"
 #include "replay/CheckpointDetail.h"
 #include "vintrel/core/Config.h"
 #include "vintrel/core/GameManager.h"
@@ -96,9 +96,11 @@ int ReplayManager::startRecording(const std::string& path, int checkpoint_interv
                   std::to_string(ReplayFile::MAX_INTERVAL);
         return -1;
     }
-    // Found out now, not after the whole run has been played.
-    if (!std::ofstream(path, std::ios::binary | std::ios::trunc)) {
-        m_error = path + ": cannot be written";
+    // Found out now, not after the whole run has been played; an earlier
+    // file there stays whole until the new recording replaces it at the end.
+    std::string reason;
+    if (platform::checkWritableAtomically(path, &reason) != 0) {
+        m_error = path + ": " + reason;
         return -1;
     }
     m_path = path;
@@ -132,7 +134,7 @@ int ReplayManager::startReplay(const ReplayFile& file, bool headless, bool unthr
     // Found out now, before a window opens or a log is written, not as a
     // failed start-up.
     m_error = Config::checkRunSettings(file.config);
-    if (!m_error.empty())
+    if (!m_error.empty() || file.checkCoverage(m_error) != 0)
         return -1;
     m_file = file;
     m_headless = headless;
@@ -359,18 +361,21 @@ void ReplayManager::interrupt() {
 
 void ReplayManager::finish() {
     LogManager& log_manager = LogManager::getInstance();
-    if (m_mode == Mode::RECORDING) {
+    if (m_mode == Mode::RECORDING && m_step == 0) {
+        // Nothing to replay (the engine did not start, say): an earlier file stays.
+        m_error = m_path + ": no step ran, so nothing was recorded";
+        log_manager.writeLog("ReplayManager::finish(): Warning! No step ran; nothing recorded to '%s'.",
+                             m_path.c_str());
+    } else if (m_mode == Mode::RECORDING) {
         m_file.step_count = m_step;
-        if (m_step > 0) {
-            // Taken now, after whatever the game did once its last loop ended.
-            if (!m_file.checkpoints.empty() && m_file.checkpoints.back().step == m_step - 1) {
-                m_file.checkpoints.pop_back();
-                m_file.details.erase(m_step - 1);
-                m_p_detail->forgetLast();
-            }
-            takeCheckpoint(m_step - 1);
-            m_checkpoints_done = static_cast<int>(m_file.checkpoints.size());
+        // Taken now, after whatever the game did once its last loop ended.
+        if (!m_file.checkpoints.empty() && m_file.checkpoints.back().step == m_step - 1) {
+            m_file.checkpoints.pop_back();
+            m_file.details.erase(m_step - 1);
+            m_p_detail->forgetLast();
         }
+        takeCheckpoint(m_step - 1);
+        m_checkpoints_done = static_cast<int>(m_file.checkpoints.size());
         if (m_file.save(m_path, m_error) != 0)
             log_manager.writeLog("ReplayManager::finish(): Error! Cannot write the replay: %s",
                                  m_error.c_str());
@@ -383,6 +388,9 @@ void ReplayManager::finish() {
                                     " steps, the recording after " + std::to_string(m_file.step_count));
         else if (m_next_checkpoint < m_file.checkpoints.size() && isFinalCheckpoint(m_next_checkpoint))
             verify(m_file.checkpoints[m_next_checkpoint++]);
+        // A match means the worlds were compared and found equal, not merely that nothing differed.
+        if (m_checkpoints_done == 0)
+            diverge(m_step - 1, "no checkpoint of the recording was compared");
         m_matched = !isStopped();
         if (m_matched)
             log_manager.writeLog(1, "ReplayManager::finish(): replay matched its recording over %d steps.",

@@ -52,6 +52,9 @@ ReplayFile::Checkpoint checksumWorld(int step) {
     const ObjectList all = WorldManager::getInstance().getAllObjects(true);
     checkpoint.objects.reserve(static_cast<std::size_t>(all.getCount()));
     for (int i = 0; i < all.getCount(); i++) {
+        // Onlookers (a world host) are not part of the game a replay reproduces.
+        if (all[i]->isOnlooker())
+            continue;
         const std::uint64_t hash = hashRecord(*all[i]);
         checkpoint.objects.push_back({all[i]->getId(), all[i]->getType(), static_cast<std::uint32_t>(hash)});
     }

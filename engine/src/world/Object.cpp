@@ -22,6 +22,7 @@
 namespace vt {
 
 int Object::next_id = 1;
+int Object::next_onlooker_id = -1;
 
 namespace {
 
@@ -69,19 +70,31 @@ int Object::takeNextId() {
     return id;
 }
 
+int Object::takeNextOnlookerId() {
+    const int id = next_onlooker_id;
+    if (next_onlooker_id > INT_MIN)
+        next_onlooker_id--;
+    return id;
+}
+
 int Object::resetIds() {
     if (WorldManager::getInstance().getAllObjects(true).getCount() > 0) {
         LogManager::getInstance().writeLog("Object::resetIds(): Warning! The world still holds objects.");
         return -1;
     }
     next_id = 1;
+    next_onlooker_id = -1;
     ids_in_use.clear();
     largest_id_in_use = 0;
     return 0;
 }
 
-Object::Object()
-    : m_id(takeNextId()), m_type("(Undefined)"), m_is_active(true), m_is_visible(true),
+Object::Object() : Object(takeNextId(), false) {}
+
+Object::Object(Onlooker) : Object(takeNextOnlookerId(), true) {}
+
+Object::Object(int id, bool is_onlooker)
+    : m_id(id), m_is_onlooker(is_onlooker), m_type("(Undefined)"), m_is_active(true), m_is_visible(true),
       m_box(Vector(-0.5f, -0.5f), 0.99f, 0.99f), m_position(1, 1), m_direction(0, 0), m_speed(0),
       m_acceleration(0, 0), m_altitude(2), m_solidness(HARD), m_animation(), m_no_soft(false), m_event_name(),
       m_modified(ALL_ATTRIBUTES), m_shape(), m_p_path_search(nullptr), m_path(), m_follow_path(false),

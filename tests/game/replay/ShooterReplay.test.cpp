@@ -1,64 +1,19 @@
-#include <gtest/gtest.h>
+#include <unistd.h>
 
-#include <sys/wait.h>
-
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 
-#include "support/EngineTest.h"
-#include "vintrel/replay/ReplayFile.h"
+#include "game/replay/ShooterRunTest.h"
+#include "support/LoopbackPeers.h"
 
 // The committed recording of a real game, played back by the real binary
 // headless and at full speed.
 namespace {
 
-struct Replayed {
-    int exit_code = -1;
-    std::string out;
-    std::string err;
-};
-
-class ShooterReplayTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        for (const char* name : {"sprites", "sounds"}) {
-            std::error_code error;
-            std::filesystem::create_symlink(std::filesystem::path(VINTREL_GAME_DATA_DIR) / name,
-                                            m_dir.file(name), error);
-            ASSERT_FALSE(error) << error.message();
-        }
-    }
-
-    Replayed replay(const std::string& file, const std::string& audio_driver = "null",
-                    const std::string& options = "--headless --fast") const {
-        const std::string command = "cd '" + m_dir.path() + "' && ALSOFT_DRIVERS=" + audio_driver + " '" +
-                                    VINTREL_SHOOTER + "' --replay '" + file + "' " + options + " 2>err.txt";
-        Replayed run;
-        FILE* p_pipe = popen(command.c_str(), "r");
-        char buffer[256];
-        while (p_pipe != nullptr && std::fgets(buffer, sizeof(buffer), p_pipe) != nullptr)
-            run.out += buffer;
-        const int status = p_pipe != nullptr ? pclose(p_pipe) : -1;
-        run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        run.err = vt::test::readFile(m_dir.file("err.txt"));
-        return run;
-    }
-
-    /// The committed recording with these entries before its own settings
-    /// (the first entry of a key wins), written as forged.vtr.
-    void forge(const std::string& entries) const {
-        vt::ReplayFile file;
-        std::string error;
-        ASSERT_EQ(file.load(std::string(VINTREL_SOURCE_DIR) + "/game/replays/shooter.vtr", error), 0)
-            << error;
-        file.config = entries + file.config;
-        ASSERT_EQ(file.save(m_dir.file("forged.vtr"), error), 0) << error;
-    }
-
-    vt::test::TempDir m_dir;
-};
+using ShooterReplayTest = ShooterRunTest;
 
 TEST_F(ShooterReplayTest, RecordedGameReplaysToTheScoreItEndedWith) {
     const std::string replays = std::string(VINTREL_SOURCE_DIR) + "/game/replays/";
@@ -110,6 +65,30 @@ TEST_F(ShooterReplayTest, BadReplayFilesAreRefusedBeforeTheGameStarts) {
     EXPECT_EQ(missing.err, "vintrel-shooter: cannot replay missing.vtr: No such file or directory\n");
     // Nothing ran: no engine, no log.
     EXPECT_FALSE(std::filesystem::exists(m_dir.file("vintrel.log")));
+}
+
+TEST_F(ShooterReplayTest, GameRecordedWhileHostingReplaysWithoutTheHost) {
+    // A watcher joins once the host serves (after the title sequence) and
+    // stays, so that the host sends every step's changes.
+    int watcher = -1;
+    std::string received;
+    const int stopped = recordAndStop("hosted.vtr", SIGTERM, {"--host", "127.0.0.1:0"}, "", [&] {
+        std::string out;
+        vt::test::waitFor(
+            [&] {
+                return (out = vt::test::readFile(m_dir.file("out.txt"))).find(" port ") != std::string::npos;
+            },
+            std::chrono::seconds(30));
+        watcher = vt::test::connectPeer(std::atoi(out.substr(out.find(" port ") + 6).c_str()));
+        vt::test::waitFor([&] { return !(received += vt::test::peerReceiveAll(watcher)).empty(); },
+                          std::chrono::seconds(10));
+    });
+    close(watcher);
+    EXPECT_FALSE(received.empty()) << vt::test::readFile(m_dir.file("out.txt"));
+    ASSERT_EQ(stopped, 0) << vt::test::readFile(m_dir.file("out.txt"));
+    const Replayed run = replay("hosted.vtr");
+    EXPECT_EQ(run.exit_code, 0) << run.err;
+    EXPECT_NE(run.out.find("Replay matched its recording"), std::string::npos) << run.out;
 }
 
 // A shared recording names files, ports and signals in its settings: the

@@ -17,7 +17,9 @@ namespace vt {
 /// Whatever watchers send is read and dropped; a watcher that stops reading
 /// is dropped by the network manager past its backlog. Created with new and
 /// owned by the world like any object; deleting it tells the watchers that
-/// the game has ended and closes their connections.
+/// the game has ended and closes their connections. It is an onlooker: the
+/// game's objects are numbered and checksummed as if it were not there, so a
+/// game hosted while it is recorded replays without hosting.
 ///
 /// It takes the modified bits of every object it sends: nothing else in the
 /// process should serialize objects by their modified mask meanwhile.

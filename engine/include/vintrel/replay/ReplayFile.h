@@ -110,11 +110,18 @@ class ReplayFile {
     [[nodiscard]] std::string encode() const;
     /// Reads a whole file's bytes; 0, or -1 with one line in `error` saying what is wrong.
     [[nodiscard]] int decode(const std::string& bytes, std::string& error);
-    /// Writes encode() to the file; 0 or -1 with the reason in `error`.
+    /// Writes encode() to a new file beside `path` and renames it into place,
+    /// so that an earlier file there stays whole until the new one is; 0 or
+    /// -1 with the reason in `error` (naming the new file when it was kept).
     [[nodiscard]] int save(const std::string& path, std::string& error) const;
     /// Reads and checks a file (regular, at most MAX_FILE_BYTES); 0 or -1 with
     /// the reason in `error`.
     [[nodiscard]] int load(const std::string& path, std::string& error);
+    /// Checks that the checkpoints cover the whole run, as a recorder takes
+    /// them: one within every checkpoint_interval steps and one at the last
+    /// step, so that a replay never runs far, nor ends, without a comparison.
+    /// 0, or -1 with the reason in `error`. decode() checks this too.
+    [[nodiscard]] int checkCoverage(std::string& error) const;
 };
 
 } // namespace vt

@@ -52,8 +52,10 @@ class ReplayManager {
     ReplayManager(const ReplayManager&) = delete;
     ReplayManager& operator=(const ReplayManager&) = delete;
 
-    /// Records the coming run; the file is written at shut-down. The file
-    /// must be writable now. Intervals are in steps (1 to 1,000,000). 0 or -1.
+    /// Records the coming run; the file is written at shut-down, through a new
+    /// file beside it that replaces it only once whole. The path must take a
+    /// file now (no folder, nothing read-only). Intervals are in steps (1 to
+    /// 1,000,000). 0 or -1.
     int startRecording(const std::string& path, int checkpoint_interval = DEFAULT_CHECKPOINT_INTERVAL,
                        int path_expansions = DEFAULT_PATH_EXPANSIONS);
     /// Plays back a replay file, read and checked now: -1 and nothing set up
@@ -63,7 +65,8 @@ class ReplayManager {
     /// (and silent). 0 or -1.
     int startReplay(const std::string& path, bool headless = true, bool unthrottled = true);
     /// Plays back a replay already in memory (checked when it was read); its
-    /// settings are checked now.
+    /// settings, and that its checkpoints cover the run
+    /// (ReplayFile::checkCoverage), are checked now.
     int startReplay(const ReplayFile& file, bool headless = true, bool unthrottled = true);
     /// Why the last start, or the writing of the recording, failed.
     [[nodiscard]] const std::string& getError() const { return m_error; }
@@ -118,8 +121,8 @@ class ReplayManager {
     void endStep();
     /// The person watching a replay closed its window, or stopped it: stop.
     void interrupt();
-    /// At shut-down, before the world goes: writes the recording, or checks
-    /// that the replay ended where the recording did.
+    /// At shut-down, before the world goes: writes the recording (unless no
+    /// step ran), or checks that the replay ended where the recording did.
     void finish();
 
     /// Steps run so far, counted across every game loop run.

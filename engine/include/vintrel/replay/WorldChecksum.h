@@ -40,7 +40,7 @@ struct AttributeDifference {
     [[nodiscard]] std::string describe() const;
 };
 
-/// The world at the end of step `step`: every object, active or not, hashed
+/// The world at the end of step `step`: every object but onlookers, active or not, hashed
 /// by its complete serialized record (which it keeps unmodified), in id order.
 [[nodiscard]] ReplayFile::Checkpoint checksumWorld(int step);
 

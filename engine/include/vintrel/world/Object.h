@@ -112,6 +112,9 @@ class Object {
 
     /// The object's number, unique among the objects made since numbering started.
     int getId() const { return m_id; }
+    /// True for an object that watches the world without taking part in it
+    /// (see Object(Onlooker)).
+    bool isOnlooker() const { return m_is_onlooker; }
     /// Only for rebuilding an object from a record.
     void setId(int id);
     /// Numbers the next new object 1 again, as in a fresh process, for programs
@@ -184,6 +187,14 @@ class Object {
     void applyAcceleration();
 
   protected:
+    /// Selects the onlooker constructor.
+    struct Onlooker {};
+    /// An object that watches the world without taking part in it, such as a
+    /// world host: it takes no number from the game's objects (onlookers count
+    /// down from -1 instead) and replay checksums pass over it, so that making
+    /// one leaves the game and its recording exactly as they would be without it.
+    explicit Object(Onlooker);
+
     /// Marks attribute bits in `modified`.
     void markModified(std::uint32_t attributes) { m_modified |= attributes; }
     /// Drops the pending search: removes it from the path manager and deletes it.
@@ -197,10 +208,15 @@ class Object {
     // The id for a new object, from next_id. Past the largest int, numbering
     // starts again from 1, passing over the ids of the objects in the world.
     static int takeNextId();
+    // The id for a new onlooker, from next_onlooker_id.
+    static int takeNextOnlookerId();
+    Object(int id, bool is_onlooker);
 
     static int next_id;
+    static int next_onlooker_id;
 
     int m_id;
+    bool m_is_onlooker;
     std::string m_type;
     bool m_is_active;
     bool m_is_visible;

@@ -20,13 +20,12 @@ namespace {
 
 class SaveDataTest : public EngineTest {
   protected:
-    SaveDataTest() {
-        SaveData::getInstance().reset();
+    SaveDataTest() : m_home(std::getenv("HOME") ? std::getenv("HOME") : "") {
         setenv("XDG_DATA_HOME", dataHome().c_str(), 1);
     }
     ~SaveDataTest() override {
-        SaveData::getInstance().reset();
         unsetenv("XDG_DATA_HOME");
+        setenv("HOME", m_home.c_str(), 1);
     }
     void SetUp() override { ASSERT_EQ(startEngine(), 0); }
 
@@ -41,6 +40,9 @@ class SaveDataTest : public EngineTest {
             *p_result = result;
         return save;
     }
+
+  private:
+    std::string m_home;
 };
 
 TEST_F(SaveDataTest, ValuesComeBackAsTheyWereSavedWhateverTheirBytes) {

@@ -165,11 +165,10 @@ std::string ReplayManager::gameSetting(const std::string& name, const std::strin
         return value;
     if (name.empty() || name.size() > ReplayFile::MAX_NAME_BYTES ||
         value.size() > ReplayFile::MAX_VALUE_BYTES) {
-        LogManager::getInstance().writeLog(
-            "ReplayManager::gameSetting(): Error! Setting '%s' (%zu bytes, value "
-            "%zu bytes) is not kept: names take 1 to %zu bytes, values at most %zu.",
-            clipForLog(name).c_str(), name.size(), value.size(), ReplayFile::MAX_NAME_BYTES,
-            ReplayFile::MAX_VALUE_BYTES);
+        LogManager::getInstance().writeLog("ReplayManager::gameSetting(): Error! Setting '%s' is not kept: "
+                                           "names take 1 to %zu bytes, values at most %zu.",
+                                           clipForLog(name).c_str(), ReplayFile::MAX_NAME_BYTES,
+                                           ReplayFile::MAX_VALUE_BYTES);
         return value;
     }
     std::vector<ReplayFile::GameSetting>& settings = m_file.game_settings;
@@ -184,8 +183,7 @@ std::string ReplayManager::gameSetting(const std::string& name, const std::strin
         settings.push_back({name, value});
     else
         LogManager::getInstance().writeLog(
-            "ReplayManager::gameSetting(): Error! Setting '%s' is one more than "
-            "the %zu a recording keeps.",
+            "ReplayManager::gameSetting(): Error! Setting '%s' is one more than the %zu a recording keeps.",
             clipForLog(name).c_str(), ReplayFile::MAX_NAMED_VALUES);
     return value;
 }

@@ -42,6 +42,8 @@ class SaveData {
     /// save starts empty; the next save() keeps it as save.txt.refused.
     /// 0, or -1 after a log line (no usable name, a refused file). The
     /// first read or write opens the save with the configuration's name.
+    /// Open it after ReplayManager::startRecording or startReplay, as the
+    /// game's start-up does: a replay reads the recorded values instead.
     int open(const std::string& game_name = "");
     /// True once open() found a name (even when the file was refused).
     [[nodiscard]] bool isOpen() const { return m_open; }

@@ -255,7 +255,7 @@ void CellBatch::appendGlyph(std::size_t index) {
         piece.appendTriangles(m_vertices, cell.color);
 }
 
-void CellBatch::flush(sf::RenderTarget& target) {
+void CellBatch::flush(sf::RenderTarget& target, FrameRecord* p_record) {
     if (!m_cells.empty()) {
         m_vertices.clear();
         // Over a window cleared to the background colour, backgrounds would
@@ -274,6 +274,8 @@ void CellBatch::flush(sf::RenderTarget& target) {
             // texture since the last frame, so this is asked for every time.
             states.texture = &sfml::sharpGlyphTexture(m_font, m_character_size);
             target.draw(m_vertices.data(), m_vertices.size(), sf::PrimitiveType::Triangles, states);
+            if (p_record != nullptr)
+                p_record->addTriangles(m_vertices, states.texture);
         }
         m_cells.clear();
     }

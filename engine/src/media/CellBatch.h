@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "media/FrameRecord.h"
 #include "media/GlyphPiece.h"
 #include "media/SfmlCompat.h"
 
@@ -31,10 +32,11 @@ class CellBatch {
     /// Queues one cell whose glyph origin is at pixel (x, y); rotation in
     /// degrees, clockwise about the background's and the glyph's top-left corners.
     void addCell(float x, float y, char ch, sf::Color color, float rotation);
-    /// Draws every queued cell into the target and empties the batch. From
-    /// then on until windowCleared() the target counts as drawn on, so later
-    /// cells paint their backgrounds over whatever it holds.
-    void flush(sf::RenderTarget& target);
+    /// Draws every queued cell into the target and empties the batch; what
+    /// was drawn is added to the record when one is given. From then on
+    /// until windowCleared() the target counts as drawn on, so later cells
+    /// paint their backgrounds over whatever it holds.
+    void flush(sf::RenderTarget& target, FrameRecord* p_record = nullptr);
     /// Tells the batch that the window holds nothing but the background colour.
     void windowCleared() { m_window_drawn_on = false; }
     /// Number of cells waiting to be drawn.

@@ -6,8 +6,11 @@
 #include <locale>
 
 #include "core/ConfigTable.h"
+#include "core/LogLineBuffer.h"
 #include "media/CellBatch.h"
+#include "media/FrameRecord.h"
 #include "media/SfmlCompat.h"
+#include "platform/AbortReport.h"
 #include "platform/DisplayConnection.h"
 #include "vintrel/core/Config.h"
 #include "vintrel/core/LogManager.h"
@@ -30,6 +33,15 @@ using config::MAX_WINDOW_PIXELS;
 // once this many wait, so that a caller drawing without end cannot grow the
 // queue without end; the picture is the same.
 constexpr std::size_t MAX_QUEUED_CELLS = 1 << 16;
+// The process's exit code when the window library ends it while the window
+// opens: that of a game whose start-up failed.
+constexpr int EXIT_WINDOW_LOST = 1;
+
+// Stands in for the window library's error stream while the display is
+// started. It is never deleted: that stream is a static of the library's,
+// which may write to its buffer while statics are torn down at exit.
+LogLineBuffer* g_p_library_errors = nullptr;
+bool g_library_errors_logged = false;
 
 } // namespace
 
@@ -38,9 +50,15 @@ DisplayManager::DisplayManager()
       m_window_vertical_pixels(DEFAULT_VERTICAL_PIXELS), m_window_horizontal_chars(DEFAULT_HORIZONTAL_CHARS),
       m_window_vertical_chars(DEFAULT_VERTICAL_CHARS), m_p_batch(), m_fitted_width(0), m_fitted_height(0) {
     setType("DisplayManager");
+    // Made first, the log outlives this manager at exit.
+    LogManager::getInstance();
 }
 
-DisplayManager::~DisplayManager() = default;
+DisplayManager::~DisplayManager() {
+    // The library's stream may be gone already: its buffer stays, writing to standard error.
+    if (g_library_errors_logged)
+        g_p_library_errors->detach();
+}
 
 DisplayManager& DisplayManager::getInstance() {
     static DisplayManager display_manager;
@@ -70,12 +88,12 @@ int DisplayManager::startUp() {
     m_window_vertical_pixels = vertical_pixels;
     m_window_horizontal_chars = horizontal_chars;
     m_window_vertical_chars = vertical_chars;
+    logLibraryErrors(true);
 
     if (config.getHeadless()) {
         log_manager.writeLog(1, "DisplayManager::startUp(): no graphics in headless mode.");
     } else if (openWindow() == -1) {
-        // Nothing stays open after a failed start: the game manager only stops started managers.
-        releaseWindow();
+        logLibraryErrors(false);
         return -1;
     }
 
@@ -89,38 +107,19 @@ int DisplayManager::openWindow() {
     const Config& config = Config::getInstance();
 
     // The window library ends the process when it cannot reach a display.
-    std::string display_name;
-    if (!platform::canOpenDisplay(&display_name)) {
+    // The connection stays until the window is there, so that a server
+    // with no other client does not reset under the window library's feet.
+    platform::DisplayConnection connection;
+    if (!connection.open()) {
         log_manager.writeLog(
             "DisplayManager::startUp(): Error! Unable to open a display ('%s'): is an X server "
             "running there and may this user use it? Set DISPLAY, or headless:true.",
-            clipForLog(display_name).c_str());
+            clipForLog(connection.getName()).c_str());
         return -1;
     }
-
-    const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
-    const unsigned desktop_width = sfml::videoModeWidth(desktop);
-    const unsigned desktop_height = sfml::videoModeHeight(desktop);
-    log_manager.writeLog(5, "DisplayManager::startUp(): window resolution (%d, %d) pixels.",
-                         static_cast<int>(desktop_width), static_cast<int>(desktop_height));
-    if (m_window_horizontal_pixels == 0)
-        m_window_horizontal_pixels = static_cast<int>(desktop_width);
-    if (m_window_vertical_pixels == 0)
-        m_window_vertical_pixels = static_cast<int>(desktop_height);
-    if (scaleWindow(desktop_width, desktop_height) == -1)
+    if (createWindow(connection.getName()) == -1)
         return -1;
-
-    const sf::VideoMode mode = sfml::makeVideoMode(static_cast<unsigned>(m_window_horizontal_pixels),
-                                                   static_cast<unsigned>(m_window_vertical_pixels), 32);
-    m_p_window =
-        sfml::makeWindow(mode, sf::String(config.getWindowTitle(), std::locale()),
-                         static_cast<std::uint32_t>(config.getWindowStyle()), config.getWindowState());
-    if (!m_p_window || !m_p_window->isOpen()) {
-        log_manager.writeLog("DisplayManager::startUp(): Unable to allocate window!");
-        return -1;
-    }
-    m_p_window->setMouseCursorVisible(config.getShowMouse());
-    m_p_window->setVerticalSyncEnabled(true);
+    connection.close();
 
     const std::string font_file = config.getFontFile();
     m_p_font = std::make_unique<sf::Font>();
@@ -142,8 +141,53 @@ int DisplayManager::openWindow() {
 
     m_p_batch = std::make_unique<CellBatch>(*m_p_font, character_size, cellWidth(), cellHeight(),
                                             colorToSFML(config.getWindowBackgroundColor()));
+    m_p_frame_record = std::make_unique<FrameRecord>();
     m_p_window->clear(m_p_batch->getBackground());
     return 0;
+}
+
+// Until the window is there, an abort() by the window library (its answer
+// to a display it cannot reach) still ends the game with the log's lines
+// written, a line saying why and an exit code.
+int DisplayManager::createWindow(const std::string& display_name) {
+    LogManager& log_manager = LogManager::getInstance();
+    const Config& config = Config::getInstance();
+    const std::string lost = "DisplayManager::startUp(): Error! The window library gave up opening a "
+                             "window on display '" +
+                             clipForLog(display_name) + "' and ended the game.";
+    const bool flushing = log_manager.getFlush();
+    log_manager.setFlush(true);
+    const platform::AbortReport report(log_manager.formatLine(lost), log_manager.getFileDescriptor(),
+                                       "Vintrel: " + lost + "\n", EXIT_WINDOW_LOST);
+    const auto done = [&log_manager, flushing](int result) {
+        log_manager.setFlush(flushing);
+        return result;
+    };
+
+    const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
+    const unsigned desktop_width = sfml::videoModeWidth(desktop);
+    const unsigned desktop_height = sfml::videoModeHeight(desktop);
+    log_manager.writeLog(5, "DisplayManager::startUp(): window resolution (%d, %d) pixels.",
+                         static_cast<int>(desktop_width), static_cast<int>(desktop_height));
+    if (m_window_horizontal_pixels == 0)
+        m_window_horizontal_pixels = static_cast<int>(desktop_width);
+    if (m_window_vertical_pixels == 0)
+        m_window_vertical_pixels = static_cast<int>(desktop_height);
+    if (scaleWindow(desktop_width, desktop_height) == -1)
+        return done(-1);
+
+    const sf::VideoMode mode = sfml::makeVideoMode(static_cast<unsigned>(m_window_horizontal_pixels),
+                                                   static_cast<unsigned>(m_window_vertical_pixels), 32);
+    m_p_window =
+        sfml::makeWindow(mode, sf::String(config.getWindowTitle(), std::locale()),
+                         static_cast<std::uint32_t>(config.getWindowStyle()), config.getWindowState());
+    if (!m_p_window || !m_p_window->isOpen()) {
+        log_manager.writeLog("DisplayManager::startUp(): Unable to allocate window!");
+        return done(-1);
+    }
+    m_p_window->setMouseCursorVisible(config.getShowMouse());
+    m_p_window->setVerticalSyncEnabled(true);
+    return done(0);
 }
 
 int DisplayManager::scaleWindow(unsigned desktop_width, unsigned desktop_height) {
@@ -227,6 +271,7 @@ Vector DisplayManager::fromWindowPixels(int x, int y) const {
 
 void DisplayManager::releaseWindow() {
     m_p_batch.reset();
+    m_p_frame_record.reset();
     m_fitted_width = 0;
     m_fitted_height = 0;
     if (m_p_window) {
@@ -236,8 +281,23 @@ void DisplayManager::releaseWindow() {
     m_p_font.reset();
 }
 
+void DisplayManager::logLibraryErrors(bool on) {
+    if (on == g_library_errors_logged)
+        return;
+    if (on) {
+        if (g_p_library_errors == nullptr)
+            g_p_library_errors = new LogLineBuffer("SFML: ", sf::err().rdbuf());
+        sf::err().rdbuf(g_p_library_errors);
+    } else {
+        g_p_library_errors->finishLine();
+        sf::err().rdbuf(g_p_library_errors->getElsewhere());
+    }
+    g_library_errors_logged = on;
+}
+
 void DisplayManager::shutDown() {
     releaseWindow();
+    logLibraryErrors(false);
     Manager::shutDown();
     LogManager::getInstance().writeLog(5, "DisplayManager::shutDown(): successfully stopped.");
 }
@@ -302,8 +362,9 @@ int DisplayManager::presentFrame() {
     if (!m_p_window || !m_p_batch)
         return -1;
     fitViewToWindow();
-    m_p_batch->flush(*m_p_window);
+    m_p_batch->flush(*m_p_window, m_p_frame_record.get());
     m_p_window->display();
+    m_p_frame_record->frameShown();
     m_p_window->clear(m_p_batch->getBackground());
     m_p_batch->windowCleared();
     return 0;
@@ -312,8 +373,26 @@ int DisplayManager::presentFrame() {
 void DisplayManager::flush() {
     if (m_p_window && m_p_batch) {
         fitViewToWindow();
-        m_p_batch->flush(*m_p_window);
+        m_p_batch->flush(*m_p_window, m_p_frame_record.get());
     }
+}
+
+int DisplayManager::drawFigure(const sf::CircleShape& figure) {
+    if (!m_p_window || !m_p_batch)
+        return -1;
+    // Characters queued earlier in the step belong beneath the figure.
+    flush();
+    m_p_window->draw(figure);
+    m_p_frame_record->addFigure(figure);
+    return 0;
+}
+
+int DisplayManager::redrawLastFrame() {
+    if (!m_p_window || !m_p_batch)
+        return -1;
+    // Queued characters go first, and later ones paint their backgrounds over the frame.
+    flush();
+    return m_p_frame_record->drawLastFrame(*m_p_window) ? 0 : -1;
 }
 
 int DisplayManager::getHorizontalChars() const { return m_window_horizontal_chars; }

@@ -146,6 +146,19 @@ inline sf::Text makeText(const sf::Font& font, unsigned character_size) {
 #endif
 }
 
+/// A rectangle's left and top edges and its size.
+struct RectParts {
+    float left, top, width, height;
+};
+
+inline RectParts rectParts(const sf::FloatRect& rect) {
+#if SFML_VERSION_MAJOR >= 3
+    return {rect.position.x, rect.position.y, rect.size.x, rect.size.y};
+#else
+    return {rect.left, rect.top, rect.width, rect.height};
+#endif
+}
+
 /// The centre of a rectangle.
 inline sf::Vector2f rectCentre(const sf::FloatRect& rect) {
 #if SFML_VERSION_MAJOR >= 3

@@ -88,9 +88,8 @@ std::unique_ptr<Sprite> SpriteReader::loadSimpleSprite() {
 
     if (!readSimpleValue("frames (an integer)", text))
         return nullptr;
+    // Each number's own line check refuses negative values with the line's text.
     const int frames = toInt(text);
-    if (!refuseNegative("loadSimpleSprite", "frames", frames))
-        return nullptr;
     if (frames <= 0) {
         lm.writeLog("RM::loadSimpleSprite(): Error line %d! Number of frames is %d.", m_line_number, frames);
         return nullptr;
@@ -101,19 +100,16 @@ std::unique_ptr<Sprite> SpriteReader::loadSimpleSprite() {
     int slowdown = 0;
     const struct {
         const char* what;
-        const char* key;
         const char* name;
         int minimum;
         int* p_value;
-    } numbers[] = {{"width (an integer)", "width", "Width", 1, &width},
-                   {"height (an integer)", "height", "Height", 1, &height},
-                   {"slowdown (an integer)", "slowdown", "Slowdown", 0, &slowdown}};
+    } numbers[] = {{"width (an integer)", "Width", 1, &width},
+                   {"height (an integer)", "Height", 1, &height},
+                   {"slowdown (an integer)", "Slowdown", 0, &slowdown}};
     for (const auto& number : numbers) {
         if (!readSimpleValue(number.what, text))
             return nullptr;
         *number.p_value = toInt(text);
-        if (!refuseNegative("loadSimpleSprite", number.key, *number.p_value))
-            return nullptr;
         if (*number.p_value < number.minimum) {
             lm.writeLog("RM::loadSimpleSprite(): Error line %d! %s is '%s'.", m_line_number, number.name,
                         clipForLog(text).c_str());

@@ -80,8 +80,8 @@ class SpriteReader {
     /// A sprite of the given sizes, or null after the reader's message.
     static std::unique_ptr<Sprite> createSprite(const char* reader, int frames, int width, int height,
                                                 int slowdown);
-    /// False after the message that refuses a negative header number; the
-    /// same message for both formats.
+    /// False after the message that refuses a negative robust header
+    /// number (the simple format's line checks give their own).
     static bool refuseNegative(const char* reader, const char* key, int value);
     /// Reads one header number line of the simple format; false after
     /// logging that it is missing.

@@ -210,7 +210,8 @@ bool Object::isVisible() const { return m_is_visible; }
 int Object::setActive(bool active) {
     if (active == m_is_active)
         return 0;
-    if (WorldManager::getInstance().getSceneGraph().updateActive(this, active) == -1)
+    // The scene graph adds up its lists' refusals: any negative sum is one.
+    if (WorldManager::getInstance().getSceneGraph().updateActive(this, active) < 0)
         return -1;
     markModified(ACTIVE);
     m_is_active = active;

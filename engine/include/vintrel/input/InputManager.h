@@ -55,8 +55,8 @@ class InputManager : public Manager {
     void getInput();
 
     /// Binds an action to keys and mouse buttons, the defaults that the
-    /// configuration file's key bind_<action> overrides
-    /// (bind_fire:SPACE+MOUSE_LEFT, docs/configuration.md); a name there that
+    /// configuration file's key `bind_ACTION` overrides
+    /// (`bind_fire:SPACE+MOUSE_LEFT`, docs/configuration.md); a name there that
     /// is no key gets one log line, and the defaults apply. Binding an action
     /// again replaces its binding. Bindings last until shutDown(). A
     /// recording keeps them; its replay binds as the recorded run did.

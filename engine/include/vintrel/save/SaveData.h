@@ -7,8 +7,8 @@
 namespace vt {
 
 /// A game's saved values (high scores, settings), key -> text, kept in one
-/// file per game in the user's data directory: $XDG_DATA_HOME/<game>/save.txt,
-/// else ~/.local/share/<game>/save.txt. save() replaces the file whole (a new
+/// file per game in the user's data directory: `$XDG_DATA_HOME/GAME/save.txt`,
+/// else `~/.local/share/GAME/save.txt`, GAME being the game's name. save() replaces the file whole (a new
 /// file beside it, synced, then renamed), so that a crash, a kill or a full
 /// disk leaves the previous save as it was. Under record and replay, each key
 /// the game reads is stored in the recording with the value the file held; a

@@ -103,6 +103,10 @@ class Config {
     int getNetworkBacklog() const;
     /// Milliseconds a network connection may take to be made.
     int getNetworkConnectTimeout() const;
+    /// Watchers a world host serves at once (connections its network manager accepts).
+    int getMaxWatchers() const;
+    /// Milliseconds a watcher waits for the host's game to begin before it gives up.
+    int getWatchTimeout() const;
 
   private:
     // One setting's value; its row's kind says which member counts (flags

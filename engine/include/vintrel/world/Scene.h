@@ -30,7 +30,8 @@ class Scene {
     /// The scene left the stack; its objects are deleted at the end of this
     /// step, and objects made here belong to the scene now on top.
     virtual void onLeave();
-    /// Another scene was pushed over this one, whose objects are now frozen.
+    /// Another scene was pushed over this one, whose objects are now frozen;
+    /// objects made here belong to the scene pushed.
     virtual void onCovered();
     /// The scene above was popped; this one's objects are in play again.
     virtual void onUncovered();
@@ -38,8 +39,8 @@ class Scene {
     /// The name given at construction.
     std::string getName() const { return m_name; }
     /// With true, this scene lets the one below stay drawn (frozen) while it
-    /// is on top, as a menu over a game does; takes effect at the next scene
-    /// change. False (the scene below is not drawn) by default.
+    /// covers it, as a menu over a game does; takes effect at the end of the
+    /// step's update. False (the scene below is not drawn) by default.
     void setShowsSceneBelow(bool shows_scene_below = true) { m_shows_scene_below = shows_scene_below; }
     /// True when the scene below stays drawn while this one covers it.
     bool getShowsSceneBelow() const { return m_shows_scene_below; }

@@ -2,11 +2,13 @@
 
 #include <cstdio>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "support/HeadlessEngine.h"
 #include "support/WorldScenes.h"
 #include "vintrel/events/Event.h"
+#include "vintrel/events/EventTimer.h"
 #include "vintrel/world/Object.h"
 #include "vintrel/world/WorldManager.h"
 
@@ -133,8 +135,53 @@ void BM_DeleteStacked(benchmark::State& state) {
     markAndDeleteEach(state, static_cast<int>(state.range(0)), false, [] { return vt::Vector(10, 12); });
 }
 
+// Gives the game's crowd of 500 objects N repeating timers, N / 500 each, of
+// 30 to 1,000 steps: about 36 of 10,000 fall due in a step, as in a game.
+// Returns the objects, whose timers the caller cancels.
+vt::ObjectList startCrowdTimers(int count) {
+    useScene(500, vt::Box(vt::Vector(0, 0), 80, 24));
+    const vt::ObjectList all = vt::WorldManager::getInstance().getAllObjects();
+    std::mt19937 random(13);
+    std::uniform_int_distribution<int> period(30, 1000);
+    for (int i = 0; i < count; i++)
+        all[i % all.getCount()]->startTimer("t" + std::to_string(i / all.getCount()), period(random),
+                                            vt::TIMER_REPEATING);
+    return all;
+}
+
+void cancelCrowdTimers(const vt::ObjectList& all, int count) {
+    for (int i = 0; i < count; i++)
+        all[i % all.getCount()]->cancelTimer("t" + std::to_string(i / all.getCount()));
+}
+
+// A whole world step of the game's crowd (timers, then the update) with N
+// timers pending: the difference between N = 10,000 and N = 0 is what the
+// timers add to a step.
+void BM_StepWithTimers(benchmark::State& state) {
+    const int count = static_cast<int>(state.range(0));
+    const vt::ObjectList all = startCrowdTimers(count);
+    vt::WorldManager& world_manager = vt::WorldManager::getInstance();
+    for (auto _ : state) {
+        world_manager.fireTimers();
+        world_manager.update();
+    }
+    cancelCrowdTimers(all, count);
+}
+
+// The timers' part of a step alone, with N pending.
+void BM_FireTimers(benchmark::State& state) {
+    const int count = static_cast<int>(state.range(0));
+    const vt::ObjectList all = startCrowdTimers(count);
+    vt::WorldManager& world_manager = vt::WorldManager::getInstance();
+    for (auto _ : state)
+        world_manager.fireTimers();
+    cancelCrowdTimers(all, count);
+}
+
 // Small scenes first: replacing a large scene costs more than building it.
 BENCHMARK(BM_UpdateGameCrowd)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_StepWithTimers)->Arg(0)->Arg(10000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FireTimers)->Arg(10000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_GetCollisions)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_UpdateScaled)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MarkAndDelete)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);

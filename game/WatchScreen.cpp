@@ -30,9 +30,8 @@ WatchScreen::WatchScreen(const vt::WorldMirror* p_mirror, const std::string& hos
 }
 
 int WatchScreen::eventHandler(const vt::Event* p_event) {
-    if (p_event->getType() == vt::EVENT_KEYBOARD) {
-        const auto* p_keyboard = dynamic_cast<const vt::EventKeyboard*>(p_event);
-        if (p_keyboard != nullptr && p_keyboard->getKeyboardAction() == vt::KEY_ACTION_PRESSED &&
+    if (const auto* p_keyboard = vt::eventAs<vt::EventKeyboard>(p_event)) {
+        if (p_keyboard->getKeyboardAction() == vt::KEY_ACTION_PRESSED &&
             (p_keyboard->getKey() == vt::KEY_Q || p_keyboard->getKey() == vt::KEY_ESCAPE)) {
             vt::GameManager::getInstance().setGameOver(true);
         }

@@ -414,5 +414,6 @@ int Config::getNetworkBacklog() const { return intAt<config::rowOf("network_back
 int Config::getNetworkConnectTimeout() const { return intAt<config::rowOf("network_connect_timeout")>(); }
 int Config::getMaxWatchers() const { return intAt<config::rowOf("max_watchers")>(); }
 int Config::getWatchTimeout() const { return intAt<config::rowOf("watch_timeout")>(); }
+std::string Config::getGameName() const { return textAt<config::rowOf("game_name")>(); }
 
 } // namespace vt

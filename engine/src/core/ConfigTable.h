@@ -115,6 +115,7 @@ inline constexpr ConfigSetting TABLE[] = {
         .within(1, 600000)
         .refusedAs("watch timeout")
         .summary(20, "Watch timeout"),
+    textSetting("game_name", ""),
 };
 
 /// Number of settings.

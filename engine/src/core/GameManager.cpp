@@ -263,6 +263,9 @@ void GameManager::run() {
     while (true) {
         clock.delta();
 
+        // Timers first, so that what they start or change is in place for
+        // the step event.
+        world_manager.fireTimers();
         const EventStep step(m_step_count);
         onEvent(&step);
 

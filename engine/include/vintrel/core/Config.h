@@ -107,6 +107,8 @@ class Config {
     int getMaxWatchers() const;
     /// Milliseconds a watcher waits for the host's game to begin before it gives up.
     int getWatchTimeout() const;
+    /// The game's name for its save data folder (SaveData); empty unless set.
+    std::string getGameName() const;
 
   private:
     // One setting's value; its row's kind says which member counts (flags

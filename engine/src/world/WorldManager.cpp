@@ -5,6 +5,7 @@
 
 #include "vintrel/core/Geometry.h"
 #include "vintrel/core/LogManager.h"
+#include "vintrel/core/Text.h"
 #include "vintrel/events/EventCollision.h"
 #include "vintrel/events/EventOut.h"
 #include "vintrel/world/Object.h"

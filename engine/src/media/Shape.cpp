@@ -14,7 +14,6 @@
 #include "vintrel/core/LogManager.h"
 #include "vintrel/core/Text.h"
 #include "vintrel/media/DisplayManager.h"
-#include "vintrel/world/WorldUtility.h"
 
 namespace vt {
 
@@ -76,7 +75,7 @@ void Shape::draw(const Vector& position) {
         return;
     }
 
-    const Vector pixels = spacesToPixels(worldToView(position));
+    const Vector pixels = spacesToPixels(position - DisplayManager::getInstance().getViewCorner());
     const float px = pixels.getX();
     const float py = pixels.getY();
 

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <memory>
 
+#include "core/LoopState.h"
 #include "vintrel/core/Clock.h"
-#include "vintrel/core/GameManager.h"
 #include "vintrel/core/LogManager.h"
 #include "vintrel/paths/EventPath.h"
 #include "vintrel/paths/PathFind.h"
@@ -52,7 +52,7 @@ PathManager& PathManager::getInstance() {
 int PathManager::startUp() {
     if (refuseSecondStart())
         return -1;
-    m_cycle_time = std::max(MIN_CYCLE_TIME, GameManager::getInstance().getFrameTime() / 10);
+    m_cycle_time = std::max(MIN_CYCLE_TIME, LoopState::getInstance().getFrameTime() / 10);
     Manager::startUp();
     LogManager::getInstance().writeLog(5, "PathManager::startUp(): successfully started.");
     return 0;

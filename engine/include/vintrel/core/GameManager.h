@@ -37,10 +37,6 @@ class GameManager : public Manager {
     GameManager();
     /// Keeps the step count and tells the log, which shows it on every line.
     void setStepCount(int step_count);
-
-    bool m_game_over;
-    int m_frame_time; // milliseconds
-    int m_step_count;
 };
 
 } // namespace vt

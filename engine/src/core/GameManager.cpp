@@ -20,6 +20,8 @@
 #include "vintrel/network/NetworkManager.h"
 #include "vintrel/paths/PathManager.h"
 #include "vintrel/replay/ReplayManager.h"
+#include "vintrel/save/SaveData.h"
+#include "vintrel/world/Object.h"
 #include "vintrel/world/WorldManager.h"
 
 namespace vt {
@@ -340,6 +342,22 @@ void GameManager::setStepCount(int step_count) {
 bool GameManager::getGameOver() const { return LoopState::getInstance().getGameOver(); }
 
 int GameManager::getFrameTime() const { return LoopState::getInstance().getFrameTime(); }
+
+int GameManager::restoreDefaults() {
+    if (isStarted()) {
+        LogManager::getInstance().writeLog(
+            "GameManager::restoreDefaults(): Error! The engine is running; shut it down first.");
+        return -1;
+    }
+    Config::getInstance().reset();
+    LogManager::getInstance().restoreDefaults();
+    setGameOver(false);
+    PathManager::getInstance().restoreDefaults();
+    Object::resetIds();
+    platform::overrideTime(nullptr, nullptr);
+    SaveData::getInstance().reset();
+    return 0;
+}
 
 int GameManager::getStepCount() const { return LoopState::getInstance().getStepCount(); }
 

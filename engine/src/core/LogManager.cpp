@@ -50,6 +50,13 @@ LogManager::LogManager()
     setType("LogManager");
 }
 
+void LogManager::restoreDefaults() {
+    setLogLevel(0);
+    setFlush(false);
+    setLogTimeString(true);
+    setLogStepCount(true);
+}
+
 LogManager::~LogManager() {
     if (m_p_f) {
         std::fclose(m_p_f);

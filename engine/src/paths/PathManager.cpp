@@ -44,6 +44,12 @@ PathManager::PathManager()
 
 PathManager::~PathManager() = default;
 
+void PathManager::restoreDefaults() {
+    m_max_searches = MAX_SEARCHES;
+    m_cell_budget = CELL_BUDGET;
+    m_search_cell_limit = PathFind::MAX_CELLS;
+}
+
 PathManager& PathManager::getInstance() {
     static PathManager path_manager;
     return path_manager;

@@ -8,13 +8,15 @@
 //
 // --level 1 to 5 sets how many drones there are and how fast they go; --demo
 // lets the game play itself. A recording keeps both, so --replay needs neither.
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <memory>
+#include <queue>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include <vintrel/core/Config.h>
 #include <vintrel/core/GameManager.h>
@@ -96,7 +98,9 @@ bool isRock(int x, int y) {
     return row < 0 || row >= MINE_ROWS || x < 0 || x >= MINE_COLUMNS || MINE[row][x] == '#';
 }
 
-void writeLog(const std::string& line) { vt::LogManager::getInstance().writeLog("Gold Run: %s", line.c_str()); }
+void writeLog(const std::string& line) {
+    vt::LogManager::getInstance().writeLog("Gold Run: %s", line.c_str());
+}
 
 int drawLine(int y, const std::string& text, vt::Color color) {
     return vt::DisplayManager::getInstance().drawText(cell(MINE_COLUMNS / 2, y), text, vt::CENTER, color);
@@ -174,9 +178,6 @@ class Drone : public vt::Object {
     int m_dx, m_dy;
 };
 
-class PauseScene;
-class GameOverScene;
-
 // Runs one round: the counters, the clock, the gold, and how the round ends.
 class Round : public vt::Object {
   public:
@@ -250,107 +251,69 @@ class PlayScene : public vt::Scene {
     Settings m_settings;
 };
 
-class TitleCard : public vt::Object {
+// A screen's lines of text, centred from a row down, and what one action
+// does there: the title, the pause menu and the game-over screen are cards.
+class Card : public vt::Object {
   public:
-    explicit TitleCard(const Settings& settings) : m_settings(settings) {
-        setType("TitleCard");
+    Card(int top_row, std::vector<std::string> lines, const char* action, std::function<void()> on_action)
+        : m_top_row(top_row), m_lines(std::move(lines)), m_action(action), m_on_action(std::move(on_action)) {
+        setType("Card");
         setSolidness(vt::SPECTRAL);
         registerInterest(vt::EVENT_ACTION);
     }
     int draw() override {
-        drawLine(6, "G O L D   R U N", vt::YELLOW);
-        drawLine(9, "Gather the gold before the time runs out, and keep clear of the drones.", vt::WHITE);
-        drawLine(11, "Best score " + std::to_string(vt::SaveData::getInstance().getInt("best")), vt::CYAN);
-        drawLine(14, "Move " + binding("left") + " " + binding("right") + " " + binding("up") + " " +
-                         binding("down"),
-                 vt::WHITE);
-        return drawLine(16, "Start " + binding("start") + "   Pause " + binding("pause") + "   Quit " +
-                                binding("quit"),
-                        vt::WHITE);
+        int result = 0;
+        for (std::size_t i = 0; i < m_lines.size(); i++)
+            result |= drawLine(m_top_row + 2 * static_cast<int>(i), "  " + m_lines[i] + "  ",
+                               i == 0 ? vt::YELLOW : vt::WHITE);
+        return result;
     }
     int eventHandler(const vt::Event* p_event) override {
         const auto* p_action = vt::eventAs<vt::EventAction>(p_event);
         if (!p_action)
             return Object::eventHandler(p_event);
-        if (p_action->getAction() == "start" && p_action->getPhase() == vt::ACTION_PRESSED)
-            vt::SceneManager::getInstance().replaceScene(std::make_unique<PlayScene>(m_settings));
+        if (p_action->getAction() == m_action && p_action->getPhase() == vt::ACTION_PRESSED)
+            m_on_action();
         return 1;
     }
 
   private:
-    Settings m_settings;
+    int m_top_row;
+    std::vector<std::string> m_lines;
+    std::string m_action;
+    std::function<void()> m_on_action;
 };
 
 class TitleScene : public vt::Scene {
   public:
     explicit TitleScene(const Settings& settings) : Scene("Title"), m_settings(settings) {}
-    void onEnter() override { new TitleCard(m_settings); }
+    void onEnter() override {
+        const Settings settings = m_settings;
+        new Card(
+            5,
+            {"G O L D   R U N", "Gather the gold before the time runs out, and keep clear of the drones.",
+             "Best score " + std::to_string(vt::SaveData::getInstance().getInt("best")),
+             "Move " + binding("left") + " " + binding("right") + " " + binding("up") + " " + binding("down"),
+             "Start " + binding("start") + "   Pause " + binding("pause") + "   Quit " + binding("quit")},
+            "start", [settings] {
+                vt::SceneManager::getInstance().replaceScene(std::make_unique<PlayScene>(settings));
+            });
+    }
 
   private:
     Settings m_settings;
 };
 
 // Over the frozen mine, which stays drawn; the pause key goes back to it.
-class PauseCard : public vt::Object {
-  public:
-    PauseCard() {
-        setType("PauseCard");
-        setSolidness(vt::SPECTRAL);
-        registerInterest(vt::EVENT_ACTION);
-    }
-    int draw() override {
-        drawLine(11, "                                  ", vt::WHITE);
-        drawLine(12, "   PAUSED: " + binding("pause") + " plays on, " + binding("quit") + " quits   ", vt::YELLOW);
-        return drawLine(13, "                                  ", vt::WHITE);
-    }
-    int eventHandler(const vt::Event* p_event) override {
-        const auto* p_action = vt::eventAs<vt::EventAction>(p_event);
-        if (!p_action)
-            return Object::eventHandler(p_event);
-        if (p_action->getAction() == "pause" && p_action->getPhase() == vt::ACTION_PRESSED)
-            vt::SceneManager::getInstance().popScene();
-        return 1;
-    }
-};
-
 class PauseScene : public vt::Scene {
   public:
     PauseScene() : Scene("Paused") { setShowsSceneBelow(true); }
     void onEnter() override {
         writeLog("paused");
-        new PauseCard;
+        new Card(11, {"P A U S E D", binding("pause") + " plays on, " + binding("quit") + " quits"}, "pause",
+                 [] { vt::SceneManager::getInstance().popScene(); });
     }
     void onLeave() override { writeLog("playing on"); }
-};
-
-class GameOverCard : public vt::Object {
-  public:
-    GameOverCard(const Settings& settings, std::string result) : m_settings(settings), m_result(std::move(result)) {
-        setType("GameOverCard");
-        setSolidness(vt::SPECTRAL);
-        registerInterest(vt::EVENT_ACTION);
-    }
-    int draw() override {
-        drawLine(10, "   G A M E   O V E R   ", vt::RED);
-        drawLine(12, "   " + m_result + "   ", vt::WHITE);
-        return drawLine(14, "   " + binding("start") + " plays again, " + binding("quit") + " quits   ", vt::WHITE);
-    }
-    int eventHandler(const vt::Event* p_event) override {
-        const auto* p_action = vt::eventAs<vt::EventAction>(p_event);
-        if (!p_action)
-            return Object::eventHandler(p_event);
-        if (p_action->getAction() == "start" && p_action->getPhase() == vt::ACTION_PRESSED) {
-            // Both changes happen at the end of this step, in this order.
-            vt::SceneManager& scenes = vt::SceneManager::getInstance();
-            scenes.popScene();
-            scenes.replaceScene(std::make_unique<PlayScene>(m_settings));
-        }
-        return 1;
-    }
-
-  private:
-    Settings m_settings;
-    std::string m_result;
 };
 
 // Shown over the last moment of the round; it keeps the best score.
@@ -371,7 +334,16 @@ class GameOverScene : public vt::Scene {
         }
         writeLog("round over (" + m_reason + "), score " + std::to_string(m_score) + ", best " +
                  std::to_string(save.getInt("best")));
-        new GameOverCard(m_settings, result);
+        const Settings settings = m_settings;
+        new Card(
+            10,
+            {"G A M E   O V E R", result, binding("start") + " plays again, " + binding("quit") + " quits"},
+            "start", [settings] {
+                // Both changes happen at the end of this step, in this order.
+                vt::SceneManager& scenes = vt::SceneManager::getInstance();
+                scenes.popScene();
+                scenes.replaceScene(std::make_unique<PlayScene>(settings));
+            });
     }
 
   private:
@@ -500,7 +472,7 @@ class Pilot : public vt::Object {
             press(m_rounds_over < 2 ? "start" : "quit");
         else if (scene == "Play" && m_rounds_over == 0 && !m_paused && m_steps == 60)
             m_paused = press("pause");
-        else if (scene == "Play" && m_steps % 3 == 0)
+        else if (scene == "Play" && m_steps % 2 == 0)
             press(towardGold());
         return 1;
     }
@@ -515,32 +487,43 @@ class Pilot : public vt::Object {
         return key.getKey() != vt::KEY_UNDEFINED && input.queueInput(key) == 0;
     }
 
-    // The way to the nearest gold along the longer gap, else the shorter.
-    std::string towardGold() const {
+    // The first move of a shortest way through the mine to the nearest gold.
+    static std::string towardGold() {
+        static const int DX[] = {-1, 1, 0, 0};
+        static const int DY[] = {0, 0, -1, 1};
+        static const char* const MOVES[] = {"left", "right", "up", "down"};
         vt::WorldManager& world = vt::WorldManager::getInstance();
         const vt::ObjectList miners = world.objectsOfType("Miner");
         const vt::ObjectList gold = world.objectsOfType("Gold");
-        if (miners.isEmpty() || gold.isEmpty())
+        if (miners.isEmpty())
             return "";
-        const vt::Vector from = miners[0]->getPosition();
-        vt::Vector gap = gold[0]->getPosition() - from;
-        for (int i = 1; i < gold.getCount(); i++) {
-            const vt::Vector other = gold[i]->getPosition() - from;
-            if (std::abs(other.getX()) + std::abs(other.getY()) < std::abs(gap.getX()) + std::abs(gap.getY()))
-                gap = other;
+        const auto index = [](const vt::Vector& p) {
+            return static_cast<std::size_t>(p.getY() * MINE_COLUMNS + p.getX());
+        };
+        const std::size_t cells = static_cast<std::size_t>(MINE_COLUMNS * (MINE_TOP + MINE_ROWS));
+        std::vector<bool> is_gold(cells, false);
+        for (int i = 0; i < gold.getCount(); i++)
+            is_gold[index(gold[i]->getPosition())] = true;
+        // Each cell reached keeps the first move that led there.
+        std::vector<int> first_move(cells, -1);
+        std::queue<vt::Vector> frontier;
+        frontier.push(miners[0]->getPosition());
+        first_move[index(frontier.front())] = 0;
+        for (bool start = true; !frontier.empty(); start = false) {
+            const vt::Vector here = frontier.front();
+            frontier.pop();
+            if (is_gold[index(here)])
+                return MOVES[first_move[index(here)]];
+            for (int move = 0; move < 4; move++) {
+                const vt::Vector next = here + cell(DX[move], DY[move]);
+                if (isRock(static_cast<int>(next.getX()), static_cast<int>(next.getY())) ||
+                    first_move[index(next)] >= 0)
+                    continue;
+                first_move[index(next)] = start ? move : first_move[index(here)];
+                frontier.push(next);
+            }
         }
-        const int x = static_cast<int>(from.getX());
-        const int y = static_cast<int>(from.getY());
-        const char* across = gap.getX() < 0 ? "left" : "right";
-        const char* along = gap.getY() < 0 ? "up" : "down";
-        const bool across_free = gap.getX() != 0 && !isRock(x + (gap.getX() < 0 ? -1 : 1), y);
-        const bool along_free = gap.getY() != 0 && !isRock(x, y + (gap.getY() < 0 ? -1 : 1));
-        if (across_free && (!along_free || std::abs(gap.getX()) >= std::abs(gap.getY())))
-            return across;
-        if (along_free)
-            return along;
-        // Rock both ways: step aside, and the next look may find a way round.
-        return m_steps % 2 == 0 ? along : across == std::string("left") ? "up" : "down";
+        return "";
     }
 
     std::string m_scene;
@@ -555,8 +538,8 @@ int boundedSetting(const char* name, const std::string& text, int first, int las
     char* p_end = nullptr;
     const long value = std::strtol(text.c_str(), &p_end, 10);
     if (text.empty() || *p_end != '\0' || value < first || value > last) {
-        writeLog(std::string(name) + " '" + text.substr(0, 20) + "' is not " + std::to_string(first) + " to " +
-                 std::to_string(last) + "; " + std::to_string(fallback) + " applies");
+        writeLog(std::string(name) + " '" + text.substr(0, 20) + "' is not " + std::to_string(first) +
+                 " to " + std::to_string(last) + "; " + std::to_string(fallback) + " applies");
         return fallback;
     }
     return static_cast<int>(value);
@@ -571,8 +554,8 @@ Settings readSettings(const std::string& level_flag, bool demo_flag) {
         seconds = std::to_string(DEFAULT_SECONDS);
     Settings settings;
     settings.level = boundedSetting("level", replay.gameSetting("level", level_flag), 1, MAX_LEVEL, 1);
-    settings.seconds =
-        boundedSetting("goldrun_seconds", replay.gameSetting("seconds", seconds), 5, MAX_SECONDS, DEFAULT_SECONDS);
+    settings.seconds = boundedSetting("goldrun_seconds", replay.gameSetting("seconds", seconds), 5,
+                                      MAX_SECONDS, DEFAULT_SECONDS);
     settings.demo = replay.gameSetting("demo", demo_flag ? "yes" : "no") == "yes";
     return settings;
 }
@@ -614,21 +597,24 @@ int report(bool replaying) {
 
 int main(int argc, char* argv[]) {
     std::string level = "1", record, replay_file;
-    bool demo = false;
-    for (int i = 1; i < argc; i++) {
+    bool demo = false, usage_error = false;
+    for (int i = 1; i < argc && !usage_error; i++) {
         const bool has_value = i + 1 < argc;
         if (std::strcmp(argv[i], "--demo") == 0)
             demo = true;
-        else if (std::strcmp(argv[i], "--level") == 0 && has_value)
+        else if (std::strcmp(argv[i], "--level") == 0 && has_value && std::strlen(argv[i + 1]) == 1 &&
+                 argv[i + 1][0] >= '1' && argv[i + 1][0] <= '0' + MAX_LEVEL)
             level = argv[++i];
         else if (std::strcmp(argv[i], "--record") == 0 && has_value)
             record = argv[++i];
         else if (std::strcmp(argv[i], "--replay") == 0 && has_value)
             replay_file = argv[++i];
-        else {
-            std::fprintf(stderr, "%s\n", USAGE);
-            return 2;
-        }
+        else
+            usage_error = true;
+    }
+    if (usage_error || (!record.empty() && !replay_file.empty())) {
+        std::fprintf(stderr, "%s\n", USAGE);
+        return 2;
     }
     vt::ReplayManager& replay = vt::ReplayManager::getInstance();
     if ((!record.empty() && replay.startRecording(record) != 0) ||

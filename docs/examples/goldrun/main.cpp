@@ -288,14 +288,13 @@ class TitleScene : public vt::Scene {
   public:
     explicit TitleScene(const Settings& settings) : Scene("Title"), m_settings(settings) {}
     void onEnter() override {
-        const Settings settings = m_settings;
         new Card(
             5,
             {"G O L D   R U N", "Gather the gold before the time runs out, and keep clear of the drones.",
              "Best score " + std::to_string(vt::SaveData::getInstance().getInt("best")),
              "Move " + binding("left") + " " + binding("right") + " " + binding("up") + " " + binding("down"),
              "Start " + binding("start") + "   Pause " + binding("pause") + "   Quit " + binding("quit")},
-            "start", [settings] {
+            "start", [settings = m_settings] {
                 vt::SceneManager::getInstance().replaceScene(std::make_unique<PlayScene>(settings));
             });
     }
@@ -334,11 +333,10 @@ class GameOverScene : public vt::Scene {
         }
         writeLog("round over (" + m_reason + "), score " + std::to_string(m_score) + ", best " +
                  std::to_string(save.getInt("best")));
-        const Settings settings = m_settings;
         new Card(
             10,
             {"G A M E   O V E R", result, binding("start") + " plays again, " + binding("quit") + " quits"},
-            "start", [settings] {
+            "start", [settings = m_settings] {
                 // Both changes happen at the end of this step, in this order.
                 vt::SceneManager& scenes = vt::SceneManager::getInstance();
                 scenes.popScene();

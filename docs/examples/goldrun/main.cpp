@@ -420,24 +420,6 @@ void Round::placeGold() {
     }
 }
 
-// Outside every scene, so it hears the quit key on every screen.
-class QuitKey : public vt::Object {
-  public:
-    QuitKey() {
-        setType("QuitKey");
-        setSolidness(vt::SPECTRAL);
-        registerInterest(vt::EVENT_ACTION);
-    }
-    int eventHandler(const vt::Event* p_event) override {
-        const auto* p_action = vt::eventAs<vt::EventAction>(p_event);
-        if (p_action && p_action->getAction() == "quit" && p_action->getPhase() == vt::ACTION_PRESSED) {
-            writeLog("quit");
-            vt::GameManager::getInstance().setGameOver();
-        }
-        return p_action ? 1 : Object::eventHandler(p_event);
-    }
-};
-
 // With --demo the game plays itself: two rounds with a pause in the first,
 // then it quits. It presses the first key bound to each action, through the
 // input queue, so what it does is recorded as a player's keys are.
@@ -635,9 +617,13 @@ int main(int argc, char* argv[]) {
              " seconds a round, best " + std::to_string(vt::SaveData::getInstance().getInt("best")) +
              ", pause on " + binding("pause"));
 
-    new QuitKey;
     if (settings.demo)
         new Pilot;
+    // Made outside every scene, so it hears the quit key on every screen.
+    new Card(0, {}, "quit", [] {
+        writeLog("quit");
+        vt::GameManager::getInstance().setGameOver();
+    });
     vt::SceneManager::getInstance().pushScene(std::make_unique<TitleScene>(settings));
 
     game.run();

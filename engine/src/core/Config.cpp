@@ -7,7 +7,7 @@
 #include "core/TextTables.h"
 #include "platform/BoundedFileRead.h"
 #include "vintrel/core/LogManager.h"
-#include "vintrel/core/Utility.h"
+#include "vintrel/core/Text.h"
 
 namespace vt {
 

@@ -6,7 +6,7 @@
 #include <ostream>
 
 #include "vintrel/core/LogManager.h"
-#include "vintrel/core/Utility.h"
+#include "vintrel/core/Text.h"
 #include "vintrel/media/Sprite.h"
 
 namespace vt {

@@ -12,9 +12,10 @@
 #include "media/SfmlCompat.h"
 #include "platform/AbortReport.h"
 #include "platform/DisplayConnection.h"
+#include "vintrel/core/Color.h"
 #include "vintrel/core/Config.h"
 #include "vintrel/core/LogManager.h"
-#include "vintrel/core/Utility.h"
+#include "vintrel/core/Text.h"
 #include "vintrel/media/SfmlColor.h"
 
 namespace vt {
@@ -323,7 +324,7 @@ int DisplayManager::drawCharacter(const Vector& world_pos, char ch, std::uint8_t
         return -1;
     if (m_p_batch->getCellCount() >= MAX_QUEUED_CELLS)
         m_p_batch->flush(*m_p_window);
-    const Vector pixels = spacesToPixels(worldToView(world_pos));
+    const Vector pixels = spacesToPixels(world_pos - m_view_corner);
     m_p_batch->addCell(pixels.getX(), pixels.getY(), ch, sf::Color(r, g, b, 255), rotation);
     return 0;
 }
@@ -408,6 +409,10 @@ unsigned DisplayManager::getCharacterSize() const { return m_p_batch ? m_p_batch
 sf::RenderWindow* DisplayManager::getWindow() const { return m_p_window.get(); }
 
 const sf::Font* DisplayManager::getFont() const { return m_p_font.get(); }
+
+void DisplayManager::setViewCorner(const Vector& view_corner) { m_view_corner = view_corner; }
+
+Vector DisplayManager::getViewCorner() const { return m_view_corner; }
 
 float cellWidth() {
     const DisplayManager& display_manager = DisplayManager::getInstance();

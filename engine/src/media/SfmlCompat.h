@@ -27,7 +27,7 @@
 #endif
 
 #if SFML_VERSION_MAJOR < 3
-#include "input/KeyNames.h"
+#include "media/KeyNames.h"
 #endif
 
 namespace vt::sfml {

@@ -5,8 +5,9 @@
 #include <utility>
 
 #include "core/TextTables.h"
+#include "vintrel/core/Color.h"
 #include "vintrel/core/LogManager.h"
-#include "vintrel/core/Utility.h"
+#include "vintrel/core/Text.h"
 #include "vintrel/media/Sprite.h"
 
 namespace vt {

@@ -4,9 +4,9 @@
 #include <chrono>
 #include <sstream>
 
+#include "core/LoopState.h"
 #include "network/WorldStreamFormat.h"
 #include "vintrel/core/Config.h"
-#include "vintrel/core/GameManager.h"
 #include "vintrel/core/LogManager.h"
 #include "vintrel/core/ObjectList.h"
 #include "vintrel/network/EventNetworkAccept.h"
@@ -205,7 +205,7 @@ void WorldHost::sync() {
         }
     }
 
-    const int step = GameManager::getInstance().getStepCount();
+    const int step = LoopState::getInstance().getStepCount();
     if (!m_watchers.empty()) {
         const std::string message = stepMessage(step);
         m_last_step_bytes = message.size();

@@ -10,14 +10,15 @@
 #include "network/WorldStreamFormat.h"
 #include "platform/StopSignals.h"
 #include "vintrel/core/Config.h"
+#include "vintrel/core/Geometry.h"
 #include "vintrel/core/LogManager.h"
-#include "vintrel/core/Utility.h"
 #include "vintrel/events/Event.h"
 #include "vintrel/media/Shape.h"
 #include "vintrel/media/Sprite.h"
 #include "vintrel/network/EventNetworkConnect.h"
 #include "vintrel/network/Mirror.h"
 #include "vintrel/world/WorldManager.h"
+#include "vintrel/world/WorldUtility.h"
 
 namespace vt {
 

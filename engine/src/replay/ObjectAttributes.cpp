@@ -4,11 +4,12 @@
 
 #include "core/TextTables.h"
 #include "vintrel/core/Box.h"
-#include "vintrel/core/Utility.h"
+#include "vintrel/core/Text.h"
 #include "vintrel/core/Vector.h"
 #include "vintrel/media/Animation.h"
 #include "vintrel/media/Shape.h"
 #include "vintrel/paths/Path.h"
+#include "vintrel/world/WorldUtility.h"
 #include "world/RecordIO.h"
 
 namespace vt::replay {

@@ -11,8 +11,8 @@
 #include <map>
 #include <set>
 
+#include "core/ByteCodec.h"
 #include "platform/AtomicFileWrite.h"
-#include "replay/ByteCodec.h"
 #include "replay/CheckpointDetail.h"
 #include "replay/Fnv.h"
 #include "vintrel/events/EventKeyboard.h"
@@ -22,9 +22,6 @@
 namespace vt {
 
 namespace {
-
-using replay::ByteReader;
-using replay::ByteWriter;
 
 enum Tag : std::uint8_t {
     TAG_KEYBOARD = ReplayFile::Input::KEYBOARD,

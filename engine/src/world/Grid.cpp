@@ -7,9 +7,9 @@
 #include "core/ConfigTable.h"
 #include "vintrel/core/Config.h"
 #include "vintrel/core/LogManager.h"
-#include "vintrel/core/Utility.h"
 #include "vintrel/world/Object.h"
 #include "vintrel/world/WorldManager.h"
+#include "vintrel/world/WorldUtility.h"
 
 namespace vt {
 

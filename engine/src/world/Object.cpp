@@ -7,8 +7,9 @@
 
 #include "core/TextTables.h"
 #include "vintrel/core/GameManager.h"
+#include "vintrel/core/Geometry.h"
 #include "vintrel/core/LogManager.h"
-#include "vintrel/core/Utility.h"
+#include "vintrel/core/Text.h"
 #include "vintrel/events/Event.h"
 #include "vintrel/input/InputManager.h"
 #include "vintrel/media/ResourceManager.h"

@@ -8,8 +8,9 @@
 
 #include "core/TextTables.h"
 #include "vintrel/core/LogManager.h"
-#include "vintrel/core/Utility.h"
+#include "vintrel/core/Text.h"
 #include "vintrel/world/Object.h"
+#include "vintrel/world/WorldUtility.h"
 #include "world/RecordIO.h"
 
 namespace vt {

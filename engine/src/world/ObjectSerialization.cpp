@@ -3,7 +3,7 @@
 
 #include "core/TextTables.h"
 #include "vintrel/core/LogManager.h"
-#include "vintrel/core/Utility.h"
+#include "vintrel/core/Text.h"
 #include "vintrel/world/Object.h"
 #include "world/ObjectRecord.h"
 #include "world/RecordIO.h"

@@ -3,14 +3,17 @@
 #include <cmath>
 #include <vector>
 
+#include "vintrel/core/Geometry.h"
 #include "vintrel/core/LogManager.h"
-#include "vintrel/core/Utility.h"
+#include "vintrel/core/Text.h"
 #include "vintrel/events/EventCollision.h"
 #include "vintrel/events/EventOut.h"
+#include "vintrel/media/DisplayManager.h"
 #include "vintrel/world/Object.h"
 #include "vintrel/world/Scene.h"
 #include "vintrel/world/SceneManager.h"
 #include "vintrel/world/ViewObject.h"
+#include "vintrel/world/WorldUtility.h"
 #include "world/TimerQueue.h"
 
 namespace vt {
@@ -104,6 +107,7 @@ int WorldManager::startUp() {
     m_deferred_deletions = false;
     m_boundary = Box(Vector(0, 0), 0, 0);
     m_view = Box(Vector(0, 0), 0, 0);
+    DisplayManager::getInstance().setViewCorner(m_view.getCorner());
     m_view_slack = Vector(0, 0);
     m_p_view_following = nullptr;
     m_p_timers->clear();
@@ -439,7 +443,10 @@ void WorldManager::setBoundary(const Box& boundary) {
         LogManager::getInstance().writeLog("WorldManager::setBoundary(): Error! Unable to rebuild the grid.");
 }
 
-void WorldManager::setView(const Box& view) { m_view = view; }
+void WorldManager::setView(const Box& view) {
+    m_view = view;
+    DisplayManager::getInstance().setViewCorner(m_view.getCorner());
+}
 
 void WorldManager::setViewSlack(const Vector& view_slack) {
     if (view_slack.getX() < 0 || view_slack.getX() > 1 || view_slack.getY() < 0 || view_slack.getY() > 1)
@@ -463,6 +470,7 @@ void WorldManager::setViewPosition(const Vector& where) {
     if (!(y > 0))
         y = 0;
     m_view.setCorner(Vector(x, y));
+    DisplayManager::getInstance().setViewCorner(m_view.getCorner());
 }
 
 int WorldManager::setViewFollowing(Object* p_o) {

@@ -78,6 +78,11 @@ class DisplayManager : public Manager {
     Vector fromWindowPixels(int x, int y) const;
     /// The font characters are drawn with, owned by the manager; null without a window.
     const sf::Font* getFont() const;
+    /// The world position shown at the window's top-left corner: drawing
+    /// subtracts it. The world manager sets it whenever its view moves.
+    void setViewCorner(const Vector& view_corner);
+    /// The world position shown at the window's top-left corner.
+    Vector getViewCorner() const;
 
   private:
     /// Where the picture lies in the window, in window pixels.
@@ -110,6 +115,7 @@ class DisplayManager : public Manager {
     // The window size the view was last fitted to.
     int m_fitted_width;
     int m_fitted_height;
+    Vector m_view_corner;
 };
 
 /// Width of one cell in pixels.

@@ -11,6 +11,7 @@
 #include <map>
 #include <set>
 
+#include "replay/ObjectAttributes.h"
 #include "support/EngineTest.h"
 #include "support/StepRunner.h"
 #include "vintrel/core/GameManager.h"
@@ -23,6 +24,7 @@
 #include "vintrel/input/Key.h"
 #include "vintrel/paths/PathManager.h"
 #include "vintrel/replay/ReplayManager.h"
+#include "vintrel/replay/WorldChecksum.h"
 #include "vintrel/save/SaveData.h"
 #include "vintrel/world/ViewObject.h"
 #include "vintrel/world/WorldManager.h"
@@ -466,6 +468,26 @@ TEST_F(RecordedGameTest, DivergenceNamesTheAttributeAndBothValuesWhenTheRecordin
     EXPECT_EQ(without_detail.substr(0, 4), "0 9 ") << without_detail;
     EXPECT_NE(without_detail.find(" differs"), std::string::npos) << without_detail;
     EXPECT_EQ(without_detail.find("in the recording"), std::string::npos) << without_detail;
+}
+
+TEST_F(ReplayTest, CheckpointsTellObjectsApartByCollisionLayersOnlyOnceSet) {
+    ASSERT_EQ(startEngine(), 0);
+    auto* p_ranged = new Object;
+    auto* p_plain = new Object;
+    const ReplayFile::Checkpoint before = checksumWorld(1);
+    p_ranged->setCollisionLayer(0x4);
+    const std::vector<ObjectDifference> differences = compareCheckpoints(before, checksumWorld(1));
+    ASSERT_EQ(differences.size(), 1u);
+    EXPECT_EQ(differences[0].id, p_ranged->getId());
+
+    // A divergence report names the attribute and shows it.
+    constexpr std::size_t SLOT = 20;
+    ASSERT_EQ(1u << SLOT, COLLISION_LAYERS);
+    EXPECT_STREQ(replay::attributeName(SLOT), "collision_layers");
+    EXPECT_EQ(replay::attributeText(SLOT, replay::attributeBytes(*p_ranged)[SLOT]),
+              "layer 0x00000004 mask 0xffffffff");
+    EXPECT_EQ(replay::attributeBytes(*p_plain)[SLOT], "");
+    stopEngine();
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 #include "vintrel/events/EventStep.h"
 #include "vintrel/events/EventView.h"
 #include "vintrel/input/InputManager.h"
+#include "vintrel/media/ResourceManager.h"
 #include "vintrel/network/NetworkManager.h"
 #include "vintrel/paths/EventPath.h"
 #include "vintrel/world/Object.h"
@@ -207,6 +208,70 @@ TEST_F(ObjectTest, UnknownSpriteLeavesBoxAndAnimation) {
     EXPECT_EQ(p_o->getAnimation().getSprite(), nullptr);
     EXPECT_EQ(p_o->getModified(), 0u);
     EXPECT_EQ(countLines(logText(), "Object::setSprite(): Warning! Sprite 'no-such-sprite' not found"), 1);
+}
+
+// Two one-cell objects side by side, each with a one-cell sprite.
+TEST_F(ObjectTest, NeighbouringSpriteObjectsCollideUnlessTheirBoxesAreInset) {
+    enum Ask { LEAVE, INSET, FULL };
+    struct Case {
+        const char* name;
+        const char* config;
+        Ask ask;
+        bool collide;
+    };
+    const Case cases[] = {
+        {"by default", "", LEAVE, true},
+        {"the objects ask for the inset", "", INSET, false},
+        {"the configuration asks for it", "sprite_box_inset:true,\n", LEAVE, false},
+        {"the objects decline the configuration's", "sprite_box_inset:true,\n", FULL, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        stopEngine();
+        ASSERT_EQ(startEngine(headlessConfig() + c.config), 0);
+        ASSERT_TRUE(writeFile("cell.txt", "1\n1\n1\n1\nwhite\n#\n"));
+        ASSERT_EQ(ResourceManager::getInstance().loadSprite("cell.txt", "cell"), 0);
+        Object* p_objects[2] = {new Object, new Object};
+        for (int i = 0; i < 2; i++) {
+            if (c.ask != LEAVE)
+                p_objects[i]->setSpriteBoxInset(c.ask == INSET);
+            ASSERT_EQ(p_objects[i]->setSprite("cell"), 0);
+            p_objects[i]->setPosition(Vector(10.0f + static_cast<float>(i), 5));
+        }
+        EXPECT_EQ(WorldManager::getInstance().getCollisions(p_objects[0], Vector(10, 5)).getCount(),
+                  c.collide ? 1 : 0);
+    }
+}
+
+TEST_F(ObjectTest, InsetSpriteBoxFollowsSpriteAndAnimationChanges) {
+    ASSERT_TRUE(writeFile("cell.txt", "2\n1\n1\n1\nwhite\n#\n@\n"));
+    ASSERT_TRUE(writeFile("wide.txt", "1\n3\n2\n1\nwhite\n###\n###\n"));
+    ResourceManager& resources = ResourceManager::getInstance();
+    ASSERT_EQ(resources.loadSprite("cell.txt", "cell"), 0);
+    ASSERT_EQ(resources.loadSprite("wide.txt", "wide"), 0);
+    const Box inset_cell(Vector(-0.5f, -0.5f), 0.99f, 0.99f);
+
+    auto* p_o = new Object;
+    ASSERT_EQ(p_o->setSprite("cell"), 0);
+    EXPECT_TRUE(p_o->getBox() == Box(Vector(-0.5f, -0.5f), 1, 1));
+    // Asking later changes the box the sprite gave at once.
+    p_o->setSpriteBoxInset(true);
+    EXPECT_TRUE(p_o->getBox() == inset_cell);
+    ASSERT_EQ(p_o->setSprite("wide"), 0);
+    EXPECT_TRUE(p_o->getBox() == Box(Vector(-1.5f, -1), 2.99f, 1.99f));
+    ASSERT_EQ(p_o->setSprite("cell"), 0);
+    Animation second_frame = p_o->getAnimation();
+    second_frame.setIndex(1);
+    p_o->setAnimation(second_frame);
+    EXPECT_TRUE(p_o->getBox() == inset_cell);
+    p_o->setSpriteBoxInset(false);
+    EXPECT_TRUE(p_o->getBox() == Box(Vector(-0.5f, -0.5f), 1, 1));
+
+    // A box the game set is its own.
+    const Box own(Vector(-2, -2), 4, 4);
+    p_o->setBox(own);
+    p_o->setSpriteBoxInset(true);
+    EXPECT_TRUE(p_o->getBox() == own);
 }
 
 TEST_F(ObjectTest, FollowsAPathNodeByNode) {

@@ -210,68 +210,38 @@ TEST_F(ObjectTest, UnknownSpriteLeavesBoxAndAnimation) {
     EXPECT_EQ(countLines(logText(), "Object::setSprite(): Warning! Sprite 'no-such-sprite' not found"), 1);
 }
 
-// Two one-cell objects side by side, each with a one-cell sprite.
 TEST_F(ObjectTest, NeighbouringSpriteObjectsCollideUnlessTheirBoxesAreInset) {
-    enum Ask { LEAVE, INSET, FULL };
-    struct Case {
-        const char* name;
-        const char* config;
-        Ask ask;
-        bool collide;
-    };
-    const Case cases[] = {
-        {"by default", "", LEAVE, true},
-        {"the objects ask for the inset", "", INSET, false},
-        {"the configuration asks for it", "sprite_box_inset:true,\n", LEAVE, false},
-        {"the objects decline the configuration's", "sprite_box_inset:true,\n", FULL, true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        stopEngine();
-        ASSERT_EQ(startEngine(headlessConfig() + c.config), 0);
-        ASSERT_TRUE(writeFile("cell.txt", "1\n1\n1\n1\nwhite\n#\n"));
-        ASSERT_EQ(ResourceManager::getInstance().loadSprite("cell.txt", "cell"), 0);
-        Object* p_objects[2] = {new Object, new Object};
-        for (int i = 0; i < 2; i++) {
-            if (c.ask != LEAVE)
-                p_objects[i]->setSpriteBoxInset(c.ask == INSET);
-            ASSERT_EQ(p_objects[i]->setSprite("cell"), 0);
-            p_objects[i]->setPosition(Vector(10.0f + static_cast<float>(i), 5));
-        }
-        EXPECT_EQ(WorldManager::getInstance().getCollisions(p_objects[0], Vector(10, 5)).getCount(),
-                  c.collide ? 1 : 0);
-    }
-}
-
-TEST_F(ObjectTest, InsetSpriteBoxFollowsSpriteAndAnimationChanges) {
     ASSERT_TRUE(writeFile("cell.txt", "2\n1\n1\n1\nwhite\n#\n@\n"));
     ASSERT_TRUE(writeFile("wide.txt", "1\n3\n2\n1\nwhite\n###\n###\n"));
-    ResourceManager& resources = ResourceManager::getInstance();
-    ASSERT_EQ(resources.loadSprite("cell.txt", "cell"), 0);
-    ASSERT_EQ(resources.loadSprite("wide.txt", "wide"), 0);
-    const Box inset_cell(Vector(-0.5f, -0.5f), 0.99f, 0.99f);
+    ASSERT_EQ(ResourceManager::getInstance().loadSprite("cell.txt", "cell"), 0);
+    ASSERT_EQ(ResourceManager::getInstance().loadSprite("wide.txt", "wide"), 0);
+    Object* p_pair[2] = {new Object, new Object};
+    for (int i = 0; i < 2; i++) {
+        ASSERT_EQ(p_pair[i]->setSprite("cell"), 0);
+        p_pair[i]->setPosition(Vector(10.0f + static_cast<float>(i), 5));
+    }
+    EXPECT_EQ(WorldManager::getInstance().getCollisions(p_pair[0], Vector(10, 5)).getCount(), 1);
+    p_pair[0]->setSpriteBoxInset(true);
+    p_pair[1]->setSpriteBoxInset(true);
+    EXPECT_EQ(WorldManager::getInstance().getCollisions(p_pair[0], Vector(10, 5)).getCount(), 0);
 
-    auto* p_o = new Object;
-    ASSERT_EQ(p_o->setSprite("cell"), 0);
-    EXPECT_TRUE(p_o->getBox() == Box(Vector(-0.5f, -0.5f), 1, 1));
-    // Asking later changes the box the sprite gave at once.
-    p_o->setSpriteBoxInset(true);
-    EXPECT_TRUE(p_o->getBox() == inset_cell);
-    ASSERT_EQ(p_o->setSprite("wide"), 0);
-    EXPECT_TRUE(p_o->getBox() == Box(Vector(-1.5f, -1), 2.99f, 1.99f));
-    ASSERT_EQ(p_o->setSprite("cell"), 0);
-    Animation second_frame = p_o->getAnimation();
+    // Kept across sprite and animation changes.
+    ASSERT_EQ(p_pair[0]->setSprite("wide"), 0);
+    EXPECT_TRUE(p_pair[0]->getBox() == Box(Vector(-1.5f, -1), 2.99f, 1.99f));
+    ASSERT_EQ(p_pair[0]->setSprite("cell"), 0);
+    Animation second_frame = p_pair[0]->getAnimation();
     second_frame.setIndex(1);
-    p_o->setAnimation(second_frame);
-    EXPECT_TRUE(p_o->getBox() == inset_cell);
-    p_o->setSpriteBoxInset(false);
-    EXPECT_TRUE(p_o->getBox() == Box(Vector(-0.5f, -0.5f), 1, 1));
-
+    p_pair[0]->setAnimation(second_frame);
+    EXPECT_TRUE(p_pair[0]->getBox() == Box(Vector(-0.5f, -0.5f), 0.99f, 0.99f));
     // A box the game set is its own.
     const Box own(Vector(-2, -2), 4, 4);
-    p_o->setBox(own);
-    p_o->setSpriteBoxInset(true);
-    EXPECT_TRUE(p_o->getBox() == own);
+    p_pair[0]->setBox(own);
+    p_pair[0]->setSpriteBoxInset(false);
+    EXPECT_TRUE(p_pair[0]->getBox() == own);
+
+    stopEngine();
+    ASSERT_EQ(startEngine(headlessConfig() + "sprite_box_inset:true,\n"), 0);
+    EXPECT_TRUE((new Object)->getSpriteBoxInset());
 }
 
 TEST_F(ObjectTest, FollowsAPathNodeByNode) {

@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!std::isfinite(direction.getX()) || !std::isfinite(direction.getY()))
         return 0;
     std::stringstream out;
-    if (p_target->serialize(&out, 0xFFFFF) != 0 || p_target->deserialize(&out) != 0)
+    if (p_target->serialize(&out, 0x1FFFFF) != 0 || p_target->deserialize(&out) != 0)
         __builtin_trap();
     return 0;
 }

@@ -209,7 +209,7 @@ TEST(ReplayFileTest, ForgedSettingsSavedValuesAndDetailsAreRefused) {
          [](ReplayFile& f) { f.details[13] = detail(1, 0x1, {"x"}); }, "does not fit"},
         {"a detail without attributes", [](ReplayFile& f) { f.details[6] = detail(1, 0, {}); },
          "does not fit"},
-        {"a detail of unknown attributes", [](ReplayFile& f) { f.details[6] = detail(1, 0x100000, {"x"}); },
+        {"a detail of unknown attributes", [](ReplayFile& f) { f.details[6] = detail(1, 0x200000, {"x"}); },
          "does not fit"},
         {"a detail out of id order",
          [](ReplayFile& f) { f.details[6] = detail(2, 0x1, {"x"}) + detail(1, 0x1, {"x"}); }, "does not fit"},

@@ -279,8 +279,11 @@ void Config::loadConfig(std::string config) {
 
 std::string Config::runSettingsText() const {
     std::string entries;
+    const std::vector<Value> defaults = defaultValues();
     for (std::size_t row = 0; row < COUNT; row++) {
         const std::string value = format(TABLE[row], m_values[row]);
+        if (TABLE[row].recorded_when_set && value == format(TABLE[row], defaults[row]))
+            continue;
         // An empty value reads back as no entry at all.
         if (TABLE[row].in_recording && !value.empty())
             entries += std::string(TABLE[row].key) + ":" + value + ",";
@@ -409,6 +412,7 @@ int Config::getQuadtreeDepth() const { return intAt<config::rowOf("quadtree_dept
 int Config::getGridWidth() const { return intAt<config::rowOf("grid_width")>(); }
 int Config::getGridHeight() const { return intAt<config::rowOf("grid_height")>(); }
 bool Config::getSignals() const { return boolAt<config::rowOf("signals")>(); }
+bool Config::getSpriteBoxInset() const { return boolAt<config::rowOf("sprite_box_inset")>(); }
 int Config::getLogfileMaxMb() const { return intAt<config::rowOf("logfile_max_mb")>(); }
 int Config::getNetworkBacklog() const { return intAt<config::rowOf("network_backlog")>(); }
 int Config::getNetworkConnectTimeout() const { return intAt<config::rowOf("network_connect_timeout")>(); }

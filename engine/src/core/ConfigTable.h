@@ -116,6 +116,8 @@ inline constexpr ConfigSetting TABLE[] = {
         .refusedAs("watch timeout")
         .summary(20, "Watch timeout"),
     textSetting("game_name", ""),
+    // Decides which objects collide, so a replay must run with it.
+    boolSetting("sprite_box_inset", false).replayedWhenSet(),
 };
 
 /// Number of settings.

@@ -19,8 +19,9 @@ namespace vt {
 
 namespace {
 
-// Watchers need no one's event interests, and an id never changes after creation.
-constexpr std::uint32_t FULL_RECORD = (ALL_ATTRIBUTES & ~EVENTS) | VALUE | APPEARANCE;
+// Watchers need no one's event interests, and an id never changes after
+// creation. Collision layers travel only for the objects that set them.
+constexpr std::uint32_t FULL_RECORD = (ALL_ATTRIBUTES & ~EVENTS) | VALUE | APPEARANCE | COLLISION_LAYERS;
 constexpr std::uint32_t CHANGES = FULL_RECORD & ~ID;
 // Most bytes read and dropped from one watcher per step.
 constexpr int MAX_DROPPED_PER_STEP = 256 * 1024;
@@ -39,7 +40,7 @@ std::string record(Object* p_o, std::uint32_t attributes) {
 bool isView(const Object* p_o) { return dynamic_cast<const ViewObject*>(p_o) != nullptr; }
 
 std::uint32_t ownAttributes(const Object* p_o, std::uint32_t attributes) {
-    return isView(p_o) ? attributes : attributes & ALL_ATTRIBUTES;
+    return isView(p_o) ? attributes : attributes & (ALL_ATTRIBUTES | COLLISION_LAYERS);
 }
 
 void putRecord(std::string* p_out, const std::string& bytes) {

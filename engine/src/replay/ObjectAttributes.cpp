@@ -1,5 +1,6 @@
 #include "replay/ObjectAttributes.h"
 
+#include <cstdio>
 #include <sstream>
 
 #include "core/TextTables.h"
@@ -79,6 +80,16 @@ std::string readAppearance(std::istream& in) {
            " location " + std::to_string(location) + " draw_value " + text::boolText(draw_value);
 }
 
+std::string readCollisionLayers(std::istream& in) {
+    std::uint32_t layer = 0;
+    std::uint32_t mask = 0;
+    if (!readField(in, layer) || !readField(in, mask))
+        return "";
+    char text[48];
+    std::snprintf(text, sizeof(text), "layer 0x%08x mask 0x%08x", layer, mask);
+    return text;
+}
+
 struct AttributeRow {
     const char* name;
     Reader read;
@@ -106,10 +117,11 @@ constexpr AttributeRow ROWS[ATTRIBUTE_SLOTS] = {
     {"avoid_collisions", readFlagText},
     {"value", readNumber},
     {"appearance", readAppearance},
+    {"collision_layers", readCollisionLayers},
 };
 
 static_assert(ID == 1u << 0 && SPEED == 1u << 11 && DIRECTION == 1u << 12 && AVOID_COLLISIONS == 1u << 17 &&
-                  VALUE == 1u << 18 && APPEARANCE == 1u << 19,
+                  VALUE == 1u << 18 && APPEARANCE == 1u << 19 && COLLISION_LAYERS == 1u << 20,
               "the rows follow the attribute bits");
 
 } // namespace

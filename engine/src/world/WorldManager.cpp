@@ -219,6 +219,10 @@ ObjectList WorldManager::getCollisions(const Object* p_o, const Vector& where) c
     return withoutFrozen(m_scene_graph.getCollisions(p_o, where));
 }
 
+ObjectList WorldManager::getCollisions(const Object* p_o, const Vector& where, std::uint32_t layers) const {
+    return withoutFrozen(m_scene_graph.getCollisions(p_o, where, layers));
+}
+
 SceneGraph& WorldManager::getSceneGraph() { return m_scene_graph; }
 
 int WorldManager::markForDelete(Object* p_o) {

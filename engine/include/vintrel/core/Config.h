@@ -97,6 +97,8 @@ class Config {
     int getGridHeight() const;
     /// True when SIGINT and SIGTERM end the game loop and shut down cleanly.
     bool getSignals() const;
+    /// True when objects start with the inset sprite box (Object::setSpriteBoxInset).
+    bool getSpriteBoxInset() const;
     /// Size limit of the log file, in mebibytes.
     int getLogfileMaxMb() const;
     /// Most bytes held for one network connection before it is closed.

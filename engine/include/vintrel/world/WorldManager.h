@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -42,8 +43,13 @@ class WorldManager : public Manager {
     [[nodiscard]] ObjectList getAllObjects(bool inactive = false) const;
     /// Active objects whose type is exactly `type`.
     [[nodiscard]] ObjectList objectsOfType(const std::string& type);
-    /// Solid objects the object's box would meet at `where`.
+    /// Solid objects the object's box would meet at `where` and that it
+    /// collides with (see Object::setCollisionMask).
     [[nodiscard]] ObjectList getCollisions(const Object* p_o, const Vector& where) const;
+    /// As above, keeping only the objects on a layer in `layers`: which
+    /// enemies would this object meet there, say.
+    [[nodiscard]] ObjectList getCollisions(const Object* p_o, const Vector& where,
+                                           std::uint32_t layers) const;
     /// The index of every object, for queries by state, type or cell.
     SceneGraph& getSceneGraph();
 

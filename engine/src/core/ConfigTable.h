@@ -116,6 +116,10 @@ inline constexpr ConfigSetting TABLE[] = {
         .refusedAs("watch timeout")
         .summary(20, "Watch timeout"),
     textSetting("game_name", ""),
+    // Where data files are looked for, and the font drawn without a font
+    // file: neither changes what happens in a run, so recordings leave them out.
+    boolSetting("data_paths", true),
+    boolSetting("builtin_font", true),
 };
 
 /// Number of settings.

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/DataFileLog.h"
 #include "platform/LocalTime.h"
 #include "platform/StopSignals.h"
 #include "platform/SystemClock.h"
@@ -93,6 +94,7 @@ int startLog(const Config& config) {
     else
         log_manager.writeLog(1, "  %s", "(full path too long)");
     log_manager.writeLog(1, "Log Manager started.");
+    writeHeldDataFileLines();
     return 0;
 }
 

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "platform/ExecutablePath.h"
 #include "support/EngineTest.h"
@@ -34,13 +35,14 @@ class DataFileTest : public EngineTest {
 TEST_F(DataFileTest, TheWorkingDirectoryWinsThenBesideTheProgramUnlessTakenAsItIs) {
     ASSERT_EQ(startEngine(), 0);
     const std::string found_line = "findDataFile(): '" + m_name +
-                                   "' is not in the working directory: using '" + m_beside.string() + "'.";
+                                   "' is not in the working directory: found in '" +
+                                   m_beside.parent_path().string() + "'.";
     EXPECT_EQ(findDataFile(m_name), m_beside.string());
     EXPECT_EQ(countLines(logText(), found_line), 1);
     EXPECT_EQ(dataDirectories().front(), m_beside.parent_path().string());
 
     for (const std::string& name :
-         {"./" + m_name, "../" + m_name, "/no/such/" + m_name, "no-such-file.txt"}) {
+         std::vector<std::string>{"./" + m_name, "../" + m_name, "/no/such/" + m_name, "no-such-file.txt"}) {
         SCOPED_TRACE(name);
         EXPECT_EQ(findDataFile(name), name);
     }

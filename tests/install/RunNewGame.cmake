@@ -36,7 +36,7 @@ foreach(program ${game}/build/starter ${WORK_DIR}/installed/bin/starter)
     set(folder ${WORK_DIR}/installed/share/starter)
   endif()
   if(NOT result EQUAL 0 OR NOT out MATCHES "walked to \\(41,12\\) in 5 steps"
-     OR NOT log MATCHES "findDataFile\\(\\): 'sprites/hero.txt' is not in the working directory: using '${folder}/sprites/hero.txt'")
+     OR NOT log MATCHES "findDataFile\\(\\): 'sprites/hero.txt' is not in the working directory: found in '${folder}'")
     message(FATAL_ERROR "${program} started in ${elsewhere} (exit ${result}):\n${out}\n${err}\nits log:\n${log}")
   endif()
 endforeach()

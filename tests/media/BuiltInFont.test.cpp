@@ -43,8 +43,9 @@ TEST_F(BuiltInFontTest, ANamedMissingBrokenOrRefusedFontFailsStartUp) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        if (c.file_content != nullptr)
+        if (c.file_content != nullptr) {
             ASSERT_TRUE(writeFile(dir().file("vt-font.ttf"), c.file_content));
+        }
         EXPECT_EQ(startEngine(windowedConfig() + c.settings), -1);
         const std::string log = logText();
         EXPECT_EQ(

@@ -29,6 +29,15 @@ bool exists(const std::string& path) {
     return std::filesystem::exists(path, error);
 }
 
+// A folder as a log line shows it: whole, since the reader needs all of it,
+// and never broken in two (it exists, so it is no longer than a path can be).
+std::string shownFolder(std::string folder) {
+    for (char& c : folder)
+        if (static_cast<unsigned char>(c) < 0x20 || c == '\x7f')
+            c = '?';
+    return folder;
+}
+
 void note(const std::string& line) {
     LogManager& log_manager = LogManager::getInstance();
     if (log_manager.isStarted())
@@ -66,8 +75,8 @@ std::string findDataFile(const std::string& name) {
         const std::string path = (std::filesystem::path(folder) / name).string();
         if (!exists(path))
             continue;
-        note("findDataFile(): '" + clipForLog(name) + "' is not in the working directory: using '" +
-             clipForLog(path) + "'.");
+        note("findDataFile(): '" + clipForLog(name) + "' is not in the working directory: found in '" +
+             shownFolder(folder) + "'.");
         return path;
     }
     return name;

@@ -7,12 +7,7 @@ file(REMOVE_RECURSE ${WORK_DIR})
 set(prefix ${WORK_DIR}/prefix)
 set(game ${WORK_DIR}/starter)
 
-macro(run_step)
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE err)
-  if(NOT result EQUAL 0)
-    message(FATAL_ERROR "step failed (${result}): ${ARGN}\n${out}\n${err}")
-  endif()
-endmacro()
+include(${CMAKE_CURRENT_LIST_DIR}/RunStep.cmake)
 
 run_step(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
 run_step(${prefix}/bin/vintrel-new-game starter ${game})

@@ -6,6 +6,7 @@
 #include "core/ConfigTable.h"
 #include "core/TextTables.h"
 #include "platform/BoundedFileRead.h"
+#include "vintrel/core/DataFile.h"
 #include "vintrel/core/LogManager.h"
 #include "vintrel/core/Text.h"
 
@@ -217,7 +218,8 @@ std::string Config::format(const ConfigSetting& setting, const Value& value) {
 
 std::string Config::readConfig() const {
     const char* env_name = std::getenv("VINTREL_CONFIG");
-    const std::string file_name = env_name ? std::string(env_name) : std::string("vt-config.txt");
+    const std::string file_name =
+        findDataFile(env_name ? std::string(env_name) : std::string("vt-config.txt"));
     const std::string quoted_name = clipForLog(file_name);
     LogManager& log_manager = LogManager::getInstance();
 
@@ -419,5 +421,7 @@ int Config::getNetworkConnectTimeout() const { return intAt<config::rowOf("netwo
 int Config::getMaxWatchers() const { return intAt<config::rowOf("max_watchers")>(); }
 int Config::getWatchTimeout() const { return intAt<config::rowOf("watch_timeout")>(); }
 std::string Config::getGameName() const { return textAt<config::rowOf("game_name")>(); }
+bool Config::getDataPaths() const { return boolAt<config::rowOf("data_paths")>(); }
+bool Config::getBuiltinFont() const { return boolAt<config::rowOf("builtin_font")>(); }
 
 } // namespace vt

@@ -118,6 +118,10 @@ inline constexpr ConfigSetting TABLE[] = {
     textSetting("game_name", ""),
     // Decides which objects collide, so a replay must run with it.
     boolSetting("sprite_box_inset", false).replayedWhenSet(),
+    // Where data files are looked for, and the font drawn without a font
+    // file: neither changes what happens in a run, so recordings leave them out.
+    boolSetting("data_paths", true),
+    boolSetting("builtin_font", true),
 };
 
 /// Number of settings.

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/DataFileLog.h"
 #include "core/LoopState.h"
 #include "platform/LocalTime.h"
 #include "platform/StopSignals.h"
@@ -96,6 +97,7 @@ int startLog(const Config& config) {
     else
         log_manager.writeLog(1, "  %s", "(full path too long)");
     log_manager.writeLog(1, "Log Manager started.");
+    writeHeldDataFileLines();
     return 0;
 }
 

@@ -3,10 +3,12 @@
 #include <SFML/Graphics.hpp>
 
 #include <algorithm>
+#include <filesystem>
 #include <locale>
 
 #include "core/ConfigTable.h"
 #include "core/LogLineBuffer.h"
+#include "media/BuiltInFont.h"
 #include "media/CellBatch.h"
 #include "media/FrameRecord.h"
 #include "media/SfmlCompat.h"
@@ -14,6 +16,7 @@
 #include "platform/DisplayConnection.h"
 #include "vintrel/core/Color.h"
 #include "vintrel/core/Config.h"
+#include "vintrel/core/DataFile.h"
 #include "vintrel/core/LogManager.h"
 #include "vintrel/core/Text.h"
 #include "vintrel/media/SfmlColor.h"
@@ -122,13 +125,8 @@ int DisplayManager::openWindow() {
         return -1;
     connection.close();
 
-    const std::string font_file = config.getFontFile();
-    m_p_font = std::make_unique<sf::Font>();
-    if (!sfml::openFont(*m_p_font, font_file)) {
-        log_manager.writeLog("DisplayManager::startUp(): Error! Unable to open font from file '%s'.",
-                             clipForLog(font_file).c_str());
+    if (openFont() == -1)
         return -1;
-    }
 
     const float product = config.getFontScale() * std::min(cellWidth(), cellHeight());
     // Out-of-range scales (negative, zero, huge or not a number) would make the
@@ -144,6 +142,35 @@ int DisplayManager::openWindow() {
                                             colorToSFML(config.getWindowBackgroundColor()));
     m_p_frame_record = std::make_unique<FrameRecord>();
     m_p_window->clear(m_p_batch->getBackground());
+    return 0;
+}
+
+// The configured font file, wherever findDataFile finds it. When it is
+// nowhere and the configuration leaves font_file at its default, the
+// library's own font stands in: a game need not ship one. A font file named
+// explicitly, or one that exists but cannot be read, is an error as ever.
+int DisplayManager::openFont() {
+    LogManager& log_manager = LogManager::getInstance();
+    const Config& config = Config::getInstance();
+    const std::string configured = config.getFontFile();
+    const std::string font_file = findDataFile(configured);
+    m_p_font = std::make_unique<sf::Font>();
+    std::error_code error;
+    const bool absent = !std::filesystem::exists(font_file, error);
+    if (absent && config.getBuiltinFont() &&
+        configured == config::TABLE[config::rowOf("font_file")].default_text && builtin_font::size() > 0) {
+        log_manager.writeLog("DisplayManager::startUp(): No font file '%s': drawing with the built-in font.",
+                             clipForLog(configured).c_str());
+        if (sfml::openFontFromMemory(*m_p_font, builtin_font::data(), builtin_font::size()))
+            return 0;
+        log_manager.writeLog("DisplayManager::startUp(): Error! Unable to open the built-in font.");
+        return -1;
+    }
+    if (!sfml::openFont(*m_p_font, font_file)) {
+        log_manager.writeLog("DisplayManager::startUp(): Error! Unable to open font from file '%s'.",
+                             clipForLog(configured).c_str());
+        return -1;
+    }
     return 0;
 }
 

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "media/SpriteReader.h"
+#include "vintrel/core/DataFile.h"
 #include "vintrel/core/LogManager.h"
 
 namespace vt {
@@ -91,10 +92,11 @@ int ResourceManager::loadSprite(const std::string& filename, const std::string& 
 
     // Only regular files: a device or pipe could stream without end, and the
     // reader must go back to the start after choosing the format.
+    const std::string path = findDataFile(filename);
     std::error_code error;
     std::ifstream file;
-    if (std::filesystem::is_regular_file(filename, error))
-        file.open(filename);
+    if (std::filesystem::is_regular_file(path, error))
+        file.open(path);
     if (!file.is_open()) {
         lm.writeLog("RM::loadSprite(): Error! Cannot open file '%s'.", filename.c_str());
         lm.writeLog("RM::loadSprite(): Sprite '%s' not loaded.", label.c_str());
@@ -140,7 +142,7 @@ int ResourceManager::loadSound(const std::string& filename, const std::string& l
         return -1;
     }
     Sound& sound = m_sounds[static_cast<std::size_t>(m_sound_count)];
-    if (sound.loadSound(filename) != 0) {
+    if (sound.loadSound(findDataFile(filename)) != 0) {
         lm.writeLog("RM::loadSound(): Error! Cannot load sound from file '%s'.", filename.c_str());
         return -1;
     }
@@ -169,7 +171,7 @@ int ResourceManager::loadMusic(const std::string& filename, const std::string& l
         return -1;
     }
     Music& music = m_musics[static_cast<std::size_t>(m_music_count)];
-    if (music.loadMusic(filename) != 0) {
+    if (music.loadMusic(findDataFile(filename)) != 0) {
         lm.writeLog("RM::loadmusic(): Error! Cannot load music from file '%s'.", filename.c_str());
         return -1;
     }

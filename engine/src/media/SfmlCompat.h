@@ -92,6 +92,16 @@ inline bool openFont(sf::Font& font, const std::string& file_name) {
 #endif
 }
 
+/// Opens a font from bytes that stay valid while the font is used (the
+/// window library reads glyphs from them on demand).
+inline bool openFontFromMemory(sf::Font& font, const void* p_bytes, std::size_t size) {
+#if SFML_VERSION_MAJOR >= 3
+    return font.openFromMemory(p_bytes, size);
+#else
+    return font.loadFromMemory(p_bytes, size);
+#endif
+}
+
 /// A glyph's placement relative to the pen (baseline origin) and its
 /// rectangle in the font's texture, in pixels.
 struct GlyphRects {

@@ -95,6 +95,8 @@ class DisplayManager : public Manager {
 
     DisplayManager();
     int openWindow();
+    // Loads the font the window draws with; 0, or -1 after a log line.
+    int openFont();
     int createWindow(const std::string& display_name);
     void logLibraryErrors(bool on);
     int scaleWindow(unsigned desktop_width, unsigned desktop_height);

@@ -8,7 +8,7 @@
 #include "platform/ExecutablePath.h"
 #include "vintrel/core/Config.h"
 #include "vintrel/core/LogManager.h"
-#include "vintrel/core/Utility.h"
+#include "vintrel/core/Text.h"
 
 namespace vt {
 

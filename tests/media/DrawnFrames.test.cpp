@@ -33,6 +33,7 @@ const Scene SCENES[] = {
     {"view objects", [](scenes::Sprites&) { scenes::makeViewObjects(); }, 0x4a45b7edbe487b16,
      0xf3ff69e1d228ffe3},
     {"shape under text", scenes::makeShapeUnderText, 0xb46906fb33c58fd9, 0xbf81d8eacbe36b47},
+    {"high bytes", scenes::drawHighBytes, 0x5b362a89d84c4c77, 0xd4bdab42669ba7f3},
 };
 
 class DrawnFramesTest : public WindowTest {

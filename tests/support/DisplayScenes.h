@@ -123,6 +123,21 @@ inline void makeViewObjects() {
                       location % 3 != 2);
 }
 
+/// The bytes 0x80 to 0xFF through the char forms: cell by cell, and as a
+/// frame of bytes. They draw whatever the locale makes of a char (in the
+/// default "C" locale, the font's glyph for no character).
+inline void drawHighBytes(Sprites& sprites) {
+    DisplayManager& dm = DisplayManager::getInstance();
+    std::string bytes;
+    for (int byte = 0x80; byte <= 0xFF; byte++) {
+        const int i = byte - 0x80;
+        dm.drawCharacter(Vector(static_cast<float>(2 + i % 32), static_cast<float>(2 + i / 32)),
+                         static_cast<char>(byte), static_cast<Color>(1 + i % 7));
+        bytes += static_cast<char>(byte);
+    }
+    addObject(sprites, 32, 4, YELLOW, bytes, Vector(40, 12));
+}
+
 /// A circle drawn into the window between characters; those drawn after it
 /// cover it with their backgrounds.
 inline void makeShapeUnderText(Sprites& sprites) {

@@ -59,6 +59,18 @@ bool GlyphPiece::cut(sf::Vector2f from, sf::Vector2f to, bool inside) {
     return count >= 3;
 }
 
+void GlyphPiece::offset(sf::Vector2f by) {
+    for (std::size_t i = 0; i < m_count; i++)
+        m_corners[i].position += by;
+}
+
+void GlyphPiece::turn(sf::Vector2f pivot, float cos_r, float sin_r) {
+    for (std::size_t i = 0; i < m_count; i++) {
+        const sf::Vector2f p = m_corners[i].position - pivot;
+        m_corners[i].position = pivot + sf::Vector2f(p.x * cos_r - p.y * sin_r, p.x * sin_r + p.y * cos_r);
+    }
+}
+
 void GlyphPiece::appendTriangles(std::vector<sf::Vertex>& vertices, sf::Color color) const {
     if (m_count < 3)
         return;

@@ -4,6 +4,9 @@
 #include <cmath>
 #include <locale>
 
+#include "vintrel/core/LogManager.h"
+#include "vintrel/core/Utf8.h"
+
 namespace vt {
 
 namespace {
@@ -23,6 +26,29 @@ constexpr float OVERLAP_EPSILON = 1.0f / 64;
 // glyph cut into more parts than this by the cells over it is left out.
 constexpr std::size_t MAX_BACKGROUNDS_PER_BUCKET = 64;
 constexpr std::size_t MAX_PIECES_PER_GLYPH = 64;
+constexpr char32_t LAST_ASCII = 0x7F;
+constexpr char32_t LAST_CODE_POINT = 0x10FFFF;
+// Stands in the table of drawn shapes for the box of a character the font lacks.
+constexpr char32_t MISSING_GLYPH_BOX = LAST_CODE_POINT + 1;
+// Lines drawn from rectangles are this fraction of the narrower side of a cell thick.
+constexpr float LINE_SHARE = 1.0f / 8;
+// Sizes of drawn shapes kept; cells between whole pixels come in a few sizes only.
+constexpr std::size_t MAX_DRAWN_SHAPES = 4096;
+
+// A pixel edge of a cell. Neighbours compute their shared edge along different
+// float paths, which may differ in the last bits; snapping to 1/64 pixel
+// first makes them round alike.
+float pixelEdge(float position) { return std::round(std::round(position * 64.0f) / 64.0f); }
+
+// The colour's share of shade quarters over the background.
+sf::Color blend(sf::Color color, sf::Color background, std::uint8_t quarters) {
+    if (quarters >= 4)
+        return color;
+    auto mix = [quarters](std::uint8_t ink, std::uint8_t under) {
+        return static_cast<std::uint8_t>((ink * quarters + under * (4 - quarters) + 2) / 4);
+    };
+    return sf::Color(mix(color.r, background.r), mix(color.g, background.g), mix(color.b, background.b), 255);
+}
 
 bool boxesOverlap(sf::Vector2f low_a, sf::Vector2f high_a, sf::Vector2f low_b, sf::Vector2f high_b,
                   float margin) {
@@ -33,12 +59,45 @@ bool boxesOverlap(sf::Vector2f low_a, sf::Vector2f high_a, sf::Vector2f low_b, s
 } // namespace
 
 CellBatch::CellBatch(sf::Font& font, unsigned character_size, float cell_width, float cell_height,
-                     sf::Color background)
+                     sf::Color background, FontCoverage coverage)
     : m_font(font), m_character_size(character_size), m_cell_width(cell_width), m_cell_height(cell_height),
-      m_background(background), m_glyphs(), m_cells(), m_window_drawn_on(false), m_covers(), m_cover_begin(),
-      m_cover_count(), m_buckets(), m_used_buckets(), m_bucket_columns(0), m_bucket_rows(0),
+      m_background(background), m_glyphs(), m_wide_glyphs(), m_coverage(std::move(coverage)),
+      m_reported_missing(),
+      m_line(std::max(1, static_cast<int>(std::lround(std::min(cell_width, cell_height) * LINE_SHARE)))),
+      m_drawn_shapes(), m_drawn_library(), m_drawn_pieces(), m_cells(), m_window_drawn_on(false), m_covers(),
+      m_cover_begin(), m_cover_count(), m_buckets(), m_used_buckets(), m_bucket_columns(0), m_bucket_rows(0),
       m_seen_in_query(), m_vertices(), m_pieces(), m_next_pieces() {
     m_vertices.reserve(RESERVED_VERTICES);
+}
+
+CellBatch::Turn::Turn(float degrees) : upright(degrees == 0.0f), cos_r(1.0f), sin_r(0.0f) {
+    if (!upright) {
+        cos_r = std::cos(degrees * DEGREES_TO_RADIANS);
+        sin_r = std::sin(degrees * DEGREES_TO_RADIANS);
+    }
+}
+
+CellBatch::TurnedRect CellBatch::Turn::rect(sf::Vector2f pivot, float left, float top, float right,
+                                            float bottom) const {
+    TurnedRect turned{};
+    if (upright) {
+        turned.low = pivot + sf::Vector2f(left, top);
+        turned.high = pivot + sf::Vector2f(right, bottom);
+        turned.corners = {turned.low, sf::Vector2f(turned.high.x, turned.low.y), turned.high,
+                          sf::Vector2f(turned.low.x, turned.high.y)};
+        return turned;
+    }
+    const std::array<sf::Vector2f, 4> local = {sf::Vector2f(left, top), sf::Vector2f(right, top),
+                                               sf::Vector2f(right, bottom), sf::Vector2f(left, bottom)};
+    for (std::size_t i = 0; i < 4; i++)
+        turned.corners[i] = pivot + sf::Vector2f(local[i].x * cos_r - local[i].y * sin_r,
+                                                 local[i].x * sin_r + local[i].y * cos_r);
+    turned.low = turned.high = turned.corners[0];
+    for (const sf::Vector2f& corner : turned.corners) {
+        turned.low = sf::Vector2f(std::min(turned.low.x, corner.x), std::min(turned.low.y, corner.y));
+        turned.high = sf::Vector2f(std::max(turned.high.x, corner.x), std::max(turned.high.y, corner.y));
+    }
+    return turned;
 }
 
 const CellBatch::CachedGlyph& CellBatch::glyphFor(char ch) {
@@ -56,61 +115,141 @@ const CellBatch::CachedGlyph& CellBatch::glyphFor(char ch) {
     return cached;
 }
 
+const CellBatch::CachedGlyph* CellBatch::glyphFor(char32_t code_point) {
+    const auto found = m_wide_glyphs.find(code_point);
+    if (found != m_wide_glyphs.end())
+        return &found->second;
+    if (!m_coverage.covers(code_point)) {
+        // Asking the font would rasterise its empty glyph anew for every such
+        // code point, and grow its texture without end.
+        if (m_reported_missing.empty())
+            m_reported_missing.resize(LAST_CODE_POINT + 1, false);
+        if (!m_reported_missing[code_point]) {
+            m_reported_missing[code_point] = true;
+            LogManager::getInstance().writeLog(
+                "DisplayManager::drawCharacter(): Warning! The font has no glyph for U+%04X; drawn as a box.",
+                static_cast<unsigned>(code_point));
+        }
+        return nullptr;
+    }
+    CachedGlyph& cached = m_wide_glyphs[code_point];
+    cached.rects = sfml::glyphRects(m_font.getGlyph(code_point, m_character_size, true));
+    cached.visible = cached.rects.tex_width > 0 && cached.rects.tex_height > 0;
+    cached.loaded = true;
+    return &cached;
+}
+
 void CellBatch::addCell(float x, float y, char ch, sf::Color color, float rotation) {
+    addGlyphCell(x, y, glyphFor(ch), color, rotation);
+}
+
+void CellBatch::addCell(float x, float y, char32_t code_point, sf::Color color, float rotation) {
+    if (code_point <= LAST_ASCII) {
+        addCell(x, y, static_cast<char>(code_point), color, rotation);
+        return;
+    }
+    if (code_point > LAST_CODE_POINT || (code_point >= 0xD800 && code_point <= 0xDFFF))
+        code_point = REPLACEMENT_CHARACTER;
+    if (BoxDrawing::drawsItself(code_point)) {
+        addDrawnCell(x, y, code_point, color, rotation);
+        return;
+    }
+    const CachedGlyph* p_glyph = glyphFor(code_point);
+    if (p_glyph == nullptr)
+        addDrawnCell(x, y, MISSING_GLYPH_BOX, color, rotation);
+    else
+        addGlyphCell(x, y, *p_glyph, color, rotation);
+}
+
+void CellBatch::addGlyphCell(float x, float y, const CachedGlyph& glyph, sf::Color color, float rotation) {
     // A cell nowhere shows nothing and hides nothing.
     if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(rotation))
         return;
-    float cos_r = 1.0f;
-    float sin_r = 0.0f;
-    if (rotation != 0.0f) {
-        cos_r = std::cos(rotation * DEGREES_TO_RADIANS);
-        sin_r = std::sin(rotation * DEGREES_TO_RADIANS);
-    }
-    const bool upright = rotation == 0.0f;
-    auto turned = [cos_r, sin_r, upright](sf::Vector2f pivot, float left, float top, float right,
-                                          float bottom) {
-        TurnedRect rect{};
-        if (upright) {
-            rect.low = pivot + sf::Vector2f(left, top);
-            rect.high = pivot + sf::Vector2f(right, bottom);
-            rect.corners = {rect.low, sf::Vector2f(rect.high.x, rect.low.y), rect.high,
-                            sf::Vector2f(rect.low.x, rect.high.y)};
-            return rect;
-        }
-        const std::array<sf::Vector2f, 4> local = {sf::Vector2f(left, top), sf::Vector2f(right, top),
-                                                   sf::Vector2f(right, bottom), sf::Vector2f(left, bottom)};
-        for (std::size_t i = 0; i < 4; i++)
-            rect.corners[i] = pivot + sf::Vector2f(local[i].x * cos_r - local[i].y * sin_r,
-                                                   local[i].x * sin_r + local[i].y * cos_r);
-        rect.low = rect.high = rect.corners[0];
-        for (const sf::Vector2f& corner : rect.corners) {
-            rect.low = sf::Vector2f(std::min(rect.low.x, corner.x), std::min(rect.low.y, corner.y));
-            rect.high = sf::Vector2f(std::max(rect.high.x, corner.x), std::max(rect.high.y, corner.y));
-        }
-        return rect;
-    };
-
+    const Turn turn(rotation);
     Cell cell{};
     cell.color = color;
     // The background sits a tenth of a cell left of and a fifth of a cell
     // below the glyph's origin, where the glyph's ink falls.
-    cell.background =
-        turned(sf::Vector2f(x - m_cell_width / 10, y + m_cell_height / 5), 0, 0, m_cell_width, m_cell_height);
-    const CachedGlyph& glyph = glyphFor(ch);
+    cell.background = turn.rect(sf::Vector2f(x - m_cell_width / 10, y + m_cell_height / 5), 0, 0,
+                                m_cell_width, m_cell_height);
     cell.visible = glyph.visible;
     if (glyph.visible) {
         const sfml::GlyphRects& r = glyph.rects;
         // Whole-pixel origins and texel-sized quads show the glyphs exactly
         // as the font renders them, texel for pixel.
         const float top = static_cast<float>(m_character_size) + r.top;
-        cell.glyph = turned(sf::Vector2f(std::round(x), std::round(y)), r.left, top, r.left + r.tex_width,
-                            top + r.tex_height);
+        cell.glyph = turn.rect(sf::Vector2f(std::round(x), std::round(y)), r.left, top, r.left + r.tex_width,
+                               top + r.tex_height);
         cell.texture = {sf::Vector2f(r.tex_left, r.tex_top),
                         sf::Vector2f(r.tex_left + r.tex_width, r.tex_top),
                         sf::Vector2f(r.tex_left + r.tex_width, r.tex_top + r.tex_height),
                         sf::Vector2f(r.tex_left, r.tex_top + r.tex_height)};
     }
     m_cells.push_back(cell);
+}
+
+void CellBatch::addDrawnCell(float x, float y, char32_t code_point, sf::Color color, float rotation) {
+    if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(rotation))
+        return;
+    const Turn turn(rotation);
+    const sf::Vector2f corner(x - m_cell_width / 10, y + m_cell_height / 5);
+    Cell cell{};
+    cell.color = color;
+    cell.background = turn.rect(corner, 0, 0, m_cell_width, m_cell_height);
+    // The pieces fill the cell's background rounded to whole pixels.
+    const float left = pixelEdge(corner.x);
+    const float top = pixelEdge(corner.y);
+    const float width = pixelEdge(corner.x + m_cell_width) - left;
+    const float height = pixelEdge(corner.y + m_cell_height) - top;
+    const auto [first, count] =
+        width > 0 && height > 0 && width < 1e6f && height < 1e6f
+            ? drawnShapes(code_point, static_cast<int>(width), static_cast<int>(height))
+            : std::pair<std::uint32_t, std::uint32_t>(0, 0);
+    cell.first_drawn = static_cast<std::uint32_t>(m_drawn_pieces.size());
+    cell.drawn_count = count;
+    cell.visible = count > 0;
+    for (std::uint32_t i = first; i < first + count; i++) {
+        const BoxDrawing::Piece& piece = m_drawn_library[i];
+        DrawnPiece placed{piece.shape, blend(color, m_background, piece.shade)};
+        placed.shape.offset(sf::Vector2f(left, top));
+        if (!turn.upright)
+            placed.shape.turn(corner, turn.cos_r, turn.sin_r);
+        const sf::Vector2f low = placed.shape.minCorner();
+        const sf::Vector2f high = placed.shape.maxCorner();
+        if (i == first) {
+            cell.glyph.low = low;
+            cell.glyph.high = high;
+        }
+        cell.glyph.low = sf::Vector2f(std::min(cell.glyph.low.x, low.x), std::min(cell.glyph.low.y, low.y));
+        cell.glyph.high =
+            sf::Vector2f(std::max(cell.glyph.high.x, high.x), std::max(cell.glyph.high.y, high.y));
+        m_drawn_pieces.push_back(placed);
+    }
+    m_cells.push_back(cell);
+}
+
+std::pair<std::uint32_t, std::uint32_t> CellBatch::drawnShapes(char32_t code_point, int width, int height) {
+    const std::uint64_t key = (static_cast<std::uint64_t>(code_point) << 40) |
+                              (static_cast<std::uint64_t>(width) << 20) | static_cast<std::uint64_t>(height);
+    const auto found = m_drawn_shapes.find(key);
+    if (found != m_drawn_shapes.end())
+        return found->second;
+    // Pieces are copied into the batch as cells are added, so the library may
+    // start over at any time.
+    if (m_drawn_shapes.size() >= MAX_DRAWN_SHAPES) {
+        m_drawn_shapes.clear();
+        m_drawn_library.clear();
+    }
+    const auto first = static_cast<std::uint32_t>(m_drawn_library.size());
+    const sf::Vector2f white(WHITE_TEXEL, WHITE_TEXEL);
+    if (code_point == MISSING_GLYPH_BOX)
+        BoxDrawing::appendReplacementBox(width, height, m_line, white, m_drawn_library);
+    else
+        BoxDrawing::appendPieces(code_point, width, height, m_line, white, m_drawn_library);
+    const std::pair<std::uint32_t, std::uint32_t> range(
+        first, static_cast<std::uint32_t>(m_drawn_library.size()) - first);
+    m_drawn_shapes.emplace(key, range);
+    return range;
 }
 
 void CellBatch::resetBuckets(const sf::RenderTarget& target) {
@@ -215,13 +354,25 @@ void CellBatch::appendGlyph(std::size_t index) {
     const Cell& cell = m_cells[index];
     if (!cell.visible)
         return;
+    const std::uint32_t first_cover = m_cover_begin[index];
+    const std::uint32_t covers = m_cover_count[index];
+    if (cell.drawn_count > 0) {
+        for (std::uint32_t i = cell.first_drawn; i < cell.first_drawn + cell.drawn_count; i++)
+            appendCut(m_drawn_pieces[i].shape, m_drawn_pieces[i].color, first_cover, covers);
+        return;
+    }
     const auto& g = cell.glyph.corners;
     const auto& t = cell.texture;
-    const GlyphPiece whole = GlyphPiece::quad({g[0], t[0]}, {g[1], t[1]}, {g[2], t[2]}, {g[3], t[3]});
-    const std::uint32_t begin = m_cover_begin[index];
-    const std::uint32_t end = begin + m_cover_count[index];
+    appendCut(GlyphPiece::quad({g[0], t[0]}, {g[1], t[1]}, {g[2], t[2]}, {g[3], t[3]}), cell.color,
+              first_cover, covers);
+}
+
+void CellBatch::appendCut(const GlyphPiece& whole, sf::Color color, std::uint32_t first_cover,
+                          std::uint32_t covers) {
+    const std::uint32_t begin = first_cover;
+    const std::uint32_t end = begin + covers;
     if (begin == end) {
-        whole.appendTriangles(m_vertices, cell.color);
+        whole.appendTriangles(m_vertices, color);
         return;
     }
 
@@ -252,7 +403,7 @@ void CellBatch::appendGlyph(std::size_t index) {
         std::swap(m_pieces, m_next_pieces);
     }
     for (const GlyphPiece& piece : m_pieces)
-        piece.appendTriangles(m_vertices, cell.color);
+        piece.appendTriangles(m_vertices, color);
 }
 
 void CellBatch::flush(sf::RenderTarget& target) {
@@ -276,6 +427,7 @@ void CellBatch::flush(sf::RenderTarget& target) {
             target.draw(m_vertices.data(), m_vertices.size(), sf::PrimitiveType::Triangles, states);
         }
         m_cells.clear();
+        m_drawn_pieces.clear();
     }
     m_window_drawn_on = true;
 }

@@ -121,4 +121,16 @@ std::size_t countUtf8Cells(const std::string& text) {
     return cells;
 }
 
+std::string clipUtf8(const std::string& text, std::size_t max_bytes) {
+    if (text.size() <= max_bytes)
+        return text;
+    // A character is at most four bytes: at most three continuation bytes lie before the cut.
+    std::size_t length = max_bytes;
+    while (length > 0 && max_bytes - length < 3 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80)
+        length--;
+    if ((static_cast<unsigned char>(text[length]) & 0xC0) == 0x80)
+        length = max_bytes;
+    return text.substr(0, length);
+}
+
 } // namespace vt

@@ -37,4 +37,8 @@ std::size_t findInvalidUtf8(const std::string& text);
 /// ill-formed part counted once, as decodeUtf8 yields them.
 std::size_t countUtf8Cells(const std::string& text);
 
+/// The text cut to at most max_bytes bytes, backing off to the start of a
+/// character that the cut would split.
+std::string clipUtf8(const std::string& text, std::size_t max_bytes);
+
 } // namespace vt

@@ -44,6 +44,8 @@ const Scene SCENES[] = {
                                   static_cast<Color>(1 + (x + y) % 7));
      },
      0xc9b06cd4a3eba03b, 0x4627327e55f2debc},
+    {"full screen of boxes", [](scenes::Sprites&) { scenes::drawFullScreenOfBoxes(); }, 0xb7d949b39133f9c3,
+     0x722abb95e8cca170},
     {"high bytes", scenes::drawHighBytes, 0x5b362a89d84c4c77, 0xd4bdab42669ba7f3},
 };
 

@@ -29,6 +29,18 @@ inline void drawFullScreen() {
                              static_cast<char>('!' + (x + y) % 90), static_cast<Color>(1 + (x + y) % 7));
 }
 
+/// Every cell of the window, one box-drawing or block character each, mixed
+/// as walls, frames and shading mix them, in the seven colours.
+inline void drawFullScreenOfBoxes() {
+    const std::u32string characters = U"─│┌┐└┘├┤┬┴┼═║╔╗╚╝╠╣╦╩╬━┃┏┓┗┛┣┫┳┻╋╭╮╯╰█▀▄▌▐░▒▓▖▗▘▝▙▟";
+    DisplayManager& dm = DisplayManager::getInstance();
+    for (int y = 0; y < dm.getVerticalChars(); y++)
+        for (int x = 0; x < dm.getHorizontalChars(); x++)
+            dm.drawCharacter(Vector(static_cast<float>(x), static_cast<float>(y)),
+                             characters[static_cast<std::size_t>(x + 3 * y) % characters.size()],
+                             static_cast<Color>(1 + (x + y) % 7));
+}
+
 /// A spectral object showing a sprite of w x h characters of the text repeated.
 inline Object* addObject(Sprites& sprites, int w, int h, Color color, const std::string& text,
                          Vector position, int altitude = 2) {

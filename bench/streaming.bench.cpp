@@ -1,6 +1,7 @@
 // Serving a typical game's world to watchers: the host's step with 0 and 3
 // watchers, the bytes each step costs, the snapshot a joining watcher gets,
-// and how far behind the host a watcher process shows it.
+// how far behind the host a watcher process shows it, and how long ending a
+// watch of many mirrors takes.
 #include <benchmark/benchmark.h>
 
 #include <arpa/inet.h>
@@ -17,7 +18,9 @@
 #include <thread>
 #include <vector>
 
+#include "network/WorldStreamFormat.h"
 #include "support/HeadlessEngine.h"
+#include "support/StreamMessages.h"
 #include "vintrel/core/GameManager.h"
 #include "vintrel/events/EventStep.h"
 #include "vintrel/media/DisplayManager.h"
@@ -106,14 +109,17 @@ class Scene : public vt::Object {
     vt::ViewObject* m_p_score;
 };
 
-// A plain socket connected to 127.0.0.1:port, or -1.
+// A plain socket connected to 127.0.0.1:port that has said hello as a
+// watcher, or -1.
 int connectTo(int port) {
     const int sock = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<std::uint16_t>(port));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (sock != -1 && connect(sock, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0) {
+    const std::string hello = vt::stream::hello();
+    if (sock != -1 && (connect(sock, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0 ||
+                       send(sock, hello.data(), hello.size(), 0) != static_cast<ssize_t>(hello.size()))) {
         close(sock);
         return -1;
     }
@@ -344,6 +350,35 @@ void BM_WatcherLag(benchmark::State& state) {
     state.counters["lag_max_steps"] = lags.back();
 }
 BENCHMARK(BM_WatcherLag)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// Ending the watch of N mirrors stacked on one spot (the host's end message,
+// and the update that deletes them); mirroring them first is not timed.
+void BM_EndWatch(benchmark::State& state) {
+    const vt::test::HeadlessEngine engine("networking:true,");
+    const std::string crowd = vt::test::crowdSnapshot(static_cast<int>(state.range(0)));
+    const std::string end = vt::test::frame(vt::stream::END, "");
+    vt::WorldManager& world_manager = vt::WorldManager::getInstance();
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto* p_mirror = new vt::WorldMirror;
+        p_mirror->receiveBytes(crowd.data(), crowd.size());
+        world_manager.update();
+        state.ResumeTiming();
+        p_mirror->receiveBytes(end.data(), end.size());
+        world_manager.update();
+        state.PauseTiming();
+        if (p_mirror->getState() != vt::WorldMirror::ENDED)
+            state.SkipWithError("the watch did not end");
+        world_manager.markForDelete(p_mirror);
+        world_manager.update();
+        state.ResumeTiming();
+    }
+    state.counters["per_mirror"] =
+        benchmark::Counter(static_cast<double>(state.range(0)),
+                           benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    vt::GameManager::getInstance().shutDown();
+}
+BENCHMARK(BM_EndWatch)->Arg(5000)->Arg(10000)->Arg(20000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -2,11 +2,13 @@
 
 #include <cstdio>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "support/HeadlessEngine.h"
 #include "support/WorldScenes.h"
 #include "vintrel/events/Event.h"
+#include "vintrel/events/EventTimer.h"
 #include "vintrel/world/Object.h"
 #include "vintrel/world/WorldManager.h"
 
@@ -84,25 +86,19 @@ void BM_GetCollisions(benchmark::State& state) {
                            benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
-// Marking N objects that listen for steps and deleting them in one update,
-// in a world that grows with N. Making them is not timed.
-void BM_MarkAndDelete(benchmark::State& state) {
-    const int count = static_cast<int>(state.range(0));
-    vt::test::clearWorld();
-    g_scene = Scene();
+// Makes `count` objects where `place` says (not timed), then marks them all
+// and deletes them in one update.
+template <typename Place>
+void markAndDeleteEach(benchmark::State& state, int count, bool listening, Place place) {
     vt::WorldManager& world_manager = vt::WorldManager::getInstance();
-    const vt::Box boundary = vt::test::crowdBoundary(count, SPACES_PER_OBJECT);
-    world_manager.setBoundary(boundary);
-    std::mt19937 random(11);
-    std::uniform_real_distribution<float> along_x(0, boundary.getHorizontal());
-    std::uniform_real_distribution<float> along_y(0, boundary.getVertical());
     std::vector<vt::Object*> objects(static_cast<std::size_t>(count));
     for (auto _ : state) {
         state.PauseTiming();
         for (vt::Object*& p_o : objects) {
             p_o = new vt::Object;
-            p_o->setPosition(vt::Vector(along_x(random), along_y(random)));
-            p_o->registerInterest(vt::EVENT_STEP);
+            p_o->setPosition(place());
+            if (listening)
+                p_o->registerInterest(vt::EVENT_STEP);
         }
         state.ResumeTiming();
         for (vt::Object* p_o : objects)
@@ -114,11 +110,82 @@ void BM_MarkAndDelete(benchmark::State& state) {
                            benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
+// Marking N objects that listen for steps and deleting them in one update,
+// in a world that grows with N.
+void BM_MarkAndDelete(benchmark::State& state) {
+    const int count = static_cast<int>(state.range(0));
+    vt::test::clearWorld();
+    g_scene = Scene();
+    const vt::Box boundary = vt::test::crowdBoundary(count, SPACES_PER_OBJECT);
+    vt::WorldManager::getInstance().setBoundary(boundary);
+    std::mt19937 random(11);
+    std::uniform_real_distribution<float> along_x(0, boundary.getHorizontal());
+    std::uniform_real_distribution<float> along_y(0, boundary.getVertical());
+    markAndDeleteEach(state, count, true, [&] { return vt::Vector(along_x(random), along_y(random)); });
+}
+
+// A crowd of N hard objects on one spot of the 80 x 24 world, all in one
+// cell of the collision grid, deleted in one update. The spot is off the
+// cell where new objects start, so that making the crowd (not timed) does
+// not search it for each object.
+void BM_DeleteStacked(benchmark::State& state) {
+    vt::test::clearWorld();
+    g_scene = Scene();
+    vt::WorldManager::getInstance().setBoundary(vt::Box(vt::Vector(0, 0), 80, 24));
+    markAndDeleteEach(state, static_cast<int>(state.range(0)), false, [] { return vt::Vector(10, 12); });
+}
+
+// Gives the game's crowd of 500 objects N repeating timers, N / 500 each, of
+// 30 to 1,000 steps: about 36 of 10,000 fall due in a step, as in a game.
+// Returns the objects, whose timers the caller cancels.
+vt::ObjectList startCrowdTimers(int count) {
+    useScene(500, vt::Box(vt::Vector(0, 0), 80, 24));
+    const vt::ObjectList all = vt::WorldManager::getInstance().getAllObjects();
+    std::mt19937 random(13);
+    std::uniform_int_distribution<int> period(30, 1000);
+    for (int i = 0; i < count; i++)
+        all[i % all.getCount()]->startTimer("t" + std::to_string(i / all.getCount()), period(random),
+                                            vt::TIMER_REPEATING);
+    return all;
+}
+
+void cancelCrowdTimers(const vt::ObjectList& all, int count) {
+    for (int i = 0; i < count; i++)
+        all[i % all.getCount()]->cancelTimer("t" + std::to_string(i / all.getCount()));
+}
+
+// A whole world step of the game's crowd (timers, then the update) with N
+// timers pending: the difference between N = 10,000 and N = 0 is what the
+// timers add to a step.
+void BM_StepWithTimers(benchmark::State& state) {
+    const int count = static_cast<int>(state.range(0));
+    const vt::ObjectList all = startCrowdTimers(count);
+    vt::WorldManager& world_manager = vt::WorldManager::getInstance();
+    for (auto _ : state) {
+        world_manager.fireTimers();
+        world_manager.update();
+    }
+    cancelCrowdTimers(all, count);
+}
+
+// The timers' part of a step alone, with N pending.
+void BM_FireTimers(benchmark::State& state) {
+    const int count = static_cast<int>(state.range(0));
+    const vt::ObjectList all = startCrowdTimers(count);
+    vt::WorldManager& world_manager = vt::WorldManager::getInstance();
+    for (auto _ : state)
+        world_manager.fireTimers();
+    cancelCrowdTimers(all, count);
+}
+
 // Small scenes first: replacing a large scene costs more than building it.
 BENCHMARK(BM_UpdateGameCrowd)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_StepWithTimers)->Arg(0)->Arg(10000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FireTimers)->Arg(10000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_GetCollisions)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_UpdateScaled)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MarkAndDelete)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DeleteStacked)->Arg(20000)->Arg(40000)->Arg(80000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -119,11 +119,7 @@ int Asteroid::eventHandler(const vt::Event* p_event) {
         }
         return 1;
     }
-    if (p_event->getType() == vt::EVENT_COLLISION) {
-        const auto* p_collision = dynamic_cast<const vt::EventCollision*>(p_event);
-        if (p_collision == nullptr) {
-            return 0;
-        }
+    if (const auto* p_collision = vt::eventAs<vt::EventCollision>(p_event)) {
         hit(p_collision);
         return 1;
     }

@@ -38,11 +38,7 @@ int handleExplosionEvent(vt::Object* p_explosion, int& time_to_live, const vt::E
         }
         return 1;
     }
-    if (p_event->getType() == vt::EVENT_COLLISION) {
-        const auto* p_collision = dynamic_cast<const vt::EventCollision*>(p_event);
-        if (p_collision == nullptr) {
-            return 0;
-        }
+    if (const auto* p_collision = vt::eventAs<vt::EventCollision>(p_event)) {
         blastAsteroids(p_collision);
         return 1;
     }

@@ -48,10 +48,7 @@ GameStart::GameStart() : m_p_music(nullptr) {
 }
 
 int GameStart::eventHandler(const vt::Event* p_event) {
-    if (p_event->getType() != vt::EVENT_KEYBOARD) {
-        return 0;
-    }
-    const auto* p_keyboard = dynamic_cast<const vt::EventKeyboard*>(p_event);
+    const auto* p_keyboard = vt::eventAs<vt::EventKeyboard>(p_event);
     if (p_keyboard == nullptr) {
         return 0;
     }

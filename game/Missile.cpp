@@ -22,11 +22,7 @@ int Missile::eventHandler(const vt::Event* p_event) {
         world_manager.markForDelete(this);
         return 1;
     }
-    if (p_event->getType() == vt::EVENT_COLLISION) {
-        const auto* p_collision = dynamic_cast<const vt::EventCollision*>(p_event);
-        if (p_collision == nullptr) {
-            return 0;
-        }
+    if (const auto* p_collision = vt::eventAs<vt::EventCollision>(p_event)) {
         if (p_collision->getObject1()->getType() == names::ASTEROID ||
             p_collision->getObject2()->getType() == names::ASTEROID) {
             auto* p_blast = new MissileExplosion;

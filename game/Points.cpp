@@ -22,9 +22,8 @@ int Points::eventHandler(const vt::Event* p_event) {
     if (vt::ViewObject::eventHandler(p_event) != 0) {
         return 1;
     }
-    if (p_event->getType() == vt::EVENT_STEP) {
-        const auto* p_step = dynamic_cast<const vt::EventStep*>(p_event);
-        if (p_step != nullptr && p_step->getStepCount() % STEPS_PER_POINT == 0) {
+    if (const auto* p_step = vt::eventAs<vt::EventStep>(p_event)) {
+        if (p_step->getStepCount() % STEPS_PER_POINT == 0) {
             setValue(getValue() + 1);
         }
         return 1;

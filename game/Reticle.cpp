@@ -14,10 +14,7 @@ Reticle::Reticle() {
 }
 
 int Reticle::eventHandler(const vt::Event* p_event) {
-    if (p_event->getType() != vt::EVENT_MOUSE) {
-        return 0;
-    }
-    const auto* p_mouse = dynamic_cast<const vt::EventMouse*>(p_event);
+    const auto* p_mouse = vt::eventAs<vt::EventMouse>(p_event);
     if (p_mouse == nullptr || p_mouse->getMouseAction() != vt::MOUSE_ACTION_MOVED) {
         return 0;
     }

@@ -55,7 +55,7 @@ int watchGame(const NetworkRole& role) {
     vt::LogManager::getInstance().setFlush(true);
     loadResources();
     vt::WorldMirror* p_mirror = createShooterMirror();
-    new WatchScreen(p_mirror);
+    new WatchScreen(p_mirror, role.address + " port " + role.port);
     if (p_mirror->watch(role.address, role.port) != 0) {
         std::fprintf(stderr, "vintrel-shooter: cannot watch %s port %s: %s.\n", role.address.c_str(),
                      role.port.c_str(), p_mirror->getReason().c_str());

@@ -17,20 +17,21 @@ constexpr int MESSAGE_STEPS = 60;
 
 } // namespace
 
-WatchScreen::WatchScreen(const vt::WorldMirror* p_mirror) : m_p_mirror(p_mirror), m_steps_left(-1) {
+WatchScreen::WatchScreen(const vt::WorldMirror* p_mirror, const std::string& host)
+    : m_p_mirror(p_mirror), m_steps_left(-1) {
     setType(names::WATCH_SCREEN);
     setDrawValue(false);
     setColor(vt::YELLOW);
     setLocation(vt::CENTER_CENTER);
-    setVisible(false);
+    // Shown until the host's game begins, so that a silent host leaves no blank window.
+    setViewString("Waiting for the host at " + host + "...");
     registerInterest(vt::EVENT_STEP);
     registerInterest(vt::EVENT_KEYBOARD);
 }
 
 int WatchScreen::eventHandler(const vt::Event* p_event) {
-    if (p_event->getType() == vt::EVENT_KEYBOARD) {
-        const auto* p_keyboard = dynamic_cast<const vt::EventKeyboard*>(p_event);
-        if (p_keyboard != nullptr && p_keyboard->getKeyboardAction() == vt::KEY_ACTION_PRESSED &&
+    if (const auto* p_keyboard = vt::eventAs<vt::EventKeyboard>(p_event)) {
+        if (p_keyboard->getKeyboardAction() == vt::KEY_ACTION_PRESSED &&
             (p_keyboard->getKey() == vt::KEY_Q || p_keyboard->getKey() == vt::KEY_ESCAPE)) {
             vt::GameManager::getInstance().setGameOver(true);
         }
@@ -46,6 +47,8 @@ int WatchScreen::eventHandler(const vt::Event* p_event) {
         return 1;
     }
     const vt::WorldMirror::State state = m_p_mirror->getState();
+    if (state == vt::WorldMirror::WATCHING && m_p_mirror->getHostStep() != -1 && isVisible())
+        setVisible(false);
     if (m_steps_left == -1 && (state == vt::WorldMirror::ENDED || state == vt::WorldMirror::FAILED)) {
         const bool ended = state == vt::WorldMirror::ENDED;
         setViewString(ended ? "The host has ended the game" : "Cannot watch: " + m_p_mirror->getReason());

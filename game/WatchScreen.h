@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include <vintrel/world/ViewObject.h>
 
 namespace vt {
@@ -7,12 +9,14 @@ class WorldMirror;
 }
 
 /// A watcher's own screen over the host's game: Q or Escape quits (the only
-/// keys a watcher has), and when watching stops it says why for two seconds,
-/// then ends the game loop.
+/// keys a watcher has). Until the host's game shows it says that it waits for
+/// the host; when watching stops it says why for two seconds, then ends the
+/// game loop.
 class WatchScreen : public vt::ViewObject {
   public:
-    /// Watches the mirror's state; the mirror stays the world's.
-    explicit WatchScreen(const vt::WorldMirror* p_mirror);
+    /// Watches the mirror's state; the mirror stays the world's. `host` names
+    /// the host in the waiting message ("127.0.0.1 port 9876").
+    WatchScreen(const vt::WorldMirror* p_mirror, const std::string& host);
 
     /// Keys and steps; 1 when handled.
     int eventHandler(const vt::Event* p_event) override;

@@ -127,14 +127,21 @@ TEST_F(ConfigTest, UnsupportedNamesAreLoggedAndIgnored) {
     EXPECT_EQ(config().getWindowStyle(), 0);
     EXPECT_EQ(config().getWindowScale(), 0);
 
-    const std::string network_err = loadFile("network_backlog:10,network_connect_timeout:0,");
+    const std::string network_err =
+        loadFile("network_backlog:10,network_connect_timeout:0,max_watchers:0,watch_timeout:-5,");
     EXPECT_NE(network_err.find("loadConfig(): Unsupported network backlog '10'"), std::string::npos);
     EXPECT_NE(network_err.find("loadConfig(): Unsupported connect timeout '0'"), std::string::npos);
+    EXPECT_NE(network_err.find("loadConfig(): Unsupported watcher count '0'"), std::string::npos);
+    EXPECT_NE(network_err.find("loadConfig(): Unsupported watch timeout '-5'"), std::string::npos);
     EXPECT_EQ(config().getNetworkBacklog(), 4 << 20);
     EXPECT_EQ(config().getNetworkConnectTimeout(), 3000);
-    loadFile("network_backlog:65536,network_connect_timeout:250,");
+    EXPECT_EQ(config().getMaxWatchers(), 16);
+    EXPECT_EQ(config().getWatchTimeout(), 10000);
+    loadFile("network_backlog:65536,network_connect_timeout:250,max_watchers:40,watch_timeout:1500,");
     EXPECT_EQ(config().getNetworkBacklog(), 65536);
     EXPECT_EQ(config().getNetworkConnectTimeout(), 250);
+    EXPECT_EQ(config().getMaxWatchers(), 40);
+    EXPECT_EQ(config().getWatchTimeout(), 1500);
 }
 
 TEST_F(ConfigTest, MalformedAndOutOfRangeNumbers) {
@@ -205,8 +212,8 @@ TEST_F(ConfigTest, SummaryAndRecordedSettingsKeepTheirOrderAndForm) {
               "  Window state: fullscreen|  Window scale: auto|  Window title: Vintrel|"
               "  Show mouse: false|  Headless: true|  Font file: vt-font.ttf|  Log file: vintrel.log|"
               "  Random seed: 42|  Networking: false|  Network backlog: 4194304|"
-              "  Network connect timeout: 3000|  Scene graph: grid|  Grid width: 20|"
-              "  Grid height: 8|");
+              "  Network connect timeout: 3000|  Max watchers: 16|  Watch timeout: 10000|"
+              "  Scene graph: grid|  Grid width: 20|  Grid height: 8|");
 
     // A recording's settings are a file format: entries, order and spelling stay.
     config().reset();

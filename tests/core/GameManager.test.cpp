@@ -24,14 +24,16 @@ namespace {
 // A clock the test drives: time moves only when a step does work or the loop sleeps.
 std::int32_t g_now = 0;
 int g_oversleep_us = 0;
-std::vector<int> g_sleeps;
+std::vector<std::int64_t> g_sleeps; // microseconds
 
 std::int32_t fakeNow() { return g_now; }
 
-void fakeSleep(int milliseconds) {
-    g_sleeps.push_back(milliseconds);
-    g_now += milliseconds * 1000 + g_oversleep_us;
+void fakeSleep(std::int64_t microseconds) {
+    g_sleeps.push_back(microseconds);
+    g_now += static_cast<std::int32_t>(microseconds) + g_oversleep_us;
 }
+
+using Sleeps = std::vector<std::int64_t>;
 
 /// Spends the given microseconds of "work" in each step and ends the run after the last.
 class Worker : public Object {
@@ -69,12 +71,12 @@ class GameLoopTest : public EngineTest {
     void TearDown() override { platform::overrideTime(nullptr, nullptr); }
 };
 
-TEST_F(GameLoopTest, SleepsTheRestOfEachStepInWholeMilliseconds) {
+TEST_F(GameLoopTest, SleepsTheRestOfEachStepToTheMicrosecond) {
     ASSERT_EQ(startEngine(headlessConfig()), 0);
     auto* p_worker = new Worker({1000, 2500, 32999});
     GameManager::getInstance().run();
     EXPECT_EQ(p_worker->steps_seen, (std::vector<int>{0, 1, 2}));
-    EXPECT_EQ(g_sleeps, (std::vector<int>{32, 30, 0}));
+    EXPECT_EQ(g_sleeps, (Sleeps{32000, 30500, 1}));
     EXPECT_EQ(GameManager::getInstance().getStepCount(), 3);
 }
 
@@ -83,9 +85,9 @@ TEST_F(GameLoopTest, OversleepIsTakenOffTheNextStep) {
     g_oversleep_us = 700;
     new Worker({1000, 1000, 1000});
     GameManager::getInstance().run();
-    // 32000 us asked, 32700 slept: 700 carried. Next: 33000 - 1000 - 700 = 31300 -> 31 ms,
-    // slept 31700: 400 carried. Next: 33000 - 1000 - 400 = 31600 -> 31 ms.
-    EXPECT_EQ(g_sleeps, (std::vector<int>{32, 31, 31}));
+    // 32000 us asked, 32700 slept: 700 carried. Next: 33000 - 1000 - 700 = 31300,
+    // slept 32000: 700 carried again.
+    EXPECT_EQ(g_sleeps, (Sleeps{32000, 31300, 31300}));
 }
 
 TEST_F(GameLoopTest, LateStepsWarnExceptOnStepZeroAndRightAfterAnOversleep) {
@@ -95,10 +97,19 @@ TEST_F(GameLoopTest, LateStepsWarnExceptOnStepZeroAndRightAfterAnOversleep) {
     // the oversleep: silent, carry cleared. Step 3 late: warned.
     new Worker({40000, 1000, 40000, 45500});
     GameManager::getInstance().run();
-    EXPECT_EQ(g_sleeps, (std::vector<int>{32}));
+    EXPECT_EQ(g_sleeps, (Sleeps{32000}));
     const std::string text = logText();
     EXPECT_EQ(countLines(text, "Can't keep up!"), 1);
     EXPECT_EQ(countLines(text, "   3 GameManager::run(): Can't keep up! frame_time 33 ms, split 45 ms"), 1);
+}
+
+TEST_F(GameLoopTest, AOneMillisecondStepSleepsItsRestBelowAMillisecond) {
+    ASSERT_EQ(startEngine(headlessConfig() + "frame_time:1,"), 0);
+    // 300 us of work per step: the other 700 us are slept, not truncated to 0 ms.
+    new Worker({300, 300, 300});
+    GameManager::getInstance().run();
+    EXPECT_EQ(g_sleeps, (Sleeps{700, 700, 700}));
+    EXPECT_EQ(countLines(logText(), "Can't keep up!"), 0);
 }
 
 TEST_F(GameLoopTest, ZeroFrameTimeRunsTheLoopWithoutSleeping) {
@@ -106,7 +117,7 @@ TEST_F(GameLoopTest, ZeroFrameTimeRunsTheLoopWithoutSleeping) {
     EXPECT_EQ(GameManager::getInstance().getFrameTime(), 0);
     new Worker({5000, 5000, 5000});
     GameManager::getInstance().run();
-    EXPECT_EQ(g_sleeps, std::vector<int>());
+    EXPECT_EQ(g_sleeps, Sleeps());
     EXPECT_EQ(countLines(logText(), "Can't keep up!"), 0);
 }
 

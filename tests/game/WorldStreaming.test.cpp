@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <chrono>
 #include <functional>
 #include <map>
@@ -8,10 +10,15 @@
 #include <vintrel/network/EventNetworkSync.h>
 #include <vintrel/network/NetworkManager.h>
 #include <vintrel/network/WorldHost.h>
+#include <vintrel/network/WorldMirror.h>
 
 #include "GameStart.h"
 #include "GameTest.h"
+#include "Spectating.h"
+#include "WatchScreen.h"
 #include "support/ChildProcess.h"
+#include "support/LoopbackPeers.h"
+#include "support/StepRunner.h"
 #include "support/WorldDump.h"
 
 // The shooter played by a script in this process, serving its world; real
@@ -118,6 +125,30 @@ TEST_F(WorldStreamingTest, WatchersWorldsEqualTheHostsAtEveryStepIncludingAfterA
         }
     }
     EXPECT_GT(bullets, 10) << "the script fired no bullets that the watchers saw";
+}
+
+TEST_F(WorldStreamingTest, AWatcherOfASilentHostSaysItIsWaitingThenGivesUp) {
+    // A port where the system makes connections but nobody ever speaks.
+    int number = 0;
+    const int listener = vt::test::listenPeer(&number);
+    ASSERT_NE(listener, -1);
+    const std::string port = std::to_string(number);
+    const std::string where = "127.0.0.1 port " + port;
+
+    vt::WorldMirror* p_mirror = createShooterMirror();
+    auto* p_screen = new WatchScreen(p_mirror, where);
+    ASSERT_EQ(p_mirror->setWatchTimeout(300), 0);
+    ASSERT_EQ(p_mirror->watch("127.0.0.1", port), 0);
+    std::string while_connected;
+    vt::test::runSteps(100000, [&](int) {
+        if (p_mirror->getState() == vt::WorldMirror::WATCHING && p_screen->isVisible())
+            while_connected = p_screen->getViewString();
+        return p_mirror->getState() != vt::WorldMirror::FAILED;
+    });
+    close(listener);
+    EXPECT_EQ(while_connected, "Waiting for the host at " + where + "...");
+    EXPECT_EQ(p_screen->getViewString(), "Cannot watch: no game found at " + where + " (none within 1 s)");
+    EXPECT_TRUE(p_screen->isVisible());
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <thread>
 
 #include "media/SfmlCompat.h"
 #include "support/WindowTest.h"
@@ -227,7 +228,7 @@ TEST_F(DisplayManagerTest, ConfiguredWindowSizeAndZeroMeaningDesktop) {
     EXPECT_FLOAT_EQ(cellHeight(), 20.0f);
 }
 
-TEST_F(DisplayManagerTest, MissingFontFailsStartUpAndClosesTheWindow) {
+TEST_F(DisplayManagerTest, MissingFontFailsStartUpAndKeepsTheWindowUntilShutDown) {
     EXPECT_EQ(startEngine(windowedConfig() + "font_file:no-such-font.ttf,"), -1);
     const std::string log = logText();
     EXPECT_EQ(countLines(
@@ -235,7 +236,31 @@ TEST_F(DisplayManagerTest, MissingFontFailsStartUpAndClosesTheWindow) {
               1);
     EXPECT_EQ(countLines(log, "GameManager::startUp(): Error! Starting display manager."), 1);
     EXPECT_FALSE(DisplayManager::getInstance().isStarted());
+    sf::RenderWindow* p_window = DisplayManager::getInstance().getWindow();
+    ASSERT_NE(p_window, nullptr);
+    EXPECT_TRUE(p_window->isOpen());
+    stopEngine();
     EXPECT_EQ(DisplayManager::getInstance().getWindow(), nullptr);
+}
+
+TEST_F(DisplayManagerTest, TheWindowLibrarysMessagesAreLogLinesWhileStarted) {
+    ASSERT_EQ(startEngine(), 0);
+    sf::err() << "First half, ";
+    EXPECT_EQ(countLines(logText(), "First half"), 0) << "a line is written once it ends";
+    sf::err() << "second half" << std::endl;
+    testing::internal::CaptureStderr();
+    std::thread([] { sf::err() << "From the audio thread" << std::endl; }).join();
+    stopEngine();
+    sf::err() << "After shut-down" << std::endl;
+    const std::string err = testing::internal::GetCapturedStderr();
+
+    const std::string log = readFile(logPath());
+    // Time, then the step, then the message.
+    EXPECT_EQ(countLines(log, "    0 SFML: First half, second half"), 1) << log;
+    EXPECT_EQ(countLines(log, "From the audio thread"), 0) << "only the game's thread writes the log";
+    EXPECT_EQ(countLines(err, "From the audio thread"), 1);
+    EXPECT_EQ(countLines(log, "After shut-down"), 0);
+    EXPECT_EQ(countLines(err, "After shut-down"), 1);
 }
 
 TEST_F(DisplayManagerTest, WithoutADisplayStartUpFailsAndSaysSoInsteadOfEndingTheProcess) {

@@ -45,7 +45,7 @@ const Scene SCENES[] = {
      },
      0xc9b06cd4a3eba03b, 0x4627327e55f2debc},
     {"full screen of boxes", [](scenes::Sprites&) { scenes::drawFullScreenOfBoxes(); }, 0xb7d949b39133f9c3,
-     0x722abb95e8cca170},
+     0x6b27bfadec761310},
     {"high bytes", scenes::drawHighBytes, 0x5b362a89d84c4c77, 0xd4bdab42669ba7f3},
 };
 

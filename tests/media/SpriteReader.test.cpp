@@ -150,9 +150,10 @@ TEST_F(SpriteReaderTest, SimpleHeaderValuesOutOfRangeAreRefused) {
     };
     const Case cases[] = {
         {"1\n0\n1\n0\nred\nx\n", "RM::loadSimpleSprite(): Error line 2! Width is '0'."},
-        {"1\n-4\n1\n0\nred\nx\n", "RM::loadSimpleSprite(): Error! 'width' is -4, must not be negative."},
+        {"1\n-4\n1\n0\nred\nx\n", "RM::loadSimpleSprite(): Error line 2! Width is '-4'."},
         {"1\n1\ntall\n0\nred\nx\n", "RM::loadSimpleSprite(): Error line 3! Height is 'tall'."},
-        {"1\n1\n1\n-1\nred\nx\n", "RM::loadSimpleSprite(): Error! 'slowdown' is -1, must not be negative."},
+        {"1\n1\n1\n-1\nred\nx\n", "RM::loadSimpleSprite(): Error line 4! Slowdown is '-1'."},
+        {"1\n1\n-2\n0\nred\nx\n", "RM::loadSimpleSprite(): Error line 3! Height is '-2'."},
         {"1\n1\n1\n", "\tMissing slowdown (an integer)."},
         {"1\n1\n1\n0\n\nx\n", "\tMissing color (a string)."},
         {"1\n1\n", "\tMissing height (an integer)."},

@@ -81,6 +81,15 @@ TEST_F(PathManagerTest, CycleTimeIsATenthOfTheFrameTime) {
     EXPECT_EQ(countLines(logText(), "PathManager::startup(): Warning! PathManager already started."), 1);
 }
 
+TEST_F(PathManagerTest, StepsTooShortForATenthStillGiveSearchesAMillisecond) {
+    for (const char* frame_time : {"0", "9"}) {
+        SCOPED_TRACE(frame_time);
+        ASSERT_EQ(startEngine(test::headlessConfig() + "frame_time:" + frame_time + ",\n"), 0);
+        EXPECT_EQ(paths.getCycleTime(), 1);
+        stopEngine();
+    }
+}
+
 TEST_F(PathManagerTest, NothingToDoReturnsAtOnceAndSilently) {
     startWithTickingClock(10);
     LogManager::getInstance().setLogLevel(30);

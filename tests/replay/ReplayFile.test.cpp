@@ -135,3 +135,111 @@ TEST_F(ReplayRefusalTest, RecordingIsSetUpBeforeStartUpIntoAWritableFile) {
 
 } // namespace
 } // namespace vt
+
+namespace vt {
+namespace {
+
+// A checkpoint detail as a recorder writes it: per object, id, the mask of
+// the attributes that follow, then each attribute's length and bytes.
+std::string detail(int id, std::uint32_t mask, const std::vector<std::string>& attributes) {
+    std::string bytes;
+    const auto little = [&bytes](std::uint32_t value) {
+        for (int i = 0; i < 4; i++)
+            bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
+    };
+    little(static_cast<std::uint32_t>(id));
+    little(mask);
+    for (const std::string& attribute : attributes) {
+        little(static_cast<std::uint32_t>(attribute.size()));
+        bytes += attribute;
+    }
+    return bytes;
+}
+
+// The sample with every record a recording may add.
+ReplayFile sampleWithEverything() {
+    ReplayFile file = sample();
+    file.game_settings = {{"autoplay", "3"}, {"bind_fire", "SPACE+MOUSE_LEFT"}, {"empty", ""}};
+    file.saved_values = {{"best", true, std::string("12\0x", 4)}, {"never.saved", false, ""}};
+    file.details[6] = detail(1, 0x21, {"id..", "position"}) + detail(2, 0x40000, {"\x0c\0\0\0"});
+    file.details[14] = detail(2147483647, 0x1, {"\xff\xff\xff\x7f"});
+    return file;
+}
+
+TEST(ReplayFileTest, OlderRecordingsReadAndWriteBackByteForByte) {
+    const std::string path = std::string(VINTREL_SOURCE_DIR) + "/game/replays/shooter.vtr";
+    ReplayFile file;
+    std::string error;
+    ASSERT_EQ(file.load(path, error), 0) << error;
+    EXPECT_TRUE(file.game_settings.empty());
+    EXPECT_TRUE(file.saved_values.empty());
+    EXPECT_TRUE(file.details.empty());
+    EXPECT_EQ(file.encode(), test::readFile(path));
+}
+
+TEST(ReplayFileTest, SettingsSavedValuesAndDetailsReadBackTheSame) {
+    const std::string bytes = sampleWithEverything().encode();
+    ReplayFile read;
+    std::string error;
+    ASSERT_EQ(read.decode(bytes, error), 0) << error;
+    EXPECT_EQ(read.encode(), bytes);
+    ASSERT_EQ(read.game_settings.size(), 3u);
+    EXPECT_EQ(read.game_settings[1].value, "SPACE+MOUSE_LEFT");
+    EXPECT_EQ(read.game_settings[2].value, "");
+    ASSERT_EQ(read.saved_values.size(), 2u);
+    EXPECT_EQ(read.saved_values[0].value, std::string("12\0x", 4));
+    EXPECT_FALSE(read.saved_values[1].present);
+    EXPECT_EQ(read.details, sampleWithEverything().details);
+
+    for (std::size_t size = 0; size < bytes.size(); size++) {
+        SCOPED_TRACE(size);
+        EXPECT_EQ(read.decode(bytes.substr(0, size), error), -1);
+    }
+}
+
+TEST(ReplayFileTest, ForgedSettingsSavedValuesAndDetailsAreRefused) {
+    struct Forgery {
+        const char* name;
+        void (*apply)(ReplayFile& file);
+        const char* why;
+    };
+    const Forgery forgeries[] = {
+        {"a setting twice",
+         [](ReplayFile& f) {
+             f.game_settings.push_back({"autoplay", "4"});
+         },
+         "repeated"},
+        {"a saved key twice",
+         [](ReplayFile& f) {
+             f.saved_values.push_back({"best", true, "1"});
+         },
+         "repeated"},
+        {"one setting too many",
+         [](ReplayFile& f) {
+             for (std::size_t i = 0; i < ReplayFile::MAX_NAMED_VALUES; i++)
+                 f.game_settings.push_back({"s" + std::to_string(i), ""});
+         },
+         "one too many"},
+        {"a detail of an object not in its checkpoint",
+         [](ReplayFile& f) { f.details[13] = detail(1, 0x1, {"x"}); }, "does not fit"},
+        {"a detail without attributes", [](ReplayFile& f) { f.details[6] = detail(1, 0, {}); },
+         "does not fit"},
+        {"a detail of unknown attributes", [](ReplayFile& f) { f.details[6] = detail(1, 0x100000, {"x"}); },
+         "does not fit"},
+        {"a detail out of id order",
+         [](ReplayFile& f) { f.details[6] = detail(2, 0x1, {"x"}) + detail(1, 0x1, {"x"}); }, "does not fit"},
+        {"a detail cut short", [](ReplayFile& f) { f.details[6].pop_back(); }, "cut short"},
+    };
+    for (const Forgery& forgery : forgeries) {
+        SCOPED_TRACE(forgery.name);
+        ReplayFile file = sampleWithEverything();
+        forgery.apply(file);
+        ReplayFile read;
+        std::string error;
+        EXPECT_EQ(read.decode(file.encode(), error), -1);
+        EXPECT_NE(error.find(forgery.why), std::string::npos) << error;
+    }
+}
+
+} // namespace
+} // namespace vt

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <limits>
@@ -13,6 +14,7 @@
 #include "support/EngineTest.h"
 #include "support/StepRunner.h"
 #include "vintrel/core/GameManager.h"
+#include "vintrel/events/EventAction.h"
 #include "vintrel/events/EventCollision.h"
 #include "vintrel/events/EventKeyboard.h"
 #include "vintrel/events/EventMouse.h"
@@ -21,6 +23,8 @@
 #include "vintrel/input/Key.h"
 #include "vintrel/paths/PathManager.h"
 #include "vintrel/replay/ReplayManager.h"
+#include "vintrel/save/SaveData.h"
+#include "vintrel/world/ViewObject.h"
 #include "vintrel/world/WorldManager.h"
 
 namespace vt {
@@ -303,6 +307,165 @@ TEST_F(ReplayTest, EditedRecordingDivergesAtTheStepTheEditTakesEffect) {
         EXPECT_NE(outcome.reason.find(edit.reason), std::string::npos) << outcome.reason;
         EXPECT_NE(outcome.objects.find(edit.objects), std::string::npos) << outcome.objects;
     }
+}
+
+// A game that keeps its best score in its save data, takes its number of
+// rocks from its own command line, and moves by a named action.
+int g_rocks_flag = 0;
+// A changed scoring rule: a replay with it diverges.
+int g_score_drift = 0;
+
+class Keeper : public Object {
+  public:
+    Keeper() {
+        setType("Keeper");
+        setSolidness(SPECTRAL);
+        // Where it starts shows the best score it read.
+        setPosition(Vector(static_cast<float>(SaveData::getInstance().getInt("best")), 5));
+        const std::string rocks =
+            ReplayManager::getInstance().gameSetting("rocks", std::to_string(g_rocks_flag));
+        for (int i = 0; i < std::atoi(rocks.c_str()); i++)
+            new Body("Rock", Vector(static_cast<float>(i), 1), Vector());
+        InputManager::getInstance().bindAction("left", {KEY_A});
+        m_p_score = new ViewObject;
+        m_p_score->setViewString("Score");
+        registerInterest(EVENT_STEP);
+        registerInterest(EVENT_ACTION);
+    }
+    int eventHandler(const Event* p_event) override {
+        if (p_event->getType() == EVENT_ACTION) {
+            if (static_cast<const EventAction*>(p_event)->getPhase() == ACTION_PRESSED)
+                setPosition(getPosition() - Vector(1, 0));
+            return 1;
+        }
+        if (p_event->getType() != EVENT_STEP)
+            return 0;
+        const int step = static_cast<const EventStep*>(p_event)->getStepCount();
+        // Whoever plays presses Q now and then, and A at other times: only
+        // the key bound to "left" moves the keeper.
+        EventKeyboard key;
+        key.setKeyboardAction(KEY_ACTION_PRESSED);
+        key.setKey(step % 3 == 0 ? KEY_Q : KEY_A);
+        if (step % 4 == 1)
+            InputManager::getInstance().queueInput(key);
+        if (step % 10 == 9)
+            m_p_score->setValue(m_p_score->getValue() + 1 + g_score_drift);
+        SaveData& save = SaveData::getInstance();
+        if (step == 60 && m_p_score->getValue() > save.getInt("best")) {
+            save.setInt("best", m_p_score->getValue());
+            save.save();
+        }
+        if (step == 60)
+            GameManager::getInstance().setGameOver();
+        return 1;
+    }
+
+  private:
+    ViewObject* m_p_score;
+};
+
+constexpr char KEEPER_CONFIG[] = "headless:true,networking:false,frame_time:1,game_name:keeper,";
+
+class RecordedGameTest : public ReplayTest {
+  protected:
+    RecordedGameTest() { setenv("XDG_DATA_HOME", dataHome().c_str(), 1); }
+    ~RecordedGameTest() override { unsetenv("XDG_DATA_HOME"); }
+
+    std::string dataHome() const { return dir().file("data"); }
+    std::string savePath() const { return dataHome() + "/keeper/save.txt"; }
+
+    bool playKeeper(const std::string& config) {
+        SaveData::getInstance().reset();
+        const bool started = startEngine(config) == 0;
+        if (started) {
+            new Keeper;
+            GameManager::getInstance().run();
+        }
+        GameManager::getInstance().shutDown();
+        return started;
+    }
+
+    // Records the game started with --rocks 3 and "left" bound to Q.
+    int recordKeeper() {
+        return inChild([this] {
+            g_rocks_flag = 3;
+            return ReplayManager::getInstance().startRecording(path(), INTERVAL) == 0 &&
+                   playKeeper(std::string(KEEPER_CONFIG) + "bind_left:Q,") &&
+                   ReplayManager::getInstance().getError().empty();
+        });
+    }
+
+    // Replays without the flag or the binding; its outcome as one line:
+    // matched, the divergence's step and reason, and the attributes named.
+    std::string replayKeeper(const std::string& file, int drift) {
+        const std::string result = dir().file("keeper-outcome.txt");
+        std::remove(result.c_str());
+        inChild([&] {
+            g_score_drift = drift;
+            ReplayManager& replay = ReplayManager::getInstance();
+            if (replay.startReplay(file) != 0 || !playKeeper(KEEPER_CONFIG))
+                return false;
+            std::ofstream out(result);
+            out << replay.hasMatched() << " " << replay.getDivergence().step << " "
+                << replay.getDivergence().reason;
+            for (const AttributeDifference& attribute : replay.getDivergence().attributes)
+                out << " [" << attribute.attribute << "]";
+            return true;
+        });
+        return test::readFile(result);
+    }
+};
+
+TEST_F(RecordedGameTest, SavedValuesSettingsAndBindingsComeFromTheRecordingAndNothingIsSaved) {
+    SaveData& save = SaveData::getInstance();
+    ASSERT_EQ(save.open("keeper"), 0);
+    ASSERT_EQ(save.setInt("best", 3), 0);
+    ASSERT_EQ(save.save(), 0);
+    save.reset();
+
+    ASSERT_EQ(recordKeeper(), 0) << logText();
+    ReplayFile file;
+    std::string error;
+    ASSERT_EQ(file.load(path(), error), 0) << error;
+    ASSERT_EQ(file.saved_values.size(), 1u);
+    EXPECT_EQ(file.saved_values[0].value, "3");
+    ASSERT_EQ(file.game_settings.size(), 2u);
+    EXPECT_EQ(file.game_settings[1].name, "bind_left");
+    EXPECT_EQ(file.game_settings[1].value, "Q");
+    // The new best is saved: the replays below read the old one from the recording.
+    ASSERT_EQ(save.open("keeper"), 0);
+    EXPECT_EQ(save.getInt("best"), 6);
+    save.reset();
+
+    const std::string saved = test::readFile(savePath());
+    EXPECT_EQ(replayKeeper(path(), 0).substr(0, 5), "1 -1 ");
+    EXPECT_EQ(test::readFile(savePath()), saved);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dataHome() + "/keeper"), {}), 1);
+
+    // Without any save on this machine, nothing is made either.
+    setenv("XDG_DATA_HOME", dir().file("elsewhere").c_str(), 1);
+    EXPECT_EQ(replayKeeper(path(), 0).substr(0, 5), "1 -1 ");
+    EXPECT_FALSE(std::filesystem::exists(dir().file("elsewhere")));
+}
+
+TEST_F(RecordedGameTest, DivergenceNamesTheAttributeAndBothValuesWhenTheRecordingHoldsThem) {
+    ASSERT_EQ(recordKeeper(), 0) << logText();
+    const std::string outcome = replayKeeper(path(), 1);
+    EXPECT_EQ(outcome.substr(0, 4), "0 9 ") << outcome;
+    EXPECT_NE(outcome.find(": value 2 here, 1 in the recording [value]"), std::string::npos) << outcome;
+    EXPECT_NE(outcome.find("ViewObject "), std::string::npos) << outcome;
+
+    // A recording made before checkpoints held their detail names the object only.
+    ReplayFile file;
+    std::string error;
+    ASSERT_EQ(file.load(path(), error), 0) << error;
+    EXPECT_FALSE(file.details.empty());
+    file.details.clear();
+    ASSERT_EQ(file.save(path(), error), 0) << error;
+    const std::string without_detail = replayKeeper(path(), 1);
+    EXPECT_EQ(without_detail.substr(0, 4), "0 9 ") << without_detail;
+    EXPECT_NE(without_detail.find(" differs"), std::string::npos) << without_detail;
+    EXPECT_EQ(without_detail.find("in the recording"), std::string::npos) << without_detail;
 }
 
 } // namespace

@@ -15,6 +15,7 @@
 #include "vintrel/core/LogManager.h"
 #include "vintrel/paths/PathFind.h"
 #include "vintrel/paths/PathManager.h"
+#include "vintrel/save/SaveData.h"
 #include "vintrel/world/Object.h"
 
 namespace vt::test {
@@ -94,6 +95,7 @@ void resetEngineState() {
     path_manager.setSearchCellLimit(PathFind::MAX_CELLS);
     Object::resetIds();
     platform::overrideTime(nullptr, nullptr);
+    SaveData::getInstance().reset();
 }
 
 EngineTest::EngineTest() {

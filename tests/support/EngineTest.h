@@ -35,8 +35,8 @@ std::string headlessConfig();
 
 /// Puts back what a fresh process holds in the engine's process-wide state:
 /// the default configuration, the log's level and format, the game-over flag,
-/// the path manager's limits, object numbering from 1 and the real clock. The
-/// engine must be stopped.
+/// the path manager's limits, object numbering from 1, the real clock and an
+/// unopened save. The engine must be stopped.
 void resetEngineState();
 
 /// Base fixture: a fresh engine state (resetEngineState), a temporary working directory holding the

@@ -30,6 +30,21 @@ int connectPeer(int port, int receive_buffer) {
     return sock;
 }
 
+int listenPeer(int* p_port) {
+    const int sock = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof(address);
+    if (sock == -1 || bind(sock, reinterpret_cast<sockaddr*>(&address), size) != 0 || listen(sock, 4) != 0 ||
+        getsockname(sock, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
+        close(sock);
+        return -1;
+    }
+    *p_port = ntohs(address.sin_port);
+    return sock;
+}
+
 int acceptNext() {
     for (int attempt = 0; attempt < 100; attempt++) {
         const int sock = NetworkManager::getInstance().accept();

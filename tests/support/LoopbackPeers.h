@@ -11,6 +11,9 @@ namespace vt::test {
 /// 127.0.0.1:port, or -1. A receive buffer size other than 0 is set before
 /// connecting, so that the window the peer offers stays that small.
 int connectPeer(int port, int receive_buffer = 0);
+/// A plain socket listening on 127.0.0.1, on a port the system chooses
+/// (written to *p_port), with room for a few waiting connections; -1 on failure.
+int listenPeer(int* p_port);
 /// Accepts the next connection through the network manager, giving the
 /// kernel a little time to finish the handshake; -1 when none arrives
 /// within half a second.

@@ -154,5 +154,41 @@ TEST_F(GridTest, StandaloneGridRefusesWorkWhenNotStartedAndASecondStart) {
     EXPECT_EQ(countLines(log, "Grid::startUp(): Warning! Grid allocated. Not proceeding."), 1);
 }
 
+TEST_F(GridTest, RemovalsFromACrowdedCellKeepTheRestInOrderAndLeaversCanComeBack) {
+    Grid grid;
+    ASSERT_EQ(grid.startUp(), 0);
+    // Enough removals that some are settled while others are still pending.
+    std::vector<Object*> crowd;
+    for (int i = 0; i < 3000; i++) {
+        crowd.push_back(make(Vector(5, 3)));
+        ASSERT_EQ(grid.insertObject(crowd.back()), 0);
+    }
+    std::vector<Object*> expected;
+    for (std::size_t i = 0; i < crowd.size(); i++) {
+        if (i % 3 == 0)
+            expected.push_back(crowd[i]);
+        else
+            ASSERT_EQ(grid.removeObject(crowd[i]), 0);
+    }
+    // One leaver comes back while removals are pending, another moves there.
+    Object* p_back = crowd[2999];
+    ASSERT_EQ(grid.insertObject(p_back), 0);
+    expected.push_back(p_back);
+    ASSERT_EQ(grid.removeObject(crowd[0]), 0);
+    ASSERT_EQ(grid.updatePosition(crowd[3], Vector(30, 3)), 0);
+    crowd[3]->setPosition(Vector(30, 3));
+    expected.erase(expected.begin(), expected.begin() + 2);
+
+    const ObjectList listed = grid.objectsInCell({0, 0});
+    ASSERT_EQ(listed.getCount(), static_cast<int>(expected.size()));
+    for (int i = 0; i < listed.getCount(); i++)
+        ASSERT_EQ(listed[i], expected[static_cast<std::size_t>(i)]) << i;
+    EXPECT_EQ(grid.objectsInCell({1, 0}).getCount(), 1);
+    const ObjectList hits = grid.getCollisions(crowd[1], Vector(5, 3));
+    EXPECT_EQ(hits.getCount(), static_cast<int>(expected.size()));
+    EXPECT_EQ(occurrences(hits, p_back), 1);
+    EXPECT_EQ(occurrences(hits, crowd[0]), 0);
+}
+
 } // namespace
 } // namespace vt::test

@@ -101,6 +101,17 @@ TEST_F(SceneGraphTest, TypeChangeOfAnInactiveObjectIsReportedButApplied) {
     EXPECT_EQ(indexMismatch(p_o), "");
 }
 
+TEST_F(SceneGraphTest, DeactivatingAnObjectNoListHoldsIsRefused) {
+    // Gone from the active list and from its type's list: both refuse, and
+    // no other list (visible, solid) is asked.
+    auto* p_o = new Object;
+    p_o->setSolidness(SPECTRAL);
+    ASSERT_EQ(p_o->setVisible(false), 0);
+    ASSERT_EQ(sceneGraph().removeObject(p_o), 0);
+    EXPECT_EQ(p_o->setActive(false), -1);
+    EXPECT_TRUE(p_o->isActive()) << "a refused change leaves the object alone";
+}
+
 TEST_F(SceneGraphTest, FailuresAreSilentOnceTheGameIsOver) {
     // An object taken out of the index behind its back makes its setters fail.
     auto make_stray = [this] {

@@ -412,5 +412,8 @@ bool Config::getSignals() const { return boolAt<config::rowOf("signals")>(); }
 int Config::getLogfileMaxMb() const { return intAt<config::rowOf("logfile_max_mb")>(); }
 int Config::getNetworkBacklog() const { return intAt<config::rowOf("network_backlog")>(); }
 int Config::getNetworkConnectTimeout() const { return intAt<config::rowOf("network_connect_timeout")>(); }
+int Config::getMaxWatchers() const { return intAt<config::rowOf("max_watchers")>(); }
+int Config::getWatchTimeout() const { return intAt<config::rowOf("watch_timeout")>(); }
+std::string Config::getGameName() const { return textAt<config::rowOf("game_name")>(); }
 
 } // namespace vt

@@ -38,7 +38,7 @@ inline constexpr const char* WINDOW_SCALE_NAMES[] = {"auto"};
 
 /// The summary's fixed line "  Scene graph: grid" comes at this place: the
 /// scene graph is always the grid, and the line stands before its cell size.
-inline constexpr int SCENE_GRAPH_SUMMARY_PLACE = 19;
+inline constexpr int SCENE_GRAPH_SUMMARY_PLACE = 21;
 
 /// The settings, in the order loadConfig reads them and a recording's
 /// settings list them.
@@ -95,8 +95,8 @@ inline constexpr ConfigSetting TABLE[] = {
     textSetting("logfile", "vintrel.log").summary(14, "Log file"),
     intSetting("random_seed", 0).replayedFromRecording().summary(15, "Random seed"),
     boolSetting("networking", true).recorded().summary(16, "Networking"),
-    intSetting("grid_width", 20).startsWithin(1, INT_MAX).replayedFromRecording().summary(20, "Grid width"),
-    intSetting("grid_height", 8).startsWithin(1, INT_MAX).replayedFromRecording().summary(21, "Grid height"),
+    intSetting("grid_width", 20).startsWithin(1, INT_MAX).replayedFromRecording().summary(22, "Grid width"),
+    intSetting("grid_height", 8).startsWithin(1, INT_MAX).replayedFromRecording().summary(23, "Grid height"),
     intSetting("quadtree_depth", 10).replayedFromRecording(),
     intSetting("quadtree_threshold", 1).replayedFromRecording(),
     boolSetting("signals", true).recorded(),
@@ -109,6 +109,13 @@ inline constexpr ConfigSetting TABLE[] = {
         .within(1, 600000)
         .refusedAs("connect timeout")
         .summary(18, "Network connect timeout"),
+    // Each watcher holds a descriptor and up to a backlog of memory on the host.
+    intSetting("max_watchers", 16).within(1, 1024).refusedAs("watcher count").summary(19, "Max watchers"),
+    intSetting("watch_timeout", 10000)
+        .within(1, 600000)
+        .refusedAs("watch timeout")
+        .summary(20, "Watch timeout"),
+    textSetting("game_name", ""),
 };
 
 /// Number of settings.

@@ -123,6 +123,11 @@ void stopManagers(bool networking) {
             log_manager.writeLog(1, "%s", entry->stopped);
         }
     }
+    // A display that failed to start keeps the window it opened (when the
+    // font is missing) until now.
+    DisplayManager& display_manager = DisplayManager::getInstance();
+    if (!display_manager.isStarted() && display_manager.getWindow() != nullptr)
+        display_manager.shutDown();
 }
 
 // The world is exactly as large as the window. A size the world cannot
@@ -258,6 +263,9 @@ void GameManager::run() {
     while (true) {
         clock.delta();
 
+        // Timers first, so that what they start or change is in place for
+        // the step event.
+        world_manager.fireTimers();
         const EventStep step(m_step_count);
         onEvent(&step);
 
@@ -286,7 +294,7 @@ void GameManager::run() {
             adjust_time = 0; // a fast replay neither sleeps nor reports falling behind
         else if (remaining > 0) {
             const std::int64_t before = clock.split();
-            platform::sleepMilliseconds(static_cast<int>(remaining / 1000));
+            platform::sleepInLoop(remaining);
             const std::int64_t after = clock.split();
             adjust_time = after - before - remaining;
             if (adjust_time < 0)

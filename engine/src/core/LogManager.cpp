@@ -173,6 +173,10 @@ std::string LogManager::linePrefix() const {
     return prefix;
 }
 
+std::string LogManager::formatLine(const std::string& message) const { return linePrefix() + message + "\n"; }
+
+int LogManager::getFileDescriptor() const { return m_p_f ? fileno(m_p_f) : -1; }
+
 void LogManager::cutFile() {
     m_file_cut = true;
     std::fprintf(m_p_f,
@@ -182,7 +186,11 @@ void LogManager::cutFile() {
     std::fflush(m_p_f);
 }
 
-void LogManager::setFlush(bool do_flush) { m_do_flush = do_flush; }
+void LogManager::setFlush(bool do_flush) {
+    m_do_flush = do_flush;
+    if (do_flush && m_p_f)
+        std::fflush(m_p_f);
+}
 
 bool LogManager::getFlush() const { return m_do_flush; }
 

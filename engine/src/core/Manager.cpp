@@ -113,7 +113,8 @@ int Manager::onEvent(const Event* p_event) const {
         ObjectListIterator li(&receivers);
         for (li.first(); !li.isDone(); li.next()) {
             Object* p_o = li.currentObject();
-            if (p_o->isActive()) {
+            // A covered scene's objects are frozen: they hear nothing.
+            if (p_o->isActive() && !p_o->isFrozen()) {
                 p_o->eventHandler(p_event);
                 count++;
             }

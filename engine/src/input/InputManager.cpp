@@ -6,6 +6,7 @@
 #include <optional>
 #include <utility>
 
+#include "input/ActionTable.h"
 #include "media/SfmlCompat.h"
 #include "vintrel/core/Config.h"
 #include "vintrel/core/GameManager.h"
@@ -142,7 +143,7 @@ Vector toSpaces(int x, int y) { return pixelsToSpaces(DisplayManager::getInstanc
 
 } // namespace
 
-InputManager::InputManager() { setType("InputManager"); }
+InputManager::InputManager() : m_p_actions(std::make_unique<ActionTable>()) { setType("InputManager"); }
 
 InputManager::~InputManager() = default;
 
@@ -187,6 +188,7 @@ void InputManager::shutDown() {
         log_manager.writeLog(2, "InputManager::shutDown(): Keyboard repeat enabled.");
     }
     m_queued.clear();
+    m_p_actions->clear();
     Manager::shutDown();
     log_manager.writeLog(5, "InputManager::shutDown(): successfully stopped.");
 }
@@ -207,11 +209,13 @@ int InputManager::queueInput(const EventMouse& mouse) {
 
 void InputManager::deliver(const EventKeyboard& keyboard) {
     ReplayManager::getInstance().recordInput(keyboard);
+    m_p_actions->note(keyboard);
     onEvent(&keyboard);
 }
 
 void InputManager::deliver(const EventMouse& mouse) {
     ReplayManager::getInstance().recordInput(mouse);
+    m_p_actions->note(mouse);
     onEvent(&mouse);
 }
 
@@ -228,31 +232,54 @@ bool InputManager::windowClosedDuringReplay() {
 }
 
 void InputManager::getInput() {
-    ReplayManager& replay_manager = ReplayManager::getInstance();
-    if (replay_manager.isReplaying()) {
-        m_queued.clear();
-        if (windowClosedDuringReplay())
-            replay_manager.interrupt();
-        replay_manager.deliverInput(*this);
-        return;
+    m_p_actions->beginStep();
+    if (ReplayManager::getInstance().isReplaying()) {
+        deliverReplayedInput();
+    } else {
+        // Handlers may queue more: those wait for the next step.
+        deliverQueuedInput();
+        if (!Config::getInstance().getHeadless())
+            deliverWindowInput();
     }
+    m_p_actions->deliver();
+}
 
-    // Handlers may queue more: those wait for the next step.
+void InputManager::deliverReplayedInput() {
+    ReplayManager& replay_manager = ReplayManager::getInstance();
+    m_queued.clear();
+    if (windowClosedDuringReplay())
+        replay_manager.interrupt();
+    replay_manager.deliverInput([this](const Event& event) {
+        if (event.getType() == EVENT_KEYBOARD)
+            m_p_actions->note(static_cast<const EventKeyboard&>(event));
+        else if (event.getType() == EVENT_MOUSE)
+            m_p_actions->note(static_cast<const EventMouse&>(event));
+        onEvent(&event);
+    });
+}
+
+void InputManager::deliverQueuedInput() {
     const std::vector<std::variant<EventKeyboard, EventMouse>> queued = std::move(m_queued);
     m_queued.clear();
     for (const auto& event : queued)
         std::visit([this](const auto& input) { deliver(input); }, event);
+}
 
-    if (Config::getInstance().getHeadless())
-        return;
+void InputManager::deliverWindowInput() {
     sf::RenderWindow* p_window = DisplayManager::getInstance().getWindow();
     if (p_window == nullptr) {
         LogManager::getInstance().writeLog(
             "InputManager::getInput(): DisplayManager unexpectedly returned null window!");
         return;
     }
+    if (!deliverWindowEvents(*p_window))
+        return;
+    deliverHeldButtons(*p_window);
+    deliverHeldKeys();
+}
 
-    while (const std::optional<sf::Event> event = sfml::pollEvent(*p_window)) {
+bool InputManager::deliverWindowEvents(sf::RenderWindow& window) {
+    while (const std::optional<sf::Event> event = sfml::pollEvent(window)) {
         const sfml::InputEvent input = sfml::describeEvent(*event);
         switch (input.kind) {
         case sfml::InputEvent::Kind::Closed:
@@ -261,7 +288,7 @@ void InputManager::getInput() {
                                                "InputManager::getInput(): Window closed. Setting game over.");
             ReplayManager::getInstance().recordClose();
             GameManager::getInstance().setGameOver(true);
-            return;
+            return false;
         case sfml::InputEvent::Kind::KeyPressed:
         case sfml::InputEvent::Kind::KeyReleased: {
             EventKeyboard keyboard = toEventKeyboard(*event);
@@ -290,8 +317,11 @@ void InputManager::getInput() {
             break;
         }
     }
+    return true;
+}
 
-    const sf::Vector2i pointer = sf::Mouse::getPosition(*p_window);
+void InputManager::deliverHeldButtons(sf::RenderWindow& window) {
+    const sf::Vector2i pointer = sf::Mouse::getPosition(window);
     EventMouse held_mouse;
     held_mouse.setMouseAction(MOUSE_ACTION_PRESSED);
     held_mouse.setMousePosition(toSpaces(pointer.x, pointer.y));
@@ -302,7 +332,9 @@ void InputManager::getInput() {
             deliver(held_mouse);
         }
     }
+}
 
+void InputManager::deliverHeldKeys() {
     for (const HeldKey& held : heldKeys()) {
         if (sf::Keyboard::isKeyPressed(held.first)) {
             EventKeyboard keyboard;
@@ -312,6 +344,21 @@ void InputManager::getInput() {
         }
     }
 }
+
+int InputManager::bindAction(const std::string& action, const std::vector<Key>& keys,
+                             const std::vector<MouseButton>& buttons) {
+    return m_p_actions->bind(action, keys, buttons);
+}
+
+std::string InputManager::getActionBinding(const std::string& action) const {
+    return m_p_actions->binding(action);
+}
+
+bool InputManager::isActionPressed(const std::string& action) const { return m_p_actions->pressed(action); }
+
+bool InputManager::isActionHeld(const std::string& action) const { return m_p_actions->held(action); }
+
+bool InputManager::isActionReleased(const std::string& action) const { return m_p_actions->released(action); }
 
 EventKeyboard InputManager::toEventKeyboard(const sf::Event& event) const {
     LogManager& log_manager = LogManager::getInstance();

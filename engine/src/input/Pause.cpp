@@ -2,7 +2,9 @@
 
 #include <SFML/Graphics/RenderWindow.hpp>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <optional>
 
 #include "media/SfmlCompat.h"
@@ -20,13 +22,21 @@ namespace vt {
 
 namespace {
 
-// Between two looks at the window's queue while paused.
-constexpr int PAUSE_POLL_MICROSECONDS = 30;
+// Between two looks at the window's queue while paused: long enough that a
+// paused game costs next to nothing, short enough that a key resumes it
+// within half a step.
+constexpr std::int64_t SHORTEST_POLL_MICROSECONDS = 1000;
+constexpr std::int64_t LONGEST_POLL_MICROSECONDS = 10000;
 
 // A paused game that shows nothing looks frozen.
 constexpr const char* DEFAULT_MESSAGE = "PAUSED — any key resumes";
 
 sf::Color windowBackground() { return colorToSFML(Config::getInstance().getWindowBackgroundColor()); }
+
+int pollMicroseconds() {
+    const std::int64_t half_step = static_cast<std::int64_t>(GameManager::getInstance().getFrameTime()) * 500;
+    return static_cast<int>(std::clamp(half_step, SHORTEST_POLL_MICROSECONDS, LONGEST_POLL_MICROSECONDS));
+}
 
 // Black on light backgrounds, white on dark ones.
 sf::Color contrasting(sf::Color background) {
@@ -67,6 +77,7 @@ int Pause::eventHandler(const Event* p_event) {
     }
 
     const bool message_shown = showMessage();
+    const int poll_microseconds = pollMicroseconds();
     // Everything that reaches the window while paused is used up here, so
     // the key that resumes the game never reaches the game itself.
     bool key_pressed = false;
@@ -90,19 +101,19 @@ int Pause::eventHandler(const Event* p_event) {
                 key_pressed = true;
             }
         }
-        platform::sleepMicroseconds(PAUSE_POLL_MICROSECONDS);
+        platform::sleepMicroseconds(poll_microseconds);
     }
 
-    // The rest of the step draws the next frame, without the message.
     if (message_shown)
-        p_window->clear(windowBackground());
+        hideMessage();
     log_manager.writeLog(1, "Pause::eventHandler(): Game resumed.");
     return 1;
 }
 
-// The game's last frame is not drawn again behind the message: that would
-// run every object's draw, which advances animations while the game stands
-// still.
+// The game's last frame is drawn again from what the display kept of it, not
+// by the objects: their draw would advance animations while the game stands
+// still. The message sits on a plate of the background colour, so that it
+// reads over whatever the game shows there.
 bool Pause::showMessage() const {
     DisplayManager& display_manager = DisplayManager::getInstance();
     sf::RenderWindow* p_window = display_manager.getWindow();
@@ -120,10 +131,33 @@ bool Pause::showMessage() const {
     text.setPosition(
         sf::Vector2f(std::round(static_cast<float>(display_manager.getHorizontalPixels()) / 2.0f),
                      std::round(static_cast<float>(display_manager.getVerticalPixels()) / 2.0f)));
+    const sfml::RectParts bounds = sfml::rectParts(text.getGlobalBounds());
+    const float margin_x = std::round(cellWidth());
+    const float margin_y = std::round(cellHeight() / 4.0f);
+    sf::RectangleShape plate(sf::Vector2f(std::round(bounds.width) + 2.0f * margin_x,
+                                          std::round(bounds.height) + 2.0f * margin_y));
+    plate.setPosition(sf::Vector2f(std::round(bounds.left) - margin_x, std::round(bounds.top) - margin_y));
+    plate.setFillColor(background);
+
     p_window->clear(background);
+    display_manager.redrawLastFrame();
+    p_window->draw(plate);
     p_window->draw(text);
     p_window->display();
     return true;
+}
+
+// The game comes back as it was before the pause, and the rest of the step
+// draws the next frame into a cleared window as usual.
+void Pause::hideMessage() const {
+    DisplayManager& display_manager = DisplayManager::getInstance();
+    sf::RenderWindow* p_window = display_manager.getWindow();
+    if (p_window == nullptr)
+        return;
+    p_window->clear(windowBackground());
+    display_manager.redrawLastFrame();
+    p_window->display();
+    p_window->clear(windowBackground());
 }
 
 } // namespace vt

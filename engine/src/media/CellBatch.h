@@ -10,6 +10,7 @@
 
 #include "media/BoxDrawing.h"
 #include "media/FontCoverage.h"
+#include "media/FrameRecord.h"
 #include "media/GlyphPiece.h"
 #include "media/SfmlCompat.h"
 
@@ -26,10 +27,14 @@ namespace vt {
 /// then the glyphs alone, in drawing order, each cut where a later cell lies
 /// over it; no background needs drawing.
 ///
-/// Box Drawing and Block Elements are not glyphs of the font but pieces
-/// fitted to the cell's pixels (BoxDrawing), drawn and cut in the same way.
-/// The cell's pixels are its background's edges rounded to whole pixels, and
-/// neighbours round their shared edge alike, so their pieces meet exactly.
+/// Box Drawing and Block Elements are not glyphs of the font but shapes
+/// fitted to the cell's pixels (BoxDrawing), rasterised once per cell size
+/// into a texture of the batch's own (the masks), and then drawn and cut as
+/// glyphs are. The cell's pixels are its background's edges rounded to whole
+/// pixels, and neighbours round their shared edge alike, so their shapes
+/// meet exactly. Their ink never leaves their cell, so drawing them all
+/// before the glyphs, with a call of their own, keeps the picture of
+/// drawing order.
 class CellBatch {
   public:
     /// The font must outlive the batch. Sizes are in pixels. Characters the
@@ -40,14 +45,18 @@ class CellBatch {
     /// Queues one cell whose glyph origin is at pixel (x, y); rotation in
     /// degrees, clockwise about the background's and the glyph's top-left
     /// corners. The char is turned into a character as the default locale does.
-    void addCell(float x, float y, char ch, sf::Color color, float rotation);
+    /// Always true: a glyph always finds room.
+    bool addCell(float x, float y, char ch, sf::Color color, float rotation);
     /// Queues one cell of a Unicode character; ASCII draws exactly as the
     /// char form does, and anything that is no Unicode scalar value as U+FFFD.
-    void addCell(float x, float y, char32_t code_point, sf::Color color, float rotation);
-    /// Draws every queued cell into the target and empties the batch. From
-    /// then on until windowCleared() the target counts as drawn on, so later
-    /// cells paint their backgrounds over whatever it holds.
-    void flush(sf::RenderTarget& target);
+    /// False, with nothing queued, when the batch must be flushed first: the
+    /// masks of the characters queued so far fill their texture.
+    bool addCell(float x, float y, char32_t code_point, sf::Color color, float rotation);
+    /// Draws every queued cell into the target and empties the batch; what
+    /// was drawn is added to the record when one is given. From then on
+    /// until windowCleared() the target counts as drawn on, so later cells
+    /// paint their backgrounds over whatever it holds.
+    void flush(sf::RenderTarget& target, FrameRecord* p_record = nullptr);
     /// Tells the batch that the window holds nothing but the background colour.
     void windowCleared() { m_window_drawn_on = false; }
     /// Number of cells waiting to be drawn.
@@ -85,26 +94,38 @@ class CellBatch {
         std::array<sf::Vector2f, 4> texture; // texel coordinates of the glyph's corners
         sf::Color color;
         bool visible;
-        // Pieces of a character drawn from rectangles, in m_drawn_pieces; none for a glyph.
-        std::uint32_t first_drawn;
-        std::uint32_t drawn_count;
+        bool drawn; // its texture is the masks', not the font's
     };
 
-    struct DrawnPiece {
-        GlyphPiece shape;
-        sf::Color color;
+    /// Where the ink of a drawn character of one cell size lies in its cell
+    /// and in the masks' texture; no ink when width is 0.
+    struct DrawnMask {
+        int left;
+        int top;
+        int width;
+        int height;
+        float tex_left;
+        float tex_top;
     };
 
     const CachedGlyph& glyphFor(char ch);
     /// The glyph of a character beyond ASCII, or null when the font lacks it.
     const CachedGlyph* glyphFor(char32_t code_point);
     void addGlyphCell(float x, float y, const CachedGlyph& glyph, sf::Color color, float rotation);
-    void addDrawnCell(float x, float y, char32_t code_point, sf::Color color, float rotation);
-    /// The pieces of a drawn character in a cell of the size, made once.
-    std::pair<std::uint32_t, std::uint32_t> drawnShapes(char32_t code_point, int width, int height);
-    void appendCut(const GlyphPiece& whole, sf::Color color, std::uint32_t first_cover, std::uint32_t covers);
+    bool addDrawnCell(float x, float y, char32_t code_point, sf::Color color, float rotation);
+    /// The mask of a drawn character in a cell of the size, made on first use;
+    /// null when the texture has no room left for it.
+    const DrawnMask* drawnMask(char32_t code_point, int width, int height);
+    /// Rasterises the character's shapes, trimmed to their ink, into the texture.
+    bool makeMask(char32_t code_point, int width, int height, DrawnMask& mask);
+    /// Finds room for a mask in the texture, growing it; false when there is none.
+    bool placeMask(unsigned width, unsigned height, unsigned& x, unsigned& y);
+    /// Empties the texture but for the white texels backgrounds sample.
+    bool resetMasks();
+    void appendCut(const GlyphPiece& whole, sf::Color color, std::uint32_t first_cover, std::uint32_t covers,
+                   std::vector<sf::Vertex>& vertices);
     void findCoveringCells();
-    void appendBackgrounds();
+    void appendBackgrounds(std::vector<sf::Vertex>& vertices);
     void appendGlyph(std::size_t index);
     void resetBuckets(const sf::RenderTarget& target);
     void bucketRange(const TurnedRect& rect, int& x0, int& y0, int& x1, int& y1) const;
@@ -122,11 +143,20 @@ class CellBatch {
     std::vector<bool> m_reported_missing;
     // Thickness of light lines drawn from rectangles, in pixels.
     int m_line;
-    // Pieces of drawn characters by character and cell size, kept across frames.
-    std::unordered_map<std::uint64_t, std::pair<std::uint32_t, std::uint32_t>> m_drawn_shapes;
-    std::vector<BoxDrawing::Piece> m_drawn_library;
-    // Pieces of this batch's drawn characters, placed in the window.
-    std::vector<DrawnPiece> m_drawn_pieces;
+    // Masks of drawn characters by character and cell size, kept across
+    // frames, and the texture that holds them, filled shelf by shelf.
+    std::unordered_map<std::uint64_t, DrawnMask> m_drawn_masks;
+    std::vector<BoxDrawing::Piece> m_mask_pieces;
+    std::vector<std::uint8_t> m_mask_pixels;
+    sf::Texture m_masks;
+    bool m_masks_made;
+    unsigned m_masks_width;
+    unsigned m_masks_height;
+    unsigned m_shelf_x;
+    unsigned m_shelf_y;
+    unsigned m_shelf_height;
+    // Queued cells that draw from the masks' texture.
+    std::size_t m_queued_drawn;
     std::vector<Cell> m_cells;
     bool m_window_drawn_on;
 
@@ -143,6 +173,8 @@ class CellBatch {
     std::vector<std::uint32_t> m_seen_in_query;
 
     std::vector<sf::Vertex> m_vertices;
+    // Backgrounds and drawn characters, when any are queued: drawn first.
+    std::vector<sf::Vertex> m_drawn_vertices;
     std::vector<GlyphPiece> m_pieces;
     std::vector<GlyphPiece> m_next_pieces;
 };

@@ -6,9 +6,12 @@
 #include <locale>
 
 #include "core/ConfigTable.h"
+#include "core/LogLineBuffer.h"
 #include "media/CellBatch.h"
 #include "media/FontCoverage.h"
+#include "media/FrameRecord.h"
 #include "media/SfmlCompat.h"
+#include "platform/AbortReport.h"
 #include "platform/BoundedFileRead.h"
 #include "platform/DisplayConnection.h"
 #include "vintrel/core/Config.h"
@@ -60,6 +63,16 @@ FontCoverage readCoverage(const std::string& font_file) {
     return coverage;
 }
 
+// The process's exit code when the window library ends it while the window
+// opens: that of a game whose start-up failed.
+constexpr int EXIT_WINDOW_LOST = 1;
+
+// Stands in for the window library's error stream while the display is
+// started. It is never deleted: that stream is a static of the library's,
+// which may write to its buffer while statics are torn down at exit.
+LogLineBuffer* g_p_library_errors = nullptr;
+bool g_library_errors_logged = false;
+
 } // namespace
 
 DisplayManager::DisplayManager()
@@ -68,9 +81,15 @@ DisplayManager::DisplayManager()
       m_window_vertical_chars(DEFAULT_VERTICAL_CHARS), m_p_batch(), m_fitted_width(0), m_fitted_height(0),
       m_reported_texts() {
     setType("DisplayManager");
+    // Made first, the log outlives this manager at exit.
+    LogManager::getInstance();
 }
 
-DisplayManager::~DisplayManager() = default;
+DisplayManager::~DisplayManager() {
+    // The library's stream may be gone already: its buffer stays, writing to standard error.
+    if (g_library_errors_logged)
+        g_p_library_errors->detach();
+}
 
 DisplayManager& DisplayManager::getInstance() {
     static DisplayManager display_manager;
@@ -100,12 +119,12 @@ int DisplayManager::startUp() {
     m_window_vertical_pixels = vertical_pixels;
     m_window_horizontal_chars = horizontal_chars;
     m_window_vertical_chars = vertical_chars;
+    logLibraryErrors(true);
 
     if (config.getHeadless()) {
         log_manager.writeLog(1, "DisplayManager::startUp(): no graphics in headless mode.");
     } else if (openWindow() == -1) {
-        // Nothing stays open after a failed start: the game manager only stops started managers.
-        releaseWindow();
+        logLibraryErrors(false);
         return -1;
     }
 
@@ -119,38 +138,19 @@ int DisplayManager::openWindow() {
     const Config& config = Config::getInstance();
 
     // The window library ends the process when it cannot reach a display.
-    std::string display_name;
-    if (!platform::canOpenDisplay(&display_name)) {
+    // The connection stays until the window is there, so that a server
+    // with no other client does not reset under the window library's feet.
+    platform::DisplayConnection connection;
+    if (!connection.open()) {
         log_manager.writeLog(
             "DisplayManager::startUp(): Error! Unable to open a display ('%s'): is an X server "
             "running there and may this user use it? Set DISPLAY, or headless:true.",
-            clipForLog(display_name).c_str());
+            clipForLog(connection.getName()).c_str());
         return -1;
     }
-
-    const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
-    const unsigned desktop_width = sfml::videoModeWidth(desktop);
-    const unsigned desktop_height = sfml::videoModeHeight(desktop);
-    log_manager.writeLog(5, "DisplayManager::startUp(): window resolution (%d, %d) pixels.",
-                         static_cast<int>(desktop_width), static_cast<int>(desktop_height));
-    if (m_window_horizontal_pixels == 0)
-        m_window_horizontal_pixels = static_cast<int>(desktop_width);
-    if (m_window_vertical_pixels == 0)
-        m_window_vertical_pixels = static_cast<int>(desktop_height);
-    if (scaleWindow(desktop_width, desktop_height) == -1)
+    if (createWindow(connection.getName()) == -1)
         return -1;
-
-    const sf::VideoMode mode = sfml::makeVideoMode(static_cast<unsigned>(m_window_horizontal_pixels),
-                                                   static_cast<unsigned>(m_window_vertical_pixels), 32);
-    m_p_window =
-        sfml::makeWindow(mode, sf::String(config.getWindowTitle(), std::locale()),
-                         static_cast<std::uint32_t>(config.getWindowStyle()), config.getWindowState());
-    if (!m_p_window || !m_p_window->isOpen()) {
-        log_manager.writeLog("DisplayManager::startUp(): Unable to allocate window!");
-        return -1;
-    }
-    m_p_window->setMouseCursorVisible(config.getShowMouse());
-    m_p_window->setVerticalSyncEnabled(true);
+    connection.close();
 
     const std::string font_file = config.getFontFile();
     m_p_font = std::make_unique<sf::Font>();
@@ -173,8 +173,53 @@ int DisplayManager::openWindow() {
     m_p_batch =
         std::make_unique<CellBatch>(*m_p_font, character_size, cellWidth(), cellHeight(),
                                     colorToSFML(config.getWindowBackgroundColor()), readCoverage(font_file));
+    m_p_frame_record = std::make_unique<FrameRecord>();
     m_p_window->clear(m_p_batch->getBackground());
     return 0;
+}
+
+// Until the window is there, an abort() by the window library (its answer
+// to a display it cannot reach) still ends the game with the log's lines
+// written, a line saying why and an exit code.
+int DisplayManager::createWindow(const std::string& display_name) {
+    LogManager& log_manager = LogManager::getInstance();
+    const Config& config = Config::getInstance();
+    const std::string lost = "DisplayManager::startUp(): Error! The window library gave up opening a "
+                             "window on display '" +
+                             clipForLog(display_name) + "' and ended the game.";
+    const bool flushing = log_manager.getFlush();
+    log_manager.setFlush(true);
+    const platform::AbortReport report(log_manager.formatLine(lost), log_manager.getFileDescriptor(),
+                                       "Vintrel: " + lost + "\n", EXIT_WINDOW_LOST);
+    const auto done = [&log_manager, flushing](int result) {
+        log_manager.setFlush(flushing);
+        return result;
+    };
+
+    const sf::VideoMode desktop = sf::VideoMode::getDesktopMode();
+    const unsigned desktop_width = sfml::videoModeWidth(desktop);
+    const unsigned desktop_height = sfml::videoModeHeight(desktop);
+    log_manager.writeLog(5, "DisplayManager::startUp(): window resolution (%d, %d) pixels.",
+                         static_cast<int>(desktop_width), static_cast<int>(desktop_height));
+    if (m_window_horizontal_pixels == 0)
+        m_window_horizontal_pixels = static_cast<int>(desktop_width);
+    if (m_window_vertical_pixels == 0)
+        m_window_vertical_pixels = static_cast<int>(desktop_height);
+    if (scaleWindow(desktop_width, desktop_height) == -1)
+        return done(-1);
+
+    const sf::VideoMode mode = sfml::makeVideoMode(static_cast<unsigned>(m_window_horizontal_pixels),
+                                                   static_cast<unsigned>(m_window_vertical_pixels), 32);
+    m_p_window =
+        sfml::makeWindow(mode, sf::String(config.getWindowTitle(), std::locale()),
+                         static_cast<std::uint32_t>(config.getWindowStyle()), config.getWindowState());
+    if (!m_p_window || !m_p_window->isOpen()) {
+        log_manager.writeLog("DisplayManager::startUp(): Unable to allocate window!");
+        return done(-1);
+    }
+    m_p_window->setMouseCursorVisible(config.getShowMouse());
+    m_p_window->setVerticalSyncEnabled(true);
+    return done(0);
 }
 
 int DisplayManager::scaleWindow(unsigned desktop_width, unsigned desktop_height) {
@@ -258,6 +303,7 @@ Vector DisplayManager::fromWindowPixels(int x, int y) const {
 
 void DisplayManager::releaseWindow() {
     m_p_batch.reset();
+    m_p_frame_record.reset();
     m_fitted_width = 0;
     m_fitted_height = 0;
     if (m_p_window) {
@@ -267,8 +313,23 @@ void DisplayManager::releaseWindow() {
     m_p_font.reset();
 }
 
+void DisplayManager::logLibraryErrors(bool on) {
+    if (on == g_library_errors_logged)
+        return;
+    if (on) {
+        if (g_p_library_errors == nullptr)
+            g_p_library_errors = new LogLineBuffer("SFML: ", sf::err().rdbuf());
+        sf::err().rdbuf(g_p_library_errors);
+    } else {
+        g_p_library_errors->finishLine();
+        sf::err().rdbuf(g_p_library_errors->getElsewhere());
+    }
+    g_library_errors_logged = on;
+}
+
 void DisplayManager::shutDown() {
     releaseWindow();
+    logLibraryErrors(false);
     Manager::shutDown();
     LogManager::getInstance().writeLog(5, "DisplayManager::shutDown(): successfully stopped.");
 }
@@ -297,7 +358,12 @@ int DisplayManager::drawInRgb(const Vector& world_pos, Character ch, std::uint8_
     if (m_p_batch->getCellCount() >= MAX_QUEUED_CELLS)
         m_p_batch->flush(*m_p_window);
     const Vector pixels = spacesToPixels(worldToView(world_pos));
-    m_p_batch->addCell(pixels.getX(), pixels.getY(), ch, sf::Color(r, g, b, 255), rotation);
+    const sf::Color color(r, g, b, 255);
+    if (!m_p_batch->addCell(pixels.getX(), pixels.getY(), ch, color, rotation)) {
+        // The masks of drawn characters are full: what is queued is drawn, and they start over.
+        m_p_batch->flush(*m_p_window, m_p_frame_record.get());
+        m_p_batch->addCell(pixels.getX(), pixels.getY(), ch, color, rotation);
+    }
     return 0;
 }
 
@@ -378,8 +444,9 @@ int DisplayManager::presentFrame() {
     if (!m_p_window || !m_p_batch)
         return -1;
     fitViewToWindow();
-    m_p_batch->flush(*m_p_window);
+    m_p_batch->flush(*m_p_window, m_p_frame_record.get());
     m_p_window->display();
+    m_p_frame_record->frameShown();
     m_p_window->clear(m_p_batch->getBackground());
     m_p_batch->windowCleared();
     return 0;
@@ -388,8 +455,39 @@ int DisplayManager::presentFrame() {
 void DisplayManager::flush() {
     if (m_p_window && m_p_batch) {
         fitViewToWindow();
-        m_p_batch->flush(*m_p_window);
+        m_p_batch->flush(*m_p_window, m_p_frame_record.get());
     }
+}
+
+int DisplayManager::drawFigure(const sf::CircleShape& figure) {
+    if (!m_p_window || !m_p_batch)
+        return -1;
+    // Characters queued earlier in the step belong beneath the figure.
+    flush();
+    m_p_window->draw(figure);
+    m_p_frame_record->addFigure(figure);
+    return 0;
+}
+
+int DisplayManager::redrawLastFrame() {
+    if (!m_p_window || !m_p_batch)
+        return -1;
+    // Queued characters go first, and later ones paint their backgrounds over the frame.
+    flush();
+    return m_p_frame_record->drawLastFrame(*m_p_window) ? 0 : -1;
+}
+
+int DisplayManager::captureFrame(sf::Image& image) {
+    if (!m_p_window)
+        return -1;
+    flush();
+    image = sfml::windowToImage(*m_p_window);
+    if (image.getSize().x == 0) {
+        LogManager::getInstance().writeLog(
+            "DisplayManager::captureFrame(): Error! Unable to copy the window.");
+        return -1;
+    }
+    return 0;
 }
 
 int DisplayManager::getHorizontalChars() const { return m_window_horizontal_chars; }

@@ -146,6 +146,19 @@ inline sf::Text makeText(const sf::Font& font, unsigned character_size) {
 #endif
 }
 
+/// A rectangle's left and top edges and its size.
+struct RectParts {
+    float left, top, width, height;
+};
+
+inline RectParts rectParts(const sf::FloatRect& rect) {
+#if SFML_VERSION_MAJOR >= 3
+    return {rect.position.x, rect.position.y, rect.size.x, rect.size.y};
+#else
+    return {rect.left, rect.top, rect.width, rect.height};
+#endif
+}
+
 /// The centre of a rectangle.
 inline sf::Vector2f rectCentre(const sf::FloatRect& rect) {
 #if SFML_VERSION_MAJOR >= 3
@@ -169,6 +182,34 @@ inline float getRotation(const sf::Transformable& shape) {
     return shape.getRotation().asDegrees();
 #else
     return shape.getRotation();
+#endif
+}
+
+/// Gives the texture a new, undefined content of width x height texels; false when it cannot.
+inline bool sizeTexture(sf::Texture& texture, unsigned width, unsigned height) {
+#if SFML_VERSION_MAJOR >= 3
+    return texture.resize(sf::Vector2u(width, height));
+#else
+    return texture.create(width, height);
+#endif
+}
+
+/// Writes width x height RGBA texels into the texture with their top-left corner at (x, y).
+inline void updateTexture(sf::Texture& texture, const std::uint8_t* p_pixels, unsigned width, unsigned height,
+                          unsigned x, unsigned y) {
+#if SFML_VERSION_MAJOR >= 3
+    texture.update(p_pixels, sf::Vector2u(width, height), sf::Vector2u(x, y));
+#else
+    texture.update(p_pixels, width, height, x, y);
+#endif
+}
+
+/// Copies the whole of one texture into another, at its top-left corner.
+inline void copyTexture(sf::Texture& to, const sf::Texture& from) {
+#if SFML_VERSION_MAJOR >= 3
+    to.update(from, sf::Vector2u(0, 0));
+#else
+    to.update(from, 0, 0);
 #endif
 }
 

@@ -116,9 +116,7 @@ void Shape::draw(const Vector& position) {
 
     LogManager::getInstance().writeLog(25, "Shape::draw(): Drawing at (%.2f, %.2f)", static_cast<double>(px),
                                        static_cast<double>(py));
-    // Characters queued earlier in the step belong beneath the figure.
-    display_manager.flush();
-    p_window->draw(figure);
+    display_manager.drawFigure(figure);
 }
 
 int Shape::serialize(std::ostream& stream) const {

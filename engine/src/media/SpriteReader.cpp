@@ -84,19 +84,14 @@ bool SpriteReader::refuseNegative(const char* reader, const char* key, int value
     return false;
 }
 
-bool SpriteReader::readSimpleNumber(const char* what, const char* key, int& value, std::string& text) {
-    if (!readSimpleValue(what, text))
-        return false;
-    value = toInt(text);
-    return refuseNegative("loadSimpleSprite", key, value);
-}
-
 std::optional<SpriteReader::SimpleHeader> SpriteReader::readSimpleHeader() {
     LogManager& lm = LogManager::getInstance();
     SimpleHeader header;
     std::string text;
-    if (!readSimpleNumber("frames (an integer)", "frames", header.frames, text))
+    if (!readSimpleValue("frames (an integer)", text))
         return std::nullopt;
+    // Each number's own line check refuses negative values with the line's text.
+    header.frames = toInt(text);
     if (header.frames <= 0) {
         lm.writeLog("RM::loadSimpleSprite(): Error line %d! Number of frames is %d.", m_line_number,
                     header.frames);
@@ -104,16 +99,16 @@ std::optional<SpriteReader::SimpleHeader> SpriteReader::readSimpleHeader() {
     }
     const struct {
         const char* what;
-        const char* key;
         const char* name;
         int minimum;
         int* p_value;
-    } numbers[] = {{"width (an integer)", "width", "Width", 1, &header.width},
-                   {"height (an integer)", "height", "Height", 1, &header.height},
-                   {"slowdown (an integer)", "slowdown", "Slowdown", 0, &header.slowdown}};
+    } numbers[] = {{"width (an integer)", "Width", 1, &header.width},
+                   {"height (an integer)", "Height", 1, &header.height},
+                   {"slowdown (an integer)", "Slowdown", 0, &header.slowdown}};
     for (const auto& number : numbers) {
-        if (!readSimpleNumber(number.what, number.key, *number.p_value, text))
+        if (!readSimpleValue(number.what, text))
             return std::nullopt;
+        *number.p_value = toInt(text);
         if (*number.p_value < number.minimum) {
             lm.writeLog("RM::loadSimpleSprite(): Error line %d! %s is '%s'.", m_line_number, number.name,
                         clipForLog(text).c_str());

@@ -97,15 +97,12 @@ class SpriteReader {
     /// A sprite of the given sizes, or null after the reader's message.
     static std::unique_ptr<Sprite> createSprite(const char* reader, int frames, int width, int height,
                                                 int slowdown);
-    /// False after the message that refuses a negative header number; the
-    /// same message for both formats.
+    /// False after the message that refuses a negative robust header
+    /// number (the simple format's line checks give their own).
     static bool refuseNegative(const char* reader, const char* key, int value);
     /// Reads one header number line of the simple format; false after
     /// logging that it is missing.
     bool readSimpleValue(const char* what, std::string& text);
-    /// Reads one header number line of the simple format into value (its
-    /// text into text); false after logging that it is missing or negative.
-    bool readSimpleNumber(const char* what, const char* key, int& value, std::string& text);
 
     /// How a frame row measures up: its width in characters, or where it stops being UTF-8.
     struct RowCells {

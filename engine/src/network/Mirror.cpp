@@ -35,7 +35,11 @@ template <typename Base>
 Mirror<Base>::Mirror()
     : m_source_id(0), m_source_direction(), m_source_acceleration(), m_source_follow_path(false),
       m_draws_sprite(!std::is_base_of_v<ViewObject, Base>), m_shown_frame(0), m_source_frame(0),
-      m_source_slowdown_count(0) {}
+      m_source_slowdown_count(0) {
+    // The host's view objects placed by position come as records with location -1.
+    if constexpr (std::is_base_of_v<ViewObject, Base>)
+        Base::setAcceptsPlacedRecords(true);
+}
 
 template <typename Base> int Mirror<Base>::eventHandler(const Event*) { return 0; }
 

@@ -35,6 +35,22 @@ constexpr int ACCEPT_FAILURES_PER_REPORT = 1000;
 // The unsent bytes' storage is compacted once this much of it has been sent.
 constexpr std::size_t COMPACT_AFTER_BYTES = 64 * 1024;
 
+// Most connections found already closed that one accept() clears from the
+// listener's queue: as many as the system queues (SOMAXCONN), a few
+// milliseconds' work.
+constexpr int MAX_GONE_PER_ACCEPT = 4096;
+
+// True when the peer of a fresh connection has already closed or reset it
+// without sending anything.
+bool peerHasLeft(int sock) {
+    char byte = 0;
+    const long got = platform::receiveBytes(sock, &byte, 1, true);
+    if (got >= 0)
+        return got == 0;
+    const int error = platform::lastSocketError();
+    return !platform::isWouldBlock(error) && !platform::isTransient(error);
+}
+
 } // namespace
 
 // An owned copy of bytes to send and the step at which they are due.
@@ -274,7 +290,22 @@ int NetworkManager::accept() {
         log_manager.writeLog(20, "\tUse NM.setMaxConnections() to change max.");
         return -1;
     }
-    const int sock = platform::acceptConnection(m_sock);
+    int sock = platform::acceptConnection(m_sock);
+    // A storm of connects and closes leaves the listener's queue full of
+    // connections already gone; each would take a place until its close is
+    // read. They are let go here, so that a live one behind them is reached
+    // at once.
+    int gone = 0;
+    while (sock != -1 && gone < MAX_GONE_PER_ACCEPT && peerHasLeft(sock)) {
+        platform::closeSocket(sock);
+        gone++;
+        sock = platform::acceptConnection(m_sock);
+    }
+    if (gone > 0)
+        log_manager.writeLog(1,
+                             "NetworkManager::accept(): %d connections closed by their peers before they "
+                             "were accepted.",
+                             gone);
     if (sock == -1) {
         const int error = platform::lastSocketError();
         if (platform::isWouldBlock(error)) {

@@ -1,9 +1,11 @@
 #include "vintrel/network/WorldHost.h"
 
 #include <algorithm>
+#include <chrono>
 #include <sstream>
 
 #include "network/WorldStreamFormat.h"
+#include "vintrel/core/Config.h"
 #include "vintrel/core/GameManager.h"
 #include "vintrel/core/LogManager.h"
 #include "vintrel/core/ObjectList.h"
@@ -23,6 +25,8 @@ constexpr std::uint32_t FULL_RECORD = (ALL_ATTRIBUTES & ~EVENTS) | VALUE | APPEA
 constexpr std::uint32_t CHANGES = FULL_RECORD & ~ID;
 // Most bytes read and dropped from one watcher per step.
 constexpr int MAX_DROPPED_PER_STEP = 256 * 1024;
+// A watcher says hello as soon as it is connected: a round trip is enough.
+constexpr int DEFAULT_OPENING_TIME = 2000;
 
 std::string record(Object* p_o, std::uint32_t attributes) {
     // One stream for every record: making a stream costs more than a small record.
@@ -56,7 +60,17 @@ void putNewObject(std::string* p_out, Object* p_o) {
 
 } // namespace
 
-WorldHost::WorldHost() : Object(Onlooker()), m_last_step_bytes(0), m_last_snapshot_bytes(0) {
+// A connection that has not yet said that it is a watcher.
+struct WorldHost::Opening {
+    int sock;
+    std::chrono::steady_clock::time_point deadline;
+    // What it has sent so far, up to the length of a hello.
+    std::string received;
+};
+
+WorldHost::WorldHost()
+    : Object(Onlooker()), m_opening_time(DEFAULT_OPENING_TIME), m_last_step_bytes(0),
+      m_last_snapshot_bytes(0) {
     setType("WorldHost");
     setSolidness(SPECTRAL);
     setVisible(false);
@@ -78,10 +92,25 @@ WorldHost::~WorldHost() {
         if (network_manager.send(end.data(), static_cast<int>(end.size()), sock) == 0)
             network_manager.close(sock);
     }
+    for (const Opening& opening : m_opening)
+        network_manager.close(opening.sock);
 }
 
 int WorldHost::serve(const std::string& port, const std::string& address) {
-    return NetworkManager::getInstance().setupServer(port, address);
+    NetworkManager& network_manager = NetworkManager::getInstance();
+    if (network_manager.setupServer(port, address) != 0)
+        return -1;
+    return network_manager.setMaxConnections(Config::getInstance().getMaxWatchers());
+}
+
+int WorldHost::setOpeningTime(int milliseconds) {
+    if (milliseconds < 1) {
+        LogManager::getInstance().writeLog("WorldHost::setOpeningTime(): Error! %d ms is too short.",
+                                           milliseconds);
+        return -1;
+    }
+    m_opening_time = milliseconds;
+    return 0;
 }
 
 int WorldHost::eventHandler(const Event* p_event) {
@@ -95,12 +124,17 @@ int WorldHost::eventHandler(const Event* p_event) {
         return 0;
     const int sock = p_network->getSocket();
     if (type == EVENT_NETWORK_ACCEPT) {
-        LogManager::getInstance().writeLog(1, "WorldHost::eventHandler(): Watcher on socket %d joined.",
-                                           sock);
-        m_joining.push_back(sock);
+        m_opening.push_back(
+            Opening{sock, std::chrono::steady_clock::now() + std::chrono::milliseconds(m_opening_time), ""});
         return 1;
     }
     if (type == EVENT_NETWORK_CLOSE) {
+        const auto opening = std::find_if(m_opening.begin(), m_opening.end(),
+                                          [sock](const Opening& o) { return o.sock == sock; });
+        if (opening != m_opening.end()) {
+            m_opening.erase(opening);
+            return 1;
+        }
         LogManager::getInstance().writeLog(1, "WorldHost::eventHandler(): Watcher on socket %d left.", sock);
         m_watchers.erase(std::remove(m_watchers.begin(), m_watchers.end(), sock), m_watchers.end());
         m_joining.erase(std::remove(m_joining.begin(), m_joining.end(), sock), m_joining.end());
@@ -109,8 +143,55 @@ int WorldHost::eventHandler(const Event* p_event) {
     return 0;
 }
 
+void WorldHost::admit() {
+    NetworkManager& network_manager = NetworkManager::getInstance();
+    LogManager& log_manager = LogManager::getInstance();
+    const auto now = std::chrono::steady_clock::now();
+    std::vector<int> socks;
+    for (const Opening& opening : m_opening)
+        socks.push_back(opening.sock);
+    // Looked up afresh each time: a failed read closes its connection, whose
+    // close event takes it off the list.
+    auto find = [this](int sock) {
+        return std::find_if(m_opening.begin(), m_opening.end(),
+                            [sock](const Opening& o) { return o.sock == sock; });
+    };
+    const std::string hello = stream::hello();
+    for (const int sock : socks) {
+        auto opening = find(sock);
+        if (opening == m_opening.end())
+            continue;
+        // Read no further than the hello: what follows is the watcher's own.
+        char bytes[MessageFrame::HEADER_BYTES];
+        const std::size_t wanted = hello.size() - opening->received.size();
+        const int got = network_manager.receive(bytes, static_cast<int>(wanted), sock);
+        opening = find(sock);
+        if (got < 0 || opening == m_opening.end())
+            continue;
+        opening->received.append(bytes, static_cast<std::size_t>(got));
+        const bool complete = opening->received.size() == hello.size();
+        if (complete && opening->received == hello) {
+            m_opening.erase(opening);
+            log_manager.writeLog(1, "WorldHost::admit(): Watcher on socket %d joined.", sock);
+            m_joining.push_back(sock);
+            continue;
+        }
+        if (!complete && now < opening->deadline)
+            continue;
+        if (complete)
+            log_manager.writeLog(1, "WorldHost::admit(): Socket %d did not open as a watcher; closing it.",
+                                 sock);
+        else
+            log_manager.writeLog(1, "WorldHost::admit(): Socket %d sent no hello within %d ms; closing it.",
+                                 sock, m_opening_time);
+        // Closing takes it off the list (see the close event).
+        network_manager.close(sock);
+    }
+}
+
 void WorldHost::sync() {
     NetworkManager& network_manager = NetworkManager::getInstance();
+    admit();
     // Watchers only watch: what they send is read so that it cannot pile up,
     // and dropped. Reading also notices those that have left.
     std::vector<int> everyone = m_watchers;

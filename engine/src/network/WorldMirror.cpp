@@ -1,5 +1,6 @@
 #include "vintrel/network/WorldMirror.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <sstream>
@@ -7,9 +8,13 @@
 #include <vector>
 
 #include "network/WorldStreamFormat.h"
+#include "platform/StopSignals.h"
+#include "vintrel/core/Config.h"
 #include "vintrel/core/LogManager.h"
 #include "vintrel/core/Utility.h"
 #include "vintrel/events/Event.h"
+#include "vintrel/media/Shape.h"
+#include "vintrel/media/Sprite.h"
 #include "vintrel/network/EventNetworkConnect.h"
 #include "vintrel/network/Mirror.h"
 #include "vintrel/world/WorldManager.h"
@@ -58,10 +63,41 @@ bool readNewRecord(Object* p_o, const std::string& record, int* p_id, std::uint3
     return readRecord(p_o, without_id, p_mask);
 }
 
+// About how many character cells drawing the mirror fills: its sprite's
+// frame or its label, and its shape's square.
+std::size_t drawnCells(const Object* p_mirror, const ViewMirror* p_view) {
+    std::size_t cells = 0;
+    const Sprite* p_sprite = p_mirror->getAnimation().getSprite();
+    if (p_view && !p_view->getDrawsSprite()) {
+        // The label, the value's digits and sign, and the border's rules and sides.
+        cells = p_view->getViewString().size() + (p_view->getDrawValue() ? 12 : 0);
+        if (p_view->getBorder())
+            cells = (cells + 2) * 3 + 2;
+    } else if (p_sprite) {
+        cells = static_cast<std::size_t>(std::max(p_sprite->getWidth(), 0)) *
+                static_cast<std::size_t>(std::max(p_sprite->getHeight(), 0));
+    }
+    const Shape shape = p_mirror->getShape();
+    if (shape.getType() != SHAPE_UNDEFINED) {
+        // Its radius is in pixels; the whole window at most.
+        const Config& config = Config::getInstance();
+        const float window_cells = static_cast<float>(config.getWindowHorizontalChars()) *
+                                   static_cast<float>(config.getWindowVerticalChars());
+        const float cell_pixels = static_cast<float>(config.getWindowHorizontalPixels()) *
+                                  static_cast<float>(config.getWindowVerticalPixels()) /
+                                  std::max(window_cells, 1.0f);
+        const float side = 2.0f * std::fabs(shape.getSize());
+        cells +=
+            static_cast<std::size_t>(std::min(side * side / std::max(cell_pixels, 1.0f), window_cells)) + 1;
+    }
+    return cells;
+}
+
 } // namespace
 
 WorldMirror::WorldMirror()
-    : m_state(IDLE), m_reason(), m_sock(-1), m_host_step(-1), m_synced(false),
+    : m_state(IDLE), m_reason(), m_where(), m_give_up_at(),
+      m_watch_timeout(Config::getInstance().getWatchTimeout()), m_sock(-1), m_host_step(-1), m_synced(false),
       m_decoder(stream::VERSION, stream::MAX_PAYLOAD) {
     setType("WorldMirror");
     setSolidness(SPECTRAL);
@@ -90,13 +126,31 @@ int WorldMirror::watch(const std::string& host, const std::string& port) {
         stop(FAILED, "networking is off");
         return -1;
     }
+    m_where = host + " port " + port;
     m_sock = network_manager.connect(host, port);
     if (m_sock == -1) {
-        stop(FAILED, "cannot reach " + host + " port " + port);
+        stop(FAILED, "cannot reach " + m_where);
         return -1;
     }
     m_state = network_manager.isConnected(m_sock) ? WATCHING : CONNECTING;
-    m_reason = host + " port " + port;
+    m_reason = m_where;
+    m_give_up_at = Clock::now() + std::chrono::milliseconds(m_watch_timeout);
+    // Kept by the network manager until the connection is made. The host
+    // serves a connection only once it has said this.
+    const std::string hello = stream::hello();
+    network_manager.send(hello.data(), static_cast<int>(hello.size()), m_sock);
+    return 0;
+}
+
+int WorldMirror::setWatchTimeout(int milliseconds) {
+    if (milliseconds < 1) {
+        LogManager::getInstance().writeLog("WorldMirror::setWatchTimeout(): Error! %d ms is too short.",
+                                           milliseconds);
+        return -1;
+    }
+    m_watch_timeout = milliseconds;
+    if (m_state == CONNECTING || m_state == WATCHING)
+        m_give_up_at = Clock::now() + std::chrono::milliseconds(milliseconds);
     return 0;
 }
 
@@ -123,14 +177,11 @@ ObjectList WorldMirror::getMirrors() const {
 int WorldMirror::eventHandler(const Event* p_event) {
     const std::string type = p_event->getType();
     if (type == EVENT_STEP) {
-        NetworkManager& network_manager = NetworkManager::getInstance();
-        char buffer[64 * 1024];
-        for (int total = 0; m_state == WATCHING && total < MAX_READ_PER_STEP;) {
-            const int got = network_manager.receive(buffer, sizeof(buffer), m_sock);
-            if (got <= 0 || receiveBytes(buffer, static_cast<std::size_t>(got)) == -1)
-                break;
-            total += got;
-        }
+        readHost();
+        const bool waiting = m_state == CONNECTING || (m_state == WATCHING && !m_synced);
+        if (waiting && Clock::now() >= m_give_up_at)
+            stop(FAILED, "no game found at " + m_where + " (none within " +
+                             std::to_string((m_watch_timeout + 999) / 1000) + " s)");
         return 1;
     }
     const auto* p_network = dynamic_cast<const EventNetwork*>(p_event);
@@ -142,16 +193,55 @@ int WorldMirror::eventHandler(const Event* p_event) {
                 m_state = WATCHING;
         } else {
             m_sock = -1;
-            stop(FAILED, "cannot reach " + m_reason);
+            stop(FAILED, "cannot reach " + m_where);
         }
         return 1;
     }
     if (type == EVENT_NETWORK_CLOSE) {
         m_sock = -1;
-        stop(ENDED, "the host closed the connection");
+        // Never "ended" for a game that never began here.
+        if (m_synced)
+            stop(ENDED, "the host closed the connection");
+        else
+            stop(FAILED, "no game found at " + m_where + " (closed before any game)");
         return 1;
     }
     return 0;
+}
+
+void WorldMirror::readHost() {
+    NetworkManager& network_manager = NetworkManager::getInstance();
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(APPLY_BUDGET_MS);
+    char buffer[64 * 1024];
+    // Messages left over from the last step go first; nothing more is read
+    // while some wait, so what is held stays within one read.
+    for (int total = 0; m_state == WATCHING && applyComplete(deadline) && total < MAX_READ_PER_STEP;) {
+        const int got = network_manager.receive(buffer, sizeof(buffer), m_sock);
+        if (got <= 0)
+            break;
+        total += got;
+        if (m_decoder.feed(buffer, static_cast<std::size_t>(got)) == -1) {
+            stop(FAILED, "bad data from the host: " + m_decoder.error());
+            break;
+        }
+    }
+}
+
+bool WorldMirror::applyComplete(Clock::time_point deadline) {
+    MessageFrame message;
+    while (m_state == IDLE || m_state == WATCHING) {
+        // A stop signal or the step's budget leaves the rest for later.
+        if (Clock::now() >= deadline || platform::stopRequested())
+            return false;
+        if (!m_decoder.next(&message))
+            return true;
+        std::string reason;
+        if (apply(message, &reason) == -1) {
+            stop(FAILED, "bad data from the host: " + reason);
+            return false;
+        }
+    }
+    return false;
 }
 
 int WorldMirror::receiveBytes(const char* p_bytes, std::size_t bytes) {
@@ -161,15 +251,30 @@ int WorldMirror::receiveBytes(const char* p_bytes, std::size_t bytes) {
         stop(FAILED, "bad data from the host: " + m_decoder.error());
         return -1;
     }
-    MessageFrame message;
-    while ((m_state == IDLE || m_state == WATCHING) && m_decoder.next(&message)) {
-        std::string reason;
-        if (apply(message, &reason) == -1) {
-            stop(FAILED, "bad data from the host: " + reason);
-            return -1;
-        }
-    }
-    return 0;
+    applyComplete(Clock::time_point::max());
+    return m_state == FAILED ? -1 : 0;
+}
+
+bool WorldMirror::pastMirrorLimit(std::size_t mirrors) {
+    if (mirrors <= static_cast<std::size_t>(MAX_MIRRORS))
+        return false;
+    stop(FAILED, "the host sent more than " + std::to_string(MAX_MIRRORS) + " objects");
+    return true;
+}
+
+bool WorldMirror::pastLimit(std::size_t bytes, std::size_t limit, const char* what) {
+    if (bytes <= limit)
+        return false;
+    stop(FAILED, std::string("the host sent ") + what + " of " + std::to_string(bytes) +
+                     " bytes, past the limit of " + std::to_string(limit));
+    return true;
+}
+
+bool WorldMirror::pastTextLimit(const Object* p_o) {
+    std::size_t longest = std::max(p_o->getType().size(), p_o->getAnimation().getName().size());
+    if (const auto* p_view = dynamic_cast<const ViewMirror*>(p_o))
+        longest = std::max(longest, p_view->getViewString().size());
+    return pastLimit(longest, MAX_TEXT_BYTES, "a text");
 }
 
 int WorldMirror::apply(const MessageFrame& message, std::string* p_reason) {
@@ -200,6 +305,8 @@ int WorldMirror::applySnapshot(const std::string& payload, std::string* p_reason
         *p_reason = "a snapshot cut short";
         return -1;
     }
+    if (pastMirrorLimit(count))
+        return -1;
     clearMirrors();
     std::unordered_set<int> animated;
     for (std::uint32_t i = 0; i < count; i++) {
@@ -248,6 +355,8 @@ int WorldMirror::applyStep(const std::string& payload, std::string* p_reason) {
         *p_reason = "a step cut short";
         return -1;
     }
+    if (pastMirrorLimit(m_mirrors.size() + created))
+        return -1;
     for (std::uint32_t i = 0; i < created; i++) {
         int id = 0;
         if (!create(&in, &id, p_reason))
@@ -260,15 +369,25 @@ int WorldMirror::applyStep(const std::string& payload, std::string* p_reason) {
         *p_reason = "a step cut short";
         return -1;
     }
+    // Each object changes once a step: more changes than objects would only
+    // make the step long.
+    if (changed > m_mirrors.size()) {
+        *p_reason = std::to_string(changed) + " changes of " + std::to_string(m_mirrors.size()) + " objects";
+        return -1;
+    }
     for (std::uint32_t i = 0; i < changed; i++) {
         const int id = in.i32();
         const std::string record = in.bytes(in.u32());
         Object* p_mirror = findMirror(id);
         std::uint32_t mask = 0;
+        if (in.ok() && pastLimit(record.size(), MAX_RECORD_BYTES, "an object record"))
+            return -1;
         if (!in.ok() || !p_mirror || !readRecord(p_mirror, record, &mask) || (mask & ID) != 0) {
             *p_reason = "an unreadable change of object " + std::to_string(id);
             return -1;
         }
+        if (pastTextLimit(p_mirror))
+            return -1;
         if (mask & ANIMATION)
             animated.insert(id);
     }
@@ -293,6 +412,9 @@ Object* WorldMirror::create(stream::PayloadReader* p_in, int* p_id, std::string*
         *p_reason = "an object of unknown kind " + std::to_string(kind);
         return nullptr;
     }
+    if (pastLimit(record.size(), MAX_RECORD_BYTES, "an object record") ||
+        pastLimit(type.size(), MAX_TEXT_BYTES, "a text"))
+        return nullptr;
     const bool view = kind == stream::VIEW_OBJECT;
     Object* p_mirror = m_make_mirror ? m_make_mirror(type, view) : nullptr;
     // A maker's object of the wrong class is not used: the mirror must follow its source.
@@ -315,6 +437,10 @@ Object* WorldMirror::create(stream::PayloadReader* p_in, int* p_id, std::string*
         WorldManager::getInstance().markForDelete(p_mirror);
         return nullptr;
     }
+    if (pastTextLimit(p_mirror)) {
+        WorldManager::getInstance().markForDelete(p_mirror);
+        return nullptr;
+    }
     if (auto* p_view = dynamic_cast<ViewMirror*>(p_mirror)) {
         p_view->setSourceId(id);
         p_view->setDrawsSprite(m_sprite_views.count(type) != 0);
@@ -327,6 +453,7 @@ Object* WorldMirror::create(stream::PayloadReader* p_in, int* p_id, std::string*
 
 void WorldMirror::followHostStep(int host_step, const std::unordered_set<int>& animated) {
     const Box view = WorldManager::getInstance().getView();
+    std::size_t cells = 0;
     for (const auto& [id, p_mirror] : m_mirrors) {
         // Drawn by the host's world exactly when drawn by this one.
         auto* p_view = dynamic_cast<ViewMirror*>(p_mirror);
@@ -339,6 +466,15 @@ void WorldMirror::followHostStep(int host_step, const std::unordered_set<int>& a
             p_view->followSourceStep(received, drawn);
         else
             static_cast<ObjectMirror*>(p_mirror)->followSourceStep(received, drawn);
+        if (drawn)
+            cells += drawnCells(p_mirror, p_view);
+    }
+    // Every frame draws what this step shows: a frame of millions of
+    // characters would take seconds, and the window would stop answering.
+    if (cells > MAX_DRAWN_CELLS) {
+        stop(FAILED, "the host's game draws " + std::to_string(cells) +
+                         " characters a step, past the limit of " + std::to_string(MAX_DRAWN_CELLS));
+        return;
     }
     m_host_step = host_step;
     if (m_on_host_step)

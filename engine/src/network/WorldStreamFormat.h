@@ -6,6 +6,7 @@
 #include <string>
 
 #include "vintrel/core/Box.h"
+#include "vintrel/network/MessageFrame.h"
 
 // The messages a WorldHost sends its watchers (see docs/world-streaming.md).
 // Numbers are little-endian; object records are those of Object::serialize.
@@ -22,7 +23,11 @@ enum MessageType : std::uint8_t {
     SNAPSHOT = 1, ///< step, view, then every object's full record
     STEP = 2,     ///< step, view, deletions, new objects, changed attributes
     END = 3,      ///< the host's game has ended
+    HELLO = 4,    ///< from the watcher, first: it watches in this version
 };
+
+/// A watcher's first bytes: the hello of this version.
+inline std::string hello() { return MessageFrame::encode(HELLO, VERSION, ""); }
 
 enum ObjectKind : std::uint8_t {
     PLAIN_OBJECT = 0,

@@ -19,6 +19,10 @@ namespace {
 // estimate meaningless.
 constexpr float FARTHEST_CELL = 1.0e8f;
 
+// Steps of under 10 ms (or of no length, frame_time 0) leave a tenth of
+// nothing; searches then still get this many milliseconds per step.
+constexpr int MIN_CYCLE_TIME = 1;
+
 // The cell a position lies in (cells are centred on whole coordinates); false
 // for positions that are not numbers or absurdly far out.
 bool toCell(const Vector& position, PathFind::Cell& cell) {
@@ -48,7 +52,7 @@ PathManager& PathManager::getInstance() {
 int PathManager::startUp() {
     if (refuseSecondStart())
         return -1;
-    m_cycle_time = GameManager::getInstance().getFrameTime() / 10;
+    m_cycle_time = std::max(MIN_CYCLE_TIME, GameManager::getInstance().getFrameTime() / 10);
     Manager::startUp();
     LogManager::getInstance().writeLog(5, "PathManager::startUp(): successfully started.");
     return 0;

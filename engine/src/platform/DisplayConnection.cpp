@@ -2,16 +2,40 @@
 
 #include <X11/Xlib.h>
 
+#include "platform/SystemClock.h"
+
 namespace vt::platform {
 
-bool canOpenDisplay(std::string* p_name) {
+namespace {
+
+// A resetting server is back within milliseconds; a display that still
+// refuses after this long is not there.
+constexpr int CONNECT_ATTEMPTS = 10;
+constexpr int MICROSECONDS_BETWEEN_ATTEMPTS = 100000;
+
+} // namespace
+
+DisplayConnection::~DisplayConnection() { close(); }
+
+bool DisplayConnection::open() {
+    close();
     const char* name = XDisplayName(nullptr);
-    *p_name = name != nullptr ? name : "";
-    Display* p_display = XOpenDisplay(nullptr);
-    if (p_display == nullptr)
-        return false;
-    XCloseDisplay(p_display);
-    return true;
+    m_name = name != nullptr ? name : "";
+    // Without a name there is nothing to wait for.
+    const int attempts = m_name.empty() ? 1 : CONNECT_ATTEMPTS;
+    for (int attempt = 0; attempt < attempts && m_p_display == nullptr; attempt++) {
+        if (attempt > 0)
+            sleepMicroseconds(MICROSECONDS_BETWEEN_ATTEMPTS);
+        m_p_display = XOpenDisplay(nullptr);
+    }
+    return m_p_display != nullptr;
+}
+
+void DisplayConnection::close() {
+    if (m_p_display == nullptr)
+        return;
+    XCloseDisplay(static_cast<Display*>(m_p_display));
+    m_p_display = nullptr;
 }
 
 } // namespace vt::platform

@@ -122,6 +122,10 @@ int connectProgress(int sock, int* p_error) {
     socklen_t error_size = sizeof(error);
     if (getsockopt(sock, SOL_SOCKET, SO_ERROR, &error, &error_size) == -1)
         error = errno;
+    // A reset can only follow a connection made: the peer accepted and let
+    // go at once. That is a connection, and the first read finds it gone.
+    if (error == ECONNRESET || error == EPIPE)
+        return 1;
     if (error != 0) {
         *p_error = error;
         return -1;

@@ -27,7 +27,8 @@ int startConnect(const SocketAddress& address, int* p_error);
 /// descriptor `sock` (which keeps its number); 0, or -1 with *p_error.
 int restartConnect(int sock, const SocketAddress& address, int* p_error);
 /// Where a connection started with startConnect stands, without waiting:
-/// 1 connected, 0 still connecting, -1 failed with the code in *p_error.
+/// 1 connected (even when the peer has already reset it), 0 still
+/// connecting, -1 failed with the code in *p_error.
 int connectProgress(int sock, int* p_error);
 /// Takes one waiting connection off a listening socket, non-blocking like
 /// its listener; the socket or -1 (see lastSocketError()).

@@ -8,7 +8,7 @@ namespace vt::platform {
 namespace {
 
 MicrosecondSource g_source = nullptr;
-MillisecondSleep g_sleep = nullptr;
+MicrosecondSleep g_sleep = nullptr;
 
 void sleepFor(long long nanoseconds) {
     if (nanoseconds <= 0)
@@ -34,17 +34,16 @@ std::int32_t wrappingMicroseconds() {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(micros));
 }
 
-void sleepMilliseconds(int milliseconds) {
-    if (g_sleep) {
-        g_sleep(milliseconds);
-        return;
-    }
-    sleepFor(static_cast<long long>(milliseconds) * 1000000LL);
+void sleepMicroseconds(std::int64_t microseconds) { sleepFor(static_cast<long long>(microseconds) * 1000LL); }
+
+void sleepInLoop(std::int64_t microseconds) {
+    if (g_sleep)
+        g_sleep(microseconds);
+    else
+        sleepMicroseconds(microseconds);
 }
 
-void sleepMicroseconds(int microseconds) { sleepFor(static_cast<long long>(microseconds) * 1000LL); }
-
-void overrideTime(MicrosecondSource source, MillisecondSleep sleep) {
+void overrideTime(MicrosecondSource source, MicrosecondSleep sleep) {
     g_source = source;
     g_sleep = sleep;
 }

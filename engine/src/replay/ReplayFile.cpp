@@ -9,8 +9,11 @@
 #include <cstring>
 #include <fstream>
 #include <map>
+#include <set>
 
 #include "platform/AtomicFileWrite.h"
+#include "replay/ByteCodec.h"
+#include "replay/CheckpointDetail.h"
 #include "replay/Fnv.h"
 #include "vintrel/core/Utf8.h"
 #include "vintrel/events/EventKeyboard.h"
@@ -21,6 +24,9 @@ namespace vt {
 
 namespace {
 
+using replay::ByteReader;
+using replay::ByteWriter;
+
 enum Tag : std::uint8_t {
     TAG_KEYBOARD = ReplayFile::Input::KEYBOARD,
     TAG_MOUSE = ReplayFile::Input::MOUSE,
@@ -29,95 +35,16 @@ enum Tag : std::uint8_t {
     TAG_CHECKPOINT = 5,
     TAG_END = 6,
     TAG_STOP = ReplayFile::Input::STOP,
+    // Written only by recordings that use them: a recording without them
+    // reads as it always did, everywhere.
+    TAG_DETAIL = 8,
+    TAG_SAVED_VALUE = 9,
+    TAG_GAME_SETTING = 10,
 };
 
 // Bytes of one object in a checkpoint: id, type index, hash.
 constexpr std::size_t OBJECT_SUM_BYTES = 4 + 2 + 4;
 constexpr std::size_t MAX_TYPES = 0xFFFF;
-
-// Numbers are written little-endian whatever the machine, so that a file
-// travels between machines.
-class ByteWriter {
-  public:
-    void u8(std::uint8_t value) { m_bytes.push_back(static_cast<char>(value)); }
-    void u16(std::uint16_t value) { little(value, 2); }
-    void u32(std::uint32_t value) { little(value, 4); }
-    void u64(std::uint64_t value) { little(value, 8); }
-    void i32(int value) { u32(static_cast<std::uint32_t>(value)); }
-    void f32(float value) {
-        std::uint32_t bits = 0;
-        std::memcpy(&bits, &value, sizeof(bits));
-        u32(bits);
-    }
-    void raw(const std::string& text) { m_bytes += text; }
-    const std::string& bytes() const { return m_bytes; }
-
-  private:
-    void little(std::uint64_t value, int count) {
-        for (int i = 0; i < count; i++)
-            m_bytes.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
-    }
-    std::string m_bytes;
-};
-
-// Every read is checked against the bytes left; a failed read leaves the
-// value untouched and returns false.
-class ByteReader {
-  public:
-    explicit ByteReader(const std::string& bytes) : m_bytes(bytes) {}
-    std::size_t position() const { return m_position; }
-    std::size_t left() const { return m_bytes.size() - m_position; }
-
-    bool u8(std::uint8_t& value) {
-        std::uint64_t wide = 0;
-        return little(wide, 1) && (value = static_cast<std::uint8_t>(wide), true);
-    }
-    bool u16(std::uint16_t& value) {
-        std::uint64_t wide = 0;
-        return little(wide, 2) && (value = static_cast<std::uint16_t>(wide), true);
-    }
-    bool u32(std::uint32_t& value) {
-        std::uint64_t wide = 0;
-        return little(wide, 4) && (value = static_cast<std::uint32_t>(wide), true);
-    }
-    bool u64(std::uint64_t& value) { return little(value, 8); }
-    bool i32(int& value) {
-        std::uint32_t bits = 0;
-        if (!u32(bits))
-            return false;
-        value = static_cast<int>(static_cast<std::int32_t>(bits));
-        return true;
-    }
-    bool f32(float& value) {
-        std::uint32_t bits = 0;
-        if (!u32(bits))
-            return false;
-        std::memcpy(&value, &bits, sizeof(value));
-        return true;
-    }
-    bool raw(std::string& text, std::size_t size) {
-        if (size > left())
-            return false;
-        text.assign(m_bytes, m_position, size);
-        m_position += size;
-        return true;
-    }
-
-  private:
-    bool little(std::uint64_t& value, std::size_t count) {
-        if (left() < count)
-            return false;
-        std::uint64_t result = 0;
-        for (std::size_t i = 0; i < count; i++)
-            result |= static_cast<std::uint64_t>(static_cast<unsigned char>(m_bytes[m_position + i]))
-                      << (8 * i);
-        m_position += count;
-        value = result;
-        return true;
-    }
-    const std::string& m_bytes;
-    std::size_t m_position = 0;
-};
 
 void writeInput(ByteWriter& out, const ReplayFile::Input& input) {
     out.u8(static_cast<std::uint8_t>(input.kind));
@@ -156,6 +83,28 @@ void writeCheckpoint(ByteWriter& out, const ReplayFile::Checkpoint& checkpoint,
         out.i32(object.id);
         out.u16(found != types.end() ? found->second : 0);
         out.u32(object.hash);
+    }
+}
+
+// A name (1 to 255 bytes) and a value, each after its length.
+void writeNamedValue(ByteWriter& out, const std::string& name, const std::string& value) {
+    const std::string cut_name = name.substr(0, ReplayFile::MAX_NAME_BYTES);
+    const std::string cut_value = value.substr(0, ReplayFile::MAX_VALUE_BYTES);
+    out.u8(static_cast<std::uint8_t>(cut_name.size()));
+    out.raw(cut_name);
+    out.u32(static_cast<std::uint32_t>(cut_value.size()));
+    out.raw(cut_value);
+}
+
+void writeNamedValues(ByteWriter& out, const ReplayFile& file) {
+    for (const ReplayFile::GameSetting& setting : file.game_settings) {
+        out.u8(TAG_GAME_SETTING);
+        writeNamedValue(out, setting.name, setting.value);
+    }
+    for (const ReplayFile::SavedValue& saved : file.saved_values) {
+        out.u8(TAG_SAVED_VALUE);
+        out.u8(saved.present ? 1 : 0);
+        writeNamedValue(out, saved.key, saved.present ? saved.value : std::string());
     }
 }
 
@@ -201,6 +150,13 @@ class RecordReader {
             case TAG_CHECKPOINT:
                 ok = readCheckpoint(at, error);
                 break;
+            case TAG_DETAIL:
+                ok = readDetail(at, error);
+                break;
+            case TAG_SAVED_VALUE:
+            case TAG_GAME_SETTING:
+                ok = readNamedValue(tag, at, error);
+                break;
             case TAG_END:
                 return readEnd(at, error);
             default:
@@ -209,6 +165,7 @@ class RecordReader {
             }
             if (!ok)
                 return false;
+            m_detail_due = m_detail_due && tag == TAG_CHECKPOINT;
         }
     }
 
@@ -299,6 +256,50 @@ class RecordReader {
             checkpoint.objects.push_back(std::move(object));
         }
         m_file.checkpoints.push_back(std::move(checkpoint));
+        m_detail_due = true;
+        return true;
+    }
+
+    // The detail of the checkpoint just before it, at most one.
+    bool readDetail(std::size_t at, std::string& error) {
+        std::uint32_t size = 0;
+        std::string detail;
+        if (!m_in.u32(size) || !m_in.raw(detail, size))
+            return truncated(error, "a checkpoint detail", at);
+        std::string why;
+        if (!m_detail_due || !replay::CheckpointDetail::check(detail, m_file.checkpoints.back(), why))
+            return fail(error, "corrupted: a checkpoint detail at byte " + std::to_string(at) +
+                                   (m_detail_due ? " does not fit: " + why : " follows no checkpoint"));
+        m_file.details[m_file.checkpoints.back().step] = std::move(detail);
+        return true;
+    }
+
+    bool readNamedValue(std::uint8_t tag, std::size_t at, std::string& error) {
+        const bool saved = tag == TAG_SAVED_VALUE;
+        std::uint8_t present = 1;
+        std::uint8_t name_size = 0;
+        std::uint32_t value_size = 0;
+        std::string name;
+        std::string value;
+        const char* what = saved ? "a saved value" : "a game setting";
+        if ((saved && !m_in.u8(present)) || !m_in.u8(name_size) || !m_in.raw(name, name_size) ||
+            !m_in.u32(value_size))
+            return truncated(error, what, at);
+        // Checked before the value is read: the length may be forged.
+        if (name_size == 0 || present > 1 || value_size > ReplayFile::MAX_VALUE_BYTES ||
+            (present == 0 && value_size != 0))
+            return fail(error,
+                        std::string("corrupted: ") + what + " out of range at byte " + std::to_string(at));
+        if (!m_in.raw(value, value_size))
+            return truncated(error, what, at);
+        std::set<std::string>& names = saved ? m_saved_keys : m_setting_names;
+        if (names.size() >= ReplayFile::MAX_NAMED_VALUES || !names.insert(name).second)
+            return fail(error, std::string("corrupted: ") + what + " repeated, or one too many, at byte " +
+                                   std::to_string(at));
+        if (saved)
+            m_file.saved_values.push_back({name, present == 1, value});
+        else
+            m_file.game_settings.push_back({name, value});
         return true;
     }
 
@@ -324,7 +325,11 @@ class RecordReader {
     ByteReader& m_in;
     ReplayFile& m_file;
     std::vector<std::string> m_types;
+    std::set<std::string> m_saved_keys;
+    std::set<std::string> m_setting_names;
     bool m_step_too_large = false;
+    // True right after a checkpoint, which a detail may follow.
+    bool m_detail_due = false;
 };
 
 } // namespace
@@ -339,6 +344,7 @@ std::string ReplayFile::encode() const {
     const std::string text = config.substr(0, MAX_CONFIG_BYTES);
     out.u32(static_cast<std::uint32_t>(text.size()));
     out.raw(text);
+    writeNamedValues(out, *this);
 
     // Inputs and checkpoints in step order, each step's inputs first: the
     // checkpoint of a step is taken at its end.
@@ -348,6 +354,12 @@ std::string ReplayFile::encode() const {
         while (next_input < inputs.size() && inputs[next_input].step <= checkpoint.step)
             writeInput(out, inputs[next_input++]);
         writeCheckpoint(out, checkpoint, types);
+        const auto detail = details.find(checkpoint.step);
+        if (detail != details.end() && !detail->second.empty()) {
+            out.u8(TAG_DETAIL);
+            out.u32(static_cast<std::uint32_t>(detail->second.size()));
+            out.raw(detail->second);
+        }
     }
     while (next_input < inputs.size())
         writeInput(out, inputs[next_input++]);

@@ -1,11 +1,15 @@
 #include "vintrel/replay/ReplayManager.h"
 
+#include <algorithm>
+
 #include "core/TextTables.h"
 #include "platform/AtomicFileWrite.h"
+#include "replay/CheckpointDetail.h"
 #include "vintrel/core/Config.h"
 #include "vintrel/core/GameManager.h"
 #include "vintrel/core/LogManager.h"
 #include "vintrel/core/Manager.h"
+#include "vintrel/core/Utility.h"
 #include "vintrel/events/EventKeyboard.h"
 #include "vintrel/events/EventMouse.h"
 
@@ -16,16 +20,38 @@ namespace {
 // Objects named in a divergence's one line; the full list is in getDivergence().
 constexpr std::size_t NAMED_OBJECTS = 5;
 
-std::string describe(const std::vector<ObjectDifference>& objects) {
+// "ViewObject 4: value 10 here, 12 in the recording", and the names of any
+// other attributes that differ; the plain description without the detail.
+std::string describe(const ObjectDifference& object, const std::vector<AttributeDifference>& attributes) {
+    std::string text;
+    int named = 0;
+    for (const AttributeDifference& attribute : attributes) {
+        if (attribute.id != object.id)
+            continue;
+        if (named == 0)
+            text = object.type + " " + std::to_string(object.id) + ": " + attribute.describe();
+        else
+            text += (named == 1 ? "; also " : ", ") + attribute.attribute;
+        named++;
+    }
+    return named == 0 ? object.describe() : text;
+}
+
+std::string describe(const std::vector<ObjectDifference>& objects,
+                     const std::vector<AttributeDifference>& attributes) {
     std::string text;
     for (std::size_t i = 0; i < objects.size() && i < NAMED_OBJECTS; i++)
-        text += (i == 0 ? "" : ", ") + objects[i].describe();
+        text += (i == 0 ? "" : ", ") + describe(objects[i], attributes);
     if (objects.size() > NAMED_OBJECTS)
         text += " (and " + std::to_string(objects.size() - NAMED_OBJECTS) + " more)";
     return text;
 }
 
 } // namespace
+
+ReplayManager::ReplayManager() : m_p_detail(std::make_unique<replay::CheckpointDetail>()) {}
+
+ReplayManager::~ReplayManager() = default;
 
 ReplayManager& ReplayManager::getInstance() {
     static ReplayManager replay_manager;
@@ -46,6 +72,8 @@ void ReplayManager::reset() {
     m_divergence = ReplayDivergence();
     m_interrupted = false;
     m_matched = false;
+    m_p_detail->clear();
+    m_noted_keys.clear();
 }
 
 // What is recorded or replayed is fixed when the engine starts; a running
@@ -132,6 +160,50 @@ int ReplayManager::chooseSeed(int seed) {
     return seed;
 }
 
+std::string ReplayManager::gameSetting(const std::string& name, const std::string& value) {
+    if (m_mode == Mode::OFF)
+        return value;
+    if (name.empty() || name.size() > ReplayFile::MAX_NAME_BYTES ||
+        value.size() > ReplayFile::MAX_VALUE_BYTES) {
+        LogManager::getInstance().writeLog("ReplayManager::gameSetting(): Error! Setting '%s' is not kept: "
+                                           "names take 1 to %zu bytes, values at most %zu.",
+                                           clipForLog(name).c_str(), ReplayFile::MAX_NAME_BYTES,
+                                           ReplayFile::MAX_VALUE_BYTES);
+        return value;
+    }
+    std::vector<ReplayFile::GameSetting>& settings = m_file.game_settings;
+    const auto found =
+        std::find_if(settings.begin(), settings.end(),
+                     [&name](const ReplayFile::GameSetting& setting) { return setting.name == name; });
+    if (m_mode == Mode::REPLAYING)
+        return found != settings.end() ? found->value : value;
+    if (found != settings.end())
+        found->value = value;
+    else if (settings.size() < ReplayFile::MAX_NAMED_VALUES)
+        settings.push_back({name, value});
+    else
+        LogManager::getInstance().writeLog(
+            "ReplayManager::gameSetting(): Error! Setting '%s' is one more than the %zu a recording keeps.",
+            clipForLog(name).c_str(), ReplayFile::MAX_NAMED_VALUES);
+    return value;
+}
+
+void ReplayManager::noteSavedValue(const std::string& key, bool present, const std::string& value) {
+    if (m_mode != Mode::RECORDING || m_noted_keys.count(key) != 0)
+        return;
+    if (m_noted_keys.size() >= ReplayFile::MAX_NAMED_VALUES || key.empty() ||
+        key.size() > ReplayFile::MAX_NAME_BYTES || value.size() > ReplayFile::MAX_VALUE_BYTES) {
+        // Said once per key: a replay of this run returns the default for it.
+        LogManager::getInstance().writeLog("ReplayManager::noteSavedValue(): Error! Saved key '%s' is not "
+                                           "recorded (a recording keeps %zu).",
+                                           clipForLog(key).c_str(), ReplayFile::MAX_NAMED_VALUES);
+        m_noted_keys.insert(key);
+        return;
+    }
+    m_noted_keys.insert(key);
+    m_file.saved_values.push_back({key, present, present ? value : std::string()});
+}
+
 void ReplayManager::recordInput(const EventKeyboard& keyboard) {
     if (m_mode != Mode::RECORDING)
         return;
@@ -179,6 +251,10 @@ void ReplayManager::stopRequested() {
 }
 
 void ReplayManager::deliverInput(const Manager& input_manager) {
+    deliverInput([&input_manager](const Event& event) { input_manager.onEvent(&event); });
+}
+
+void ReplayManager::deliverInput(const std::function<void(const Event&)>& deliver) {
     if (m_mode != Mode::REPLAYING || isStopped())
         return;
     const std::vector<ReplayFile::Input>& inputs = m_file.inputs;
@@ -191,13 +267,13 @@ void ReplayManager::deliverInput(const Manager& input_manager) {
             EventKeyboard keyboard;
             keyboard.setKey(input.code);
             keyboard.setKeyboardAction(input.action);
-            input_manager.onEvent(&keyboard);
+            deliver(keyboard);
         } else if (input.kind == ReplayFile::Input::MOUSE) {
             EventMouse mouse;
             mouse.setMouseAction(input.action);
             mouse.setMouseButton(input.code);
             mouse.setMousePosition(input.position);
-            input_manager.onEvent(&mouse);
+            deliver(mouse);
         } else {
             LogManager::getInstance().writeLog(
                 1, "ReplayManager::deliverInput(): Window closed. Setting game over.");
@@ -219,13 +295,22 @@ void ReplayManager::verify(const ReplayFile::Checkpoint& expected) {
         m_checkpoints_done++;
         return;
     }
-    const std::string reason = "the world differs from the recording: " + describe(differences);
-    diverge(expected.step, reason, std::move(differences));
+    std::vector<AttributeDifference> attributes =
+        replay::CheckpointDetail::explain(m_file, expected.step, differences);
+    const std::string reason = "the world differs from the recording: " + describe(differences, attributes);
+    diverge(expected.step, reason, std::move(differences), std::move(attributes));
+}
+
+void ReplayManager::takeCheckpoint(int step) {
+    m_file.checkpoints.push_back(checksumWorld(step));
+    std::string detail = m_p_detail->take(m_file.checkpoints.back());
+    if (!detail.empty())
+        m_file.details[step] = std::move(detail);
 }
 
 void ReplayManager::endStep() {
     if (m_mode == Mode::RECORDING && (m_step + 1) % m_file.checkpoint_interval == 0) {
-        m_file.checkpoints.push_back(checksumWorld(m_step));
+        takeCheckpoint(m_step);
         m_checkpoints_done++;
     }
     if (m_mode == Mode::REPLAYING && !isStopped()) {
@@ -252,12 +337,14 @@ void ReplayManager::endStep() {
     m_step++;
 }
 
-void ReplayManager::diverge(int step, const std::string& reason, std::vector<ObjectDifference> objects) {
+void ReplayManager::diverge(int step, const std::string& reason, std::vector<ObjectDifference> objects,
+                            std::vector<AttributeDifference> attributes) {
     if (hasDiverged())
         return;
     m_divergence.step = step;
     m_divergence.reason = reason;
     m_divergence.objects = std::move(objects);
+    m_divergence.attributes = std::move(attributes);
     LogManager::getInstance().writeLog("ReplayManager: Replay diverged at step %d: %s", step, reason.c_str());
     GameManager::getInstance().setGameOver(true);
 }
@@ -280,9 +367,12 @@ void ReplayManager::finish() {
     } else if (m_mode == Mode::RECORDING) {
         m_file.step_count = m_step;
         // Taken now, after whatever the game did once its last loop ended.
-        if (!m_file.checkpoints.empty() && m_file.checkpoints.back().step == m_step - 1)
+        if (!m_file.checkpoints.empty() && m_file.checkpoints.back().step == m_step - 1) {
             m_file.checkpoints.pop_back();
-        m_file.checkpoints.push_back(checksumWorld(m_step - 1));
+            m_file.details.erase(m_step - 1);
+            m_p_detail->forgetLast();
+        }
+        takeCheckpoint(m_step - 1);
         m_checkpoints_done = static_cast<int>(m_file.checkpoints.size());
         if (m_file.save(m_path, m_error) != 0)
             log_manager.writeLog("ReplayManager::finish(): Error! Cannot write the replay: %s",

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "replay/Fnv.h"
+#include "replay/ObjectAttributes.h"
 #include "vintrel/core/ObjectList.h"
 #include "vintrel/world/Object.h"
 #include "vintrel/world/ViewObject.h"
@@ -13,8 +14,7 @@ namespace vt {
 
 namespace {
 
-// Every attribute an object or a view object writes.
-constexpr std::uint32_t EVERY_ATTRIBUTE = ALL_ATTRIBUTES | VALUE | APPEARANCE;
+using replay::EVERY_ATTRIBUTE;
 
 std::uint64_t hashRecord(Object& object) {
     // Writing a record clears the bits it wrote; whoever sends changes
@@ -40,6 +40,10 @@ std::string ObjectDifference::describe() const {
         break;
     }
     return name + " differs";
+}
+
+std::string AttributeDifference::describe() const {
+    return attribute + " " + here + " here, " + recorded + " in the recording";
 }
 
 ReplayFile::Checkpoint checksumWorld(int step) {

@@ -20,6 +20,13 @@ namespace {
 // its recording's settings against the same limit before start-up.
 constexpr auto MAX_GRID_CELLS = static_cast<float>(config::MAX_GRID_CELLS);
 
+// Removals are settled once their entries are this many and at least half
+// of all entries, so that settling costs at most two entries per removal.
+constexpr std::size_t MIN_UNSETTLED_ENTRIES = 1024;
+// A cell of up to this many entries gives up an entry at once, which costs
+// less than keeping a record of it.
+constexpr std::size_t SHORT_CELL = 64;
+
 float clampFloat(float value, float low, float high) {
     if (value < low)
         return low;
@@ -50,14 +57,52 @@ int Grid::append(CellList& cell, const Entry& entry) {
     } catch (const std::bad_alloc&) {
         return -1;
     }
+    m_entries++;
     return 0;
 }
 
 void Grid::erase(CellList& cell, const Object* p_o) {
     const auto found =
         std::find_if(cell.begin(), cell.end(), [p_o](const Entry& entry) { return entry.p_o == p_o; });
-    if (found != cell.end())
+    if (found != cell.end()) {
         cell.erase(found);
+        m_entries--;
+    }
+}
+
+void Grid::markRemoval(CellList& cell, std::size_t cell_index, const Object* p_o) {
+    if (cell.size() <= SHORT_CELL) {
+        erase(cell, p_o);
+        return;
+    }
+    m_removed.insert(p_o);
+    if (!m_unsettled[cell_index]) {
+        m_unsettled[cell_index] = 1;
+        m_unsettled_cells.push_back(cell_index);
+    }
+    m_removed_entries++;
+}
+
+void Grid::settleRemovals() const {
+    if (m_removed.empty())
+        return;
+    for (const std::size_t index : m_unsettled_cells) {
+        CellList& cell = index == m_cells.size() ? m_out_of_bounds : m_cells[index];
+        const std::size_t before = cell.size();
+        cell.erase(std::remove_if(cell.begin(), cell.end(),
+                                  [this](const Entry& entry) { return m_removed.count(entry.p_o) != 0; }),
+                   cell.end());
+        m_entries -= before - cell.size();
+        m_unsettled[index] = 0;
+    }
+    m_unsettled_cells.clear();
+    m_removed.clear();
+    m_removed_entries = 0;
+}
+
+void Grid::settleRemovalsOf(const Object* p_o) const {
+    if (!m_removed.empty() && m_removed.count(p_o) != 0)
+        settleRemovals();
 }
 
 void Grid::refresh(CellList& cell, const Entry& entry) {
@@ -69,10 +114,18 @@ void Grid::refresh(CellList& cell, const Entry& entry) {
     }
 }
 
+void Grid::forgetRemovals() {
+    m_removed.clear();
+    m_unsettled_cells.clear();
+    m_entries = 0;
+    m_removed_entries = 0;
+}
+
 Grid::Grid()
     : m_started(false), m_cells(), m_out_of_bounds(), m_num_cols(0), m_num_rows(0),
       m_cell_width(Config::getInstance().getGridWidth()),
-      m_cell_height(Config::getInstance().getGridHeight()) {}
+      m_cell_height(Config::getInstance().getGridHeight()), m_removed(), m_unsettled_cells(), m_unsettled(),
+      m_entries(0), m_removed_entries(0) {}
 
 int Grid::startUp() {
     LogManager& log_manager = LogManager::getInstance();
@@ -103,15 +156,19 @@ int Grid::startUp() {
     m_num_rows = static_cast<int>(rows);
     log_manager.writeLog(5, "Grid::startUp(): m_num_cols %d, m_num_rows %d", m_num_cols, m_num_rows);
 
+    const std::size_t cell_count =
+        static_cast<std::size_t>(m_num_cols) * static_cast<std::size_t>(m_num_rows);
     try {
-        m_cells.assign(static_cast<std::size_t>(m_num_cols) * static_cast<std::size_t>(m_num_rows),
-                       CellList());
+        m_cells.assign(cell_count, CellList());
+        m_unsettled.assign(cell_count + 1, 0);
     } catch (const std::bad_alloc&) {
         log_manager.writeLog("Grid::startUp(): Error! Unable to allocate %d grid rows.", m_num_rows);
         m_cells.clear();
+        m_unsettled.clear();
         return -1;
     }
     m_out_of_bounds.clear();
+    forgetRemovals();
     m_started = true;
     return 0;
 }
@@ -119,7 +176,10 @@ int Grid::startUp() {
 void Grid::shutDown() {
     m_cells.clear();
     m_cells.shrink_to_fit();
+    m_unsettled.clear();
+    m_unsettled.shrink_to_fit();
     m_out_of_bounds.clear();
+    forgetRemovals();
     m_num_cols = 0;
     m_num_rows = 0;
     m_started = false;
@@ -190,6 +250,7 @@ void Grid::prefetch(const Object* p_o, const Vector& where, bool lists) const {
 }
 
 ObjectList Grid::objectsInCell(const Cell& cell) const {
+    settleRemovals();
     ObjectList objects;
     const CellList* p_cell = nullptr;
     if (cell.x == -1 && cell.y == -1)
@@ -211,6 +272,7 @@ int Grid::insertObject(Object* p_o) {
         LogManager::getInstance().writeLog("Grid::insertObject(): Error! Object is NULL");
         return -1;
     }
+    settleRemovalsOf(p_o);
     Entry entry = entryOf(p_o, p_o->getPosition());
     entry.p_o = p_o;
     const CellRange range = rangeOf(p_o, p_o->getPosition());
@@ -237,10 +299,12 @@ int Grid::removeObject(Object* p_o) {
         return 0;
     const CellRange range = rangeOf(p_o, p_o->getPosition());
     if (range.outside)
-        erase(m_out_of_bounds, p_o);
+        markRemoval(m_out_of_bounds, m_cells.size(), p_o);
     for (int y = range.top; y <= range.bottom; y++)
         for (int x = range.left; x <= range.right; x++)
-            erase(cellAt(x, y), p_o);
+            markRemoval(cellAt(x, y), static_cast<std::size_t>(y * m_num_cols + x), p_o);
+    if (m_removed_entries >= MIN_UNSETTLED_ENTRIES && m_removed_entries * 2 >= m_entries)
+        settleRemovals();
     return 0;
 }
 
@@ -253,6 +317,7 @@ int Grid::updatePosition(Object* p_o, const Vector& where) {
         LogManager::getInstance().writeLog("Grid::updatePosition(): Error! Object is NULL");
         return -1;
     }
+    settleRemovalsOf(p_o);
     const CellRange old_range = rangeOf(p_o, p_o->getPosition());
     const CellRange new_range = rangeOf(p_o, where);
     Entry entry = entryOf(p_o, where);
@@ -285,6 +350,7 @@ ObjectList Grid::getCollisions(const Object* p_o, const Vector& where) const {
         LogManager::getInstance().writeLog("Grid::getCollisions(): Error! Object is NULL");
         return collisions;
     }
+    settleRemovals();
     const Entry query = entryOf(p_o, where);
     const CellRange range = rangeOf(p_o, where);
 

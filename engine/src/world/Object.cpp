@@ -98,7 +98,7 @@ Object::Object(int id, bool is_onlooker)
       m_box(Vector(-0.5f, -0.5f), 0.99f, 0.99f), m_position(1, 1), m_direction(0, 0), m_speed(0),
       m_acceleration(0, 0), m_altitude(2), m_solidness(HARD), m_animation(), m_no_soft(false), m_event_name(),
       m_modified(ALL_ATTRIBUTES), m_shape(), m_p_path_search(nullptr), m_path(), m_follow_path(false),
-      m_avoid_collisions(false) {
+      m_avoid_collisions(false), m_p_scene(nullptr), m_is_frozen(false) {
     m_list_slot.fill(-1);
     m_shape.setType(-1);
     WorldManager::getInstance().insertObject(this);
@@ -210,7 +210,8 @@ bool Object::isVisible() const { return m_is_visible; }
 int Object::setActive(bool active) {
     if (active == m_is_active)
         return 0;
-    if (WorldManager::getInstance().getSceneGraph().updateActive(this, active) == -1)
+    // The scene graph adds up its lists' refusals: any negative sum is one.
+    if (WorldManager::getInstance().getSceneGraph().updateActive(this, active) < 0)
         return -1;
     markModified(ACTIVE);
     m_is_active = active;
@@ -383,6 +384,14 @@ void Object::applyAcceleration() {
     if (m_acceleration == Vector(0, 0))
         return;
     setVelocity(getVelocity() + m_acceleration);
+}
+
+int Object::startTimer(const std::string& name, int steps, TimerRepeat repeat) {
+    return WorldManager::getInstance().startTimer(this, name, steps, repeat);
+}
+
+int Object::cancelTimer(const std::string& name) {
+    return WorldManager::getInstance().cancelTimer(this, name);
 }
 
 } // namespace vt

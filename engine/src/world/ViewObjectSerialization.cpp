@@ -98,7 +98,10 @@ int ViewObject::deserialize(std::stringstream* p_ss, std::uint32_t* p_mask) {
         setColor(static_cast<Color>(color));
         if (lm.getLogLevel() >= DETAIL_LEVEL)
             lm.writeLog(DETAIL_LEVEL, "\tCOLOR: %s", colorToString(m_color).c_str());
-        setLocation(location);
+        if (location == -1 && m_accepts_placed_records)
+            m_location = -1; // the position read with the object's part stands
+        else
+            setLocation(location);
         if (lm.getLogLevel() >= DETAIL_LEVEL)
             lm.writeLog(DETAIL_LEVEL, "\tLOCATION: %s", locationToString(m_location).c_str());
         setDrawValue(draw_value);

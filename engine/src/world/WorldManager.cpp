@@ -8,7 +8,10 @@
 #include "vintrel/events/EventCollision.h"
 #include "vintrel/events/EventOut.h"
 #include "vintrel/world/Object.h"
+#include "vintrel/world/Scene.h"
+#include "vintrel/world/SceneManager.h"
 #include "vintrel/world/ViewObject.h"
+#include "world/TimerQueue.h"
 
 namespace vt {
 
@@ -49,11 +52,26 @@ bool listed(const ObjectList& list, const Object* p_o) {
     return false;
 }
 
+// The objects of a covered scene stand outside play: nothing meets them.
+ObjectList withoutFrozen(const ObjectList& list) {
+    bool any_frozen = false;
+    for (int i = 0; i < list.getCount() && !any_frozen; i++)
+        any_frozen = list[i]->isFrozen();
+    if (!any_frozen)
+        return list;
+    ObjectList in_play;
+    for (int i = 0; i < list.getCount(); i++)
+        if (!list[i]->isFrozen())
+            in_play.insert(list[i]);
+    return in_play;
+}
+
 } // namespace
 
 WorldManager::WorldManager()
     : m_deletions(IndexedObjectList::DELETION_LIST), m_shutting_down(false), m_shutdown_taken(0),
-      m_shutdown_refused(0), m_deferred_deletions(false), m_p_view_following(nullptr) {
+      m_shutdown_refused(0), m_deferred_deletions(false), m_p_view_following(nullptr),
+      m_p_timers(std::make_unique<TimerQueue>()) {
     setType("WorldManager");
 }
 
@@ -88,10 +106,13 @@ int WorldManager::startUp() {
     m_view = Box(Vector(0, 0), 0, 0);
     m_view_slack = Vector(0, 0);
     m_p_view_following = nullptr;
+    m_p_timers->clear();
     if (m_scene_graph.startUp() == -1) {
         log_manager.writeLog("WorldManager::startUp(): Error! Unable to startup Scenegraph");
         return -1;
     }
+    if (!SceneManager::getInstance().isStarted())
+        SceneManager::getInstance().startUp();
     Manager::startUp();
     log_manager.writeLog(5, "WorldManager::startUp(): successfully started.");
     return 0;
@@ -99,6 +120,9 @@ int WorldManager::startUp() {
 
 void WorldManager::shutDown() {
     LogManager& log_manager = LogManager::getInstance();
+    // Scenes go first; their objects stay for the rounds below.
+    if (SceneManager::getInstance().isStarted())
+        SceneManager::getInstance().shutDown();
     // The world keeps taking objects that destructors create while it is
     // emptied, so that they are deleted too rather than leaked; once it stops
     // (insertObject), no object is added and the next round is the last.
@@ -119,6 +143,7 @@ void WorldManager::shutDown() {
                              m_shutdown_taken, m_shutdown_refused);
     m_shutting_down = false;
     m_p_view_following = nullptr;
+    m_p_timers->clear();
     m_scene_graph.shutDown();
     log_manager.writeLog(5, "WorldManager::shutDown(): Successfully stopped.");
 }
@@ -158,13 +183,19 @@ int WorldManager::insertObject(Object* p_o) {
     }
     if (m_shutting_down)
         m_shutdown_taken++;
-    if (p_o)
+    if (p_o) {
         m_owned.insert(p_o);
+        SceneManager::getInstance().adopt(p_o);
+    }
     return m_scene_graph.insertObject(p_o);
 }
 
 int WorldManager::removeObject(Object* p_o) {
-    // A deleted object must not stay owned, marked or followed.
+    // A deleted object must not stay owned, marked, followed or timed.
+    if (p_o) {
+        timersOf(p_o).cancelAll(p_o);
+        SceneManager::getInstance().forget(p_o);
+    }
     m_owned.remove(p_o);
     m_deletions.remove(p_o);
     if (p_o && p_o == m_p_view_following)
@@ -181,7 +212,7 @@ ObjectList WorldManager::getAllObjects(bool inactive) const {
 ObjectList WorldManager::objectsOfType(const std::string& type) { return m_scene_graph.objectsOfType(type); }
 
 ObjectList WorldManager::getCollisions(const Object* p_o, const Vector& where) const {
-    return m_scene_graph.getCollisions(p_o, where);
+    return withoutFrozen(m_scene_graph.getCollisions(p_o, where));
 }
 
 SceneGraph& WorldManager::getSceneGraph() { return m_scene_graph; }
@@ -365,12 +396,17 @@ void WorldManager::update() {
                 grid.prefetch(p_next, where, true);
         }
         Object* p_o = active[i];
+        if (p_o->isFrozen())
+            continue;
         const Vector where = p_o->predictPosition();
         if (where != p_o->getPosition())
             moveObject(p_o, where);
         p_o->stepAlongPath();
         p_o->applyAcceleration();
     }
+    // The step's safe point for scene changes: a scene that leaves has its
+    // objects marked, and so deleted just below.
+    SceneManager::getInstance().applyChanges();
     deleteMarked();
 }
 
@@ -379,6 +415,8 @@ void WorldManager::draw() {
         const ObjectList visible = m_scene_graph.visibleObjects(altitude);
         for (int i = 0; i < visible.getCount(); i++) {
             Object* p_o = visible[i];
+            if (const Scene* p_scene = p_o->getScene(); p_scene && p_scene->isHidden())
+                continue;
             // View objects sit on the screen, not in the world, so they are always drawn.
             if (boxIntersectsBox(getWorldBox(p_o), m_view) || dynamic_cast<const ViewObject*>(p_o))
                 p_o->draw();
@@ -440,6 +478,63 @@ int WorldManager::setViewFollowing(Object* p_o) {
     m_p_view_following = p_o;
     setViewPosition(p_o->getPosition());
     return 0;
+}
+
+TimerQueue& WorldManager::timersOf(const Object* p_o) const {
+    Scene* p_scene = p_o->getScene();
+    return p_scene ? p_scene->timers() : *m_p_timers;
+}
+
+int WorldManager::startTimer(Object* p_o, const std::string& name, int steps, TimerRepeat repeat) {
+    LogManager& log_manager = LogManager::getInstance();
+    if (!p_o || !m_owned.contains(p_o)) {
+        log_manager.writeLog("WorldManager::startTimer(): Error! Object %p is not in the world; timer '%s' "
+                             "not started.",
+                             static_cast<void*>(p_o), clipForLog(name).c_str());
+        return -1;
+    }
+    if (steps < 1 || name.empty() || (repeat != TIMER_ONCE && repeat != TIMER_REPEATING)) {
+        log_manager.writeLog("WorldManager::startTimer(): Error! Timer '%s' of %d steps (repeat %d) refused "
+                             "for Object %d: it needs a name, 1 step or more, TIMER_ONCE or TIMER_REPEATING.",
+                             clipForLog(name).c_str(), steps, static_cast<int>(repeat), p_o->getId());
+        return -1;
+    }
+    TimerQueue& timers = timersOf(p_o);
+    if (timers.countOf(p_o) >= MAX_OBJECT_TIMERS && !timers.has(p_o, name)) {
+        log_manager.writeLog("WorldManager::startTimer(): Error! Object %d (%s) has %d timers already; '%s' "
+                             "not started.",
+                             p_o->getId(), clipForLog(p_o->getType()).c_str(), MAX_OBJECT_TIMERS,
+                             clipForLog(name).c_str());
+        return -1;
+    }
+    timers.start(p_o, name, steps, repeat);
+    return 0;
+}
+
+int WorldManager::cancelTimer(Object* p_o, const std::string& name) {
+    if (p_o && m_owned.contains(p_o) && timersOf(p_o).cancel(p_o, name))
+        return 0;
+    // Cancelling a timer that has fired already is common and harmless.
+    LogManager::getInstance().writeLog(1, "WorldManager::cancelTimer(): No timer '%s' for Object %p.",
+                                       clipForLog(name).c_str(), static_cast<void*>(p_o));
+    return -1;
+}
+
+int WorldManager::getTimerCount(const Object* p_o) const {
+    return p_o && m_owned.contains(p_o) ? timersOf(p_o).countOf(p_o) : 0;
+}
+
+int WorldManager::getTimerCount() const {
+    int count = m_p_timers->size();
+    for (const std::unique_ptr<Scene>& p_scene : SceneManager::getInstance().m_stack)
+        count += p_scene->timers().size();
+    return count;
+}
+
+void WorldManager::fireTimers() {
+    m_p_timers->advance();
+    if (Scene* p_top = SceneManager::getInstance().getTopScene())
+        p_top->timers().advance();
 }
 
 } // namespace vt

@@ -3,7 +3,9 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <poll.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -19,6 +21,7 @@
 
 #include "support/ChildProcess.h"
 #include "support/EngineTest.h"
+#include "support/LoopbackPeers.h"
 
 // The real shooter twice: one process hosting its game, another watching it.
 namespace {
@@ -162,6 +165,70 @@ TEST_F(WatchTest, WhenTheHostIsKilledTheWatcherSaysSoAndEndsWell) {
     launch(&lonely, "lonely", {"--watch", "127.0.0.1:" + port}, headless);
     EXPECT_EQ(lonely.exitCode(15s), 1);
     EXPECT_NE(text("lonely.out").find("cannot watch 127.0.0.1 port " + port), std::string::npos);
+}
+
+// A port on 127.0.0.1 where no game is served: it accepts one connection
+// (after the kernel has made it) and closes or resets it, or never answers.
+class NoGame {
+  public:
+    enum Answer { CLOSE, RESET, SILENCE };
+    explicit NoGame(Answer answer) {
+        int number = 0;
+        m_listener = vt::test::listenPeer(&number);
+        if (m_listener == -1)
+            return;
+        port = std::to_string(number);
+        if (answer == SILENCE)
+            return;
+        m_answering = std::thread([this, answer] {
+            pollfd waiting{m_listener, POLLIN, 0};
+            if (poll(&waiting, 1, 20000) != 1)
+                return;
+            const int sock = accept(m_listener, nullptr, nullptr);
+            const linger reset{1, 0};
+            if (answer == RESET)
+                setsockopt(sock, SOL_SOCKET, SO_LINGER, &reset, sizeof(reset));
+            close(sock);
+        });
+    }
+    ~NoGame() {
+        if (m_answering.joinable())
+            m_answering.join();
+        close(m_listener);
+    }
+    std::string port;
+
+  private:
+    int m_listener = -1;
+    std::thread m_answering;
+};
+
+TEST_F(WatchTest, WhereNoGameBeginsTheWatcherSaysNoGameWasFoundAndFails) {
+    struct Case {
+        const char* name;
+        NoGame::Answer answer;
+        const char* why;
+    };
+    const Case cases[] = {
+        {"accepts and closes", NoGame::CLOSE, "(closed before any game)"},
+        {"accepts and resets", NoGame::RESET, "(closed before any game)"},
+        {"stays silent", NoGame::SILENCE, "(none within 2 s)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const NoGame host(c.answer);
+        ASSERT_FALSE(host.port.empty());
+        ChildProcess watcher;
+        launch(&watcher, "watch", {"--watch", "127.0.0.1:" + host.port},
+               "headless:true,\nwatch_timeout:1500,\n");
+        EXPECT_EQ(watcher.exitCode(15s), 1) << text("watch.out") << text("watch.log");
+        EXPECT_NE(text("watch.out")
+                      .find("vintrel-shooter: Cannot watch: no game found at 127.0.0.1 port " + host.port +
+                            " " + c.why + "."),
+                  std::string::npos)
+            << text("watch.out");
+        EXPECT_EQ(text("watch.out").find("ended"), std::string::npos) << text("watch.out");
+    }
 }
 
 TEST_F(WatchTest, HostAndWatcherWindowsShowTheSameFrames) {

@@ -1,3 +1,4 @@
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -7,6 +8,7 @@
 #include <string>
 
 #include "game/replay/ShooterRunTest.h"
+#include "network/WorldStreamFormat.h"
 #include "support/LoopbackPeers.h"
 
 // The committed recording of a real game, played back by the real binary
@@ -80,6 +82,8 @@ TEST_F(ShooterReplayTest, GameRecordedWhileHostingReplaysWithoutTheHost) {
             },
             std::chrono::seconds(30));
         watcher = vt::test::connectPeer(std::atoi(out.substr(out.find(" port ") + 6).c_str()));
+        const std::string hello = vt::stream::hello();
+        EXPECT_EQ(send(watcher, hello.data(), hello.size(), MSG_NOSIGNAL), static_cast<long>(hello.size()));
         vt::test::waitFor([&] { return !(received += vt::test::peerReceiveAll(watcher)).empty(); },
                           std::chrono::seconds(10));
     });

@@ -103,6 +103,12 @@ class Config {
     int getNetworkBacklog() const;
     /// Milliseconds a network connection may take to be made.
     int getNetworkConnectTimeout() const;
+    /// Watchers a world host serves at once (connections its network manager accepts).
+    int getMaxWatchers() const;
+    /// Milliseconds a watcher waits for the host's game to begin before it gives up.
+    int getWatchTimeout() const;
+    /// The game's name for its save data folder (SaveData); empty unless set.
+    std::string getGameName() const;
 
   private:
     // One setting's value; its row's kind says which member counts (flags

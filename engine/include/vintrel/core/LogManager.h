@@ -44,7 +44,8 @@ class LogManager : public Manager {
     /// may be buffered or unread. Returns as writeLog.
     int writeLogAndStderr(const char* fmt, ...) VT_PRINTF_FORMAT(2, 3);
 
-    /// Flush the file after every line when true.
+    /// Flush the file after every line when true; turning it on also flushes
+    /// the lines written so far.
     void setFlush(bool do_flush = true);
     /// True when every line is flushed to the file as soon as it is written.
     bool getFlush() const;
@@ -72,6 +73,13 @@ class LogManager : public Manager {
     const std::string& getLastMessage() const;
     /// Number of unlevelled lines written so far in this process.
     std::uint64_t getMessageCount() const;
+    /// The message as writeLog would write it as a line now: time, step
+    /// count, message and line feed. For code that must write the line where
+    /// the log manager cannot run, such as a signal handler.
+    std::string formatLine(const std::string& message) const;
+    /// The descriptor of the open log file, for writing formatLine() lines
+    /// from a signal handler (flush first); -1 when lines go to standard error.
+    int getFileDescriptor() const;
 
   private:
     LogManager();

@@ -21,6 +21,8 @@ inline constexpr char EVENT_KEYBOARD[] = "vt-keyboard";
 inline constexpr char EVENT_MOUSE[] = "vt-mouse";
 /// Result of a path search, to the searching object.
 inline constexpr char EVENT_PATH[] = "vt-path";
+/// A step timer fell due, to the object that started it.
+inline constexpr char EVENT_TIMER[] = "vt-timer";
 /// Network traffic on a connection.
 inline constexpr char EVENT_NETWORK[] = "vt-network";
 /// A connection was accepted.
@@ -59,5 +61,17 @@ class Event {
   private:
     std::string m_type;
 };
+
+/// The event as its concrete class, or null when it is not one (or is null),
+/// so that a handler needs neither a type-name compare nor a cast:
+/// `if (const auto* p_key = vt::eventAs<vt::EventKeyboard>(p_event)) ...`
+template <class EventClass> const EventClass* eventAs(const Event* p_event) {
+    return dynamic_cast<const EventClass*>(p_event);
+}
+
+/// The event as its concrete class, or null when it is not one.
+template <class EventClass> const EventClass* eventAs(const Event& event) {
+    return dynamic_cast<const EventClass*>(&event);
+}
 
 } // namespace vt

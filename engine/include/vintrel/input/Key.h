@@ -90,4 +90,12 @@ enum Key : int {
 /// type no character and for values that are no key.
 std::string keyToText(int key);
 
+/// The key's name in configuration files: its code's name without "KEY_"
+/// ("SPACE", "A", "F10", "1", "LEFT_BRACKET"); "" for values that are no key.
+std::string keyToName(int key);
+
+/// The key a name of keyToName stands for, in any case ("space", "Space");
+/// KEY_UNDEFINED for any other text.
+Key keyFromName(const std::string& name);
+
 } // namespace vt

@@ -9,8 +9,9 @@ namespace vt {
 
 /// A pause key for the game: a keyboard event with that key (pressed, held
 /// or released) freezes the whole game loop until any key is pressed in the
-/// window, or the window is closed. While paused the window shows a message
-/// centred on its background. Never collides.
+/// window, or the window is closed. While paused the window shows the
+/// game's last frame, as it stands, with a message centred over it; resuming
+/// shows that frame again without the message. Never collides.
 class Pause : public Object {
   public:
     /// Enters the world listening for the given engine key code.
@@ -29,8 +30,10 @@ class Pause : public Object {
     [[nodiscard]] const std::string& getMessage() const { return m_message; }
 
   private:
-    // Shows the message alone on the window, before the loop blocks; true when shown.
+    // Shows the message over the last frame, before the loop blocks; true when shown.
     bool showMessage() const;
+    // Shows the last frame again without the message.
+    void hideMessage() const;
 
     int m_pause_key;
     std::string m_message;

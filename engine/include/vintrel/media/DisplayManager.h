@@ -12,13 +12,16 @@
 #include "vintrel/media/Justification.h"
 
 namespace sf {
+class CircleShape;
 class Font;
+class Image;
 class RenderWindow;
 } // namespace sf
 
 namespace vt {
 
 class CellBatch;
+class FrameRecord;
 
 /// The game window, a grid of character cells. Characters drawn during a
 /// step are shown by the next step's presentFrame.
@@ -27,9 +30,12 @@ class DisplayManager : public Manager {
     /// The one display manager, made on first use.
     static DisplayManager& getInstance();
     ~DisplayManager() override;
-    /// Opens the window and loads the font (no window when headless); 0 or -1.
+    /// Opens the window and loads the font (no window when headless); 0 or
+    /// -1. What a failed start opened (the window, when the font is missing)
+    /// stays until shutDown(). From here until shutDown() the window
+    /// library's error messages are log lines.
     int startUp() override;
-    /// Closes the window and releases the font.
+    /// Closes the window and releases the font, also after a failed start.
     void shutDown() override;
 
     /// Draws ch in the cell at the world position, in an engine colour;
@@ -62,6 +68,21 @@ class DisplayManager : public Manager {
     /// Draws the characters queued so far into the window's back buffer. Call
     /// it before drawing straight into the window, so that the order is kept.
     void flush();
+    /// Draws a shape's figure into the window over the characters queued
+    /// before it; the frame keeps it for redrawLastFrame(). 0, or -1 without a window.
+    int drawFigure(const sf::CircleShape& figure);
+    /// Draws the frame last shown by presentFrame() into the back buffer
+    /// again, exactly, without running any object's draw: the characters
+    /// and figures drawn through the display manager, not what was drawn
+    /// straight into the window. 0, or -1 without a window or when that
+    /// frame was too large to keep.
+    int redrawLastFrame();
+    /// Copies the picture drawn so far this step into the image, every
+    /// queued character drawn first: the pixels the game would show, so that
+    /// tools render cells, sprite frames and text exactly as the game does
+    /// (draw them with drawCharacter, drawText or Frame::draw, then capture).
+    /// 0, or -1 without a window.
+    int captureFrame(sf::Image& image);
 
     /// Window size in characters.
     int getHorizontalChars() const;
@@ -99,6 +120,8 @@ class DisplayManager : public Manager {
                   float rotation);
     void reportInvalidText(const std::string& text, const std::u32string& cells);
     int openWindow();
+    int createWindow(const std::string& display_name);
+    void logLibraryErrors(bool on);
     int scaleWindow(unsigned desktop_width, unsigned desktop_height);
     void releaseWindow();
     Letterbox letterbox() const;
@@ -112,6 +135,8 @@ class DisplayManager : public Manager {
     int m_window_vertical_chars;
     // Background quads and glyphs of this step, drawn in presentFrame.
     std::unique_ptr<CellBatch> m_p_batch;
+    // What the window was given to draw, this frame and the last one shown.
+    std::unique_ptr<FrameRecord> m_p_frame_record;
     // The window size the view was last fitted to.
     int m_fitted_width;
     int m_fitted_height;

@@ -56,8 +56,10 @@ class NetworkManager : public Manager {
     /// within the connect timeout; the socket is then forgotten).
     int connect(const std::string& host = DEFAULT_ADDRESS, const std::string& port = DEFAULT_PORT);
     /// Accepts one waiting connection; the new socket, -1 when none is waiting
-    /// or the maximum is reached, -2 on error or when not a server. A run of
-    /// identical failures is logged once, then as a count.
+    /// or the maximum is reached, -2 on error or when not a server. Waiting
+    /// connections whose peers have already closed them are closed and passed
+    /// over, without events. A run of identical failures is logged once, then
+    /// as a count.
     int accept();
     /// Closes one connection, or all of them for -1; 0 or -1. Bytes the
     /// system has not taken yet get one last try without waiting.

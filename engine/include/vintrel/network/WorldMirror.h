@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -18,20 +19,39 @@ class PayloadReader;
 }
 
 /// Shows, in this process's world, the world a WorldHost serves: it connects
-/// to the host, and at the start of every step applies what has arrived, so
-/// that its mirrors (ObjectMirror, ViewMirror) are created, changed and
-/// deleted as their sources were. It neither sends nor acts: the game running
-/// on the host's side decides everything. Created with new and owned by the
-/// world like any object.
+/// to the host, says hello, and at the start of every step applies what has
+/// arrived, so that its mirrors (ObjectMirror, ViewMirror) are created,
+/// changed and deleted as their sources were. It acts on nothing: the game
+/// running on the host's side decides everything. Created with new and owned
+/// by the world like any object.
+///
+/// Whatever the host sends, a step spends at most about APPLY_BUDGET_MS
+/// applying it (the rest waits for the next step), and a world past the
+/// limits below stops the watching (FAILED), so that the watcher's window
+/// keeps answering its keys and its close button.
 class WorldMirror : public Object {
   public:
+    /// Most objects a watcher mirrors at once.
+    static constexpr int MAX_MIRRORS = 20000;
+    /// Longest type name, sprite name or view object label, in bytes.
+    static constexpr std::size_t MAX_TEXT_BYTES = 1024;
+    /// Longest object record, in bytes.
+    static constexpr std::size_t MAX_RECORD_BYTES = 64 * 1024;
+    /// Most character cells the mirrors drawn in one step may fill (sprite
+    /// frames, labels, shapes): 34 screens of 80 x 24, about a tenth of a
+    /// second of drawing.
+    static constexpr std::size_t MAX_DRAWN_CELLS = 65536;
+    /// Milliseconds of each step spent applying the host's messages, at most
+    /// (a single message may take longer; it is never cut).
+    static constexpr int APPLY_BUDGET_MS = 20;
+
     /// Where the watcher stands with its host.
     enum State {
         IDLE,       ///< watch() not called yet
         CONNECTING, ///< waiting for the host to answer
-        WATCHING,   ///< connected; mirrors follow the host
+        WATCHING,   ///< connected; mirrors follow the host once its first snapshot is in
         ENDED,      ///< the host ended its game or closed the connection
-        FAILED,     ///< the host could not be reached, or sent what cannot be read
+        FAILED,     ///< no game found there, or the host sent what cannot be read or is past the limits
     };
 
     /// Invisible and spectral; listens to steps, connects and closes.
@@ -39,8 +59,12 @@ class WorldMirror : public Object {
     ~WorldMirror() override;
 
     /// Starts connecting to a host; 0, or -1 (then FAILED) when it cannot
-    /// even start.
+    /// even start. When no game has begun there within the watch timeout, or
+    /// the connection closes before one does, the state becomes FAILED.
     int watch(const std::string& host = DEFAULT_ADDRESS, const std::string& port = DEFAULT_PORT);
+    /// Milliseconds from watch() to the host's first snapshot before giving
+    /// up (configuration "watch_timeout"); 0 or -1 for a value below 1.
+    int setWatchTimeout(int milliseconds);
     /// View objects of this type draw their sprite rather than their label,
     /// as the source's class does (a title screen, say).
     void addSpriteView(const std::string& type);
@@ -51,8 +75,9 @@ class WorldMirror : public Object {
     /// Sets how mirrors are made (see MirrorMaker); null restores the usual way.
     void setMirrorMaker(MirrorMaker make_mirror);
     /// Takes bytes of the host's stream and applies every complete message;
-    /// 0, or -1 when they break the protocol (the connection is then closed
-    /// and the state is FAILED). watch() feeds it from the connection.
+    /// 0, or -1 when they break the protocol or the limits (the connection
+    /// is then closed and the state is FAILED). watch() feeds it from the
+    /// connection, within the step's budget.
     int receiveBytes(const char* p_bytes, std::size_t bytes);
     /// Steps: reads and applies. Connect and close events of its connection.
     int eventHandler(const Event* p_event) override;
@@ -75,14 +100,29 @@ class WorldMirror : public Object {
     [[nodiscard]] ObjectList getMirrors() const;
 
   private:
-    // Applies one message; 0, or -1 with the reason.
+    using Clock = std::chrono::steady_clock;
+
+    // Reads and applies what the host has sent, within this step's budget.
+    void readHost();
+    // Applies the complete messages until the deadline; false when some are
+    // left, or watching stopped.
+    bool applyComplete(Clock::time_point deadline);
+    // Applies one message; 0, or -1 with the reason (empty when the
+    // watching has already stopped for a limit).
     int apply(const MessageFrame& message, std::string* p_reason);
+    // Each stops the watching, and is true, when the host's world passes a
+    // limit: mirrors past MAX_MIRRORS, a size past its limit, or a text of
+    // the object past MAX_TEXT_BYTES.
+    bool pastMirrorLimit(std::size_t mirrors);
+    bool pastLimit(std::size_t bytes, std::size_t limit, const char* what);
+    bool pastTextLimit(const Object* p_o);
     int applySnapshot(const std::string& payload, std::string* p_reason);
     int applyStep(const std::string& payload, std::string* p_reason);
     // Makes the mirror of the new object whose entry comes next, its source's
     // id in *p_id; null with the reason.
     Object* create(stream::PayloadReader* p_in, int* p_id, std::string* p_reason);
-    // Follows one host step with every mirror's animation.
+    // Follows one host step with every mirror's animation; stops the
+    // watching when the mirrors drawn would fill more than MAX_DRAWN_CELLS.
     void followHostStep(int host_step, const std::unordered_set<int>& animated);
     // Deletes every mirror.
     void clearMirrors();
@@ -91,6 +131,10 @@ class WorldMirror : public Object {
 
     State m_state;
     std::string m_reason;
+    // "HOST port PORT", for messages.
+    std::string m_where;
+    Clock::time_point m_give_up_at;
+    int m_watch_timeout; // milliseconds
     int m_sock;
     int m_host_step;
     bool m_synced;

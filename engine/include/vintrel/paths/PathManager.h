@@ -25,7 +25,9 @@ class PathManager : public Manager {
     /// The one path manager, made on first use.
     static PathManager& getInstance();
     ~PathManager() override;
-    /// Takes the least time per step (cycle_time) from the frame time; 0 or -1.
+    /// Takes the least time per step (cycle_time) from the frame time: a
+    /// tenth of it, and at least 1 ms, so that searches still advance in a
+    /// loop of short steps or none (frame_time 0). 0 or -1.
     int startUp() override;
     void shutDown() override;
 

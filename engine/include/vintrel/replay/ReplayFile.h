@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,12 @@ class ReplayFile {
     static constexpr std::size_t MAX_TYPE_BYTES = 255;
     /// Most steps between two checkpoints, and most path expansions per step.
     static constexpr int MAX_INTERVAL = 1000000;
+    /// Longest name of a game setting or key of a saved value, in bytes.
+    static constexpr std::size_t MAX_NAME_BYTES = 255;
+    /// Longest value of a game setting or a saved value, in bytes.
+    static constexpr std::size_t MAX_VALUE_BYTES = 64u << 10;
+    /// Most game settings, and most saved values, one recording holds.
+    static constexpr std::size_t MAX_NAMED_VALUES = 1024;
 
     /// One input event as the input manager delivered it, or a stop signal
     /// that ended the game loop after its step.
@@ -60,6 +67,21 @@ class ReplayFile {
         std::vector<ObjectSum> objects; ///< one sum per object, in id order
     };
 
+    /// A value the game read from its save data, as the file held it when
+    /// the recorded run first read it (SaveData).
+    struct SavedValue {
+        std::string key;      ///< the saved key
+        bool present = false; ///< false: the file did not hold the key
+        std::string value;    ///< the value, when present
+    };
+
+    /// One of the game's own settings (its command line, say), stored by
+    /// ReplayManager::gameSetting.
+    struct GameSetting {
+        std::string name;  ///< the game's name for it
+        std::string value; ///< its value in the recorded run
+    };
+
     /// The configuration in effect, as key:value entries.
     std::string config;
     /// The seed given to srand (-1: the generator was left unseeded).
@@ -74,6 +96,15 @@ class ReplayFile {
     std::vector<Checkpoint> checkpoints;
     /// Steps the whole run lasted.
     int step_count = 0;
+    /// The game's own settings, in the order first stored; names are unique.
+    std::vector<GameSetting> game_settings;
+    /// The saved values the run read, in the order first read; keys are unique.
+    std::vector<SavedValue> saved_values;
+    /// By checkpoint step: what changed in the attributes of that
+    /// checkpoint's objects since the checkpoint before, so that a replay can
+    /// say which attribute differs and both values. Encoded as the recorder
+    /// writes it (docs/replays.md); recordings made before it have none.
+    std::map<int, std::string> details;
 
     /// The file's bytes, ending with a checksum of everything before it.
     [[nodiscard]] std::string encode() const;

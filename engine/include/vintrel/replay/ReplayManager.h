@@ -1,5 +1,8 @@
 #pragma once
 
+#include <functional>
+#include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -8,9 +11,14 @@
 
 namespace vt {
 
+class Event;
 class EventKeyboard;
 class EventMouse;
 class Manager;
+
+namespace replay {
+class CheckpointDetail;
+}
 
 /// The first point at which a replay stopped matching its recording.
 struct ReplayDivergence {
@@ -20,6 +28,10 @@ struct ReplayDivergence {
     std::string reason;
     /// The objects that differ, when the world did.
     std::vector<ObjectDifference> objects;
+    /// Of the objects that changed, the attributes that differ and both
+    /// values; empty when the recording holds no detail of its checkpoints
+    /// (recordings made before it did).
+    std::vector<AttributeDifference> attributes;
 };
 
 /// Records a run to a replay file, or plays one back: the same
@@ -79,6 +91,18 @@ class ReplayManager {
     /// Given the seed start-up chose: the one to use (the recorded one when
     /// replaying); a recording notes it with the configuration in effect.
     int chooseSeed(int seed);
+    /// The game's own setting (a command-line flag, say) under `name`: while
+    /// recording, `value` is stored in the recording and returned; while
+    /// replaying, the recorded value is returned (or `value`, when the
+    /// recording holds none); otherwise `value`. Call it after
+    /// startRecording or startReplay. Names take 1 to ReplayFile::MAX_NAME_BYTES
+    /// bytes, values at most ReplayFile::MAX_VALUE_BYTES: others are not
+    /// stored, after a log line.
+    std::string gameSetting(const std::string& name, const std::string& value);
+    /// Notes, while recording, the value a key of the game's save data held
+    /// in its file (or that it held none) when the game first read it; later
+    /// notes of the same key are ignored. SaveData calls it.
+    void noteSavedValue(const std::string& key, bool present, const std::string& value);
     /// Notes input the input manager delivers (while recording).
     void recordInput(const EventKeyboard& keyboard);
     /// Notes a mouse event the input manager delivers (while recording).
@@ -90,6 +114,9 @@ class ReplayManager {
     void stopRequested();
     /// Delivers this step's recorded input through the input manager (while replaying).
     void deliverInput(const Manager& input_manager);
+    /// Hands this step's recorded keyboard and mouse events to `deliver`, in
+    /// their order (while replaying); a recorded window close sets game over.
+    void deliverInput(const std::function<void(const Event&)>& deliver);
     /// The game loop's last act in each step: checkpoints, and the end of a replay.
     void endStep();
     /// The person watching a replay closed its window, or stopped it: stop.
@@ -115,12 +142,15 @@ class ReplayManager {
 
   private:
     enum class Mode { OFF, RECORDING, REPLAYING };
-    ReplayManager() = default;
+    ReplayManager();
+    ~ReplayManager();
 
     int refuseUnlessBeforeStartUp(const char* where);
     [[nodiscard]] bool isFinalCheckpoint(std::size_t index) const;
     void verify(const ReplayFile::Checkpoint& expected);
-    void diverge(int step, const std::string& reason, std::vector<ObjectDifference> objects = {});
+    void takeCheckpoint(int step);
+    void diverge(int step, const std::string& reason, std::vector<ObjectDifference> objects = {},
+                 std::vector<AttributeDifference> attributes = {});
     [[nodiscard]] bool isStopped() const { return hasDiverged() || m_interrupted; }
 
     Mode m_mode = Mode::OFF;
@@ -137,6 +167,10 @@ class ReplayManager {
     ReplayDivergence m_divergence;
     bool m_interrupted = false;
     bool m_matched = false;
+    // What the recording keeps of each checkpoint's objects beside their hashes.
+    std::unique_ptr<replay::CheckpointDetail> m_p_detail;
+    // The saved keys noted so far (recording).
+    std::set<std::string> m_noted_keys;
 };
 
 } // namespace vt

@@ -22,6 +22,24 @@ struct ObjectDifference {
     [[nodiscard]] std::string describe() const;
 };
 
+/// One attribute in which an object of this run differs from the same
+/// object in the recording (recordings that hold their checkpoints' detail).
+struct AttributeDifference {
+    /// The object's id.
+    int id = 0;
+    /// Its type in this run.
+    std::string type;
+    /// The attribute: "position", "value", "speed", ...
+    std::string attribute;
+    /// Its value in this run, as text.
+    std::string here;
+    /// Its value in the recording, as text.
+    std::string recorded;
+
+    /// "value 10 here, 12 in the recording"
+    [[nodiscard]] std::string describe() const;
+};
+
 /// The world at the end of step `step`: every object but onlookers, active or not, hashed
 /// by its complete serialized record (which it keeps unmodified), in id order.
 [[nodiscard]] ReplayFile::Checkpoint checksumWorld(int step);

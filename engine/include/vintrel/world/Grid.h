@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <unordered_set>
 #include <vector>
 
 #include "vintrel/core/ObjectList.h"
@@ -13,6 +15,11 @@ class Object;
 /// of grid_width x grid_height spaces, each listing the objects whose box
 /// touches it. Boxes that reach beyond the grid are also listed in the
 /// out-of-bounds cell (-1, -1).
+///
+/// Removals from crowded cells are settled in batches: a removed object's
+/// entries there stay, marked, until the next query or a change that needs
+/// the cells clean. Deleting a crowd that shares a cell then costs one pass
+/// over that cell, not one pass per object; the lists keep their order.
 class Grid {
   public:
     /// A column and row; (-1, -1) stands for everything outside the grid.
@@ -92,22 +99,42 @@ class Grid {
     CellRange rangeOf(const Object* p_o, const Vector& where) const;
     // The edges of the object's box at `where`; the pointer is left null.
     static Entry entryOf(const Object* p_o, const Vector& where);
-    static int append(CellList& cell, const Entry& entry);
-    static void erase(CellList& cell, const Object* p_o);
+    int append(CellList& cell, const Entry& entry);
+    void erase(CellList& cell, const Object* p_o);
     static void refresh(CellList& cell, const Entry& entry);
+    // Takes the object's entry out of a short cell; in a long one, marks it
+    // to be taken out when the removals are settled.
+    void markRemoval(CellList& cell, std::size_t cell_index, const Object* p_o);
+    // Takes the entries of removed objects out of the cells that hold them.
+    void settleRemovals() const;
+    // Settles first when the object's address is among those removed: a new
+    // object can take the place of a deleted one.
+    void settleRemovalsOf(const Object* p_o) const;
+    // Drops the record of removals, with the cells they were in.
+    void forgetRemovals();
     CellList& cellAt(int x, int y) { return m_cells[static_cast<std::size_t>(y * m_num_cols + x)]; }
     const CellList& cellAt(int x, int y) const {
         return m_cells[static_cast<std::size_t>(y * m_num_cols + x)];
     }
 
     bool m_started;
-    // Row-major: the list of column x, row y is at y * m_num_cols + x.
-    std::vector<CellList> m_cells;
-    CellList m_out_of_bounds;
+    // Row-major: the list of column x, row y is at y * m_num_cols + x. The
+    // lists are settled on reading (see settleRemovals), hence mutable.
+    mutable std::vector<CellList> m_cells;
+    mutable CellList m_out_of_bounds;
     int m_num_cols;
     int m_num_rows;
     int m_cell_width;  // spaces
     int m_cell_height; // spaces
+    // Objects removed whose entries are not yet taken out, the cells (by
+    // index; m_cells.size() for out of bounds) that hold such entries, and a
+    // flag per cell, the last one for out of bounds, so each is listed once.
+    mutable std::unordered_set<const Object*> m_removed;
+    mutable std::vector<std::size_t> m_unsettled_cells;
+    mutable std::vector<char> m_unsettled;
+    // Entries in all cells, and entries of removed objects not yet taken out.
+    mutable std::size_t m_entries;
+    mutable std::size_t m_removed_entries;
 };
 
 } // namespace vt

@@ -8,6 +8,7 @@
 
 #include "vintrel/core/Box.h"
 #include "vintrel/core/Vector.h"
+#include "vintrel/events/EventTimer.h"
 #include "vintrel/media/Animation.h"
 #include "vintrel/media/Shape.h"
 #include "vintrel/paths/Path.h"
@@ -16,6 +17,7 @@ namespace vt {
 
 class Event;
 class PathFind;
+class Scene;
 
 /// How an object collides.
 enum Solidness : int {
@@ -186,6 +188,19 @@ class Object {
     /// Adds the acceleration to the velocity.
     void applyAcceleration();
 
+    /// Asks for an EventTimer named `name` in `steps` steps (see
+    /// WorldManager::startTimer); 0 or -1.
+    int startTimer(const std::string& name, int steps, TimerRepeat repeat = TIMER_ONCE);
+    /// Cancels this object's timer of that name; 0, or -1 when it has none.
+    int cancelTimer(const std::string& name);
+    /// The scene the object belongs to (the one on top when it was made), or
+    /// null for an object made outside every scene.
+    Scene* getScene() const { return m_p_scene; }
+    /// True while the object's scene is covered by another or leaving: the
+    /// object then gets no events and does not move, nothing collides with
+    /// it, and it is drawn only when the scenes above show it.
+    bool isFrozen() const { return m_is_frozen; }
+
   protected:
     /// Selects the onlooker constructor.
     struct Onlooker {};
@@ -204,6 +219,8 @@ class Object {
     friend class IndexedObjectList;
     // Describes each attribute of the object's records.
     friend class ObjectRecord;
+    // Keeps m_p_scene and m_is_frozen.
+    friend class SceneManager;
 
     // The id for a new object, from next_id. Past the largest int, numbering
     // starts again from 1, passing over the ids of the objects in the world.
@@ -240,6 +257,8 @@ class Object {
     // Where each kind of the world's lists (IndexedObjectList::Kind) holds
     // this object, -1 where none does; kept by those lists.
     std::array<int, 6> m_list_slot;
+    Scene* m_p_scene;
+    bool m_is_frozen;
 };
 
 } // namespace vt

@@ -78,6 +78,13 @@ class ViewObject : public Object {
     /// 0 to 8, or -1 after the position was set directly.
     int getLocation() const { return m_location; }
 
+  protected:
+    /// With true, a record whose location is -1 (a view object placed by
+    /// position) keeps the position the record gave, without the warning
+    /// that setLocation(-1) logs: for copies that follow another process's
+    /// view objects record by record. Off by default.
+    void setAcceptsPlacedRecords(bool accepts) { m_accepts_placed_records = accepts; }
+
   private:
     void mark(std::uint32_t attributes);
 
@@ -87,6 +94,7 @@ class ViewObject : public Object {
     bool m_border;
     Color m_color;
     int m_location;
+    bool m_accepts_placed_records = false;
 };
 
 } // namespace vt

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "vintrel/core/Box.h"
@@ -7,10 +8,13 @@
 #include "vintrel/core/ObjectList.h"
 #include "vintrel/core/OrderedObjectSet.h"
 #include "vintrel/core/Vector.h"
+#include "vintrel/events/EventTimer.h"
 #include "vintrel/world/IndexedObjectList.h"
 #include "vintrel/world/SceneGraph.h"
 
 namespace vt {
+
+class TimerQueue;
 
 /// Owns the game world: every object, the boundary and the view. Each step
 /// it moves objects, resolves collisions and deletes the marked ones.
@@ -77,6 +81,24 @@ class WorldManager : public Manager {
     /// The object the view follows, or null.
     [[nodiscard]] Object* getViewFollowing() const { return m_p_view_following; }
 
+    /// Sends the object an EventTimer named `name` at the start of the step
+    /// `steps` steps (1 or more) after this one, and every `steps` steps after
+    /// that when repeating, until cancelled or the object is deleted. Starting
+    /// a name the object already uses starts that timer again. 0, or -1 with a
+    /// log line: object not in the world, steps below 1, empty name, or the
+    /// object already has MAX_OBJECT_TIMERS timers.
+    int startTimer(Object* p_o, const std::string& name, int steps, TimerRepeat repeat = TIMER_ONCE);
+    /// Cancels the object's timer of that name; 0, or -1 when it has none.
+    int cancelTimer(Object* p_o, const std::string& name);
+    /// Number of timers the object has pending.
+    [[nodiscard]] int getTimerCount(const Object* p_o) const;
+    /// Number of timers pending in the world, in every scene included.
+    [[nodiscard]] int getTimerCount() const;
+    /// Sends the timer events due in this step: to objects outside scenes
+    /// first, then to those of the top scene (a covered scene's timers wait).
+    /// The game loop calls it at the start of every step, before the step event.
+    void fireTimers();
+
   private:
     WorldManager();
     // Deletes the marked objects, then those their destructors mark, up to a
@@ -87,6 +109,8 @@ class WorldManager : public Manager {
     void deleteRound();
     // Moves the view so that the followed object stays within the slack.
     void followWithView(const Vector& position);
+    // The timers of the object's group: its scene's, or those outside scenes.
+    TimerQueue& timersOf(const Object* p_o) const;
 
     SceneGraph m_scene_graph;
     // Every object handed to the world and not yet deleted: shut-down deletes
@@ -105,6 +129,8 @@ class WorldManager : public Manager {
     Box m_boundary;
     Box m_view;
     Vector m_view_slack;
+    // The timers of objects outside every scene.
+    std::unique_ptr<TimerQueue> m_p_timers;
 };
 
 } // namespace vt

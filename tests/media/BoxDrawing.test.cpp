@@ -342,5 +342,38 @@ TEST_F(BoxDrawingTest, EveryCharacterMeetsItsNeighboursExactlyAtScaleTwo) {
     checkSeams();
 }
 
+TEST_F(BoxDrawingTest, CellsWhoseShapesFillTheirTextureMidFrameDrawAsIfAlone) {
+    // Cells of 512 x 384 pixels: a few dozen characters' shapes fill the
+    // texture they are kept in, so that drawing the whole ranges in one frame
+    // draws what is queued and starts the texture over, more than once.
+    ASSERT_EQ(startWindowedEngine("window_horizontal_chars:2,window_vertical_chars:2,"), 0);
+    DisplayManager& dm = DisplayManager::getInstance();
+    auto draw = [&dm](char32_t from) {
+        for (char32_t c = from; c <= 0x259F; c++) {
+            const auto i = static_cast<float>(c - 0x2500);
+            dm.drawCharacter(Vector(std::fmod(i, 2.0f), std::fmod(std::floor(i / 2.0f), 2.0f)), c, WHITE);
+        }
+    };
+    // The last four land in the four cells, over everything drawn before.
+    sf::Image over_all;
+    draw(0x2500);
+    ASSERT_EQ(dm.captureFrame(over_all), 0);
+    dm.presentFrame();
+    sf::Image alone;
+    draw(0x259C);
+    ASSERT_EQ(dm.captureFrame(alone), 0);
+    dm.presentFrame();
+    ASSERT_EQ(over_all.getSize(), alone.getSize());
+    int differing = 0;
+    int inked_pixels = 0;
+    for (unsigned y = 0; y < alone.getSize().y; y++)
+        for (unsigned x = 0; x < alone.getSize().x; x++) {
+            differing += sfml::pixelAt(over_all, x, y) != sfml::pixelAt(alone, x, y) ? 1 : 0;
+            inked_pixels += sfml::pixelAt(alone, x, y) == WHITE_PIXEL ? 1 : 0;
+        }
+    EXPECT_EQ(differing, 0);
+    EXPECT_GT(inked_pixels, 512 * 384);
+}
+
 } // namespace
 } // namespace vt::test

@@ -248,8 +248,16 @@ const CellBatch::DrawnMask* CellBatch::drawnMask(char32_t code_point, int width,
     if (!makeMask(code_point, width, height, mask)) {
         // Masks of the queued cells must stay where they are; with none
         // queued the texture may start over.
-        if (m_queued_drawn > 0 || !resetMasks() || !makeMask(code_point, width, height, mask))
+        if (m_queued_drawn > 0 || !resetMasks())
             return nullptr;
+        if (!makeMask(code_point, width, height, mask)) {
+            // Not even an empty texture holds it: the cell stays empty, and is not tried again.
+            LogManager::getInstance().writeLog(
+                "DisplayManager::drawCharacter(): Warning! U+%04X in a cell of %d x %d pixels is too "
+                "large to draw.",
+                static_cast<unsigned>(code_point), width, height);
+            mask = DrawnMask{};
+        }
     }
     return &m_drawn_masks.emplace(key, mask).first->second;
 }

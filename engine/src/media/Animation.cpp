@@ -33,7 +33,7 @@ int Animation::draw(const Vector& position) {
     if (!m_p_sprite)
         return 0;
 
-    const int result = m_p_sprite->draw(m_index, position, m_p_sprite->getTransparency());
+    const int result = m_p_sprite->draw(m_index, position, m_p_sprite->getTransparencyCodePoint());
     if (m_slowdown_count == -1)
         return result;
 

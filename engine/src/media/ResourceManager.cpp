@@ -7,6 +7,7 @@
 #include "media/SpriteReader.h"
 #include "vintrel/core/DataFile.h"
 #include "vintrel/core/LogManager.h"
+#include "vintrel/core/Utf8.h"
 
 namespace vt {
 
@@ -116,9 +117,15 @@ int ResourceManager::loadSprite(const std::string& filename, const std::string& 
         const std::size_t width = static_cast<std::size_t>(p_sprite->getWidth());
         for (int i = 0; i < p_sprite->getFrameCount(); i++) {
             lm.writeLog(15, "\tFrame %d:", i + 1);
-            const std::string frame_str = p_sprite->getFrame(i).getString();
-            for (std::size_t start = 0; width > 0 && start < frame_str.size(); start += width)
-                lm.writeLog(15, "\t%s", frame_str.substr(start, width).c_str());
+            const Frame frame = p_sprite->getFrame(i);
+            const std::string& frame_str = frame.getString();
+            const std::u32string& cells = frame.getCells();
+            // Rows of Unicode characters are cut by characters, not bytes.
+            const std::size_t length = cells.empty() ? frame_str.size() : cells.size();
+            for (std::size_t start = 0; width > 0 && start < length; start += width)
+                lm.writeLog(15, "\t%s",
+                            cells.empty() ? frame_str.substr(start, width).c_str()
+                                          : encodeUtf8(cells.substr(start, width)).c_str());
         }
     }
     m_sprites[static_cast<std::size_t>(m_sprite_count)] = std::move(p_sprite);

@@ -195,6 +195,34 @@ inline float getRotation(const sf::Transformable& shape) {
 #endif
 }
 
+/// Gives the texture a new, undefined content of width x height texels; false when it cannot.
+inline bool sizeTexture(sf::Texture& texture, unsigned width, unsigned height) {
+#if SFML_VERSION_MAJOR >= 3
+    return texture.resize(sf::Vector2u(width, height));
+#else
+    return texture.create(width, height);
+#endif
+}
+
+/// Writes width x height RGBA texels into the texture with their top-left corner at (x, y).
+inline void updateTexture(sf::Texture& texture, const std::uint8_t* p_pixels, unsigned width, unsigned height,
+                          unsigned x, unsigned y) {
+#if SFML_VERSION_MAJOR >= 3
+    texture.update(p_pixels, sf::Vector2u(width, height), sf::Vector2u(x, y));
+#else
+    texture.update(p_pixels, width, height, x, y);
+#endif
+}
+
+/// Copies the whole of one texture into another, at its top-left corner.
+inline void copyTexture(sf::Texture& to, const sf::Texture& from) {
+#if SFML_VERSION_MAJOR >= 3
+    to.update(from, sf::Vector2u(0, 0));
+#else
+    to.update(from, 0, 0);
+#endif
+}
+
 /// Copies what the window's back buffer holds into an image.
 inline sf::Image windowToImage(const sf::RenderWindow& window) {
     sf::Texture texture;

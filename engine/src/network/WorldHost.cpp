@@ -9,6 +9,7 @@
 #include "vintrel/core/Config.h"
 #include "vintrel/core/LogManager.h"
 #include "vintrel/core/ObjectList.h"
+#include "vintrel/core/Utf8.h"
 #include "vintrel/network/EventNetworkAccept.h"
 #include "vintrel/network/EventNetworkClose.h"
 #include "vintrel/network/MessageFrame.h"
@@ -52,7 +53,7 @@ void putRecord(std::string* p_out, const std::string& bytes) {
 // make of it, then its full record.
 void putNewObject(std::string* p_out, Object* p_o) {
     p_out->push_back(static_cast<char>(isView(p_o) ? stream::VIEW_OBJECT : stream::PLAIN_OBJECT));
-    const std::string type = p_o->getType().substr(0, stream::MAX_TYPE_BYTES);
+    const std::string type = clipUtf8(p_o->getType(), stream::MAX_TYPE_BYTES);
     stream::putU16(p_out, static_cast<std::uint16_t>(type.size()));
     p_out->append(type);
     putRecord(p_out, record(p_o, ownAttributes(p_o, FULL_RECORD)));

@@ -15,6 +15,7 @@
 #include "platform/AtomicFileWrite.h"
 #include "replay/CheckpointDetail.h"
 #include "replay/Fnv.h"
+#include "vintrel/core/Utf8.h"
 #include "vintrel/events/EventKeyboard.h"
 #include "vintrel/events/EventMouse.h"
 #include "vintrel/input/Key.h"
@@ -62,7 +63,7 @@ void writeCheckpoint(ByteWriter& out, const ReplayFile::Checkpoint& checkpoint,
     for (const ReplayFile::ObjectSum& object : checkpoint.objects) {
         if (types.count(object.type) != 0 || types.size() >= MAX_TYPES)
             continue;
-        const std::string name = object.type.substr(0, ReplayFile::MAX_TYPE_BYTES);
+        const std::string name = clipUtf8(object.type, ReplayFile::MAX_TYPE_BYTES);
         const auto index = static_cast<std::uint16_t>(types.size());
         types.emplace(object.type, index);
         out.u8(TAG_TYPE);

@@ -3,15 +3,18 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_set>
 
 #include "vintrel/core/Color.h"
 #include "vintrel/core/Manager.h"
+#include "vintrel/core/Utf8.h"
 #include "vintrel/core/Vector.h"
 #include "vintrel/media/Justification.h"
 
 namespace sf {
 class CircleShape;
 class Font;
+class Image;
 class RenderWindow;
 } // namespace sf
 
@@ -39,11 +42,26 @@ class DisplayManager : public Manager {
     /// rotation in degrees. The cell's background hides what earlier
     /// characters drew where it lies, but not the ink a neighbour's glyph
     /// spills over its edge. 0, or -1 when there is nothing to draw into.
+    /// The char is the character the default locale makes of it: in the "C"
+    /// locale ASCII, and for 0x80 to 0xFF the font's glyph for none.
     int drawCharacter(const Vector& world_pos, char ch, Color color, float rotation = 0.0f);
     /// Draws ch in the cell at the world position in the colour (r, g, b).
     int drawCharacter(const Vector& world_pos, char ch, std::uint8_t r, std::uint8_t g, std::uint8_t b,
                       float rotation = 0.0f);
-    /// Draws the text along one row of cells, one character per cell.
+    /// Draws the Unicode character in the cell at the world position, as the
+    /// char form does for ASCII. Box Drawing (U+2500 to U+257F) and Block
+    /// Elements (U+2580 to U+259F) are drawn from rectangles fitted to the
+    /// cell's pixels, so that neighbours join exactly; others come from the
+    /// font, and a character it lacks is drawn as a box (logged once per code
+    /// point). A value that is no Unicode character is drawn as U+FFFD.
+    template <typename CodePoint, IfCodePoint<CodePoint> = 0>
+    int drawCharacter(const Vector& world_pos, CodePoint code_point, Color color, float rotation = 0.0f);
+    /// Draws the Unicode character in the colour (r, g, b).
+    template <typename CodePoint, IfCodePoint<CodePoint> = 0>
+    int drawCharacter(const Vector& world_pos, CodePoint code_point, std::uint8_t r, std::uint8_t g,
+                      std::uint8_t b, float rotation = 0.0f);
+    /// Draws the UTF-8 text along one row of cells, one character (code point)
+    /// per cell. Ill-formed parts are drawn as U+FFFD, and logged once per text.
     int drawText(const Vector& world_pos, std::string text, Justification justification, Color color);
     /// Shows the frame drawn in the previous step and clears the back buffer; 0 or -1.
     int presentFrame();
@@ -59,6 +77,12 @@ class DisplayManager : public Manager {
     /// straight into the window. 0, or -1 without a window or when that
     /// frame was too large to keep.
     int redrawLastFrame();
+    /// Copies the picture drawn so far this step into the image, every
+    /// queued character drawn first: the pixels the game would show, so that
+    /// tools render cells, sprite frames and text exactly as the game does
+    /// (draw them with drawCharacter, drawText or Frame::draw, then capture).
+    /// 0, or -1 without a window.
+    int captureFrame(sf::Image& image);
 
     /// Window size in characters.
     int getHorizontalChars() const;
@@ -94,6 +118,12 @@ class DisplayManager : public Manager {
     };
 
     DisplayManager();
+    template <typename Character>
+    int drawInColor(const Vector& world_pos, Character ch, Color color, float rotation);
+    template <typename Character>
+    int drawInRgb(const Vector& world_pos, Character ch, std::uint8_t r, std::uint8_t g, std::uint8_t b,
+                  float rotation);
+    void reportInvalidText(const std::string& text, const std::u32string& cells);
     int openWindow();
     // Loads the font the window draws with; 0, or -1 after a log line.
     int openFont();
@@ -118,6 +148,8 @@ class DisplayManager : public Manager {
     int m_fitted_width;
     int m_fitted_height;
     Vector m_view_corner;
+    // Hashes of the texts logged as not UTF-8, so that each is logged once.
+    std::unordered_set<std::uint64_t> m_reported_texts;
 };
 
 /// Width of one cell in pixels.

@@ -116,6 +116,9 @@ inline constexpr ConfigSetting TABLE[] = {
         .refusedAs("watch timeout")
         .summary(20, "Watch timeout"),
     textSetting("game_name", ""),
+    // Neither is recorded: the overlay and reloading never change a run.
+    textSetting("debug_overlay_key", "F12"),
+    boolSetting("sprite_reload", false),
 };
 
 /// Number of settings.

@@ -387,6 +387,27 @@ int DisplayManager::drawFigure(const sf::CircleShape& figure) {
     return 0;
 }
 
+int DisplayManager::drawRectangle(const Box& world_box, std::uint8_t r, std::uint8_t g, std::uint8_t b,
+                                  std::uint8_t alpha, bool filled) {
+    if (!m_p_window || !m_p_batch)
+        return -1;
+    flush();
+    const Vector corner = spacesToPixels(worldToView(world_box.getCorner()));
+    const Vector size = spacesToPixels(Vector(world_box.getHorizontal(), world_box.getVertical()));
+    sf::RectangleShape rectangle(sf::Vector2f(size.getX(), size.getY()));
+    rectangle.setPosition(sf::Vector2f(corner.getX(), corner.getY()));
+    const sf::Color colour(r, g, b, alpha);
+    if (filled) {
+        rectangle.setFillColor(colour);
+    } else {
+        rectangle.setFillColor(sf::Color::Transparent);
+        rectangle.setOutlineColor(colour);
+        rectangle.setOutlineThickness(-1.0f);
+    }
+    m_p_window->draw(rectangle);
+    return 0;
+}
+
 int DisplayManager::redrawLastFrame() {
     if (!m_p_window || !m_p_batch)
         return -1;

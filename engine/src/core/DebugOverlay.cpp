@@ -49,6 +49,12 @@ DebugOverlay& DebugOverlay::getInstance() {
 }
 
 void DebugOverlay::setMode(OverlayMode mode) {
+    // Counted per step from the first step shown, not since it was last on.
+    if (m_mode == OverlayMode::OFF && mode != OverlayMode::OFF) {
+        const NetworkManager& network_manager = NetworkManager::getInstance();
+        m_events_before = Manager::getEventsDelivered();
+        m_bytes_before = network_manager.getBytesSent() + network_manager.getBytesReceived();
+    }
     m_mode = mode;
     if (mode == OverlayMode::OFF)
         m_samples.clear();

@@ -53,7 +53,8 @@ class DebugOverlay {
     /// Steps that could not keep up since start-up.
     [[nodiscard]] int getLaggingSteps() const { return m_lagging_steps; }
 
-    /// Step times (events, input and moving the world) over the last second.
+    /// Step times (the step event, showing the last frame, input and moving
+    /// the world) over the last second.
     [[nodiscard]] Timing getStepTiming() const { return timingOf(true); }
     /// Drawing times of the world over the last second.
     [[nodiscard]] Timing getDrawTiming() const { return timingOf(false); }

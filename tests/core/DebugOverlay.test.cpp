@@ -7,6 +7,7 @@
 #include "vintrel/core/DebugOverlay.h"
 #include "vintrel/core/GameManager.h"
 #include "vintrel/events/EventStep.h"
+#include "vintrel/media/DisplayManager.h"
 #include "vintrel/world/Object.h"
 #include "vintrel/world/WorldManager.h"
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <locale>
+#include <vector>
 
 #include "core/ConfigTable.h"
 #include "core/LogLineBuffer.h"
@@ -20,6 +21,26 @@
 namespace vt {
 
 namespace {
+
+// Rectangles queued by drawRectangle for the one window, as triangles,
+// until the next flush draws them in one call.
+std::vector<sf::Vertex> g_rectangles;
+
+// Rectangles were queued after everything drawn so far and before the
+// characters in the batch: they go first whenever the batch is drawn.
+void drawQueuedRectangles(sf::RenderWindow& window) {
+    if (g_rectangles.empty())
+        return;
+    window.draw(g_rectangles.data(), g_rectangles.size(), sf::PrimitiveType::Triangles);
+    g_rectangles.clear();
+}
+
+void appendQuad(float left, float top, float right, float bottom, sf::Color colour) {
+    const sf::Vector2f corners[] = {{left, top}, {right, top},    {right, bottom},
+                                    {left, top}, {right, bottom}, {left, bottom}};
+    for (const sf::Vector2f& corner : corners)
+        g_rectangles.push_back(sf::Vertex{corner, colour, sf::Vector2f()});
+}
 
 // The window the engine opens when the configuration names none.
 constexpr int DEFAULT_HORIZONTAL_PIXELS = 1024;
@@ -271,6 +292,7 @@ Vector DisplayManager::fromWindowPixels(int x, int y) const {
 
 void DisplayManager::releaseWindow() {
     m_p_batch.reset();
+    g_rectangles.clear();
     m_p_frame_record.reset();
     m_fitted_width = 0;
     m_fitted_height = 0;
@@ -321,8 +343,10 @@ int DisplayManager::drawCharacter(const Vector& world_pos, char ch, std::uint8_t
     }
     if (!m_p_window || !m_p_batch)
         return -1;
-    if (m_p_batch->getCellCount() >= MAX_QUEUED_CELLS)
+    if (m_p_batch->getCellCount() >= MAX_QUEUED_CELLS) {
+        drawQueuedRectangles(*m_p_window);
         m_p_batch->flush(*m_p_window);
+    }
     const Vector pixels = spacesToPixels(worldToView(world_pos));
     m_p_batch->addCell(pixels.getX(), pixels.getY(), ch, sf::Color(r, g, b, 255), rotation);
     return 0;
@@ -362,6 +386,7 @@ int DisplayManager::presentFrame() {
     if (!m_p_window || !m_p_batch)
         return -1;
     fitViewToWindow();
+    drawQueuedRectangles(*m_p_window);
     m_p_batch->flush(*m_p_window, m_p_frame_record.get());
     m_p_window->display();
     m_p_frame_record->frameShown();
@@ -373,6 +398,7 @@ int DisplayManager::presentFrame() {
 void DisplayManager::flush() {
     if (m_p_window && m_p_batch) {
         fitViewToWindow();
+        drawQueuedRectangles(*m_p_window);
         m_p_batch->flush(*m_p_window, m_p_frame_record.get());
     }
 }
@@ -391,20 +417,26 @@ int DisplayManager::drawRectangle(const Box& world_box, std::uint8_t r, std::uin
                                   std::uint8_t alpha, bool filled) {
     if (!m_p_window || !m_p_batch)
         return -1;
-    flush();
+    // Characters queued earlier lie beneath; the rectangles of a frame are
+    // drawn together, in one call.
+    if (m_p_batch->getCellCount() > 0)
+        flush();
     const Vector corner = spacesToPixels(worldToView(world_box.getCorner()));
     const Vector size = spacesToPixels(Vector(world_box.getHorizontal(), world_box.getVertical()));
-    sf::RectangleShape rectangle(sf::Vector2f(size.getX(), size.getY()));
-    rectangle.setPosition(sf::Vector2f(corner.getX(), corner.getY()));
+    const float left = corner.getX();
+    const float top = corner.getY();
+    const float right = left + size.getX();
+    const float bottom = top + size.getY();
     const sf::Color colour(r, g, b, alpha);
     if (filled) {
-        rectangle.setFillColor(colour);
+        appendQuad(left, top, right, bottom, colour);
     } else {
-        rectangle.setFillColor(sf::Color::Transparent);
-        rectangle.setOutlineColor(colour);
-        rectangle.setOutlineThickness(-1.0f);
+        // Four one-pixel strips inside the box.
+        appendQuad(left, top, right, top + 1.0f, colour);
+        appendQuad(left, bottom - 1.0f, right, bottom, colour);
+        appendQuad(left, top + 1.0f, left + 1.0f, bottom - 1.0f, colour);
+        appendQuad(right - 1.0f, top + 1.0f, right, bottom - 1.0f, colour);
     }
-    m_p_window->draw(rectangle);
     return 0;
 }
 

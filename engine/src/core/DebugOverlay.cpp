@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "vintrel/core/Config.h"
+#include "vintrel/core/Geometry.h"
 #include "vintrel/core/Manager.h"
 #include "vintrel/media/DisplayManager.h"
 #include "vintrel/media/ResourceManager.h"

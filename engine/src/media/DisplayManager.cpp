@@ -73,13 +73,17 @@ std::uint64_t textHash(const std::string& text) {
     return hash;
 }
 
-// Which characters the font file has, read from its character map.
+// Which characters the font has, read from its character map: the font
+// file's, or the built-in font's when the file name is empty.
 FontCoverage readCoverage(const std::string& font_file) {
     FontCoverage coverage;
     std::string bytes;
     std::string reason;
-    if (platform::readRegularFile(font_file, MAX_FONT_BYTES, &bytes, &reason) != platform::FileRead::OK ||
-        !coverage.read(bytes))
+    if (font_file.empty())
+        bytes.assign(reinterpret_cast<const char*>(builtin_font::data()), builtin_font::size());
+    else if (platform::readRegularFile(font_file, MAX_FONT_BYTES, &bytes, &reason) != platform::FileRead::OK)
+        bytes.clear();
+    if (bytes.empty() || !coverage.read(bytes))
         LogManager::getInstance().writeLog(
             1,
             "DisplayManager::startUp(): Warning! No character map read from '%s': characters the font "
@@ -177,7 +181,8 @@ int DisplayManager::openWindow() {
         return -1;
     connection.close();
 
-    if (openFont() == -1)
+    std::string font_file;
+    if (openFont(&font_file) == -1)
         return -1;
 
     const float product = config.getFontScale() * std::min(cellWidth(), cellHeight());
@@ -202,11 +207,13 @@ int DisplayManager::openWindow() {
 // nowhere and the configuration leaves font_file at its default, the
 // library's own font stands in: a game need not ship one. A font file named
 // explicitly, or one that exists but cannot be read, is an error as ever.
-int DisplayManager::openFont() {
+// The file opened goes to *p_font_file: empty for the built-in font.
+int DisplayManager::openFont(std::string* p_font_file) {
     LogManager& log_manager = LogManager::getInstance();
     const Config& config = Config::getInstance();
     const std::string configured = config.getFontFile();
     const std::string font_file = findDataFile(configured);
+    p_font_file->clear();
     m_p_font = std::make_unique<sf::Font>();
     std::error_code error;
     const bool absent = !std::filesystem::exists(font_file, error);
@@ -224,6 +231,7 @@ int DisplayManager::openFont() {
                              clipForLog(configured).c_str());
         return -1;
     }
+    *p_font_file = font_file;
     return 0;
 }
 

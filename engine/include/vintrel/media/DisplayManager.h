@@ -132,8 +132,9 @@ class DisplayManager : public Manager {
                   float rotation);
     void reportInvalidText(const std::string& text, const std::u32string& cells);
     int openWindow();
-    // Loads the font the window draws with; 0, or -1 after a log line.
-    int openFont();
+    // Loads the font the window draws with and names the file opened (empty
+    // for the built-in font); 0, or -1 after a log line.
+    int openFont(std::string* p_font_file);
     int createWindow(const std::string& display_name);
     void logLibraryErrors(bool on);
     int scaleWindow(unsigned desktop_width, unsigned desktop_height);

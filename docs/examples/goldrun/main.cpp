@@ -8,6 +8,7 @@
 //
 // --level 1 to 5 sets how many drones there are and how fast they go; --demo
 // lets the game play itself. A recording keeps both, so --replay needs neither.
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -108,15 +109,45 @@ int drawLine(int y, const std::string& text, vt::Color color) {
 
 std::string binding(const char* action) { return vt::InputManager::getInstance().getActionBinding(action); }
 
+// Who collides with whom, one bit each: the drones' mask leaves out the
+// gold, so they pass over it unnoticed, and the miner tells what it met by
+// its layer.
+constexpr std::uint32_t ROCK_LAYER = 1u << 0;
+constexpr std::uint32_t MINER_LAYER = 1u << 1;
+constexpr std::uint32_t DRONE_LAYER = 1u << 2;
+constexpr std::uint32_t GOLD_LAYER = 1u << 3;
+
+// Rock in the mine's own cells only: the wall joins its neighbours inside the
+// mine, while isRock() keeps everything outside closed.
+bool rockInMine(int x, int y) {
+    const int row = y - MINE_TOP;
+    return row >= 0 && row < MINE_ROWS && x >= 0 && x < MINE_COLUMNS && MINE[row][x] == '#';
+}
+
+// The line that joins a cell of rock to its rock neighbours, indexed by
+// up 1, right 2, down 4, left 8; a lone cell is a solid block.
+constexpr char32_t WALL_CHARACTERS[16] = {
+    U'█', U'│', U'─', U'└', U'│', U'│', U'┌', U'├', U'─', U'┘', U'─', U'┴', U'┐', U'┤', U'┬', U'┼',
+};
+
+char32_t wallCharacter(int x, int y) {
+    const int joins = (rockInMine(x, y - 1) ? 1 : 0) | (rockInMine(x + 1, y) ? 2 : 0) |
+                      (rockInMine(x, y + 1) ? 4 : 0) | (rockInMine(x - 1, y) ? 8 : 0);
+    return WALL_CHARACTERS[joins];
+}
+
 // One cell of rock, HARD as every new object, so nothing walks into it.
 class Rock : public vt::Object {
   public:
     explicit Rock(const vt::Vector& position) {
         setType("Rock");
         setPosition(position);
+        setCollisionLayer(ROCK_LAYER);
     }
     int draw() override {
-        return vt::DisplayManager::getInstance().drawCharacter(getPosition(), '#', vt::BLUE);
+        const vt::Vector& where = getPosition();
+        const char32_t wall = wallCharacter(static_cast<int>(where.getX()), static_cast<int>(where.getY()));
+        return vt::DisplayManager::getInstance().drawCharacter(where, wall, vt::BLUE);
     }
 };
 
@@ -132,8 +163,9 @@ class Gold : public vt::Object {
   public:
     explicit Gold(const vt::Vector& position) {
         setType("Gold");
-        setSolidness(vt::SOFT); // the miner and the drones pass over it
+        setSolidness(vt::SOFT); // the miner walks over it
         setPosition(position);
+        setCollisionLayer(GOLD_LAYER);
     }
     int draw() override {
         return vt::DisplayManager::getInstance().drawCharacter(getPosition(), '$', vt::YELLOW);
@@ -157,6 +189,8 @@ class Drone : public vt::Object {
     Drone(const DroneStart& start, int steps_per_move) : m_dx(start.dx), m_dy(start.dy) {
         setType("Drone");
         setPosition(cell(start.x, start.y));
+        setCollisionLayer(DRONE_LAYER);
+        setCollisionMask(vt::ALL_COLLISION_LAYERS & ~GOLD_LAYER);
         startTimer("move", steps_per_move, vt::TIMER_REPEATING);
     }
     int draw() override {
@@ -204,6 +238,7 @@ class Miner : public vt::Object {
     explicit Miner(Round* p_round) : m_p_round(p_round) {
         setType("Miner");
         setPosition(cell(40, 12));
+        setCollisionLayer(MINER_LAYER);
         registerInterest(vt::EVENT_ACTION);
     }
     int draw() override {
@@ -218,9 +253,9 @@ class Miner : public vt::Object {
         if (const auto* p_collision = vt::eventAs<vt::EventCollision>(p_event)) {
             vt::Object* p_other =
                 p_collision->getObject1() == this ? p_collision->getObject2() : p_collision->getObject1();
-            if (p_other->getType() == "Gold")
+            if (p_other->getCollisionLayer() == GOLD_LAYER)
                 m_p_round->collect(*static_cast<Gold*>(p_other));
-            else if (p_other->getType() == "Drone")
+            else if (p_other->getCollisionLayer() == DRONE_LAYER)
                 m_p_round->end("caught by a drone");
             return 1;
         }

@@ -35,9 +35,9 @@ bool boxesOverlap(sf::Vector2f low_a, sf::Vector2f high_a, sf::Vector2f low_b, s
 CellBatch::CellBatch(sf::Font& font, unsigned character_size, float cell_width, float cell_height,
                      sf::Color background)
     : m_font(font), m_character_size(character_size), m_cell_width(cell_width), m_cell_height(cell_height),
-      m_background(background), m_glyphs(), m_cells(), m_window_drawn_on(false), m_covers(), m_cover_begin(),
-      m_cover_count(), m_buckets(), m_used_buckets(), m_bucket_columns(0), m_bucket_rows(0),
-      m_seen_in_query(), m_vertices(), m_pieces(), m_next_pieces() {
+      m_background(background), m_glyphs(), m_cells(), m_window_drawn_on(false), m_any_painted(false),
+      m_covers(), m_cover_begin(), m_cover_count(), m_buckets(), m_used_buckets(), m_bucket_columns(0),
+      m_bucket_rows(0), m_seen_in_query(), m_vertices(), m_pieces(), m_next_pieces() {
     m_vertices.reserve(RESERVED_VERTICES);
 }
 
@@ -111,6 +111,14 @@ void CellBatch::addCell(float x, float y, char ch, sf::Color color, float rotati
                         sf::Vector2f(r.tex_left, r.tex_top + r.tex_height)};
     }
     m_cells.push_back(cell);
+}
+
+void CellBatch::paintLastBackground(sf::Color fill) {
+    if (m_cells.empty())
+        return;
+    m_cells.back().painted = true;
+    m_cells.back().fill = fill;
+    m_any_painted = true;
 }
 
 void CellBatch::resetBuckets(const sf::RenderTarget& target) {
@@ -207,7 +215,7 @@ void CellBatch::appendBackgrounds() {
     for (const Cell& cell : m_cells) {
         const auto& c = cell.background.corners;
         GlyphPiece::quad({c[0], white}, {c[1], white}, {c[2], white}, {c[3], white})
-            .appendTriangles(m_vertices, m_background);
+            .appendTriangles(m_vertices, cell.painted ? cell.fill : m_background);
     }
 }
 
@@ -259,9 +267,11 @@ void CellBatch::flush(sf::RenderTarget& target, FrameRecord* p_record) {
     if (!m_cells.empty()) {
         m_vertices.clear();
         // Over a window cleared to the background colour, backgrounds would
-        // paint nothing; over earlier drawing they hide what lies beneath.
-        if (m_window_drawn_on)
+        // paint nothing; over earlier drawing, or with cells painted in their
+        // own colours, they hide what lies beneath, in drawing order.
+        if (m_window_drawn_on || m_any_painted)
             appendBackgrounds();
+        m_any_painted = false;
         resetBuckets(target);
         findCoveringCells();
         for (std::size_t i = 0; i < m_cells.size(); i++)

@@ -32,6 +32,10 @@ class CellBatch {
     /// Queues one cell whose glyph origin is at pixel (x, y); rotation in
     /// degrees, clockwise about the background's and the glyph's top-left corners.
     void addCell(float x, float y, char ch, sf::Color color, float rotation);
+    /// Paints the background of the cell queued last in a colour of its own
+    /// instead of the window's: that cell then covers what lies beneath it
+    /// even in a window cleared this step.
+    void paintLastBackground(sf::Color fill);
     /// Draws every queued cell into the target and empties the batch; what
     /// was drawn is added to the record when one is given. From then on
     /// until windowCleared() the target counts as drawn on, so later cells
@@ -64,6 +68,9 @@ class CellBatch {
         std::array<sf::Vector2f, 4> texture; // texel coordinates of the glyph's corners
         sf::Color color;
         bool visible;
+        // A background colour of the cell's own, when painted.
+        bool painted;
+        sf::Color fill;
     };
 
     const CachedGlyph& glyphFor(char ch);
@@ -81,6 +88,8 @@ class CellBatch {
     std::array<CachedGlyph, 256> m_glyphs;
     std::vector<Cell> m_cells;
     bool m_window_drawn_on;
+    // Whether a queued cell paints a background colour of its own.
+    bool m_any_painted;
 
     // For each cell, the later cells whose backgrounds overlap its own, in
     // drawing order: m_covers[m_cover_begin[i] ..] for m_cover_count[i].

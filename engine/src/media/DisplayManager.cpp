@@ -328,6 +328,16 @@ int DisplayManager::drawCharacter(const Vector& world_pos, char ch, std::uint8_t
     return 0;
 }
 
+int DisplayManager::drawCell(const Vector& world_pos, char ch, Color color, Color background) {
+    const std::size_t queued = m_p_batch ? m_p_batch->getCellCount() : 0;
+    const int drawn = drawCharacter(world_pos, ch, color, 0.0f);
+    // A cell at a place that is not a number is not queued: then nothing is painted.
+    const std::size_t expected = queued >= MAX_QUEUED_CELLS ? 1 : queued + 1;
+    if (drawn == 0 && m_p_batch->getCellCount() == expected)
+        m_p_batch->paintLastBackground(colorToSFML(background));
+    return drawn;
+}
+
 int DisplayManager::drawText(const Vector& world_pos, std::string text, Justification justification,
                              Color color) {
     if (!isStarted()) {

@@ -43,6 +43,10 @@ class DisplayManager : public Manager {
     /// Draws ch in the cell at the world position in the colour (r, g, b).
     int drawCharacter(const Vector& world_pos, char ch, std::uint8_t r, std::uint8_t g, std::uint8_t b,
                       float rotation = 0.0f);
+    /// Draws ch in the cell at the world position over a background of the
+    /// cell's own colour, which hides everything drawn there before it.
+    /// Colours without values of their own draw in white. 0 or -1, as drawCharacter.
+    int drawCell(const Vector& world_pos, char ch, Color color, Color background);
     /// Draws the text along one row of cells, one character per cell.
     int drawText(const Vector& world_pos, std::string text, Justification justification, Color color);
     /// Shows the frame drawn in the previous step and clears the back buffer; 0 or -1.

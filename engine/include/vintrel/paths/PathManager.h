@@ -75,6 +75,12 @@ class PathManager : public Manager {
     void setSearchCellLimit(std::size_t max_cells) { m_search_cell_limit = max_cells; }
     /// Most cells one search may keep nodes for.
     [[nodiscard]] std::size_t getSearchCellLimit() const { return m_search_cell_limit; }
+    /// With true, searches that findPath starts from now on go around the
+    /// solid cells of the world's tile map (PathFind::setAvoidsSolidTiles).
+    /// False by default.
+    void setAvoidsSolidTiles(bool avoids) { m_avoids_solid_tiles = avoids; }
+    /// Whether findPath's searches go around solid tiles.
+    [[nodiscard]] bool getAvoidsSolidTiles() const { return m_avoids_solid_tiles; }
 
   private:
     PathManager();
@@ -97,6 +103,7 @@ class PathManager : public Manager {
     int m_max_searches;
     std::size_t m_cell_budget;
     std::size_t m_search_cell_limit;
+    bool m_avoids_solid_tiles;
 };
 
 } // namespace vt

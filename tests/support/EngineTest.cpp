@@ -93,6 +93,7 @@ void resetEngineState() {
     path_manager.setMaxSearches(PathManager::MAX_SEARCHES);
     path_manager.setCellBudget(PathManager::CELL_BUDGET);
     path_manager.setSearchCellLimit(PathFind::MAX_CELLS);
+    path_manager.setAvoidsSolidTiles(false);
     Object::resetIds();
     platform::overrideTime(nullptr, nullptr);
     SaveData::getInstance().reset();

@@ -176,6 +176,9 @@ void TileMap::draw(const Box& view) const {
     if (!(first_column <= last_column) || !(first_row <= last_row))
         return;
     DisplayManager& display_manager = DisplayManager::getInstance();
+    // Without a window (headless) there is nothing to draw into.
+    if (!display_manager.getWindow())
+        return;
     for (int row = static_cast<int>(first_row); row <= static_cast<int>(last_row); row++) {
         for (int column = static_cast<int>(first_column); column <= static_cast<int>(last_column); column++) {
             const Tile& tile = m_tiles[index(column, row)];

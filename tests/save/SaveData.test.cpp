@@ -236,7 +236,8 @@ TEST_F(SaveDataTest, KilledWhileSavingLeavesTheOldSaveOrTheNewOneWhole) {
         ASSERT_GE(generation, before);
         rounds_saved += generation > before ? 1 : 0;
         // Each writer killed while writing left its unfinished file behind.
-        killed_while_writing = std::distance(std::filesystem::directory_iterator(dataHome() + "/keeper"), {}) - 1;
+        killed_while_writing =
+            std::distance(std::filesystem::directory_iterator(dataHome() + "/keeper"), {}) - 1;
     }
     EXPECT_GT(killed_while_writing, 10);
     EXPECT_GT(rounds_saved, 10);

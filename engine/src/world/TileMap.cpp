@@ -50,7 +50,7 @@ int TileMap::resize(int width, int height) {
     m_height = height;
     const std::size_t cells = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
     m_tiles.assign(cells, Tile());
-    m_solid.assign(cells, 0);
+    m_solid.assign((cells + 63) / 64, 0);
     return 0;
 }
 
@@ -62,8 +62,16 @@ int TileMap::setTile(int column, int row, const Tile& tile) {
         return -1;
     }
     m_tiles[index(column, row)] = tile;
-    m_solid[index(column, row)] = tile.solid ? 1 : 0;
+    setSolid(index(column, row), tile.solid);
     return 0;
+}
+
+void TileMap::setSolid(std::size_t cell, bool solid) {
+    const std::uint64_t bit = std::uint64_t{1} << (cell & 63);
+    if (solid)
+        m_solid[cell >> 6] |= bit;
+    else
+        m_solid[cell >> 6] &= ~bit;
 }
 
 void TileMap::fill(int column, int row, int width, int height, const Tile& tile) {
@@ -112,9 +120,9 @@ int TileMap::loadText(const std::string& text, const std::string& name) {
     m_width = reader.getWidth();
     m_height = reader.getHeight();
     m_tiles = std::move(reader.getTiles());
-    m_solid.assign(m_tiles.size(), 0);
+    m_solid.assign((m_tiles.size() + 63) / 64, 0);
     for (std::size_t i = 0; i < m_tiles.size(); i++)
-        m_solid[i] = m_tiles[i].solid ? 1 : 0;
+        setSolid(i, m_tiles[i].solid);
     LogManager::getInstance().writeLog(2, "TileMap::loadText(): Map '%s' of %d x %d cells loaded.",
                                        clipForLog(name).c_str(), m_width, m_height);
     return 0;

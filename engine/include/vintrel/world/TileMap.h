@@ -22,7 +22,7 @@ class TileMap {
   public:
     /// Longest side a map may have, in cells.
     static constexpr int MAX_SIDE = 4096;
-    /// Most cells a map may have: about 70 MB with their solid flags.
+    /// Most cells a map may have: about 80 MB of tiles.
     static constexpr std::size_t MAX_CELLS = std::size_t{1} << 22;
     /// Largest map file read; a file of MAX_CELLS cells and its key fits.
     static constexpr std::size_t MAX_FILE_BYTES = std::size_t{8} << 20;
@@ -51,7 +51,7 @@ class TileMap {
     [[nodiscard]] Tile getTile(int column, int row) const;
     /// True for a solid cell inside the map.
     [[nodiscard]] bool isSolid(int column, int row) const {
-        return contains(column, row) && m_solid[index(column, row)] != 0;
+        return contains(column, row) && solidAt(index(column, row));
     }
     /// True for a cell inside the map.
     [[nodiscard]] bool contains(int column, int row) const {
@@ -83,7 +83,7 @@ class TileMap {
         cellRange(box, left, top, right, bottom);
         for (int row = top; row <= bottom; row++)
             for (int column = left; column <= right; column++)
-                if (m_solid[index(column, row)] != 0)
+                if (solidAt(index(column, row)))
                     visit(column, row);
     }
     /// True when a solid cell's box meets `box`.
@@ -97,6 +97,10 @@ class TileMap {
         return static_cast<std::size_t>(row) * static_cast<std::size_t>(m_width) +
                static_cast<std::size_t>(column);
     }
+    [[nodiscard]] bool solidAt(std::size_t cell) const {
+        return (m_solid[cell >> 6] >> (cell & 63) & 1u) != 0;
+    }
+    void setSolid(std::size_t cell, bool solid);
     // The cells of the map whose solid boxes a box meets, clamped to the
     // map; an empty range (right < left) when none.
     void cellRange(const Box& box, int& left, int& top, int& right, int& bottom) const;
@@ -104,9 +108,9 @@ class TileMap {
     int m_width;
     int m_height;
     std::vector<Tile> m_tiles;
-    // One byte per cell, apart from the tiles, so that collision queries
-    // touch a small array.
-    std::vector<std::uint8_t> m_solid;
+    // One bit per cell, apart from the tiles, so that the collision queries
+    // of objects spread over a large map touch an array that stays in cache.
+    std::vector<std::uint64_t> m_solid;
     int m_altitude;
     bool m_visible;
 };

@@ -4,14 +4,20 @@
 
 #include <SFML/Graphics.hpp>
 
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <functional>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "media/CellBatch.h"
+#include "media/FontCoverage.h"
 #include "media/SfmlCompat.h"
 #include "support/DisplayScenes.h"
 #include "support/ScratchEngine.h"
@@ -35,7 +41,11 @@ void BM_FullScreenOfCharacters(benchmark::State& state) {
     }
     state.counters["cells"] = display_manager.getHorizontalChars() * display_manager.getVerticalChars();
 }
-BENCHMARK(BM_FullScreenOfCharacters)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+BENCHMARK(BM_FullScreenOfCharacters)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime()
+    ->MinTime(2.0);
 
 // The floor under a full screen: the same screen's glyphs alone, each a quad
 // the size of its texels, in one draw call prepared beforehand.
@@ -82,7 +92,130 @@ void BM_FullScreenGlyphsOnly(benchmark::State& state) {
     }
     state.counters["cells"] = columns * rows;
 }
-BENCHMARK(BM_FullScreenGlyphsOnly)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+// The renderer draws on threads of its own: their time counts too (the CPU
+// column of the full-screen cases is the whole process's), and a busy
+// machine moves it less than the wall clock.
+BENCHMARK(BM_FullScreenGlyphsOnly)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime()
+    ->MinTime(2.0);
+
+// The same full screen of box-drawing and block characters, which are drawn
+// from rectangles fitted to the cells rather than taken from the font.
+void BM_FullScreenOfBoxDrawing(benchmark::State& state) {
+    vt::DisplayManager& display_manager = vt::DisplayManager::getInstance();
+    for (auto _ : state) {
+        vt::scenes::drawFullScreenOfBoxes();
+        display_manager.presentFrame();
+    }
+    state.counters["cells"] = display_manager.getHorizontalChars() * display_manager.getVerticalChars();
+}
+BENCHMARK(BM_FullScreenOfBoxDrawing)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime()
+    ->MinTime(2.0);
+
+// A full screen whose first 200 cells hold characters beyond ASCII, drawn
+// through a batch of its own with a font of its own; the rest is ASCII.
+class GlyphScreen {
+  public:
+    GlyphScreen() {
+        m_coverage.read(readWholeFile(FONT_SOURCE));
+        for (char32_t c = 0xA1; m_new.size() < NEW_GLYPHS && c < 0x2500; c++)
+            if (m_coverage.covers(c))
+                m_new.push_back(c);
+    }
+    // A fresh font and batch, whose atlas holds the ASCII glyphs only.
+    bool reset() {
+        m_p_batch.reset();
+        m_p_font = std::make_unique<sf::Font>();
+        if (!vt::sfml::openFont(*m_p_font, FONT_SOURCE))
+            return false;
+        vt::DisplayManager& dm = vt::DisplayManager::getInstance();
+        m_p_batch = std::make_unique<vt::CellBatch>(*m_p_font, dm.getCharacterSize(), vt::cellWidth(),
+                                                    vt::cellHeight(), sf::Color::Black, m_coverage);
+        draw(false);
+        return true;
+    }
+    // Draws the screen and shows it; with the new characters or without them.
+    void draw(bool with_new) {
+        vt::DisplayManager& dm = vt::DisplayManager::getInstance();
+        sf::RenderWindow& window = *dm.getWindow();
+        const int columns = dm.getHorizontalChars();
+        for (int i = 0; i < columns * dm.getVerticalChars(); i++) {
+            const float x = static_cast<float>(i % columns) * vt::cellWidth();
+            const float y = static_cast<float>(i / columns) * vt::cellHeight();
+            const auto index = static_cast<std::size_t>(i);
+            if (with_new && index < m_new.size())
+                m_p_batch->addCell(x, y, m_new[index], sf::Color::White, 0.0f);
+            else
+                m_p_batch->addCell(x, y, static_cast<char>('!' + i % 90), sf::Color::White, 0.0f);
+        }
+        m_p_batch->flush(window);
+        window.display();
+        window.clear(sf::Color::Black);
+        m_p_batch->windowCleared();
+    }
+    std::size_t newGlyphs() const { return m_new.size(); }
+
+  private:
+    static constexpr std::size_t NEW_GLYPHS = 200;
+    static std::string readWholeFile(const char* path) {
+        std::ifstream file(path, std::ios::binary);
+        std::ostringstream bytes;
+        bytes << file.rdbuf();
+        return bytes.str();
+    }
+    vt::FontCoverage m_coverage;
+    std::vector<char32_t> m_new;
+    std::unique_ptr<sf::Font> m_p_font;
+    std::unique_ptr<vt::CellBatch> m_p_batch;
+};
+
+double secondsOf(const std::function<void()>& work) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The first frame that shows 200 characters the font's atlas has not held
+// before: each is rasterised and added to the atlas, which grows.
+void BM_FirstFrameOf200NewGlyphs(benchmark::State& state) {
+    GlyphScreen screen;
+    for (auto _ : state) {
+        if (!screen.reset()) {
+            state.SkipWithError("no font");
+            return;
+        }
+        state.SetIterationTime(secondsOf([&] { screen.draw(true); }));
+    }
+    state.counters["new_glyphs"] = static_cast<double>(screen.newGlyphs());
+}
+BENCHMARK(BM_FirstFrameOf200NewGlyphs)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->MeasureProcessCPUTime()
+    ->MinTime(2.0);
+
+// The same frame once the atlas holds its glyphs.
+void BM_SteadyFrameOf200Glyphs(benchmark::State& state) {
+    GlyphScreen screen;
+    if (!screen.reset()) {
+        state.SkipWithError("no font");
+        return;
+    }
+    screen.draw(true);
+    for (auto _ : state)
+        state.SetIterationTime(secondsOf([&] { screen.draw(true); }));
+    state.counters["new_glyphs"] = 0;
+}
+BENCHMARK(BM_SteadyFrameOf200Glyphs)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->MeasureProcessCPUTime()
+    ->MinTime(2.0);
 
 // Presenting a frame with nothing drawn: what every frame costs at least.
 void BM_EmptyFrame(benchmark::State& state) {

@@ -1,7 +1,9 @@
 # Checks on the sources themselves, built and run with the tests:
 # - vintrel_header_check: every public header compiles on its own, as a game
 #   includes it (one generated translation unit per header, warnings on);
-# - the test "source-format": every C++ source is as clang-format leaves it.
+# - the test "source-format": every C++ source is as clang-format leaves it;
+# - the test "source-layers": every engine file includes only what the layers
+#   of docs/architecture.md let it use.
 
 file(GLOB_RECURSE VINTREL_PUBLIC_HEADERS CONFIGURE_DEPENDS RELATIVE ${PROJECT_SOURCE_DIR}/engine/include
   ${PROJECT_SOURCE_DIR}/engine/include/*.h)
@@ -25,3 +27,7 @@ add_test(NAME source-format
   COMMAND ${CMAKE_COMMAND} -DCLANG_FORMAT=${VINTREL_CLANG_FORMAT} -DSOURCE_DIR=${PROJECT_SOURCE_DIR}
     -P ${PROJECT_SOURCE_DIR}/cmake/CheckFormat.cmake)
 set_tests_properties(source-format PROPERTIES LABELS check)
+
+add_test(NAME source-layers
+  COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${PROJECT_SOURCE_DIR} -P ${PROJECT_SOURCE_DIR}/cmake/CheckLayers.cmake)
+set_tests_properties(source-layers PROPERTIES LABELS check)

@@ -2,7 +2,8 @@
 // as records from a peer would arrive. The first byte chooses the kind of
 // object, the rest is the record. Any crash, sanitizer report or runaway
 // allocation is a fault, and so is an object whose own record does not read
-// back.
+// back, or a text that the UTF-8 decoding drawing uses does not take apart
+// and put together consistently.
 
 #include <cmath>
 #include <cstddef>
@@ -11,6 +12,7 @@
 #include <string>
 
 #include "support/ScratchEngine.h"
+#include "vintrel/core/Utf8.h"
 #include "vintrel/world/Object.h"
 #include "vintrel/world/ViewObject.h"
 
@@ -48,8 +50,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const vt::Vector direction = p_target->getDirection();
     if (!std::isfinite(direction.getX()) || !std::isfinite(direction.getY()))
         return 0;
+    // Texts arrive as any bytes; what drawing makes of them must agree with
+    // itself: one cell per decoded character, and well-formed UTF-8 again.
+    for (const std::string& text : {p_target->getType(), p_view_object->getViewString()}) {
+        std::u32string cells;
+        const bool valid = vt::decodeUtf8(text, cells);
+        const std::string again = vt::encodeUtf8(cells);
+        if (cells.size() != vt::countUtf8Cells(text) ||
+            valid != (vt::findInvalidUtf8(text) == std::string::npos) || (valid && again != text) ||
+            vt::findInvalidUtf8(again) != std::string::npos)
+            __builtin_trap();
+    }
     std::stringstream out;
-    if (p_target->serialize(&out, 0xFFFFF) != 0 || p_target->deserialize(&out) != 0)
+    if (p_target->serialize(&out, 0x1FFFFF) != 0 || p_target->deserialize(&out) != 0)
         __builtin_trap();
     return 0;
 }

@@ -1,6 +1,7 @@
 #include "LoadResources.h"
 #include "GameNames.h"
 
+#include <vintrel/core/Config.h>
 #include <vintrel/media/ResourceManager.h>
 
 void loadResources() {
@@ -19,4 +20,9 @@ void loadResources() {
     rm.loadSound("sounds/fire.wav", names::FIRE_SOUND);
     rm.loadSound("sounds/explode.wav", names::EXPLODE_SOUND);
     rm.loadSound("sounds/game-over.wav", names::GAME_OVER_SOUND);
+}
+
+void readDataFromWorkingDirectoryOnly() {
+    // Kept unless the configuration file says otherwise.
+    vt::Config::getInstance().loadConfig("data_paths:false,builtin_font:false,");
 }

@@ -46,6 +46,7 @@ vt::WorldMirror* createShooterMirror() {
 int watchGame(const NetworkRole& role) {
     // Set before start-up, which keeps it unless the configuration file names another.
     vt::Config::getInstance().loadConfig("window_title:Vintrel-watching,");
+    readDataFromWorkingDirectoryOnly();
     vt::GameManager& game_manager = vt::GameManager::getInstance();
     if (game_manager.startUp() != 0) {
         vt::LogManager::getInstance().writeLog("Error starting game manager!");

@@ -8,6 +8,7 @@
 #include <vintrel/events/Event.h>
 #include <vintrel/events/EventKeyboard.h>
 #include <vintrel/input/Key.h>
+#include <vintrel/network/EventNetworkGameOver.h>
 #include <vintrel/network/WorldMirror.h>
 
 namespace {
@@ -27,6 +28,8 @@ WatchScreen::WatchScreen(const vt::WorldMirror* p_mirror, const std::string& hos
     setViewString("Waiting for the host at " + host + "...");
     registerInterest(vt::EVENT_STEP);
     registerInterest(vt::EVENT_KEYBOARD);
+    // Heard here, the engine leaves the ending to this screen's message.
+    registerInterest(vt::EVENT_NETWORK_GAME_OVER);
 }
 
 int WatchScreen::eventHandler(const vt::Event* p_event) {
@@ -34,6 +37,18 @@ int WatchScreen::eventHandler(const vt::Event* p_event) {
         if (p_keyboard->getKeyboardAction() == vt::KEY_ACTION_PRESSED &&
             (p_keyboard->getKey() == vt::KEY_Q || p_keyboard->getKey() == vt::KEY_ESCAPE)) {
             vt::GameManager::getInstance().setGameOver(true);
+        }
+        return 1;
+    }
+    if (const auto* p_game_over = vt::eventAs<vt::EventNetworkGameOver>(p_event)) {
+        if (m_steps_left == -1) {
+            const bool ended = p_game_over->getHostEnded();
+            setViewString(ended ? "The host has ended the game"
+                                : "Cannot watch: " + p_game_over->getReason());
+            setVisible(true);
+            std::fprintf(ended ? stdout : stderr, "vintrel-shooter: %s.\n", getViewString().c_str());
+            std::fflush(ended ? stdout : stderr);
+            m_steps_left = MESSAGE_STEPS;
         }
         return 1;
     }
@@ -46,16 +61,7 @@ int WatchScreen::eventHandler(const vt::Event* p_event) {
         }
         return 1;
     }
-    const vt::WorldMirror::State state = m_p_mirror->getState();
-    if (state == vt::WorldMirror::WATCHING && m_p_mirror->getHostStep() != -1 && isVisible())
+    if (m_p_mirror->getState() == vt::WorldMirror::WATCHING && m_p_mirror->getHostStep() != -1 && isVisible())
         setVisible(false);
-    if (m_steps_left == -1 && (state == vt::WorldMirror::ENDED || state == vt::WorldMirror::FAILED)) {
-        const bool ended = state == vt::WorldMirror::ENDED;
-        setViewString(ended ? "The host has ended the game" : "Cannot watch: " + m_p_mirror->getReason());
-        setVisible(true);
-        std::fprintf(ended ? stdout : stderr, "vintrel-shooter: %s.\n", getViewString().c_str());
-        std::fflush(ended ? stdout : stderr);
-        m_steps_left = MESSAGE_STEPS;
-    }
     return 1;
 }

@@ -18,7 +18,7 @@ class WatchScreen : public vt::ViewObject {
     /// the host in the waiting message ("127.0.0.1 port 9876").
     WatchScreen(const vt::WorldMirror* p_mirror, const std::string& host);
 
-    /// Keys and steps; 1 when handled.
+    /// Keys, steps and the end of watching; 1 when handled.
     int eventHandler(const vt::Event* p_event) override;
 
   private:

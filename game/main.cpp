@@ -30,6 +30,7 @@ int main(int argc, char* argv[]) {
         return CommandLine::USAGE_ERROR;
     }
 
+    readDataFromWorkingDirectoryOnly();
     vt::GameManager& game_manager = vt::GameManager::getInstance();
     if (game_manager.startUp() != 0) {
         vt::LogManager::getInstance().writeLog("Error starting game manager!");

@@ -226,6 +226,13 @@ TEST_F(ConfigTest, SummaryAndRecordedSettingsKeepTheirOrderAndForm) {
               "quadtree_depth:10,quadtree_threshold:1,signals:true,");
 }
 
+TEST_F(ConfigTest, TheSpriteBoxInsetIsRecordedOnlyWhenOnAndThenReplayed) {
+    EXPECT_EQ(config().runSettingsText().find("sprite_box_inset"), std::string::npos);
+    config().loadConfig("sprite_box_inset:true,");
+    EXPECT_NE(Config::replayedSettingsText(config().runSettingsText()).find("sprite_box_inset:true,"),
+              std::string::npos);
+}
+
 TEST_F(ConfigTest, AReplayTakesFromARecordingOnlyWhatDecidesTheRun) {
     const std::string recorded = "logfile:/etc/passwd,logfile_max_mb:1,networking:true,signals:false,"
                                  "network_backlog:2048,headless:false,font_file:/dev/zero,window_title:x,"

@@ -15,6 +15,8 @@
 #include "vintrel/core/LogManager.h"
 #include "vintrel/events/EventStep.h"
 #include "vintrel/network/NetworkManager.h"
+#include "vintrel/paths/PathFind.h"
+#include "vintrel/paths/PathManager.h"
 #include "vintrel/world/Object.h"
 #include "vintrel/world/WorldManager.h"
 
@@ -219,6 +221,38 @@ TEST_F(GameManagerTest, SecondStartUpIsRefused) {
     ASSERT_EQ(startEngine(headlessConfig()), 0);
     EXPECT_EQ(GameManager::getInstance().startUp(), -1);
     EXPECT_EQ(countLines(logText(), "GameManager::startup(): Warning! GameManager already started."), 1);
+}
+
+TEST_F(GameManagerTest, RestoreDefaultsGivesASecondStartTheCleanStateOfTheFirst) {
+    ASSERT_EQ(startEngine(headlessConfig() + "frame_time:10,\n"), 0);
+    LogManager& log_manager = LogManager::getInstance();
+    PathManager& path_manager = PathManager::getInstance();
+    log_manager.setLogLevel(4);
+    log_manager.setFlush(true);
+    log_manager.setLogStepCount(false);
+    path_manager.setMaxSearches(1);
+    path_manager.setCellBudget(10);
+    path_manager.setSearchCellLimit(10);
+    new Object;
+    new Object;
+    GameManager::getInstance().setGameOver(true);
+
+    EXPECT_EQ(GameManager::getInstance().restoreDefaults(), -1);
+    EXPECT_EQ(log_manager.getLogLevel(), 4) << "nothing is restored while the engine runs";
+    EXPECT_EQ(countLines(logText(), "GameManager::restoreDefaults(): Error! The engine is running"), 1);
+    stopEngine();
+
+    ASSERT_EQ(GameManager::getInstance().restoreDefaults(), 0);
+    EXPECT_EQ(Config::getInstance().getFrameTime(), 33);
+    EXPECT_EQ(log_manager.getLogLevel(), 0);
+    EXPECT_FALSE(log_manager.getFlush());
+    EXPECT_EQ(path_manager.getMaxSearches(), PathManager::MAX_SEARCHES);
+    EXPECT_EQ(path_manager.getCellBudget(), PathManager::CELL_BUDGET);
+    EXPECT_EQ(path_manager.getSearchCellLimit(), PathFind::MAX_CELLS);
+    EXPECT_FALSE(GameManager::getInstance().getGameOver());
+
+    ASSERT_EQ(startEngine(), 0);
+    EXPECT_EQ((new Object)->getId(), 1);
 }
 
 TEST_F(GameManagerTest, NetworkingFalseLeavesTheNetworkManagerAlone) {

@@ -3,20 +3,8 @@
 # must show the chaser catching the runner three times, at least once along
 # a path that goes around walls, well before the game's limit of 2000 steps,
 # and the on-screen count of catches at 3.
-file(REMOVE_RECURSE ${WORK_DIR})
-set(prefix ${WORK_DIR}/prefix)
-
-macro(run_step)
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE err)
-  if(NOT result EQUAL 0)
-    message(FATAL_ERROR "step failed (${result}): ${ARGN}\n${out}\n${err}")
-  endif()
-endmacro()
-
-run_step(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
-run_step(${CMAKE_COMMAND} -S ${EXAMPLE_SOURCE} -B ${WORK_DIR}/build -G ${CMAKE_GENERATOR}
-  -DCMAKE_PREFIX_PATH=${prefix} "-DCMAKE_CXX_FLAGS=${CONSUMER_FLAGS}")
-run_step(${CMAKE_COMMAND} --build ${WORK_DIR}/build)
+set(SOURCE ${EXAMPLE_SOURCE})
+include(${CMAKE_CURRENT_LIST_DIR}/BuildExample.cmake)
 
 set(run ${WORK_DIR}/run)
 file(MAKE_DIRECTORY ${run})

@@ -4,20 +4,8 @@
 # with SIGTERM after that long, which ends its loop and shuts it down cleanly;
 # the time leaves start-up room to finish on a loaded machine, since a signal
 # that comes before the game catches it ends the process at once.
-file(REMOVE_RECURSE ${WORK_DIR})
-set(prefix ${WORK_DIR}/prefix)
-
-macro(run_step)
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE err)
-  if(NOT result EQUAL 0)
-    message(FATAL_ERROR "step failed (${result}): ${ARGN}\n${out}\n${err}")
-  endif()
-endmacro()
-
-run_step(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
-run_step(${CMAKE_COMMAND} -S ${CONSUMER_SOURCE} -B ${WORK_DIR}/build -G ${CMAKE_GENERATOR}
-  -DCMAKE_PREFIX_PATH=${prefix} "-DCMAKE_CXX_FLAGS=${CONSUMER_FLAGS}")
-run_step(${CMAKE_COMMAND} --build ${WORK_DIR}/build)
+set(SOURCE ${CONSUMER_SOURCE})
+include(${CMAKE_CURRENT_LIST_DIR}/BuildExample.cmake)
 if(BUILD_ONLY)
   return()
 endif()

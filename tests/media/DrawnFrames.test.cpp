@@ -33,6 +33,20 @@ const Scene SCENES[] = {
     {"view objects", [](scenes::Sprites&) { scenes::makeViewObjects(); }, 0x4a45b7edbe487b16,
      0xf3ff69e1d228ffe3},
     {"shape under text", scenes::makeShapeUnderText, 0xb46906fb33c58fd9, 0xbf81d8eacbe36b47},
+    // ASCII through the char32_t form draws exactly as through the char form.
+    {"full screen, char32_t",
+     [](scenes::Sprites&) {
+         DisplayManager& dm = DisplayManager::getInstance();
+         for (int y = 0; y < dm.getVerticalChars(); y++)
+             for (int x = 0; x < dm.getHorizontalChars(); x++)
+                 dm.drawCharacter(Vector(static_cast<float>(x), static_cast<float>(y)),
+                                  static_cast<char32_t>('!' + (x + y) % 90),
+                                  static_cast<Color>(1 + (x + y) % 7));
+     },
+     0xc9b06cd4a3eba03b, 0x4627327e55f2debc},
+    {"full screen of boxes", [](scenes::Sprites&) { scenes::drawFullScreenOfBoxes(); }, 0xb7d949b39133f9c3,
+     0x6b27bfadec761310},
+    {"high bytes", scenes::drawHighBytes, 0x5b362a89d84c4c77, 0xd4bdab42669ba7f3},
 };
 
 class DrawnFramesTest : public WindowTest {

@@ -67,6 +67,31 @@ TEST_F(FrameTest, TransparentCharactersLeaveWhatLiesBeneath) {
     EXPECT_EQ(inkedColumns(image, 4, RED_PIXEL, 5, 15), "9 10 11 ");
 }
 
+TEST_F(FrameTest, FramesOfUnicodeCharactersLeaveTheirTransparentCharacterUndrawn) {
+    const Frame under(3, 1, "MMM");
+    Sprite sprite(1);
+    sprite.setWidth(3);
+    sprite.setHeight(1);
+    sprite.setColor(RED);
+    ASSERT_EQ(sprite.pushFrame(Frame(3, 1, U"░Ω░")), 0);
+    sprite.setTransparency(U'░');
+    EXPECT_EQ(sprite.getTransparency(), '\0'); // no char stands for it
+    Animation animation;
+    animation.setSprite(&sprite);
+    EXPECT_EQ(under.draw(Vector(10, 2), GREEN, 0), 0);
+    EXPECT_EQ(animation.draw(Vector(10, 2)), 0);
+    // The char form's 0xE9 is the character U+00E9 in a frame of Unicode characters.
+    EXPECT_EQ(under.draw(Vector(10, 4), GREEN, 0), 0);
+    EXPECT_EQ(Frame(3, 1, U"éΩé").draw(Vector(10, 4), RED, '\xE9'), 0);
+    const sf::Image image = captureBackBuffer();
+
+    for (const int row : {2, 4}) {
+        SCOPED_TRACE(row);
+        EXPECT_EQ(inkedColumns(image, row, GREEN_PIXEL, 5, 15), "9 11 ");
+        EXPECT_EQ(inkedColumns(image, row, RED_PIXEL, 5, 15), "10 ");
+    }
+}
+
 TEST_F(FrameTest, AFrameShortOfCharactersDrawsOnlyThoseItHas) {
     // 20 x 2 cells but 25 characters: the second row stops after 5.
     const Frame short_frame(20, 2, std::string(25, 'M'));

@@ -9,6 +9,7 @@
 #include "media/SpriteReader.h"
 #include "support/EngineTest.h"
 #include "vintrel/core/LogManager.h"
+#include "vintrel/media/Frame.h"
 #include "vintrel/media/ResourceManager.h"
 #include "vintrel/media/Sprite.h"
 
@@ -329,6 +330,53 @@ TEST_F(SpriteReaderTest, HostileSizesFailWithoutHarm) {
     }
     expectRefused("2000000000\n2000000000\n1\n0\nred\nx\n");
     expectMessages({"RM::loadSimpleSprite(): Error line 6!"});
+}
+
+TEST_F(SpriteReaderTest, Utf8FramesLoadInBothFormatsWithWidthsInCharacters) {
+    // ┌─┐ / └─┘: three characters a row, nine bytes.
+    const std::string rows = "\xE2\x94\x8C\xE2\x94\x80\xE2\x94\x90\n\xE2\x94\x94\xE2\x94\x80\xE2\x94\x98\n";
+    const std::string robust =
+        "<HEADER>\nframes 1\nwidth 3\nheight 2\ntransparency \xC2\xB7\n</HEADER>\n<BODY>\n" + rows +
+        "end\n</BODY>\n<FOOTER>\nversion 1\n</FOOTER>\n";
+    const std::pair<std::string, std::string> files[] = {{"simple", "1\n3\n2\n0\ncyan\n" + rows},
+                                                         {"robust", robust}};
+    ResourceManager& rm = ResourceManager::getInstance();
+    for (const auto& [label, text] : files) {
+        SCOPED_TRACE(label);
+        ASSERT_TRUE(writeFile(label, text));
+        ASSERT_EQ(rm.loadSprite(label, label), 0);
+        const Frame frame = rm.getSprite(label)->getFrame(0);
+        EXPECT_EQ(frame.getWidth(), 3);
+        EXPECT_EQ(frame.getCells(), U"┌─┐└─┘");
+        EXPECT_EQ(frame.getString(),
+                  "\xE2\x94\x8C\xE2\x94\x80\xE2\x94\x90\xE2\x94\x94\xE2\x94\x80\xE2\x94\x98");
+    }
+    // A transparency that begins with a character beyond ASCII is that character (·).
+    EXPECT_EQ(rm.getSprite("robust")->getTransparencyCodePoint(), U'\u00B7');
+    EXPECT_EQ(rm.getSprite("simple")->getTransparencyCodePoint(), 0u);
+    EXPECT_TRUE(hasMessage(logText(), "\tTransparency: '\xC2\xB7'"));
+    // ASCII frames stay frames of bytes.
+    ASSERT_EQ(load(SIMPLE_RED), 0);
+    EXPECT_TRUE(sprite()->getFrame(0).getCells().empty());
+}
+
+TEST_F(SpriteReaderTest, RowsThatAreNotUtf8OrTooWideInCharactersNameTheirLines) {
+    // Width 3 in bytes, but "é" is one character: the row is 2 wide.
+    expectRefused("1\n3\n1\n0\nred\n\xC3\xA9x\n");
+    expectMessages(
+        {"RM::loadSimpleSprite(): Error line 6!", "\tLine  6: '\xC3\xA9x'", "\tWidth is 2, expected 3."});
+    // A Latin-1 é, an overlong slash, a surrogate and a value past U+10FFFF.
+    for (const std::string row : {"ab\xE9", "a\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80"}) {
+        SCOPED_TRACE(row);
+        expectRefused("1\n3\n1\n0\nred\n" + row + "\n");
+        expectMessages(
+            {"RM::loadSimpleSprite(): Error line 6!",
+             "\tNot UTF-8 from byte " + std::to_string(row.find_first_of("\xE9\xC0\xED\xF4") + 1) + " on."});
+        expectRefused(replaced(ROBUST_FULL, "<|O|>", "<|" + row + "|>"));
+        expectMessages({"\tError! Line 14: Not UTF-8 from byte " +
+                        std::to_string(row.find_first_of("\xE9\xC0\xED\xF4") + 3) + " on."});
+    }
+    expectMessages({"\tLine 14: '<|ab\xEF\xBF\xBD|>'"});
 }
 
 TEST_F(SpriteReaderTest, TheShootersSpritesAllLoad) {

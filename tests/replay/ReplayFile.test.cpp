@@ -54,6 +54,21 @@ TEST(ReplayFileTest, WhatIsWrittenReadsBackTheSame) {
     EXPECT_EQ(read.checkpoints[2].objects[2].id, 2147483647);
 }
 
+TEST(ReplayFileTest, TypeNamesBeyondAsciiKeepTheirCharacters) {
+    ReplayFile file = sample();
+    // "Астероид" (16 bytes), and a name of 300 bytes whose cut at 255 would split a character.
+    const std::string asteroid = "\xD0\x90\xD1\x81\xD1\x82\xD0\xB5\xD1\x80\xD0\xBE\xD0\xB8\xD0\xB4";
+    std::string long_name = "x";
+    while (long_name.size() < 300)
+        long_name += "\xE2\x94\x80";
+    file.checkpoints[1].objects = {{4, asteroid, 1}, {5, long_name, 2}};
+    ReplayFile read;
+    std::string error;
+    ASSERT_EQ(read.decode(file.encode(), error), 0) << error;
+    EXPECT_EQ(read.checkpoints[1].objects[0].type, asteroid);
+    EXPECT_EQ(read.checkpoints[1].objects[1].type, long_name.substr(0, 253));
+}
+
 class ReplayRefusalTest : public test::EngineTest {
   protected:
     // Refused with one line naming the file; nothing is set up to replay.
@@ -209,7 +224,7 @@ TEST(ReplayFileTest, ForgedSettingsSavedValuesAndDetailsAreRefused) {
          [](ReplayFile& f) { f.details[13] = detail(1, 0x1, {"x"}); }, "does not fit"},
         {"a detail without attributes", [](ReplayFile& f) { f.details[6] = detail(1, 0, {}); },
          "does not fit"},
-        {"a detail of unknown attributes", [](ReplayFile& f) { f.details[6] = detail(1, 0x100000, {"x"}); },
+        {"a detail of unknown attributes", [](ReplayFile& f) { f.details[6] = detail(1, 0x200000, {"x"}); },
          "does not fit"},
         {"a detail out of id order",
          [](ReplayFile& f) { f.details[6] = detail(2, 0x1, {"x"}) + detail(1, 0x1, {"x"}); }, "does not fit"},

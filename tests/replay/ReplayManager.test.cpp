@@ -23,6 +23,7 @@
 #include "vintrel/input/Key.h"
 #include "vintrel/paths/PathManager.h"
 #include "vintrel/replay/ReplayManager.h"
+#include "vintrel/replay/WorldChecksum.h"
 #include "vintrel/save/SaveData.h"
 #include "vintrel/world/ViewObject.h"
 #include "vintrel/world/WorldManager.h"
@@ -466,6 +467,18 @@ TEST_F(RecordedGameTest, DivergenceNamesTheAttributeAndBothValuesWhenTheRecordin
     EXPECT_EQ(without_detail.substr(0, 4), "0 9 ") << without_detail;
     EXPECT_NE(without_detail.find(" differs"), std::string::npos) << without_detail;
     EXPECT_EQ(without_detail.find("in the recording"), std::string::npos) << without_detail;
+}
+
+TEST_F(ReplayTest, CheckpointsSeeCollisionLayers) {
+    ASSERT_EQ(startEngine(), 0);
+    auto* p_ranged = new Object;
+    new Object;
+    const ReplayFile::Checkpoint before = checksumWorld(1);
+    p_ranged->setCollisionLayer(0x4);
+    const std::vector<ObjectDifference> differences = compareCheckpoints(before, checksumWorld(1));
+    ASSERT_EQ(differences.size(), 1u);
+    EXPECT_EQ(differences[0].id, p_ranged->getId());
+    stopEngine();
 }
 
 } // namespace

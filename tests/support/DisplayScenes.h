@@ -29,6 +29,18 @@ inline void drawFullScreen() {
                              static_cast<char>('!' + (x + y) % 90), static_cast<Color>(1 + (x + y) % 7));
 }
 
+/// Every cell of the window, one box-drawing or block character each, mixed
+/// as walls, frames and shading mix them, in the seven colours.
+inline void drawFullScreenOfBoxes() {
+    const std::u32string characters = U"─│┌┐└┘├┤┬┴┼═║╔╗╚╝╠╣╦╩╬━┃┏┓┗┛┣┫┳┻╋╭╮╯╰█▀▄▌▐░▒▓▖▗▘▝▙▟";
+    DisplayManager& dm = DisplayManager::getInstance();
+    for (int y = 0; y < dm.getVerticalChars(); y++)
+        for (int x = 0; x < dm.getHorizontalChars(); x++)
+            dm.drawCharacter(Vector(static_cast<float>(x), static_cast<float>(y)),
+                             characters[static_cast<std::size_t>(x + 3 * y) % characters.size()],
+                             static_cast<Color>(1 + (x + y) % 7));
+}
+
 /// A spectral object showing a sprite of w x h characters of the text repeated.
 inline Object* addObject(Sprites& sprites, int w, int h, Color color, const std::string& text,
                          Vector position, int altitude = 2) {
@@ -121,6 +133,21 @@ inline void makeViewObjects() {
     for (int location = 0; location <= 8; location++)
         addViewObject(labels[location], location * 111, location, static_cast<Color>(1 + location % 7),
                       location % 3 != 2);
+}
+
+/// The bytes 0x80 to 0xFF through the char forms: cell by cell, and as a
+/// frame of bytes. They draw whatever the locale makes of a char (in the
+/// default "C" locale, the font's glyph for no character).
+inline void drawHighBytes(Sprites& sprites) {
+    DisplayManager& dm = DisplayManager::getInstance();
+    std::string bytes;
+    for (int byte = 0x80; byte <= 0xFF; byte++) {
+        const int i = byte - 0x80;
+        dm.drawCharacter(Vector(static_cast<float>(2 + i % 32), static_cast<float>(2 + i / 32)),
+                         static_cast<char>(byte), static_cast<Color>(1 + i % 7));
+        bytes += static_cast<char>(byte);
+    }
+    addObject(sprites, 32, 4, YELLOW, bytes, Vector(40, 12));
 }
 
 /// A circle drawn into the window between characters; those drawn after it

@@ -9,14 +9,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/SystemClock.h"
-#include "vintrel/core/Config.h"
 #include "vintrel/core/GameManager.h"
 #include "vintrel/core/LogManager.h"
-#include "vintrel/paths/PathFind.h"
-#include "vintrel/paths/PathManager.h"
-#include "vintrel/save/SaveData.h"
-#include "vintrel/world/Object.h"
 
 namespace vt::test {
 
@@ -82,21 +76,8 @@ int countLines(const std::string& text, const std::string& fragment) {
 std::string headlessConfig() { return "headless:true,\nnetworking:false,\nrandom_seed:42,\n"; }
 
 void resetEngineState() {
-    Config::getInstance().reset();
-    LogManager& log_manager = LogManager::getInstance();
-    log_manager.setLogLevel(0);
-    log_manager.setFlush(false);
-    log_manager.setLogTimeString(true);
-    log_manager.setLogStepCount(true);
-    GameManager::getInstance().setGameOver(false);
-    PathManager& path_manager = PathManager::getInstance();
-    path_manager.setMaxSearches(PathManager::MAX_SEARCHES);
-    path_manager.setCellBudget(PathManager::CELL_BUDGET);
-    path_manager.setSearchCellLimit(PathFind::MAX_CELLS);
-    path_manager.setAvoidsSolidTiles(false);
-    Object::resetIds();
-    platform::overrideTime(nullptr, nullptr);
-    SaveData::getInstance().reset();
+    if (GameManager::getInstance().restoreDefaults() != 0)
+        ADD_FAILURE() << "the engine's defaults were not restored: it still runs";
 }
 
 EngineTest::EngineTest() {

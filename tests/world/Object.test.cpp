@@ -13,6 +13,7 @@
 #include "vintrel/events/EventStep.h"
 #include "vintrel/events/EventView.h"
 #include "vintrel/input/InputManager.h"
+#include "vintrel/media/ResourceManager.h"
 #include "vintrel/network/NetworkManager.h"
 #include "vintrel/paths/EventPath.h"
 #include "vintrel/world/Object.h"
@@ -207,6 +208,40 @@ TEST_F(ObjectTest, UnknownSpriteLeavesBoxAndAnimation) {
     EXPECT_EQ(p_o->getAnimation().getSprite(), nullptr);
     EXPECT_EQ(p_o->getModified(), 0u);
     EXPECT_EQ(countLines(logText(), "Object::setSprite(): Warning! Sprite 'no-such-sprite' not found"), 1);
+}
+
+TEST_F(ObjectTest, NeighbouringSpriteObjectsCollideUnlessTheirBoxesAreInset) {
+    ASSERT_TRUE(writeFile("cell.txt", "2\n1\n1\n1\nwhite\n#\n@\n"));
+    ASSERT_TRUE(writeFile("wide.txt", "1\n3\n2\n1\nwhite\n###\n###\n"));
+    ASSERT_EQ(ResourceManager::getInstance().loadSprite("cell.txt", "cell"), 0);
+    ASSERT_EQ(ResourceManager::getInstance().loadSprite("wide.txt", "wide"), 0);
+    Object* p_pair[2] = {new Object, new Object};
+    for (int i = 0; i < 2; i++) {
+        ASSERT_EQ(p_pair[i]->setSprite("cell"), 0);
+        p_pair[i]->setPosition(Vector(10.0f + static_cast<float>(i), 5));
+    }
+    EXPECT_EQ(WorldManager::getInstance().getCollisions(p_pair[0], Vector(10, 5)).getCount(), 1);
+    p_pair[0]->setSpriteBoxInset(true);
+    p_pair[1]->setSpriteBoxInset(true);
+    EXPECT_EQ(WorldManager::getInstance().getCollisions(p_pair[0], Vector(10, 5)).getCount(), 0);
+
+    // Kept across sprite and animation changes.
+    ASSERT_EQ(p_pair[0]->setSprite("wide"), 0);
+    EXPECT_TRUE(p_pair[0]->getBox() == Box(Vector(-1.5f, -1), 2.99f, 1.99f));
+    ASSERT_EQ(p_pair[0]->setSprite("cell"), 0);
+    Animation second_frame = p_pair[0]->getAnimation();
+    second_frame.setIndex(1);
+    p_pair[0]->setAnimation(second_frame);
+    EXPECT_TRUE(p_pair[0]->getBox() == Box(Vector(-0.5f, -0.5f), 0.99f, 0.99f));
+    // A box the game set is its own.
+    const Box own(Vector(-2, -2), 4, 4);
+    p_pair[0]->setBox(own);
+    p_pair[0]->setSpriteBoxInset(false);
+    EXPECT_TRUE(p_pair[0]->getBox() == own);
+
+    stopEngine();
+    ASSERT_EQ(startEngine(headlessConfig() + "sprite_box_inset:true,\n"), 0);
+    EXPECT_TRUE((new Object)->getSpriteBoxInset());
 }
 
 TEST_F(ObjectTest, FollowsAPathNodeByNode) {

@@ -3,6 +3,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <filesystem>
 #include <limits>
 #include <sstream>
 #include <string>
@@ -15,6 +16,7 @@
 #include "vintrel/events/Event.h"
 #include "vintrel/media/ResourceManager.h"
 #include "vintrel/world/Object.h"
+#include "vintrel/world/ViewObject.h"
 #include "vintrel/world/WorldManager.h"
 #include "world/RecordBytes.h"
 
@@ -184,6 +186,33 @@ std::vector<std::string> detailLines(const std::string& log) {
         if (!line.empty() && line[0] == '\t')
             lines.push_back(line);
     return lines;
+}
+
+TEST_F(ObjectSerializationTest, CollisionLayersTravelOnlyForObjectsThatSetThem) {
+    constexpr std::uint32_t OLD_WIDEST = ALL_ATTRIBUTES | VALUE | APPEARANCE;
+    auto* p_plain = new Object;
+    EXPECT_EQ(serialized(*p_plain, OLD_WIDEST | COLLISION_LAYERS), serialized(*p_plain, OLD_WIDEST));
+    // Between the object's attributes and the view object's own.
+    auto* p_a = new ViewObject;
+    p_a->setCollisionLayer(0x6);
+    p_a->setValue(42);
+    auto* p_b = new ViewObject;
+    ASSERT_EQ(deserializeInto(*p_b, serialized(*p_a)), 0);
+    EXPECT_EQ(p_b->getCollisionLayer(), 0x6u);
+    EXPECT_EQ(p_b->getCollisionMask(), ALL_COLLISION_LAYERS);
+    EXPECT_EQ(p_b->getValue(), 42);
+
+    // Records written before layers existed read as they did.
+    const auto corpus = std::filesystem::path(VINTREL_SOURCE_DIR) / "fuzz/corpus/deserialize";
+    for (const auto& entry : std::filesystem::directory_iterator(corpus)) {
+        SCOPED_TRACE(entry.path().filename().string());
+        const std::string bytes = readFile(entry.path().string());
+        Object* p_target = (bytes.at(0) & 1) ? new ViewObject : new Object;
+        std::stringstream ss(bytes.substr(1));
+        p_target->deserialize(&ss);
+        EXPECT_EQ(p_target->getCollisionLayer() & p_target->getCollisionMask(), ALL_COLLISION_LAYERS);
+        EXPECT_EQ(serialized(*p_target, OLD_WIDEST | COLLISION_LAYERS), serialized(*p_target, OLD_WIDEST));
+    }
 }
 
 TEST_F(ObjectSerializationTest, DetailLinesShowEachAttributeInRecordOrderBothWays) {

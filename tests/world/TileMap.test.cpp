@@ -82,6 +82,18 @@ TEST_F(TileMapTest, MapFileGivesCellsColoursAndSolidity) {
     EXPECT_FALSE(map.getTile(3, 1).has_background);
     EXPECT_TRUE(map.getTile(-1, 0).isBlank());
     EXPECT_FALSE(map.isSolid(6, 0));
+
+    // Box-drawing walls: rows are as wide as their characters, not their bytes.
+    ASSERT_EQ(map.loadText("tilemap\nsize 3 2\nkey \u2554 cyan solid\nkey \u2550 cyan solid\nmap\n"
+                           "\u2554\u2550\u2550\n \u2550 \n",
+                           "walls"),
+              0)
+        << logText();
+    EXPECT_EQ(map.getWidth(), 3);
+    EXPECT_EQ(map.getTile(0, 0).ch, U'\u2554');
+    EXPECT_EQ(map.getTile(2, 0).ch, U'\u2550');
+    EXPECT_TRUE(map.isSolid(1, 1));
+    EXPECT_FALSE(map.isSolid(0, 1));
 }
 
 TEST_F(TileMapTest, HostileMapFilesAreRefusedWithTheirLineAndLeaveTheMapAlone) {
@@ -95,9 +107,16 @@ TEST_F(TileMapTest, HostileMapFilesAreRefusedWithTheirLineAndLeaveTheMapAlone) {
         {"empty", "", "line 0: the first line is not 'tilemap'"},
         {"another format", "<svg>\n", "line 1: the first line is not 'tilemap'"},
         {"binary", std::string("tilemap\nsize 3 1\nmap\n") + std::string("\0\xff\x01", 3),
+         "line 4: byte 2 is not UTF-8"},
+        {"unkeyed null", std::string("tilemap\nsize 3 1\nmap\n") + std::string("\0  ", 3),
          "line 4: column 1: \\x00 has no key"},
         {"unkeyed control byte", "tilemap\nsize 3 1\nmap\n\x01  \n", "line 4: column 1: \\x01 has no key"},
-        {"byte beyond ASCII", "tilemap\nsize 3 1\nmap\n \xe9 \n", "line 4: column 2: \\xE9 has no key"},
+        {"byte beyond ASCII", "tilemap\nsize 3 1\nmap\n \xe9 \n", "line 4: byte 2 is not UTF-8"},
+        {"row cut inside a character", "tilemap\nsize 3 1\nmap\n  \xe2\x95\n", "line 4: byte 3 is not UTF-8"},
+        {"unkeyed box drawing", head + "#\u2550#\n###\n", "line 5: column 2: '\u2550' has no key"},
+        {"key of a C1 control", "tilemap\nkey \xc2\x85 red\n", "line 2: a key names one printable character"},
+        {"key of a cut character", "tilemap\nkey \xe2\x95 red\n",
+         "line 2: a key names one printable character"},
         {"side of 0", "tilemap\nsize 0 5\nmap\n", "line 2: the size is not two whole numbers"},
         {"side too long", "tilemap\nsize 5000 2\nmap\n", "line 2: the size is not two whole numbers"},
         {"too many cells", "tilemap\nsize 4096 4096\nmap\n", "line 2: a map of 4096 x 4096 cells"},

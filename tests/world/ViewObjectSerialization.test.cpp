@@ -5,6 +5,8 @@
 #include <string>
 
 #include "support/EngineTest.h"
+#include "vintrel/media/Animation.h"
+#include "vintrel/media/Sprite.h"
 #include "vintrel/network/Mirror.h"
 #include "vintrel/world/ViewObject.h"
 #include "world/RecordBytes.h"
@@ -87,6 +89,30 @@ TEST_F(ViewObjectSerializationTest, PlacedByPositionKeepsThatPositionAndOnlyAMir
         EXPECT_EQ(countLines(logText().substr(before.size()),
                              "ViewObject::setLocation(): Warning! Location out of range (-1). Ignored."),
                   reader.warnings);
+    }
+}
+
+TEST_F(ViewObjectSerializationTest, TextBeyondAsciiTravelsByteForByte) {
+    // UTF-8 ("Очки ★"), and bytes that are not UTF-8: records carry both unchanged.
+    for (const std::string label : {"\xD0\x9E\xD1\x87\xD0\xBA\xD0\xB8 \xE2\x98\x85", "caf\xE9 \xF0\x80"}) {
+        SCOPED_TRACE(label);
+        auto* p_a = new ViewObject;
+        p_a->setViewString(label);
+        p_a->setType(label);
+        Sprite sprite(1);
+        sprite.setLabel(label);
+        Animation animation;
+        animation.setSprite(&sprite);
+        p_a->setAnimation(animation);
+        const std::string record = serialized(*p_a, TYPE | ANIMATION | APPEARANCE);
+        p_a->setAnimation(Animation());
+
+        auto* p_b = new ViewObject;
+        ASSERT_EQ(deserializeInto(*p_b, record), 0);
+        EXPECT_EQ(p_b->getViewString(), label);
+        EXPECT_EQ(p_b->getType(), label);
+        EXPECT_EQ(p_b->getAnimation().getName(), label);
+        EXPECT_EQ(serialized(*p_b, TYPE | ANIMATION | APPEARANCE), record);
     }
 }
 

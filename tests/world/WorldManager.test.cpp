@@ -448,5 +448,43 @@ TEST_F(WorldManagerTest, NewBoundaryKeepsExistingObjectsIndexed) {
     EXPECT_EQ(indexMismatch(p_a), "");
 }
 
+TEST_F(WorldManagerTest, ObjectsCollideOnlyWhenEachMaskTakesTheOthersLayer) {
+    constexpr std::uint32_t ALL = ALL_COLLISION_LAYERS;
+    struct Case {
+        const char* name;
+        std::uint32_t mover_layer, mover_mask, other_layer, other_mask;
+        bool collides;
+    };
+    const Case cases[] = {
+        {"defaults", ALL, ALL, ALL, ALL, true},
+        {"each takes the other", 0x4, 0x2, 0x2, 0x5, true},
+        {"the mover takes the other, not the reverse", 0x4, 0x2, 0x2, 0x1, false},
+        {"the other takes the mover, not the reverse", 0x4, 0x1, 0x2, 0x4, false},
+        {"one shared layer of several is enough", 0x5, 0x2, 0x2, 0x4, true},
+    };
+    float y = 2;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RecordingObject* p_mover = make(Vector(10, y));
+        p_mover->setCollisionLayer(c.mover_layer);
+        p_mover->setCollisionMask(c.mover_mask);
+        RecordingObject* p_other = make(Vector(11.5f, y));
+        p_other->setCollisionLayer(c.other_layer);
+        p_other->setCollisionMask(c.other_mask);
+        // Two HARD objects: a collision stops the mover, none lets it pass.
+        EXPECT_EQ(world().moveObject(p_mover, Vector(11, y)), c.collides ? -1 : 0);
+        EXPECT_EQ(p_mover->count("collision"), c.collides ? 1 : 0);
+        EXPECT_EQ(p_other->count("collision"), c.collides ? 1 : 0);
+        y += 3;
+    }
+    // A query for some layers narrows what the object collides with, never widens it.
+    RecordingObject* p_probe = make(Vector(40, 2));
+    make(Vector(40.5f, 2))->setCollisionLayer(0x2);
+    make(Vector(39.5f, 2), SOFT)->setCollisionLayer(0x4);
+    EXPECT_EQ(world().getCollisions(p_probe, Vector(40, 2), 0x2).getCount(), 1);
+    p_probe->setCollisionMask(0x4);
+    EXPECT_EQ(world().getCollisions(p_probe, Vector(40, 2), 0x2).getCount(), 0);
+}
+
 } // namespace
 } // namespace vt::test

@@ -6,8 +6,9 @@
 #include "core/ConfigTable.h"
 #include "core/TextTables.h"
 #include "platform/BoundedFileRead.h"
+#include "vintrel/core/DataFile.h"
 #include "vintrel/core/LogManager.h"
-#include "vintrel/core/Utility.h"
+#include "vintrel/core/Text.h"
 
 namespace vt {
 
@@ -217,7 +218,8 @@ std::string Config::format(const ConfigSetting& setting, const Value& value) {
 
 std::string Config::readConfig() const {
     const char* env_name = std::getenv("VINTREL_CONFIG");
-    const std::string file_name = env_name ? std::string(env_name) : std::string("vt-config.txt");
+    const std::string file_name =
+        findDataFile(env_name ? std::string(env_name) : std::string("vt-config.txt"));
     const std::string quoted_name = clipForLog(file_name);
     LogManager& log_manager = LogManager::getInstance();
 
@@ -279,8 +281,11 @@ void Config::loadConfig(std::string config) {
 
 std::string Config::runSettingsText() const {
     std::string entries;
+    const std::vector<Value> defaults = defaultValues();
     for (std::size_t row = 0; row < COUNT; row++) {
         const std::string value = format(TABLE[row], m_values[row]);
+        if (TABLE[row].recorded_when_set && value == format(TABLE[row], defaults[row]))
+            continue;
         // An empty value reads back as no entry at all.
         if (TABLE[row].in_recording && !value.empty())
             entries += std::string(TABLE[row].key) + ":" + value + ",";
@@ -409,11 +414,14 @@ int Config::getQuadtreeDepth() const { return intAt<config::rowOf("quadtree_dept
 int Config::getGridWidth() const { return intAt<config::rowOf("grid_width")>(); }
 int Config::getGridHeight() const { return intAt<config::rowOf("grid_height")>(); }
 bool Config::getSignals() const { return boolAt<config::rowOf("signals")>(); }
+bool Config::getSpriteBoxInset() const { return boolAt<config::rowOf("sprite_box_inset")>(); }
 int Config::getLogfileMaxMb() const { return intAt<config::rowOf("logfile_max_mb")>(); }
 int Config::getNetworkBacklog() const { return intAt<config::rowOf("network_backlog")>(); }
 int Config::getNetworkConnectTimeout() const { return intAt<config::rowOf("network_connect_timeout")>(); }
 int Config::getMaxWatchers() const { return intAt<config::rowOf("max_watchers")>(); }
 int Config::getWatchTimeout() const { return intAt<config::rowOf("watch_timeout")>(); }
 std::string Config::getGameName() const { return textAt<config::rowOf("game_name")>(); }
+bool Config::getDataPaths() const { return boolAt<config::rowOf("data_paths")>(); }
+bool Config::getBuiltinFont() const { return boolAt<config::rowOf("builtin_font")>(); }
 
 } // namespace vt

@@ -75,6 +75,9 @@ struct ConfigSetting {
     /// Applied from a recording when it is replayed: the settings that decide
     /// what happens in a run, never where it is logged, served or shown.
     bool replayed = false;
+    /// Written into a recording only when it differs from its default, so
+    /// that recordings of runs that leave it alone stay as they were.
+    bool recorded_when_set = false;
 
     /// Label in the logged summary ("  Frame time: 33"); null when the
     /// summary leaves the setting out.
@@ -128,6 +131,12 @@ struct ConfigSetting {
     /// Shown in the logged summary at this place, with this label.
     constexpr ConfigSetting summary(int place, const char* label) const {
         return with(&ConfigSetting::summary_place, place).with(&ConfigSetting::summary_label, label);
+    }
+    /// Written into a recording when it differs from its default, and
+    /// applied from it when it is replayed; a recording without it replays
+    /// with the default.
+    constexpr ConfigSetting replayedWhenSet() const {
+        return replayedFromRecording().with(&ConfigSetting::recorded_when_set, true);
     }
     /// Shown in the summary by its name, where the value has one.
     constexpr ConfigSetting summaryByName() const { return with(&ConfigSetting::summary_by_name, true); }

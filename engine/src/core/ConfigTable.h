@@ -116,6 +116,12 @@ inline constexpr ConfigSetting TABLE[] = {
         .refusedAs("watch timeout")
         .summary(20, "Watch timeout"),
     textSetting("game_name", ""),
+    // Decides which objects collide, so a replay must run with it.
+    boolSetting("sprite_box_inset", false).replayedWhenSet(),
+    // Where data files are looked for, and the font drawn without a font
+    // file: neither changes what happens in a run, so recordings leave them out.
+    boolSetting("data_paths", true),
+    boolSetting("builtin_font", true),
 };
 
 /// Number of settings.

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/DataFileLog.h"
+#include "core/LoopState.h"
 #include "platform/LocalTime.h"
 #include "platform/StopSignals.h"
 #include "platform/SystemClock.h"
@@ -19,6 +21,8 @@
 #include "vintrel/network/NetworkManager.h"
 #include "vintrel/paths/PathManager.h"
 #include "vintrel/replay/ReplayManager.h"
+#include "vintrel/save/SaveData.h"
+#include "vintrel/world/Object.h"
 #include "vintrel/world/WorldManager.h"
 
 namespace vt {
@@ -93,6 +97,7 @@ int startLog(const Config& config) {
     else
         log_manager.writeLog(1, "  %s", "(full path too long)");
     log_manager.writeLog(1, "Log Manager started.");
+    writeHeldDataFileLines();
     return 0;
 }
 
@@ -178,7 +183,13 @@ void takePlatformServices(bool catch_signals) {
 
 } // namespace
 
-GameManager::GameManager() : m_game_over(false), m_frame_time(0), m_step_count(0) { setType("GameManager"); }
+GameManager::GameManager() {
+    setType("GameManager");
+    // Once the game is over, the world's teardown is expected to find
+    // objects gone from the scene graph's lists, whoever ended the game.
+    LoopState::getInstance().setGameOverListener(
+        [](bool game_over) { WorldManager::getInstance().getSceneGraph().setGameOver(game_over); });
+}
 
 GameManager::~GameManager() = default;
 
@@ -205,8 +216,8 @@ int GameManager::startUp() {
     if (startLog(config) == -1)
         return -1;
     LogManager& log_manager = LogManager::getInstance();
-    m_frame_time = config.getFrameTime();
-    log_manager.writeLog(5, "GameManager::startUp(): frame time is %d milliseconds", m_frame_time);
+    LoopState::getInstance().setFrameTime(config.getFrameTime());
+    log_manager.writeLog(5, "GameManager::startUp(): frame time is %d milliseconds", getFrameTime());
 
     if (startManagers(config.getNetworking()) == -1 || fitWorldToWindow() == -1)
         return -1;
@@ -215,6 +226,7 @@ int GameManager::startUp() {
 
     setGameOver(false);
     Manager::startUp();
+    LoopState::getInstance().setEngineStarted(true);
     log_manager.writeLog(1, "GameManager successfully started.");
     return 0;
 }
@@ -239,6 +251,7 @@ void GameManager::shutDown() {
     // logs from step 0 again.
     setStepCount(0);
     Manager::shutDown();
+    LoopState::getInstance().setEngineStarted(false);
     platform::releaseStopSignals();
 }
 
@@ -259,6 +272,8 @@ void GameManager::run() {
     NetworkManager& network_manager = NetworkManager::getInstance();
     PathManager& path_manager = PathManager::getInstance();
     ReplayManager& replay_manager = ReplayManager::getInstance();
+    const LoopState& loop_state = LoopState::getInstance();
+    const int frame_time = loop_state.getFrameTime();
 
     while (true) {
         clock.delta();
@@ -266,7 +281,7 @@ void GameManager::run() {
         // Timers first, so that what they start or change is in place for
         // the step event.
         world_manager.fireTimers();
-        const EventStep step(m_step_count);
+        const EventStep step(loop_state.getStepCount());
         onEvent(&step);
 
         display_manager.presentFrame();
@@ -277,7 +292,7 @@ void GameManager::run() {
         if (networking)
             network_manager.update();
 
-        const std::int64_t frame_us = static_cast<std::int64_t>(m_frame_time) * 1000;
+        const std::int64_t frame_us = static_cast<std::int64_t>(frame_time) * 1000;
         const std::int64_t budget_us = frame_us - clock.split() - adjust_time;
         // Recorded and replayed runs count expansions, not time, so that
         // paths arrive at the same step whatever the machine's speed.
@@ -299,42 +314,53 @@ void GameManager::run() {
             adjust_time = after - before - remaining;
             if (adjust_time < 0)
                 adjust_time = 0;
-        } else if (adjust_time != 0 || m_frame_time <= 0 || m_step_count <= 0) {
+        } else if (adjust_time != 0 || frame_time <= 0 || loop_state.getStepCount() <= 0) {
             adjust_time = 0;
         } else {
             log_manager.writeLog("GameManager::run(): Can't keep up! frame_time %d ms, split %d ms",
-                                 m_frame_time, split / 1000);
+                                 frame_time, split / 1000);
         }
 
-        setStepCount(m_step_count + 1);
-        if (platform::stopRequested() && !m_game_over) {
+        setStepCount(loop_state.getStepCount() + 1);
+        if (platform::stopRequested() && !loop_state.getGameOver()) {
             log_manager.writeLog("GameManager::run(): Signal %d received; ending the game loop.",
                                  platform::stopSignal());
             replay_manager.stopRequested();
             setGameOver(true);
         }
-        if (m_game_over)
+        if (loop_state.getGameOver())
             break;
     }
     log_manager.writeLog(1, "GameManager::run(): end of game loop");
 }
 
-void GameManager::setGameOver(bool game_over) {
-    m_game_over = game_over;
-    // Once the game is over, the world's teardown is expected to find
-    // objects gone from the scene graph's lists.
-    WorldManager::getInstance().getSceneGraph().setGameOver(game_over);
-}
+void GameManager::setGameOver(bool game_over) { LoopState::getInstance().setGameOver(game_over); }
 
 void GameManager::setStepCount(int step_count) {
-    m_step_count = step_count;
+    LoopState::getInstance().setStepCount(step_count);
     LogManager::getInstance().setStepCount(step_count);
 }
 
-bool GameManager::getGameOver() const { return m_game_over; }
+bool GameManager::getGameOver() const { return LoopState::getInstance().getGameOver(); }
 
-int GameManager::getFrameTime() const { return m_frame_time; }
+int GameManager::getFrameTime() const { return LoopState::getInstance().getFrameTime(); }
 
-int GameManager::getStepCount() const { return m_step_count; }
+int GameManager::restoreDefaults() {
+    if (isStarted()) {
+        LogManager::getInstance().writeLog(
+            "GameManager::restoreDefaults(): Error! The engine is running; shut it down first.");
+        return -1;
+    }
+    Config::getInstance().reset();
+    LogManager::getInstance().restoreDefaults();
+    setGameOver(false);
+    PathManager::getInstance().restoreDefaults();
+    Object::resetIds();
+    platform::overrideTime(nullptr, nullptr);
+    SaveData::getInstance().reset();
+    return 0;
+}
+
+int GameManager::getStepCount() const { return LoopState::getInstance().getStepCount(); }
 
 } // namespace vt

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "vintrel/core/Config.h"
-#include "vintrel/core/Utility.h"
+#include "vintrel/core/Text.h"
 
 namespace vt {
 
@@ -48,6 +48,13 @@ LogManager::LogManager()
       m_max_file_bytes(static_cast<std::int64_t>(Config::getInstance().getLogfileMaxMb()) * MEBIBYTE),
       m_file_bytes(0), m_file_cut(false), m_message_count(0) {
     setType("LogManager");
+}
+
+void LogManager::restoreDefaults() {
+    setLogLevel(0);
+    setFlush(false);
+    setLogTimeString(true);
+    setLogStepCount(true);
 }
 
 LogManager::~LogManager() {

@@ -4,7 +4,7 @@
 
 #include "vintrel/core/LogManager.h"
 #include "vintrel/core/ObjectListIterator.h"
-#include "vintrel/core/Utility.h"
+#include "vintrel/core/Text.h"
 #include "vintrel/events/Event.h"
 #include "vintrel/world/Object.h"
 

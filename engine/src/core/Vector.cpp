@@ -4,7 +4,7 @@
 #include <istream>
 #include <ostream>
 
-#include "vintrel/core/Utility.h"
+#include "vintrel/core/Text.h"
 
 namespace vt {
 

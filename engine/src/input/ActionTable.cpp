@@ -5,7 +5,7 @@
 
 #include "vintrel/core/Config.h"
 #include "vintrel/core/LogManager.h"
-#include "vintrel/core/Utility.h"
+#include "vintrel/core/Text.h"
 #include "vintrel/events/EventAction.h"
 #include "vintrel/input/InputManager.h"
 #include "vintrel/replay/ReplayManager.h"

@@ -6,10 +6,10 @@
 #include <optional>
 #include <utility>
 
+#include "core/LoopState.h"
 #include "input/ActionTable.h"
 #include "media/SfmlCompat.h"
 #include "vintrel/core/Config.h"
-#include "vintrel/core/GameManager.h"
 #include "vintrel/core/LogManager.h"
 #include "vintrel/events/EventMouse.h"
 #include "vintrel/input/Key.h"
@@ -287,7 +287,7 @@ bool InputManager::deliverWindowEvents(sf::RenderWindow& window) {
             LogManager::getInstance().writeLog(1,
                                                "InputManager::getInput(): Window closed. Setting game over.");
             ReplayManager::getInstance().recordClose();
-            GameManager::getInstance().setGameOver(true);
+            LoopState::getInstance().setGameOver(true);
             return false;
         case sfml::InputEvent::Kind::KeyPressed:
         case sfml::InputEvent::Kind::KeyReleased: {

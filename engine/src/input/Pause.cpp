@@ -7,11 +7,11 @@
 #include <cstdint>
 #include <optional>
 
+#include "core/LoopState.h"
 #include "media/SfmlCompat.h"
 #include "platform/StopSignals.h"
 #include "platform/SystemClock.h"
 #include "vintrel/core/Config.h"
-#include "vintrel/core/GameManager.h"
 #include "vintrel/core/LogManager.h"
 #include "vintrel/events/EventKeyboard.h"
 #include "vintrel/media/DisplayManager.h"
@@ -34,7 +34,7 @@ constexpr const char* DEFAULT_MESSAGE = "PAUSED — any key resumes";
 sf::Color windowBackground() { return colorToSFML(Config::getInstance().getWindowBackgroundColor()); }
 
 int pollMicroseconds() {
-    const std::int64_t half_step = static_cast<std::int64_t>(GameManager::getInstance().getFrameTime()) * 500;
+    const std::int64_t half_step = static_cast<std::int64_t>(LoopState::getInstance().getFrameTime()) * 500;
     return static_cast<int>(std::clamp(half_step, SHORTEST_POLL_MICROSECONDS, LONGEST_POLL_MICROSECONDS));
 }
 
@@ -85,7 +85,7 @@ int Pause::eventHandler(const Event* p_event) {
         // An interrupted game ends as one whose window was closed.
         if (platform::stopRequested()) {
             log_manager.writeLog(1, "Pause::eventHandler(): Stop requested. Setting game over.");
-            GameManager::getInstance().setGameOver(true);
+            LoopState::getInstance().setGameOver(true);
             return 1;
         }
         while (const std::optional<sf::Event> event = sfml::pollEvent(*p_window)) {
@@ -93,7 +93,7 @@ int Pause::eventHandler(const Event* p_event) {
             if (input.kind == sfml::InputEvent::Kind::Closed) {
                 log_manager.writeLog(1, "Pause::eventHandler(): Window closed. Setting game over.");
                 ReplayManager::getInstance().recordClose();
-                GameManager::getInstance().setGameOver(true);
+                LoopState::getInstance().setGameOver(true);
                 return 1;
             }
             if (input.kind == sfml::InputEvent::Kind::KeyPressed) {

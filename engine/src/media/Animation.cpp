@@ -6,7 +6,7 @@
 #include <ostream>
 
 #include "vintrel/core/LogManager.h"
-#include "vintrel/core/Utility.h"
+#include "vintrel/core/Text.h"
 #include "vintrel/media/Sprite.h"
 
 namespace vt {
@@ -33,7 +33,7 @@ int Animation::draw(const Vector& position) {
     if (!m_p_sprite)
         return 0;
 
-    const int result = m_p_sprite->draw(m_index, position, m_p_sprite->getTransparency());
+    const int result = m_p_sprite->draw(m_index, position, m_p_sprite->getTransparencyCodePoint());
     if (m_slowdown_count == -1)
         return result;
 

@@ -3,18 +3,24 @@
 #include <SFML/Graphics.hpp>
 
 #include <algorithm>
+#include <filesystem>
 #include <locale>
 
 #include "core/ConfigTable.h"
 #include "core/LogLineBuffer.h"
+#include "media/BuiltInFont.h"
 #include "media/CellBatch.h"
+#include "media/FontCoverage.h"
 #include "media/FrameRecord.h"
 #include "media/SfmlCompat.h"
 #include "platform/AbortReport.h"
+#include "platform/BoundedFileRead.h"
 #include "platform/DisplayConnection.h"
+#include "vintrel/core/Color.h"
 #include "vintrel/core/Config.h"
+#include "vintrel/core/DataFile.h"
 #include "vintrel/core/LogManager.h"
-#include "vintrel/core/Utility.h"
+#include "vintrel/core/Text.h"
 #include "vintrel/media/SfmlColor.h"
 
 namespace vt {
@@ -33,6 +39,34 @@ using config::MAX_WINDOW_PIXELS;
 // once this many wait, so that a caller drawing without end cannot grow the
 // queue without end; the picture is the same.
 constexpr std::size_t MAX_QUEUED_CELLS = 1 << 16;
+// The font file is read a second time for its character map; larger font
+// files are drawn without knowing which characters they lack.
+constexpr std::size_t MAX_FONT_BYTES = 64u << 20;
+// Texts logged as not UTF-8 are remembered up to this many; later ones are not logged.
+constexpr std::size_t MAX_REPORTED_TEXTS = 4096;
+
+std::uint64_t textHash(const std::string& text) {
+    std::uint64_t hash = 14695981039346656037u;
+    for (const char c : text)
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211u;
+    return hash;
+}
+
+// Which characters the font file has, read from its character map.
+FontCoverage readCoverage(const std::string& font_file) {
+    FontCoverage coverage;
+    std::string bytes;
+    std::string reason;
+    if (platform::readRegularFile(font_file, MAX_FONT_BYTES, &bytes, &reason) != platform::FileRead::OK ||
+        !coverage.read(bytes))
+        LogManager::getInstance().writeLog(
+            1,
+            "DisplayManager::startUp(): Warning! No character map read from '%s': characters the font "
+            "lacks are drawn as it draws them.",
+            clipForLog(font_file).c_str());
+    return coverage;
+}
+
 // The process's exit code when the window library ends it while the window
 // opens: that of a game whose start-up failed.
 constexpr int EXIT_WINDOW_LOST = 1;
@@ -48,7 +82,8 @@ bool g_library_errors_logged = false;
 DisplayManager::DisplayManager()
     : m_p_font(), m_p_window(), m_window_horizontal_pixels(DEFAULT_HORIZONTAL_PIXELS),
       m_window_vertical_pixels(DEFAULT_VERTICAL_PIXELS), m_window_horizontal_chars(DEFAULT_HORIZONTAL_CHARS),
-      m_window_vertical_chars(DEFAULT_VERTICAL_CHARS), m_p_batch(), m_fitted_width(0), m_fitted_height(0) {
+      m_window_vertical_chars(DEFAULT_VERTICAL_CHARS), m_p_batch(), m_fitted_width(0), m_fitted_height(0),
+      m_reported_texts() {
     setType("DisplayManager");
     // Made first, the log outlives this manager at exit.
     LogManager::getInstance();
@@ -121,13 +156,9 @@ int DisplayManager::openWindow() {
         return -1;
     connection.close();
 
-    const std::string font_file = config.getFontFile();
-    m_p_font = std::make_unique<sf::Font>();
-    if (!sfml::openFont(*m_p_font, font_file)) {
-        log_manager.writeLog("DisplayManager::startUp(): Error! Unable to open font from file '%s'.",
-                             clipForLog(font_file).c_str());
+    std::string font_file;
+    if (openFont(font_file) == -1)
         return -1;
-    }
 
     const float product = config.getFontScale() * std::min(cellWidth(), cellHeight());
     // Out-of-range scales (negative, zero, huge or not a number) would make the
@@ -139,10 +170,40 @@ int DisplayManager::openWindow() {
             static_cast<double>(product), static_cast<double>(clamped));
     const auto character_size = static_cast<unsigned>(clamped);
 
-    m_p_batch = std::make_unique<CellBatch>(*m_p_font, character_size, cellWidth(), cellHeight(),
-                                            colorToSFML(config.getWindowBackgroundColor()));
+    m_p_batch =
+        std::make_unique<CellBatch>(*m_p_font, character_size, cellWidth(), cellHeight(),
+                                    colorToSFML(config.getWindowBackgroundColor()), readCoverage(font_file));
     m_p_frame_record = std::make_unique<FrameRecord>();
     m_p_window->clear(m_p_batch->getBackground());
+    return 0;
+}
+
+// The configured font file, wherever findDataFile finds it. When it is
+// nowhere and the configuration leaves font_file at its default, the
+// library's own font stands in: a game need not ship one. A font file named
+// explicitly, or one that exists but cannot be read, is an error as ever.
+int DisplayManager::openFont(std::string& font_file) {
+    LogManager& log_manager = LogManager::getInstance();
+    const Config& config = Config::getInstance();
+    const std::string configured = config.getFontFile();
+    font_file = findDataFile(configured);
+    m_p_font = std::make_unique<sf::Font>();
+    std::error_code error;
+    const bool absent = !std::filesystem::exists(font_file, error);
+    if (absent && config.getBuiltinFont() &&
+        configured == config::TABLE[config::rowOf("font_file")].default_text && builtin_font::size() > 0) {
+        log_manager.writeLog("DisplayManager::startUp(): No font file '%s': drawing with the built-in font.",
+                             clipForLog(configured).c_str());
+        if (sfml::openFontFromMemory(*m_p_font, builtin_font::data(), builtin_font::size()))
+            return 0;
+        log_manager.writeLog("DisplayManager::startUp(): Error! Unable to open the built-in font.");
+        return -1;
+    }
+    if (!sfml::openFont(*m_p_font, font_file)) {
+        log_manager.writeLog("DisplayManager::startUp(): Error! Unable to open font from file '%s'.",
+                             clipForLog(configured).c_str());
+        return -1;
+    }
     return 0;
 }
 
@@ -302,7 +363,9 @@ void DisplayManager::shutDown() {
     LogManager::getInstance().writeLog(5, "DisplayManager::shutDown(): successfully stopped.");
 }
 
-int DisplayManager::drawCharacter(const Vector& world_pos, char ch, Color color, float rotation) {
+template <typename Character>
+int DisplayManager::drawInColor(const Vector& world_pos, Character ch, Color color, float rotation,
+                                const Color* p_background) {
     if (isStarted() && !m_p_window)
         return -1;
     // Colours without values of their own draw in white.
@@ -310,11 +373,12 @@ int DisplayManager::drawCharacter(const Vector& world_pos, char ch, Color color,
     unsigned char g = 255;
     unsigned char b = 255;
     colorToRGB(color, r, g, b);
-    return drawCharacter(world_pos, ch, r, g, b, rotation);
+    return drawInRgb(world_pos, ch, r, g, b, rotation, p_background);
 }
 
-int DisplayManager::drawCharacter(const Vector& world_pos, char ch, std::uint8_t r, std::uint8_t g,
-                                  std::uint8_t b, float rotation) {
+template <typename Character>
+int DisplayManager::drawInRgb(const Vector& world_pos, Character ch, std::uint8_t r, std::uint8_t g,
+                              std::uint8_t b, float rotation, const Color* p_background) {
     if (!isStarted()) {
         LogManager::getInstance().writeLog("%s not started!", getType().c_str());
         return -1;
@@ -323,19 +387,48 @@ int DisplayManager::drawCharacter(const Vector& world_pos, char ch, std::uint8_t
         return -1;
     if (m_p_batch->getCellCount() >= MAX_QUEUED_CELLS)
         m_p_batch->flush(*m_p_window);
-    const Vector pixels = spacesToPixels(worldToView(world_pos));
-    m_p_batch->addCell(pixels.getX(), pixels.getY(), ch, sf::Color(r, g, b, 255), rotation);
+    const Vector pixels = spacesToPixels(world_pos - m_view_corner);
+    const sf::Color color(r, g, b, 255);
+    std::size_t queued = m_p_batch->getCellCount();
+    if (!m_p_batch->addCell(pixels.getX(), pixels.getY(), ch, color, rotation)) {
+        // The masks of drawn characters are full: what is queued is drawn, and they start over.
+        m_p_batch->flush(*m_p_window, m_p_frame_record.get());
+        queued = 0;
+        m_p_batch->addCell(pixels.getX(), pixels.getY(), ch, color, rotation);
+    }
+    // A cell at a place that is no number is not queued: then nothing is painted.
+    if (p_background != nullptr && m_p_batch->getCellCount() == queued + 1)
+        m_p_batch->paintLastBackground(colorToSFML(*p_background));
     return 0;
 }
 
-int DisplayManager::drawCell(const Vector& world_pos, char ch, Color color, Color background) {
-    const std::size_t queued = m_p_batch ? m_p_batch->getCellCount() : 0;
-    const int drawn = drawCharacter(world_pos, ch, color, 0.0f);
-    // A cell at a place that is not a number is not queued: then nothing is painted.
-    const std::size_t expected = queued >= MAX_QUEUED_CELLS ? 1 : queued + 1;
-    if (drawn == 0 && m_p_batch->getCellCount() == expected)
-        m_p_batch->paintLastBackground(colorToSFML(background));
-    return drawn;
+int DisplayManager::drawCharacter(const Vector& world_pos, char ch, Color color, float rotation) {
+    return drawInColor(world_pos, ch, color, rotation);
+}
+
+int DisplayManager::drawCharacter(const Vector& world_pos, char ch, std::uint8_t r, std::uint8_t g,
+                                  std::uint8_t b, float rotation) {
+    return drawInRgb(world_pos, ch, r, g, b, rotation);
+}
+
+template <typename CodePoint, IfCodePoint<CodePoint>>
+int DisplayManager::drawCharacter(const Vector& world_pos, CodePoint code_point, Color color,
+                                  float rotation) {
+    return drawInColor(world_pos, code_point, color, rotation);
+}
+
+template <typename CodePoint, IfCodePoint<CodePoint>>
+int DisplayManager::drawCharacter(const Vector& world_pos, CodePoint code_point, std::uint8_t r,
+                                  std::uint8_t g, std::uint8_t b, float rotation) {
+    return drawInRgb(world_pos, code_point, r, g, b, rotation);
+}
+
+template int DisplayManager::drawCharacter<char32_t>(const Vector&, char32_t, Color, float);
+template int DisplayManager::drawCharacter<char32_t>(const Vector&, char32_t, std::uint8_t, std::uint8_t,
+                                                     std::uint8_t, float);
+
+int DisplayManager::drawCell(const Vector& world_pos, char32_t ch, Color color, Color background) {
+    return drawInColor(world_pos, ch, color, 0.0f, &background);
 }
 
 int DisplayManager::drawText(const Vector& world_pos, std::string text, Justification justification,
@@ -347,7 +440,10 @@ int DisplayManager::drawText(const Vector& world_pos, std::string text, Justific
     if (!m_p_window)
         return -1;
 
-    const int length = static_cast<int>(text.size());
+    std::u32string cells;
+    if (!decodeUtf8(text, cells))
+        reportInvalidText(text, cells);
+    const int length = static_cast<int>(cells.size());
     float start_x = world_pos.getX();
     if (justification == CENTER)
         start_x -= static_cast<float>(length / 2);
@@ -360,8 +456,23 @@ int DisplayManager::drawText(const Vector& world_pos, std::string text, Justific
     colorToRGB(color, r, g, b);
     for (int i = 0; i < length; i++)
         drawCharacter(Vector(start_x + static_cast<float>(i), world_pos.getY()),
-                      text[static_cast<std::size_t>(i)], r, g, b, 0.0f);
+                      cells[static_cast<std::size_t>(i)], r, g, b, 0.0f);
     return 0;
+}
+
+void DisplayManager::reportInvalidText(const std::string& text, const std::u32string& cells) {
+    // A view object draws its text every step: its log line comes once.
+    if (m_reported_texts.size() >= MAX_REPORTED_TEXTS)
+        return;
+    if (!m_reported_texts.insert(textHash(text)).second)
+        return;
+    LogManager::getInstance().writeLog(
+        "DisplayManager::drawText(): Warning! Text is not UTF-8, drawn with U+FFFD where it is not: '%s'.",
+        clipForLog(encodeUtf8(cells)).c_str());
+    if (m_reported_texts.size() == MAX_REPORTED_TEXTS)
+        LogManager::getInstance().writeLog(
+            "DisplayManager::drawText(): Warning! %zu texts that are not UTF-8 logged; no more will be.",
+            MAX_REPORTED_TEXTS);
 }
 
 int DisplayManager::presentFrame() {
@@ -405,6 +516,19 @@ int DisplayManager::redrawLastFrame() {
     return m_p_frame_record->drawLastFrame(*m_p_window) ? 0 : -1;
 }
 
+int DisplayManager::captureFrame(sf::Image& image) {
+    if (!m_p_window)
+        return -1;
+    flush();
+    image = sfml::windowToImage(*m_p_window);
+    if (image.getSize().x == 0) {
+        LogManager::getInstance().writeLog(
+            "DisplayManager::captureFrame(): Error! Unable to copy the window.");
+        return -1;
+    }
+    return 0;
+}
+
 int DisplayManager::getHorizontalChars() const { return m_window_horizontal_chars; }
 
 int DisplayManager::getVerticalChars() const { return m_window_vertical_chars; }
@@ -418,6 +542,10 @@ unsigned DisplayManager::getCharacterSize() const { return m_p_batch ? m_p_batch
 sf::RenderWindow* DisplayManager::getWindow() const { return m_p_window.get(); }
 
 const sf::Font* DisplayManager::getFont() const { return m_p_font.get(); }
+
+void DisplayManager::setViewCorner(const Vector& view_corner) { m_view_corner = view_corner; }
+
+Vector DisplayManager::getViewCorner() const { return m_view_corner; }
 
 float cellWidth() {
     const DisplayManager& display_manager = DisplayManager::getInstance();

@@ -59,6 +59,34 @@ bool GlyphPiece::cut(sf::Vector2f from, sf::Vector2f to, bool inside) {
     return count >= 3;
 }
 
+bool GlyphPiece::contains(sf::Vector2f point) const {
+    if (m_count < 3)
+        return false;
+    // Inside a convex part, the point lies on the same side of every edge, whichever way round it goes.
+    bool left = false;
+    bool right = false;
+    for (std::size_t i = 0; i < m_count; i++) {
+        const sf::Vector2f edge = m_corners[(i + 1) % m_count].position - m_corners[i].position;
+        const sf::Vector2f to = point - m_corners[i].position;
+        const float cross = edge.x * to.y - edge.y * to.x;
+        left = left || cross > 0.0f;
+        right = right || cross < 0.0f;
+    }
+    return !(left && right);
+}
+
+void GlyphPiece::offset(sf::Vector2f by) {
+    for (std::size_t i = 0; i < m_count; i++)
+        m_corners[i].position += by;
+}
+
+void GlyphPiece::turn(sf::Vector2f pivot, float cos_r, float sin_r) {
+    for (std::size_t i = 0; i < m_count; i++) {
+        const sf::Vector2f p = m_corners[i].position - pivot;
+        m_corners[i].position = pivot + sf::Vector2f(p.x * cos_r - p.y * sin_r, p.x * sin_r + p.y * cos_r);
+    }
+}
+
 void GlyphPiece::appendTriangles(std::vector<sf::Vertex>& vertices, sf::Color color) const {
     if (m_count < 3)
         return;

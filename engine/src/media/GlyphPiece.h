@@ -31,6 +31,12 @@ class GlyphPiece {
     /// where the cross product of the line and a point is not negative
     /// (`inside`), or the other. False when nothing of the part is left.
     bool cut(sf::Vector2f from, sf::Vector2f to, bool inside);
+    /// True when the point lies inside the part or on its edge.
+    bool contains(sf::Vector2f point) const;
+    /// Moves every corner by the offset, in pixels.
+    void offset(sf::Vector2f by);
+    /// Turns every corner about the pivot by the angle whose cosine and sine are given.
+    void turn(sf::Vector2f pivot, float cos_r, float sin_r);
     /// Appends the part as triangles in the colour.
     void appendTriangles(std::vector<sf::Vertex>& vertices, sf::Color color) const;
     /// Smallest and largest x and y of the corners.

@@ -5,7 +5,9 @@
 #include <fstream>
 
 #include "media/SpriteReader.h"
+#include "vintrel/core/DataFile.h"
 #include "vintrel/core/LogManager.h"
+#include "vintrel/core/Utf8.h"
 
 namespace vt {
 
@@ -91,10 +93,11 @@ int ResourceManager::loadSprite(const std::string& filename, const std::string& 
 
     // Only regular files: a device or pipe could stream without end, and the
     // reader must go back to the start after choosing the format.
+    const std::string path = findDataFile(filename);
     std::error_code error;
     std::ifstream file;
-    if (std::filesystem::is_regular_file(filename, error))
-        file.open(filename);
+    if (std::filesystem::is_regular_file(path, error))
+        file.open(path);
     if (!file.is_open()) {
         lm.writeLog("RM::loadSprite(): Error! Cannot open file '%s'.", filename.c_str());
         lm.writeLog("RM::loadSprite(): Sprite '%s' not loaded.", label.c_str());
@@ -114,9 +117,15 @@ int ResourceManager::loadSprite(const std::string& filename, const std::string& 
         const std::size_t width = static_cast<std::size_t>(p_sprite->getWidth());
         for (int i = 0; i < p_sprite->getFrameCount(); i++) {
             lm.writeLog(15, "\tFrame %d:", i + 1);
-            const std::string frame_str = p_sprite->getFrame(i).getString();
-            for (std::size_t start = 0; width > 0 && start < frame_str.size(); start += width)
-                lm.writeLog(15, "\t%s", frame_str.substr(start, width).c_str());
+            const Frame frame = p_sprite->getFrame(i);
+            const std::string& frame_str = frame.getString();
+            const std::u32string& cells = frame.getCells();
+            // Rows of Unicode characters are cut by characters, not bytes.
+            const std::size_t length = cells.empty() ? frame_str.size() : cells.size();
+            for (std::size_t start = 0; width > 0 && start < length; start += width)
+                lm.writeLog(15, "\t%s",
+                            cells.empty() ? frame_str.substr(start, width).c_str()
+                                          : encodeUtf8(cells.substr(start, width)).c_str());
         }
     }
     m_sprites[static_cast<std::size_t>(m_sprite_count)] = std::move(p_sprite);
@@ -140,7 +149,7 @@ int ResourceManager::loadSound(const std::string& filename, const std::string& l
         return -1;
     }
     Sound& sound = m_sounds[static_cast<std::size_t>(m_sound_count)];
-    if (sound.loadSound(filename) != 0) {
+    if (sound.loadSound(findDataFile(filename)) != 0) {
         lm.writeLog("RM::loadSound(): Error! Cannot load sound from file '%s'.", filename.c_str());
         return -1;
     }
@@ -169,7 +178,7 @@ int ResourceManager::loadMusic(const std::string& filename, const std::string& l
         return -1;
     }
     Music& music = m_musics[static_cast<std::size_t>(m_music_count)];
-    if (music.loadMusic(filename) != 0) {
+    if (music.loadMusic(findDataFile(filename)) != 0) {
         lm.writeLog("RM::loadmusic(): Error! Cannot load music from file '%s'.", filename.c_str());
         return -1;
     }

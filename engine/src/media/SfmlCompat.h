@@ -27,7 +27,7 @@
 #endif
 
 #if SFML_VERSION_MAJOR < 3
-#include "input/KeyNames.h"
+#include "media/KeyNames.h"
 #endif
 
 namespace vt::sfml {
@@ -89,6 +89,16 @@ inline bool openFont(sf::Font& font, const std::string& file_name) {
     return font.openFromFile(std::filesystem::path(file_name));
 #else
     return font.loadFromFile(file_name);
+#endif
+}
+
+/// Opens a font from bytes that stay valid while the font is used (the
+/// window library reads glyphs from them on demand).
+inline bool openFontFromMemory(sf::Font& font, const void* p_bytes, std::size_t size) {
+#if SFML_VERSION_MAJOR >= 3
+    return font.openFromMemory(p_bytes, size);
+#else
+    return font.loadFromMemory(p_bytes, size);
 #endif
 }
 
@@ -182,6 +192,34 @@ inline float getRotation(const sf::Transformable& shape) {
     return shape.getRotation().asDegrees();
 #else
     return shape.getRotation();
+#endif
+}
+
+/// Gives the texture a new, undefined content of width x height texels; false when it cannot.
+inline bool sizeTexture(sf::Texture& texture, unsigned width, unsigned height) {
+#if SFML_VERSION_MAJOR >= 3
+    return texture.resize(sf::Vector2u(width, height));
+#else
+    return texture.create(width, height);
+#endif
+}
+
+/// Writes width x height RGBA texels into the texture with their top-left corner at (x, y).
+inline void updateTexture(sf::Texture& texture, const std::uint8_t* p_pixels, unsigned width, unsigned height,
+                          unsigned x, unsigned y) {
+#if SFML_VERSION_MAJOR >= 3
+    texture.update(p_pixels, sf::Vector2u(width, height), sf::Vector2u(x, y));
+#else
+    texture.update(p_pixels, width, height, x, y);
+#endif
+}
+
+/// Copies the whole of one texture into another, at its top-left corner.
+inline void copyTexture(sf::Texture& to, const sf::Texture& from) {
+#if SFML_VERSION_MAJOR >= 3
+    to.update(from, sf::Vector2u(0, 0));
+#else
+    to.update(from, 0, 0);
 #endif
 }
 

@@ -9,9 +9,10 @@
 #include <ostream>
 
 #include "media/SfmlCompat.h"
+#include "vintrel/core/Color.h"
 #include "vintrel/core/Config.h"
 #include "vintrel/core/LogManager.h"
-#include "vintrel/core/Utility.h"
+#include "vintrel/core/Text.h"
 #include "vintrel/media/DisplayManager.h"
 
 namespace vt {
@@ -74,7 +75,7 @@ void Shape::draw(const Vector& position) {
         return;
     }
 
-    const Vector pixels = spacesToPixels(worldToView(position));
+    const Vector pixels = spacesToPixels(position - DisplayManager::getInstance().getViewCorner());
     const float px = pixels.getX();
     const float py = pixels.getY();
 

@@ -1,12 +1,15 @@
 #include "media/SpriteReader.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <istream>
 #include <utility>
 
 #include "core/TextTables.h"
+#include "vintrel/core/Color.h"
 #include "vintrel/core/LogManager.h"
-#include "vintrel/core/Utility.h"
+#include "vintrel/core/Text.h"
+#include "vintrel/core/Utf8.h"
 #include "vintrel/media/Sprite.h"
 
 namespace vt {
@@ -82,96 +85,139 @@ bool SpriteReader::refuseNegative(const char* reader, const char* key, int value
     return false;
 }
 
-std::unique_ptr<Sprite> SpriteReader::loadSimpleSprite() {
+std::optional<SpriteReader::SimpleHeader> SpriteReader::readSimpleHeader() {
     LogManager& lm = LogManager::getInstance();
+    SimpleHeader header;
     std::string text;
-
     if (!readSimpleValue("frames (an integer)", text))
-        return nullptr;
+        return std::nullopt;
     // Each number's own line check refuses negative values with the line's text.
-    const int frames = toInt(text);
-    if (frames <= 0) {
-        lm.writeLog("RM::loadSimpleSprite(): Error line %d! Number of frames is %d.", m_line_number, frames);
-        return nullptr;
+    header.frames = toInt(text);
+    if (header.frames <= 0) {
+        lm.writeLog("RM::loadSimpleSprite(): Error line %d! Number of frames is %d.", m_line_number,
+                    header.frames);
+        return std::nullopt;
     }
-
-    int width = 0;
-    int height = 0;
-    int slowdown = 0;
     const struct {
         const char* what;
         const char* name;
         int minimum;
         int* p_value;
-    } numbers[] = {{"width (an integer)", "Width", 1, &width},
-                   {"height (an integer)", "Height", 1, &height},
-                   {"slowdown (an integer)", "Slowdown", 0, &slowdown}};
+    } numbers[] = {{"width (an integer)", "Width", 1, &header.width},
+                   {"height (an integer)", "Height", 1, &header.height},
+                   {"slowdown (an integer)", "Slowdown", 0, &header.slowdown}};
     for (const auto& number : numbers) {
         if (!readSimpleValue(number.what, text))
-            return nullptr;
+            return std::nullopt;
         *number.p_value = toInt(text);
         if (*number.p_value < number.minimum) {
             lm.writeLog("RM::loadSimpleSprite(): Error line %d! %s is '%s'.", m_line_number, number.name,
                         clipForLog(text).c_str());
-            return nullptr;
+            return std::nullopt;
         }
     }
 
     if (!readSimpleValue("color (a string)", text))
-        return nullptr;
-    Color color = WHITE;
-    if (!colorFromName(text, &color)) {
+        return std::nullopt;
+    if (!colorFromName(text, &header.color)) {
         lm.writeLog("RM::loadSimpleSprite(): Error line %d! Unrecognized color '%s'.", m_line_number,
                     clipForLog(text).c_str());
         lm.writeLog("  Valid colors are: black, red, green, yellow,");
         lm.writeLog("                    blue, magenta, cyan or white.");
-        return nullptr;
+        return std::nullopt;
     }
+    return header;
+}
 
-    logSizes(frames, width, height, slowdown);
-    lm.writeLog(5, "\t       Color: %s", colorToString(color).c_str());
-
-    std::unique_ptr<Sprite> p_sprite = createSprite("loadSimpleSprite", frames, width, height, slowdown);
-    if (!p_sprite)
-        return nullptr;
-    p_sprite->setColor(color);
-    p_sprite->setTransparency(0);
-
-    for (int f = 0; f < frames; f++) {
-        lm.writeLog(15, "RM::loadSimpleSprite(): Reading frame %d of %d.", f, frames);
-        std::string frame_str;
-        for (int r = 0; r < height; r++) {
+bool SpriteReader::readSimpleFrames(Sprite& sprite, const SimpleHeader& header) {
+    LogManager& lm = LogManager::getInstance();
+    for (int f = 0; f < header.frames; f++) {
+        lm.writeLog(15, "RM::loadSimpleSprite(): Reading frame %d of %d.", f, header.frames);
+        std::string rows;
+        for (int r = 0; r < header.height; r++) {
             const std::string row = getLine(true);
             if (row.empty()) {
                 lm.writeLog("RM::loadSimpleSprite(): Error! Unexpected end of file.");
-                lm.writeLog("\tReading frame %d of %d, row %d of %d.", f + 1, frames, r + 1, height);
-                return nullptr;
+                lm.writeLog("\tReading frame %d of %d, row %d of %d.", f + 1, header.frames, r + 1,
+                            header.height);
+                return false;
             }
-            if (row.size() != static_cast<std::size_t>(width)) {
+            const RowCells measured = measureRow(row);
+            if (measured.invalid_at != std::string::npos ||
+                measured.cells != static_cast<std::size_t>(header.width)) {
                 lm.writeLog("RM::loadSimpleSprite(): Error line %d!", m_line_number);
-                lm.writeLog("\tLine %2d: '%s'", m_line_number, clipForLog(row).c_str());
-                lm.writeLog("\tWidth is %zu, expected %d.", row.size(), width);
-                return nullptr;
+                lm.writeLog("\tLine %2d: '%s'", m_line_number, rowForLog(row).c_str());
+                if (measured.invalid_at != std::string::npos)
+                    lm.writeLog("\tNot UTF-8 from byte %zu on.", measured.invalid_at + 1);
+                else
+                    lm.writeLog("\tWidth is %zu, expected %d.", measured.cells, header.width);
+                return false;
             }
             lm.writeLog(20, "\tLine %2d: '%s'", m_line_number, clipForLog(row).c_str());
-            frame_str += row;
+            rows += row;
         }
-        if (p_sprite->pushFrame(Frame(width, height, frame_str)) != 0) {
+        if (sprite.pushFrame(makeFrame(header.width, header.height, rows)) != 0) {
             lm.writeLog("RM::loadSimpleSprite(): Error! Cannot add Frame.");
-            lm.writeLog("\tFramecount is %d, max is %d.", p_sprite->getFrameCount() + 1, frames);
-            return nullptr;
+            lm.writeLog("\tFramecount is %d, max is %d.", sprite.getFrameCount() + 1, header.frames);
+            return false;
         }
     }
+    return true;
+}
 
+bool SpriteReader::readSimpleEnd() {
     // The file must end right after the last row's line feed. Looking ahead
     // first keeps a clean end from being reported as a failed read.
-    if (m_stream.peek() != std::istream::traits_type::eof()) {
-        const std::string extra = getLine(true);
-        lm.writeLog("RM::loadSimpleSprite(): Error line %d!", m_line_number);
-        lm.writeLog("\tExtra file data: '%s'", clipForLog(extra).c_str());
+    if (m_stream.peek() == std::istream::traits_type::eof())
+        return true;
+    const std::string extra = getLine(true);
+    LogManager& lm = LogManager::getInstance();
+    lm.writeLog("RM::loadSimpleSprite(): Error line %d!", m_line_number);
+    lm.writeLog("\tExtra file data: '%s'", clipForLog(extra).c_str());
+    return false;
+}
+
+std::unique_ptr<Sprite> SpriteReader::loadSimpleSprite() {
+    const std::optional<SimpleHeader> header = readSimpleHeader();
+    if (!header)
         return nullptr;
-    }
+    logSizes(header->frames, header->width, header->height, header->slowdown);
+    LogManager::getInstance().writeLog(5, "\t       Color: %s", colorToString(header->color).c_str());
+
+    std::unique_ptr<Sprite> p_sprite =
+        createSprite("loadSimpleSprite", header->frames, header->width, header->height, header->slowdown);
+    if (!p_sprite)
+        return nullptr;
+    p_sprite->setColor(header->color);
+    p_sprite->setTransparency(0);
+    if (!readSimpleFrames(*p_sprite, *header) || !readSimpleEnd())
+        return nullptr;
     return p_sprite;
+}
+
+SpriteReader::RowCells SpriteReader::measureRow(const std::string& row) {
+    RowCells measured;
+    measured.invalid_at = findInvalidUtf8(row);
+    if (measured.invalid_at == std::string::npos)
+        measured.cells = countUtf8Cells(row);
+    return measured;
+}
+
+std::string SpriteReader::rowForLog(const std::string& row) {
+    std::u32string cells;
+    decodeUtf8(row, cells);
+    return clipForLog(encodeUtf8(cells));
+}
+
+Frame SpriteReader::makeFrame(int width, int height, const std::string& rows) {
+    // ASCII frames stay frames of bytes, exactly as they always loaded.
+    const bool ascii =
+        std::all_of(rows.begin(), rows.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii)
+        return Frame(width, height, rows);
+    std::u32string cells;
+    decodeUtf8(rows, cells);
+    return Frame(width, height, cells);
 }
 
 SpriteReader::Lines SpriteReader::readData(const std::string& tag) {
@@ -274,10 +320,17 @@ Frame SpriteReader::readBodyFrame(Lines& body, int width, int height, int& line_
             return Frame();
         }
         const std::string& row = body.front();
+        const RowCells measured = measureRow(row);
+        if (measured.invalid_at != std::string::npos) {
+            lm.writeLog("\tError! Line %d: Not UTF-8 from byte %zu on.", line_number,
+                        measured.invalid_at + 1);
+            lm.writeLog("\tLine %d: '%s'", line_number, rowForLog(row).c_str());
+            return Frame();
+        }
         lm.writeLog(20, "\tLine %2d: '%s'", line_number, clipForLog(row).c_str());
-        if (row.size() != static_cast<std::size_t>(width)) {
-            lm.writeLog("\tError! Line %d: Line length is %zu (frame width is %d).", line_number, row.size(),
-                        width);
+        if (measured.cells != static_cast<std::size_t>(width)) {
+            lm.writeLog("\tError! Line %d: Line length is %zu (frame width is %d).", line_number,
+                        measured.cells, width);
             lm.writeLog("\tLine %d: '%s'", line_number, clipForLog(row).c_str());
             return Frame();
         }
@@ -296,7 +349,7 @@ Frame SpriteReader::readBodyFrame(Lines& body, int width, int height, int& line_
         return Frame();
     }
     body.pop_front();
-    return Frame(width, height, frame_str);
+    return makeFrame(width, height, frame_str);
 }
 
 std::unique_ptr<Sprite> SpriteReader::loadRobustSprite() {
@@ -346,7 +399,12 @@ std::optional<SpriteReader::RobustHeader> SpriteReader::readRobustHeader() {
         header.transparency = ' ';
         lm.writeLog(5, "RM::loadRobustSprite(): transparency is 'space'");
     } else {
-        header.transparency = transparency[0];
+        // A Unicode character when the value begins with one; otherwise its
+        // first byte, as values that are not UTF-8 always gave.
+        std::u32string characters;
+        decodeUtf8(transparency, characters);
+        header.transparency =
+            findInvalidUtf8(transparency) != 0 ? characters[0] : static_cast<unsigned char>(transparency[0]);
     }
 
     const std::optional<int> slowdown = matchLineInt(lines, "slowdown");
@@ -363,10 +421,12 @@ std::optional<SpriteReader::RobustHeader> SpriteReader::readRobustHeader() {
     }
 
     logSizes(header.frames, header.width, header.height, header.slowdown);
-    if (header.transparency != 0)
-        lm.writeLog(5, "\tTransparency: '%c'", header.transparency);
-    else
+    if (header.transparency == 0)
         lm.writeLog(5, "\tTransparency: (none)");
+    else if (header.transparency <= 0xFF && transparency[0] == static_cast<char>(header.transparency))
+        lm.writeLog(5, "\tTransparency: '%c'", transparency[0]);
+    else
+        lm.writeLog(5, "\tTransparency: '%s'", encodeUtf8(std::u32string(1, header.transparency)).c_str());
 
     // Sizes come straight from the file: anything below 1 can describe no
     // frame, so it is refused before any body line is read or stored.

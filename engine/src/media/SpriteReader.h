@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <deque>
 #include <iosfwd>
 #include <memory>
@@ -7,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "vintrel/core/Color.h"
 #include "vintrel/media/Frame.h"
 
 namespace vt {
@@ -33,13 +35,28 @@ class SpriteReader {
     /// The HEADER, BODY and FOOTER format; null after logging why not.
     [[nodiscard]] std::unique_ptr<Sprite> loadRobustSprite();
 
+    /// What the five header lines of the simple format say, checked.
+    struct SimpleHeader {
+        int frames = 0;
+        int width = 0;
+        int height = 0;
+        int slowdown = 0;
+        Color color = WHITE;
+    };
+    /// Reads and checks the five header lines; nothing after logging why not.
+    [[nodiscard]] std::optional<SimpleHeader> readSimpleHeader();
+    /// Reads the rows of every frame into the sprite; false after logging why not.
+    [[nodiscard]] bool readSimpleFrames(Sprite& sprite, const SimpleHeader& header);
+    /// True when the file ends right after the last row; false after logging what follows.
+    [[nodiscard]] bool readSimpleEnd();
+
     /// What a robust HEADER section says, its sizes checked to be at least 1.
     struct RobustHeader {
         int frames = 0;
         int width = 0;
         int height = 0;
         int slowdown = 0;
-        char transparency = 0; // 0 for none
+        char32_t transparency = 0; // 0 for none; a byte or a Unicode character
         std::string color_name;
     };
     /// Reads and checks the HEADER section; nothing after logging why not.
@@ -86,6 +103,17 @@ class SpriteReader {
     /// Reads one header number line of the simple format; false after
     /// logging that it is missing.
     bool readSimpleValue(const char* what, std::string& text);
+
+    /// How a frame row measures up: its width in characters, or where it stops being UTF-8.
+    struct RowCells {
+        std::size_t cells = 0;
+        std::size_t invalid_at = std::string::npos; // byte offset, npos when the row is UTF-8
+    };
+    static RowCells measureRow(const std::string& row);
+    /// The row as the log shows it: ill-formed parts as U+FFFD, clipped.
+    static std::string rowForLog(const std::string& row);
+    /// A frame of the rows' bytes when they are ASCII, of their Unicode characters otherwise.
+    static Frame makeFrame(int width, int height, const std::string& rows);
 
     std::istream& m_stream;
     int m_line_number;

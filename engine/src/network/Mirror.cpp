@@ -49,7 +49,7 @@ template <typename Base> int Mirror<Base>::draw() {
     const Sprite* p_sprite = Base::getAnimation().getSprite();
     int result = 0;
     if (p_sprite)
-        result = p_sprite->draw(m_shown_frame, Base::getPosition(), p_sprite->getTransparency());
+        result = p_sprite->draw(m_shown_frame, Base::getPosition(), p_sprite->getTransparencyCodePoint());
     Shape shape = Base::getShape();
     if (shape.getType() != -1)
         shape.draw(Base::getPosition());

@@ -7,10 +7,10 @@
 #include <utility>
 #include <vector>
 
+#include "core/LoopState.h"
 #include "core/TextTables.h"
 #include "platform/Sockets.h"
 #include "vintrel/core/Config.h"
-#include "vintrel/core/GameManager.h"
 #include "vintrel/core/LogManager.h"
 #include "vintrel/events/Event.h"
 #include "vintrel/network/EventNetworkAccept.h"
@@ -555,7 +555,7 @@ std::size_t NetworkManager::getBacklog(int sock) const {
 }
 
 int NetworkManager::sendQueued() {
-    const int step_count = GameManager::getInstance().getStepCount();
+    const int step_count = LoopState::getInstance().getStepCount();
     std::vector<int> socks;
     for (const auto& p_connection : m_connections)
         if (!p_connection->pending)

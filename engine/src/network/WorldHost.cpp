@@ -4,11 +4,12 @@
 #include <chrono>
 #include <sstream>
 
+#include "core/LoopState.h"
 #include "network/WorldStreamFormat.h"
 #include "vintrel/core/Config.h"
-#include "vintrel/core/GameManager.h"
 #include "vintrel/core/LogManager.h"
 #include "vintrel/core/ObjectList.h"
+#include "vintrel/core/Utf8.h"
 #include "vintrel/network/EventNetworkAccept.h"
 #include "vintrel/network/EventNetworkClose.h"
 #include "vintrel/network/MessageFrame.h"
@@ -19,8 +20,9 @@ namespace vt {
 
 namespace {
 
-// Watchers need no one's event interests, and an id never changes after creation.
-constexpr std::uint32_t FULL_RECORD = (ALL_ATTRIBUTES & ~EVENTS) | VALUE | APPEARANCE;
+// Watchers need no one's event interests, and an id never changes after
+// creation. Collision layers travel only for the objects that set them.
+constexpr std::uint32_t FULL_RECORD = (ALL_ATTRIBUTES & ~EVENTS) | VALUE | APPEARANCE | COLLISION_LAYERS;
 constexpr std::uint32_t CHANGES = FULL_RECORD & ~ID;
 // Most bytes read and dropped from one watcher per step.
 constexpr int MAX_DROPPED_PER_STEP = 256 * 1024;
@@ -39,7 +41,7 @@ std::string record(Object* p_o, std::uint32_t attributes) {
 bool isView(const Object* p_o) { return dynamic_cast<const ViewObject*>(p_o) != nullptr; }
 
 std::uint32_t ownAttributes(const Object* p_o, std::uint32_t attributes) {
-    return isView(p_o) ? attributes : attributes & ALL_ATTRIBUTES;
+    return isView(p_o) ? attributes : attributes & (ALL_ATTRIBUTES | COLLISION_LAYERS);
 }
 
 void putRecord(std::string* p_out, const std::string& bytes) {
@@ -51,7 +53,7 @@ void putRecord(std::string* p_out, const std::string& bytes) {
 // make of it, then its full record.
 void putNewObject(std::string* p_out, Object* p_o) {
     p_out->push_back(static_cast<char>(isView(p_o) ? stream::VIEW_OBJECT : stream::PLAIN_OBJECT));
-    const std::string type = p_o->getType().substr(0, stream::MAX_TYPE_BYTES);
+    const std::string type = clipUtf8(p_o->getType(), stream::MAX_TYPE_BYTES);
     stream::putU16(p_out, static_cast<std::uint16_t>(type.size()));
     p_out->append(type);
     putRecord(p_out, record(p_o, ownAttributes(p_o, FULL_RECORD)));
@@ -205,7 +207,7 @@ void WorldHost::sync() {
         }
     }
 
-    const int step = GameManager::getInstance().getStepCount();
+    const int step = LoopState::getInstance().getStepCount();
     if (!m_watchers.empty()) {
         const std::string message = stepMessage(step);
         m_last_step_bytes = message.size();

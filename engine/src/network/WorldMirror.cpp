@@ -7,17 +7,20 @@
 #include <utility>
 #include <vector>
 
+#include "core/LoopState.h"
 #include "network/WorldStreamFormat.h"
 #include "platform/StopSignals.h"
 #include "vintrel/core/Config.h"
+#include "vintrel/core/Geometry.h"
 #include "vintrel/core/LogManager.h"
-#include "vintrel/core/Utility.h"
 #include "vintrel/events/Event.h"
 #include "vintrel/media/Shape.h"
 #include "vintrel/media/Sprite.h"
 #include "vintrel/network/EventNetworkConnect.h"
+#include "vintrel/network/EventNetworkGameOver.h"
 #include "vintrel/network/Mirror.h"
 #include "vintrel/world/WorldManager.h"
+#include "vintrel/world/WorldUtility.h"
 
 namespace vt {
 
@@ -98,7 +101,7 @@ std::size_t drawnCells(const Object* p_mirror, const ViewMirror* p_view) {
 WorldMirror::WorldMirror()
     : m_state(IDLE), m_reason(), m_where(), m_give_up_at(),
       m_watch_timeout(Config::getInstance().getWatchTimeout()), m_sock(-1), m_host_step(-1), m_synced(false),
-      m_decoder(stream::VERSION, stream::MAX_PAYLOAD) {
+      m_ends_game_loop(true), m_decoder(stream::VERSION, stream::MAX_PAYLOAD) {
     setType("WorldMirror");
     setSolidness(SPECTRAL);
     setVisible(false);
@@ -123,13 +126,13 @@ int WorldMirror::watch(const std::string& host, const std::string& port) {
         return -1;
     }
     if (!network_manager.isStarted()) {
-        stop(FAILED, "networking is off");
+        stop(FAILED, "networking is off", false);
         return -1;
     }
     m_where = host + " port " + port;
     m_sock = network_manager.connect(host, port);
     if (m_sock == -1) {
-        stop(FAILED, "cannot reach " + m_where);
+        stop(FAILED, "cannot reach " + m_where, false);
         return -1;
     }
     m_state = network_manager.isConnected(m_sock) ? WATCHING : CONNECTING;
@@ -488,7 +491,7 @@ void WorldMirror::clearMirrors() {
     m_mirrors.clear();
 }
 
-void WorldMirror::stop(State state, const std::string& reason) {
+void WorldMirror::stop(State state, const std::string& reason, bool announce) {
     if (m_state == ENDED || m_state == FAILED)
         return;
     m_state = state;
@@ -503,6 +506,22 @@ void WorldMirror::stop(State state, const std::string& reason) {
         const int sock = m_sock;
         m_sock = -1;
         NetworkManager::getInstance().close(sock);
+    }
+    if (announce)
+        announceStop();
+}
+
+void WorldMirror::announceStop() {
+    EventNetworkGameOver game_over;
+    game_over.setHostEnded(m_state == ENDED);
+    game_over.setReason(m_reason);
+    NetworkManager& network_manager = NetworkManager::getInstance();
+    // Only a started manager keeps interest; before that, nobody can hear it.
+    const int heard = network_manager.isStarted() ? network_manager.onEvent(&game_over) : 0;
+    if (heard == 0 && m_ends_game_loop) {
+        LogManager::getInstance().writeLog("WorldMirror::stop(): Nobody handles %s: ending the game loop.",
+                                           EVENT_NETWORK_GAME_OVER);
+        LoopState::getInstance().setGameOver(true);
     }
 }
 

@@ -2,9 +2,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <string>
 
+#include "core/ByteCodec.h"
 #include "vintrel/core/Box.h"
 #include "vintrel/network/MessageFrame.h"
 
@@ -34,25 +34,13 @@ enum ObjectKind : std::uint8_t {
     VIEW_OBJECT = 1,
 };
 
-inline void putU16(std::string* p_out, std::uint16_t value) {
-    p_out->push_back(static_cast<char>(value & 0xFF));
-    p_out->push_back(static_cast<char>(value >> 8));
-}
+inline void putU16(std::string* p_out, std::uint16_t value) { ByteWriter(p_out).u16(value); }
 
-inline void putU32(std::string* p_out, std::uint32_t value) {
-    for (int shift = 0; shift < 32; shift += 8)
-        p_out->push_back(static_cast<char>((value >> shift) & 0xFF));
-}
+inline void putU32(std::string* p_out, std::uint32_t value) { ByteWriter(p_out).u32(value); }
 
-inline void putI32(std::string* p_out, std::int32_t value) {
-    putU32(p_out, static_cast<std::uint32_t>(value));
-}
+inline void putI32(std::string* p_out, std::int32_t value) { ByteWriter(p_out).i32(value); }
 
-inline void putFloat(std::string* p_out, float value) {
-    std::uint32_t bits = 0;
-    std::memcpy(&bits, &value, sizeof(bits));
-    putU32(p_out, bits);
-}
+inline void putFloat(std::string* p_out, float value) { ByteWriter(p_out).f32(value); }
 
 inline void putBox(std::string* p_out, const Box& box) {
     putFloat(p_out, box.getCorner().getX());
@@ -62,41 +50,19 @@ inline void putBox(std::string* p_out, const Box& box) {
 }
 
 /// Reads a payload front to back; every read checks what is left first, and
-/// a read past the end leaves the reader failed for good.
+/// a read past the end leaves the reader failed for good (later reads give 0).
 class PayloadReader {
   public:
-    explicit PayloadReader(const std::string& payload) : m_payload(payload), m_at(0), m_ok(true) {}
+    explicit PayloadReader(const std::string& payload) : m_reader(payload), m_ok(true) {}
 
     bool ok() const { return m_ok; }
-    std::size_t left() const { return m_payload.size() - m_at; }
+    std::size_t left() const { return m_reader.left(); }
 
-    std::uint8_t u8() {
-        if (!take(1))
-            return 0;
-        return static_cast<std::uint8_t>(m_payload[m_at - 1]);
-    }
-    std::uint16_t u16() {
-        if (!take(2))
-            return 0;
-        return static_cast<std::uint16_t>(static_cast<unsigned char>(m_payload[m_at - 2]) |
-                                          static_cast<unsigned char>(m_payload[m_at - 1]) << 8);
-    }
-    std::uint32_t u32() {
-        if (!take(4))
-            return 0;
-        std::uint32_t value = 0;
-        for (std::size_t i = 0; i < 4; i++)
-            value |= static_cast<std::uint32_t>(static_cast<unsigned char>(m_payload[m_at - 4 + i]))
-                     << (8 * i);
-        return value;
-    }
+    std::uint8_t u8() { return read<std::uint8_t>(&ByteReader::u8); }
+    std::uint16_t u16() { return read<std::uint16_t>(&ByteReader::u16); }
+    std::uint32_t u32() { return read<std::uint32_t>(&ByteReader::u32); }
     std::int32_t i32() { return static_cast<std::int32_t>(u32()); }
-    float f32() {
-        const std::uint32_t bits = u32();
-        float value = 0;
-        std::memcpy(&value, &bits, sizeof(value));
-        return value;
-    }
+    float f32() { return read<float>(&ByteReader::f32); }
     Box box() {
         const float x = f32();
         const float y = f32();
@@ -106,9 +72,9 @@ class PayloadReader {
     }
     /// The next `bytes` bytes, or an empty text and failure when fewer are left.
     std::string bytes(std::size_t bytes) {
-        if (!take(bytes))
-            return "";
-        return m_payload.substr(m_at - bytes, bytes);
+        std::string text;
+        m_ok = m_ok && m_reader.raw(text, bytes);
+        return m_ok ? text : std::string();
     }
     /// True when a count of items of at least `item_bytes` each can fit in what is left.
     bool fits(std::uint32_t count, std::size_t item_bytes) {
@@ -118,17 +84,13 @@ class PayloadReader {
     }
 
   private:
-    bool take(std::size_t bytes) {
-        if (!m_ok || bytes > left()) {
-            m_ok = false;
-            return false;
-        }
-        m_at += bytes;
-        return true;
+    template <typename Value> Value read(bool (ByteReader::*p_read)(Value&)) {
+        Value value = 0;
+        m_ok = m_ok && (m_reader.*p_read)(value);
+        return m_ok ? value : Value(0);
     }
 
-    const std::string& m_payload;
-    std::size_t m_at;
+    ByteReader m_reader;
     bool m_ok;
 };
 

@@ -4,12 +4,13 @@
 #include <cmath>
 
 #include "paths/NodeTable.h"
+#include "vintrel/core/Geometry.h"
 #include "vintrel/core/LogManager.h"
 #include "vintrel/core/ObjectList.h"
-#include "vintrel/core/Utility.h"
 #include "vintrel/world/Object.h"
 #include "vintrel/world/TileMap.h"
 #include "vintrel/world/WorldManager.h"
+#include "vintrel/world/WorldUtility.h"
 
 namespace vt {
 

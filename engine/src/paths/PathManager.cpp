@@ -4,8 +4,8 @@
 #include <cmath>
 #include <memory>
 
+#include "core/LoopState.h"
 #include "vintrel/core/Clock.h"
-#include "vintrel/core/GameManager.h"
 #include "vintrel/core/LogManager.h"
 #include "vintrel/paths/EventPath.h"
 #include "vintrel/paths/PathFind.h"
@@ -44,6 +44,13 @@ PathManager::PathManager()
 
 PathManager::~PathManager() = default;
 
+void PathManager::restoreDefaults() {
+    m_max_searches = MAX_SEARCHES;
+    m_cell_budget = CELL_BUDGET;
+    m_search_cell_limit = PathFind::MAX_CELLS;
+    m_avoids_solid_tiles = false;
+}
+
 PathManager& PathManager::getInstance() {
     static PathManager path_manager;
     return path_manager;
@@ -52,7 +59,7 @@ PathManager& PathManager::getInstance() {
 int PathManager::startUp() {
     if (refuseSecondStart())
         return -1;
-    m_cycle_time = std::max(MIN_CYCLE_TIME, GameManager::getInstance().getFrameTime() / 10);
+    m_cycle_time = std::max(MIN_CYCLE_TIME, LoopState::getInstance().getFrameTime() / 10);
     Manager::startUp();
     LogManager::getInstance().writeLog(5, "PathManager::startUp(): successfully started.");
     return 0;

@@ -3,7 +3,7 @@
 #include <set>
 #include <unordered_map>
 
-#include "replay/ByteCodec.h"
+#include "core/ByteCodec.h"
 #include "vintrel/core/ObjectList.h"
 #include "vintrel/world/WorldManager.h"
 

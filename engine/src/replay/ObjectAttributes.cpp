@@ -1,14 +1,16 @@
 #include "replay/ObjectAttributes.h"
 
+#include <cstdio>
 #include <sstream>
 
 #include "core/TextTables.h"
 #include "vintrel/core/Box.h"
-#include "vintrel/core/Utility.h"
+#include "vintrel/core/Text.h"
 #include "vintrel/core/Vector.h"
 #include "vintrel/media/Animation.h"
 #include "vintrel/media/Shape.h"
 #include "vintrel/paths/Path.h"
+#include "vintrel/world/WorldUtility.h"
 #include "world/RecordIO.h"
 
 namespace vt::replay {
@@ -78,6 +80,16 @@ std::string readAppearance(std::istream& in) {
            " location " + std::to_string(location) + " draw_value " + text::boolText(draw_value);
 }
 
+std::string readCollisionLayers(std::istream& in) {
+    std::uint32_t layer = 0;
+    std::uint32_t mask = 0;
+    if (!readField(in, layer) || !readField(in, mask))
+        return "";
+    char text[48];
+    std::snprintf(text, sizeof(text), "layer 0x%08x mask 0x%08x", layer, mask);
+    return text;
+}
+
 struct AttributeRow {
     const char* name;
     Reader read;
@@ -105,10 +117,11 @@ constexpr AttributeRow ROWS[ATTRIBUTE_SLOTS] = {
     {"avoid_collisions", readFlagText},
     {"value", readNumber},
     {"appearance", readAppearance},
+    {"collision_layers", readCollisionLayers},
 };
 
 static_assert(ID == 1u << 0 && SPEED == 1u << 11 && DIRECTION == 1u << 12 && AVOID_COLLISIONS == 1u << 17 &&
-                  VALUE == 1u << 18 && APPEARANCE == 1u << 19,
+                  VALUE == 1u << 18 && APPEARANCE == 1u << 19 && COLLISION_LAYERS == 1u << 20,
               "the rows follow the attribute bits");
 
 } // namespace

@@ -12,9 +12,11 @@ namespace vt::replay {
 
 // Every attribute an object or a view object writes into its record: the
 // record a checkpoint hashes.
-constexpr std::uint32_t EVERY_ATTRIBUTE = ALL_ATTRIBUTES | VALUE | APPEARANCE;
+// An object that never set a collision layer writes no COLLISION_LAYERS, so
+// its record, and the checkpoints of earlier recordings, stay the same.
+constexpr std::uint32_t EVERY_ATTRIBUTE = ALL_ATTRIBUTES | VALUE | APPEARANCE | COLLISION_LAYERS;
 // One slot per bit of EVERY_ATTRIBUTE, the lowest bit first.
-constexpr std::size_t ATTRIBUTE_SLOTS = 20;
+constexpr std::size_t ATTRIBUTE_SLOTS = 21;
 static_assert(EVERY_ATTRIBUTE == (1u << ATTRIBUTE_SLOTS) - 1,
               "the attribute bits run from bit 0 without a gap");
 

@@ -11,10 +11,11 @@
 #include <map>
 #include <set>
 
+#include "core/ByteCodec.h"
 #include "platform/AtomicFileWrite.h"
-#include "replay/ByteCodec.h"
 #include "replay/CheckpointDetail.h"
 #include "replay/Fnv.h"
+#include "vintrel/core/Utf8.h"
 #include "vintrel/events/EventKeyboard.h"
 #include "vintrel/events/EventMouse.h"
 #include "vintrel/input/Key.h"
@@ -22,9 +23,6 @@
 namespace vt {
 
 namespace {
-
-using replay::ByteReader;
-using replay::ByteWriter;
 
 enum Tag : std::uint8_t {
     TAG_KEYBOARD = ReplayFile::Input::KEYBOARD,
@@ -65,7 +63,7 @@ void writeCheckpoint(ByteWriter& out, const ReplayFile::Checkpoint& checkpoint,
     for (const ReplayFile::ObjectSum& object : checkpoint.objects) {
         if (types.count(object.type) != 0 || types.size() >= MAX_TYPES)
             continue;
-        const std::string name = object.type.substr(0, ReplayFile::MAX_TYPE_BYTES);
+        const std::string name = clipUtf8(object.type, ReplayFile::MAX_TYPE_BYTES);
         const auto index = static_cast<std::uint16_t>(types.size());
         types.emplace(object.type, index);
         out.u8(TAG_TYPE);

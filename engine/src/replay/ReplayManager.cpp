@@ -2,14 +2,14 @@
 
 #include <algorithm>
 
+#include "core/LoopState.h"
 #include "core/TextTables.h"
 #include "platform/AtomicFileWrite.h"
 #include "replay/CheckpointDetail.h"
 #include "vintrel/core/Config.h"
-#include "vintrel/core/GameManager.h"
 #include "vintrel/core/LogManager.h"
 #include "vintrel/core/Manager.h"
-#include "vintrel/core/Utility.h"
+#include "vintrel/core/Text.h"
 #include "vintrel/events/EventKeyboard.h"
 #include "vintrel/events/EventMouse.h"
 
@@ -79,7 +79,7 @@ void ReplayManager::reset() {
 // What is recorded or replayed is fixed when the engine starts; a running
 // recording or replay is left as it is.
 int ReplayManager::refuseUnlessBeforeStartUp(const char* where) {
-    if (!GameManager::getInstance().isStarted())
+    if (!LoopState::getInstance().isEngineStarted())
         return 0;
     m_error = std::string("ReplayManager::") + where + "(): Error! Must come before the game manager starts.";
     LogManager::getInstance().writeLog("%s", m_error.c_str());
@@ -277,7 +277,7 @@ void ReplayManager::deliverInput(const std::function<void(const Event&)>& delive
         } else {
             LogManager::getInstance().writeLog(
                 1, "ReplayManager::deliverInput(): Window closed. Setting game over.");
-            GameManager::getInstance().setGameOver(true);
+            LoopState::getInstance().setGameOver(true);
         }
     }
 }
@@ -326,14 +326,14 @@ void ReplayManager::endStep() {
              m_next_input++) {
             LogManager::getInstance().writeLog(
                 "ReplayManager::endStep(): Stop signal; ending the game loop.");
-            GameManager::getInstance().setGameOver(true);
+            LoopState::getInstance().setGameOver(true);
         }
-        if (!isStopped() && m_step >= m_file.step_count - 1 && !GameManager::getInstance().getGameOver())
+        if (!isStopped() && m_step >= m_file.step_count - 1 && !LoopState::getInstance().getGameOver())
             diverge(m_step, "the recording ends at step " + std::to_string(m_file.step_count - 1) +
                                 " but this run goes on");
     }
     if (m_mode == Mode::REPLAYING && isStopped())
-        GameManager::getInstance().setGameOver(true);
+        LoopState::getInstance().setGameOver(true);
     m_step++;
 }
 
@@ -346,7 +346,7 @@ void ReplayManager::diverge(int step, const std::string& reason, std::vector<Obj
     m_divergence.objects = std::move(objects);
     m_divergence.attributes = std::move(attributes);
     LogManager::getInstance().writeLog("ReplayManager: Replay diverged at step %d: %s", step, reason.c_str());
-    GameManager::getInstance().setGameOver(true);
+    LoopState::getInstance().setGameOver(true);
 }
 
 void ReplayManager::interrupt() {
@@ -354,7 +354,7 @@ void ReplayManager::interrupt() {
         return;
     m_interrupted = true;
     LogManager::getInstance().writeLog("ReplayManager::interrupt(): Replay stopped at step %d.", m_step);
-    GameManager::getInstance().setGameOver(true);
+    LoopState::getInstance().setGameOver(true);
 }
 
 void ReplayManager::finish() {

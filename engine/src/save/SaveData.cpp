@@ -11,7 +11,7 @@
 #include "save/SaveFile.h"
 #include "vintrel/core/Config.h"
 #include "vintrel/core/LogManager.h"
-#include "vintrel/core/Utility.h"
+#include "vintrel/core/Text.h"
 #include "vintrel/replay/ReplayFile.h"
 #include "vintrel/replay/ReplayManager.h"
 

@@ -7,9 +7,9 @@
 #include "core/ConfigTable.h"
 #include "vintrel/core/Config.h"
 #include "vintrel/core/LogManager.h"
-#include "vintrel/core/Utility.h"
 #include "vintrel/world/Object.h"
 #include "vintrel/world/WorldManager.h"
+#include "vintrel/world/WorldUtility.h"
 
 namespace vt {
 
@@ -341,6 +341,10 @@ int Grid::updatePosition(Object* p_o, const Vector& where) {
 }
 
 ObjectList Grid::getCollisions(const Object* p_o, const Vector& where) const {
+    return getCollisions(p_o, where, ALL_COLLISION_LAYERS);
+}
+
+ObjectList Grid::getCollisions(const Object* p_o, const Vector& where, std::uint32_t layers) const {
     ObjectList collisions;
     if (!m_started) {
         LogManager::getInstance().writeLog("Grid::getCollisions(): Error! grid is NULL");
@@ -366,6 +370,10 @@ ObjectList Grid::getCollisions(const Object* p_o, const Vector& where) const {
             const bool y_overlap = (entry.top >= query.top && entry.top <= query.bottom) ||
                                    (query.top >= entry.top && query.top <= entry.bottom);
             if (!x_overlap || !y_overlap)
+                continue;
+            // Layers are looked at only for boxes that meet, which are few:
+            // the cell lists keep boxes so that the rest is never reached.
+            if (!p_o->collidesWith(*entry.p_o) || (entry.p_o->getCollisionLayer() & layers) == 0)
                 continue;
             bool seen = false;
             for (int j = 0; j < collisions.getCount() && !seen; j++)

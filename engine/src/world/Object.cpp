@@ -6,9 +6,11 @@
 #include <unordered_set>
 
 #include "core/TextTables.h"
+#include "vintrel/core/Config.h"
 #include "vintrel/core/GameManager.h"
+#include "vintrel/core/Geometry.h"
 #include "vintrel/core/LogManager.h"
-#include "vintrel/core/Utility.h"
+#include "vintrel/core/Text.h"
 #include "vintrel/events/Event.h"
 #include "vintrel/input/InputManager.h"
 #include "vintrel/media/ResourceManager.h"
@@ -25,6 +27,10 @@ int Object::next_id = 1;
 int Object::next_onlooker_id = -1;
 
 namespace {
+
+// How much smaller than its sprite an inset box is, as the 0.99 box of an
+// object without a sprite is smaller than its cell.
+constexpr float SPRITE_BOX_INSET = 0.01f;
 
 // The manager that holds interest in an event of this name.
 Manager& managerFor(const std::string& event_type) {
@@ -98,7 +104,9 @@ Object::Object(int id, bool is_onlooker)
       m_box(Vector(-0.5f, -0.5f), 0.99f, 0.99f), m_position(1, 1), m_direction(0, 0), m_speed(0),
       m_acceleration(0, 0), m_altitude(2), m_solidness(HARD), m_animation(), m_no_soft(false), m_event_name(),
       m_modified(ALL_ATTRIBUTES), m_shape(), m_p_path_search(nullptr), m_path(), m_follow_path(false),
-      m_avoid_collisions(false), m_p_scene(nullptr), m_is_frozen(false) {
+      m_avoid_collisions(false), m_collision_layer(ALL_COLLISION_LAYERS),
+      m_collision_mask(ALL_COLLISION_LAYERS), m_uses_collision_layers(false),
+      m_sprite_box_inset(Config::getInstance().getSpriteBoxInset()), m_p_scene(nullptr), m_is_frozen(false) {
     m_list_slot.fill(-1);
     m_shape.setType(-1);
     WorldManager::getInstance().insertObject(this);
@@ -247,7 +255,7 @@ int Object::setSprite(const std::string& sprite_label) {
         return -1;
     }
     m_animation.setSprite(p_sprite);
-    setBox(m_animation.getBox());
+    setBox(spriteBox());
     return 0;
 }
 
@@ -255,7 +263,37 @@ void Object::setAnimation(const Animation& animation, bool set_box) {
     m_animation = animation;
     markModified(ANIMATION);
     if (set_box)
-        setBox(m_animation.getBox());
+        setBox(spriteBox());
+}
+
+Box Object::spriteBox() const {
+    const Box box = m_animation.getBox();
+    // Without a sprite the animation's box is already the inset one.
+    if (!m_sprite_box_inset || !m_animation.getSprite())
+        return box;
+    return Box(box.getCorner(), box.getHorizontal() - SPRITE_BOX_INSET, box.getVertical() - SPRITE_BOX_INSET);
+}
+
+void Object::setSpriteBoxInset(bool inset) {
+    if (inset == m_sprite_box_inset)
+        return;
+    // Only a box that follows the sprite changes; one the game set is its own.
+    const bool box_follows_sprite = m_box == spriteBox();
+    m_sprite_box_inset = inset;
+    if (box_follows_sprite)
+        setBox(spriteBox());
+}
+
+void Object::setCollisionLayer(std::uint32_t layer) {
+    m_collision_layer = layer;
+    m_uses_collision_layers = true;
+    markModified(COLLISION_LAYERS);
+}
+
+void Object::setCollisionMask(std::uint32_t mask) {
+    m_collision_mask = mask;
+    m_uses_collision_layers = true;
+    markModified(COLLISION_LAYERS);
 }
 
 int Object::draw() {

@@ -8,8 +8,9 @@
 
 #include "core/TextTables.h"
 #include "vintrel/core/LogManager.h"
-#include "vintrel/core/Utility.h"
+#include "vintrel/core/Text.h"
 #include "vintrel/world/Object.h"
+#include "vintrel/world/WorldUtility.h"
 #include "world/RecordIO.h"
 
 namespace vt {
@@ -72,7 +73,7 @@ holdsEachAttributeOnce(const std::array<RecordAttribute, ObjectRecord::ATTRIBUTE
             return false;
         seen |= attribute.bit;
     }
-    return seen == ALL_ATTRIBUTES;
+    return seen == (ALL_ATTRIBUTES | COLLISION_LAYERS);
 }
 
 } // namespace
@@ -167,6 +168,16 @@ bool ObjectRecord::readPath(Object& object, RecordReading& reading) {
     }
     path.setIndex(0);
     object.setPath(path);
+    return true;
+}
+
+bool ObjectRecord::readCollisionLayers(Object& object, RecordReading& reading) {
+    std::uint32_t layer = 0;
+    std::uint32_t mask = 0;
+    if (!readField(reading.stream, layer) || !readField(reading.stream, mask))
+        return false;
+    object.setCollisionLayer(layer);
+    object.setCollisionMask(mask);
     return true;
 }
 
@@ -367,6 +378,18 @@ const std::array<RecordAttribute, ObjectRecord::ATTRIBUTE_COUNT>& ObjectRecord::
          },
          [](const Object& o, LogManager& lm) {
              lm.writeLog(LEVEL, "\tAVOID_COLLISIONS: %s", boolText(o.getAvoidCollisions()));
+         }},
+
+        // Last, after every attribute a record held before objects had layers.
+        {COLLISION_LAYERS,
+         [](const Object& o, std::ostream& s) {
+             writeField(s, o.m_collision_layer);
+             writeField(s, o.m_collision_mask);
+         },
+         &ObjectRecord::readCollisionLayers,
+         [](const Object& o, LogManager& lm) {
+             lm.writeLog(LEVEL, "\tCOLLISION_LAYERS: layer 0x%08x, mask 0x%08x", o.getCollisionLayer(),
+                         o.getCollisionMask());
          }},
     }};
     static_assert(holdsEachAttributeOnce(record), "every attribute bit needs exactly one row");

@@ -45,7 +45,7 @@ class ObjectRecord {
     /// The log level of the per-attribute detail lines.
     static constexpr int DETAIL_LEVEL = 25;
     /// Number of attributes in a record.
-    static constexpr std::size_t ATTRIBUTE_COUNT = 18;
+    static constexpr std::size_t ATTRIBUTE_COUNT = 19;
 
     /// Every attribute, in the order their bytes follow the mask. It is not
     /// the order of the bits: DIRECTION comes before SPEED, FOLLOW_PATH before PATH.
@@ -56,6 +56,7 @@ class ObjectRecord {
     static bool readEvents(Object& object, RecordReading& reading);
     static bool readAnimation(Object& object, RecordReading& reading);
     static bool readPath(Object& object, RecordReading& reading);
+    static bool readCollisionLayers(Object& object, RecordReading& reading);
 };
 
 } // namespace vt

@@ -3,7 +3,7 @@
 
 #include "core/TextTables.h"
 #include "vintrel/core/LogManager.h"
-#include "vintrel/core/Utility.h"
+#include "vintrel/core/Text.h"
 #include "vintrel/world/Object.h"
 #include "world/ObjectRecord.h"
 #include "world/RecordIO.h"
@@ -30,7 +30,11 @@ int Object::serialize(std::stringstream* p_ss, std::uint32_t attr) {
     if (detail)
         lm.writeLog(ObjectRecord::DETAIL_LEVEL, "\t%s", toBitString(attr).c_str());
 
-    const std::uint32_t mask = attr != 0 ? attr : m_modified;
+    std::uint32_t mask = attr != 0 ? attr : m_modified;
+    // Objects that never set a layer or mask write records as they always
+    // did, whatever they are asked for.
+    if (!m_uses_collision_layers)
+        mask &= ~static_cast<std::uint32_t>(COLLISION_LAYERS);
     writeField(ss, mask);
     for (const RecordAttribute& attribute : ObjectRecord::attributes()) {
         if ((mask & attribute.bit) == 0)

@@ -175,6 +175,10 @@ ObjectList SceneGraph::getCollisions(const Object* p_o, const Vector& where) con
     return m_grid.getCollisions(p_o, where);
 }
 
+ObjectList SceneGraph::getCollisions(const Object* p_o, const Vector& where, std::uint32_t layers) const {
+    return m_grid.getCollisions(p_o, where, layers);
+}
+
 int SceneGraph::updateActive(Object* p_o, bool active) {
     if (p_o->isActive() == active)
         return 0;

@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "vintrel/core/LogManager.h"
-#include "vintrel/core/Utility.h"
+#include "vintrel/core/Text.h"
 #include "vintrel/world/Object.h"
 #include "vintrel/world/WorldManager.h"
 #include "world/TimerQueue.h"

@@ -5,7 +5,7 @@
 
 #include "platform/BoundedFileRead.h"
 #include "vintrel/core/LogManager.h"
-#include "vintrel/core/Utility.h"
+#include "vintrel/core/Text.h"
 #include "vintrel/media/DisplayManager.h"
 #include "vintrel/world/Object.h"
 #include "world/TileMapReader.h"

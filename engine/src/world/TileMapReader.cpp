@@ -1,10 +1,12 @@
 #include "world/TileMapReader.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
 
 #include "core/TextTables.h"
-#include "vintrel/core/Utility.h"
+#include "vintrel/core/Text.h"
+#include "vintrel/core/Utf8.h"
 #include "vintrel/world/TileMap.h"
 
 namespace vt {
@@ -14,9 +16,8 @@ namespace {
 constexpr char FIRST_LINE[] = "tilemap";
 constexpr char MAP_LINE[] = "map";
 
-// Printable ASCII: the characters a cell of type char shows the same in
-// every locale.
-bool printable(unsigned char ch) { return ch >= 0x20 && ch < 0x7F; }
+// Characters a cell can show: no control characters of either range.
+bool printable(char32_t ch) { return ch >= 0x20 && ch != 0x7F && !(ch >= 0x80 && ch < 0xA0); }
 
 std::string quoted(const std::string& line) { return "'" + clipForLog(line) + "'"; }
 
@@ -71,7 +72,7 @@ bool TileMapReader::nextLine(const std::string& text, std::size_t& at, std::stri
 bool TileMapReader::read(const std::string& text) {
     m_width = m_height = m_line = m_error_line = 0;
     m_tiles.clear();
-    m_keyed.fill(false);
+    m_key.clear();
     if (text.size() > TileMap::MAX_FILE_BYTES) {
         m_error = "larger than " + std::to_string(TileMap::MAX_FILE_BYTES) + " bytes";
         return false;
@@ -135,16 +136,20 @@ bool TileMapReader::readSize(const std::string& rest) {
 }
 
 bool TileMapReader::readKey(const std::string& rest) {
-    // The character stands alone right after "key ", so that a space can be keyed too.
-    if (rest.empty() || !printable(static_cast<unsigned char>(rest[0])) ||
-        (rest.size() > 1 && rest[1] != ' '))
+    // The character stands alone right after "key ", so that a space can be
+    // keyed too; it is one code point of UTF-8, from one to four bytes.
+    std::u32string decoded;
+    const std::size_t length =
+        rest.empty() ? 0 : std::max<std::size_t>(1, std::min(rest.find(' '), rest.size()));
+    const std::string first = rest.substr(0, length);
+    if (first.empty() || !decodeUtf8(first, decoded) || decoded.size() != 1 || !printable(decoded[0]))
         return fail("a key names one printable character, then a space: " + quoted(rest));
-    const auto ch = static_cast<unsigned char>(rest[0]);
-    if (m_keyed[ch])
-        return fail(std::string("a second key for '") + rest[0] + "'");
+    const char32_t ch = decoded[0];
+    if (m_key.count(ch) != 0)
+        return fail("a second key for '" + first + "'");
     Tile tile;
-    tile.ch = static_cast<TileChar>(ch);
-    const std::vector<std::string> found = words(rest.substr(1));
+    tile.ch = ch;
+    const std::vector<std::string> found = words(rest.substr(first.size()));
     bool coloured = false;
     for (std::size_t i = 0; i < found.size(); i++) {
         if (found[i] == "solid") {
@@ -160,22 +165,36 @@ bool TileMapReader::readKey(const std::string& rest) {
         }
     }
     m_key[ch] = tile;
-    m_keyed[ch] = true;
     return true;
 }
 
 bool TileMapReader::readRow(const std::string& line, int row) {
-    if (line.size() != static_cast<std::size_t>(m_width))
-        return fail("a row of " + std::to_string(line.size()) + " characters in a map " +
+    const std::size_t invalid = findInvalidUtf8(line);
+    if (invalid != std::string::npos)
+        return fail("byte " + std::to_string(invalid + 1) + " is not UTF-8");
+    // A row holds a character per cell; the line's length in bytes already
+    // bounds what decoding holds.
+    m_row.clear();
+    decodeUtf8(line, m_row);
+    if (m_row.size() != static_cast<std::size_t>(m_width))
+        return fail("a row of " + std::to_string(m_row.size()) + " characters in a map " +
                     std::to_string(m_width) + " wide");
     Tile* p_row = &m_tiles[static_cast<std::size_t>(row) * static_cast<std::size_t>(m_width)];
-    for (std::size_t column = 0; column < line.size(); column++) {
-        const auto ch = static_cast<unsigned char>(line[column]);
-        if (m_keyed[ch]) {
-            p_row[column] = m_key[ch];
+    for (std::size_t column = 0; column < m_row.size(); column++) {
+        const char32_t ch = m_row[column];
+        const auto keyed = m_key.find(ch);
+        if (keyed != m_key.end()) {
+            p_row[column] = keyed->second;
         } else if (ch != ' ') {
-            char shown[8];
-            std::snprintf(shown, sizeof shown, printable(ch) ? "'%c'" : "\\x%02X", ch);
+            std::string shown = "'";
+            if (printable(ch)) {
+                appendUtf8(shown, ch);
+                shown += "'";
+            } else {
+                char code[8];
+                std::snprintf(code, sizeof code, "\\x%02X", static_cast<unsigned>(ch));
+                shown = code;
+            }
             return fail("column " + std::to_string(column + 1) + ": " + shown + " has no key");
         }
     }

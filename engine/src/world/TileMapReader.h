@@ -1,8 +1,8 @@
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "vintrel/world/Tile.h"
@@ -40,9 +40,10 @@ class TileMapReader {
     int m_width = 0;
     int m_height = 0;
     std::vector<Tile> m_tiles;
-    // The tile each character stands for, when the key names it.
-    std::array<Tile, 256> m_key{};
-    std::array<bool, 256> m_keyed{};
+    // The tile each character stands for, when the key names it; no more
+    // keys than the file has lines.
+    std::unordered_map<char32_t, Tile> m_key;
+    std::u32string m_row;
     int m_line = 0;
     int m_error_line = 0;
     std::string m_error;

@@ -4,10 +4,12 @@
 #include <limits>
 
 #include "vintrel/core/LogManager.h"
-#include "vintrel/core/Utility.h"
+#include "vintrel/core/Text.h"
+#include "vintrel/core/Utf8.h"
 #include "vintrel/events/EventView.h"
 #include "vintrel/media/DisplayManager.h"
 #include "vintrel/world/WorldManager.h"
+#include "vintrel/world/WorldUtility.h"
 
 namespace vt {
 
@@ -122,8 +124,10 @@ int ViewObject::draw() {
     const Vector pos = viewToWorld(getPosition());
     int result = display_manager.drawText(pos, text, CENTER, m_color);
     if (m_border) {
-        const int length = static_cast<int>(text.size());
-        const std::string rule(text.size(), '-');
+        // The frame fits the cells the text takes, one per character.
+        const auto cells = countUtf8Cells(text);
+        const int length = static_cast<int>(cells);
+        const std::string rule(cells, '-');
         const float x = pos.getX();
         const float y = pos.getY();
         result += display_manager.drawText(Vector(x, y - 1), rule, CENTER, m_color);

@@ -3,8 +3,9 @@
 #include <string>
 
 #include "core/TextTables.h"
+#include "vintrel/core/Color.h"
 #include "vintrel/core/LogManager.h"
-#include "vintrel/core/Utility.h"
+#include "vintrel/core/Text.h"
 #include "vintrel/world/ViewObject.h"
 #include "world/RecordIO.h"
 

@@ -3,16 +3,19 @@
 #include <cmath>
 #include <vector>
 
+#include "vintrel/core/Geometry.h"
 #include "vintrel/core/LogManager.h"
-#include "vintrel/core/Utility.h"
+#include "vintrel/core/Text.h"
 #include "vintrel/events/EventCollision.h"
 #include "vintrel/events/EventOut.h"
 #include "vintrel/events/EventTileCollision.h"
+#include "vintrel/media/DisplayManager.h"
 #include "vintrel/world/Object.h"
 #include "vintrel/world/Scene.h"
 #include "vintrel/world/SceneManager.h"
 #include "vintrel/world/TileMap.h"
 #include "vintrel/world/ViewObject.h"
+#include "vintrel/world/WorldUtility.h"
 #include "world/TimerQueue.h"
 
 namespace vt {
@@ -106,6 +109,7 @@ int WorldManager::startUp() {
     m_deferred_deletions = false;
     m_boundary = Box(Vector(0, 0), 0, 0);
     m_view = Box(Vector(0, 0), 0, 0);
+    DisplayManager::getInstance().setViewCorner(m_view.getCorner());
     m_view_slack = Vector(0, 0);
     m_p_view_following = nullptr;
     m_p_timers->clear();
@@ -217,6 +221,10 @@ ObjectList WorldManager::objectsOfType(const std::string& type) { return m_scene
 
 ObjectList WorldManager::getCollisions(const Object* p_o, const Vector& where) const {
     return withoutFrozen(m_scene_graph.getCollisions(p_o, where));
+}
+
+ObjectList WorldManager::getCollisions(const Object* p_o, const Vector& where, std::uint32_t layers) const {
+    return withoutFrozen(m_scene_graph.getCollisions(p_o, where, layers));
 }
 
 SceneGraph& WorldManager::getSceneGraph() { return m_scene_graph; }
@@ -483,7 +491,10 @@ void WorldManager::setBoundary(const Box& boundary) {
         LogManager::getInstance().writeLog("WorldManager::setBoundary(): Error! Unable to rebuild the grid.");
 }
 
-void WorldManager::setView(const Box& view) { m_view = view; }
+void WorldManager::setView(const Box& view) {
+    m_view = view;
+    DisplayManager::getInstance().setViewCorner(m_view.getCorner());
+}
 
 void WorldManager::setViewSlack(const Vector& view_slack) {
     if (view_slack.getX() < 0 || view_slack.getX() > 1 || view_slack.getY() < 0 || view_slack.getY() > 1)
@@ -507,6 +518,7 @@ void WorldManager::setViewPosition(const Vector& where) {
     if (!(y > 0))
         y = 0;
     m_view.setCorner(Vector(x, y));
+    DisplayManager::getInstance().setViewCorner(m_view.getCorner());
 }
 
 int WorldManager::setViewFollowing(Object* p_o) {

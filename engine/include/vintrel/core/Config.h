@@ -79,7 +79,7 @@ class Config {
     bool getShowMouse() const;
     /// True: no window and no input; drawing calls return -1.
     bool getHeadless() const;
-    /// TrueType font file, relative to the working directory.
+    /// TrueType font file, relative to the working directory (see findDataFile).
     std::string getFontFile() const;
     /// Log file name (VINTREL_LOG takes precedence).
     std::string getLogFile() const;
@@ -97,6 +97,8 @@ class Config {
     int getGridHeight() const;
     /// True when SIGINT and SIGTERM end the game loop and shut down cleanly.
     bool getSignals() const;
+    /// True when objects start with the inset sprite box (Object::setSpriteBoxInset).
+    bool getSpriteBoxInset() const;
     /// Size limit of the log file, in mebibytes.
     int getLogfileMaxMb() const;
     /// Most bytes held for one network connection before it is closed.
@@ -107,8 +109,15 @@ class Config {
     int getMaxWatchers() const;
     /// Milliseconds a watcher waits for the host's game to begin before it gives up.
     int getWatchTimeout() const;
-    /// The game's name for its save data folder (SaveData); empty unless set.
+    /// The game's name for its save data folder (SaveData) and its installed
+    /// data folder (findDataFile); empty unless set.
     std::string getGameName() const;
+    /// True when data files missing from the working directory are looked for
+    /// beside the program and in the installed data folders (findDataFile).
+    bool getDataPaths() const;
+    /// True when a game whose font file is found nowhere, and whose
+    /// `font_file` is left at its default, draws with the library's own font.
+    bool getBuiltinFont() const;
 
   private:
     // One setting's value; its row's kind says which member counts (flags

@@ -32,15 +32,17 @@ class GameManager : public Manager {
     int getFrameTime() const;
     /// The step in progress of the current run (0 in the first); 0 again once shut down.
     int getStepCount() const;
+    /// Puts back what a fresh process holds in the engine's process-wide
+    /// state, so that a second start is as clean as the first: the default
+    /// configuration, the log's level and format, game over unset, the path
+    /// manager's limits, object numbering from 1, the system's clock and an
+    /// unopened save. 0, or -1 after a log line while the engine runs.
+    int restoreDefaults();
 
   private:
     GameManager();
     /// Keeps the step count and tells the log, which shows it on every line.
     void setStepCount(int step_count);
-
-    bool m_game_over;
-    int m_frame_time; // milliseconds
-    int m_step_count;
 };
 
 } // namespace vt

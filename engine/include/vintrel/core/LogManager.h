@@ -57,6 +57,9 @@ class LogManager : public Manager {
     void setLogTimeString(bool log_time_string);
     /// Whether lines carry the game loop's step count after the time.
     void setLogStepCount(bool log_step_count);
+    /// Puts back the level, flushing and line format a fresh process starts
+    /// with (level 0, no flushing, time and step shown).
+    void restoreDefaults();
     /// The game loop's step count that lines show; the game manager sets it
     /// as the loop advances, so the log needs nothing above it.
     void setStepCount(int step_count);

@@ -39,7 +39,7 @@ inline constexpr char EVENT_NETWORK_CREATE[] = "vt-network-create";
 inline constexpr char EVENT_NETWORK_DELETE[] = "vt-network-delete";
 /// Objects to update, free for games.
 inline constexpr char EVENT_NETWORK_SYNC[] = "vt-network-sync";
-/// The game ended, free for games.
+/// The game ended: a WorldMirror sends it when watching stops; free for games too.
 inline constexpr char EVENT_NETWORK_GAME_OVER[] = "vt-network-game-over";
 /// A key from a peer, free for games.
 inline constexpr char EVENT_KEYBOARD_NETWORK[] = "vt-keyboard-network";

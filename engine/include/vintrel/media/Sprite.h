@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -44,9 +45,19 @@ class Sprite {
     /// Game-loop steps each frame stays on screen.
     int getSlowdown() const { return m_slowdown; }
     /// Character left undrawn; 0 for none.
-    void setTransparency(char transparency) { m_transparency = transparency; }
-    /// Character left undrawn; 0 for none.
-    char getTransparency() const { return m_transparency; }
+    void setTransparency(char transparency) { m_transparency = static_cast<unsigned char>(transparency); }
+    /// Unicode character left undrawn; 0 for none. In frames of bytes it
+    /// matches only a byte of the same number, if it is below 0x100.
+    template <typename CodePoint, IfCodePoint<CodePoint> = 0> void setTransparency(CodePoint transparency) {
+        m_transparency = transparency;
+    }
+    /// Character left undrawn; 0 for none, and for a Unicode character past
+    /// U+00FF (getTransparencyCodePoint() tells it).
+    char getTransparency() const {
+        return m_transparency <= 0xFF ? static_cast<char>(static_cast<unsigned char>(m_transparency)) : '\0';
+    }
+    /// The character left undrawn as a number: a byte set with the char form, or a code point; 0 for none.
+    char32_t getTransparencyCodePoint() const { return m_transparency; }
     /// Sets the label the resource manager finds it by.
     void setLabel(const std::string& label) { m_label = label; }
     /// Label the resource manager finds it by.
@@ -55,6 +66,13 @@ class Sprite {
     /// Draws frame frame_number centred on position in the sprite's colour;
     /// nothing for an out-of-range number. 0, or -1 when a character failed.
     int draw(int frame_number, const Vector& position, char transparency) const;
+    /// Draws frame frame_number, leaving cells of the Unicode character transparency undrawn.
+    template <typename CodePoint, IfCodePoint<CodePoint> = 0>
+    int draw(int frame_number, const Vector& position, CodePoint transparency) const {
+        if (frame_number < 0 || frame_number >= m_frame_count)
+            return 0;
+        return m_frames[static_cast<std::size_t>(frame_number)].draw(position, m_color, transparency);
+    }
 
   private:
     int m_width;
@@ -63,7 +81,8 @@ class Sprite {
     int m_frame_count;
     Color m_color;
     int m_slowdown;
-    char m_transparency;
+    // A byte of the char form is kept as its number, 0x80 to 0xFF as they are.
+    char32_t m_transparency;
     // Grows with pushFrame up to m_max_frame_count, so a huge requested
     // capacity costs nothing until frames actually arrive.
     std::vector<Frame> m_frames;

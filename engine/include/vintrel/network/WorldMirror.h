@@ -29,6 +29,11 @@ class PayloadReader;
 /// applying it (the rest waits for the next step), and a world past the
 /// limits below stops the watching (FAILED), so that the watcher's window
 /// keeps answering its keys and its close button.
+///
+/// When watching stops after watch() has begun it (ENDED or FAILED) the mirror sends an
+/// EventNetworkGameOver ("vt-network-game-over"); when no object has
+/// registered interest in it, the mirror ends the game loop itself, so that
+/// a watcher ends with its host unless the game says otherwise.
 class WorldMirror : public Object {
   public:
     /// Most objects a watcher mirrors at once.
@@ -88,6 +93,11 @@ class WorldMirror : public Object {
     const std::string& getReason() const { return m_reason; }
     /// The host's step count of the latest message applied; -1 before the first.
     int getHostStep() const { return m_host_step; }
+    /// Whether the mirror ends the game loop when watching stops and no
+    /// object hears of it through "vt-network-game-over" (true by default).
+    void setEndsGameLoop(bool ends_game_loop) { m_ends_game_loop = ends_game_loop; }
+    /// True when the mirror ends the game loop once watching stops, unless a game object hears of it.
+    bool getEndsGameLoop() const { return m_ends_game_loop; }
     /// Called after each host step is applied, with that step's count.
     void setOnHostStep(std::function<void(int host_step)> on_host_step);
     /// The mirror of the host's object with this id (its source id), or null.
@@ -126,8 +136,12 @@ class WorldMirror : public Object {
     void followHostStep(int host_step, const std::unordered_set<int>& animated);
     // Deletes every mirror.
     void clearMirrors();
-    // Leaves the watching state, closing the connection when still open.
-    void stop(State state, const std::string& reason);
+    // Leaves the watching state, closing the connection when still open,
+    // and tells the game (or ends its loop) unless watch() itself fails,
+    // whose result says so already.
+    void stop(State state, const std::string& reason, bool announce = true);
+    // Sends the game-over event; ends the game loop when nobody hears it.
+    void announceStop();
 
     State m_state;
     std::string m_reason;
@@ -138,6 +152,7 @@ class WorldMirror : public Object {
     int m_sock;
     int m_host_step;
     bool m_synced;
+    bool m_ends_game_loop;
     MessageDecoder m_decoder;
     std::unordered_map<int, Object*> m_mirrors;
     std::unordered_set<std::string> m_sprite_views;

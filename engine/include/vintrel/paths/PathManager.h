@@ -64,6 +64,9 @@ class PathManager : public Manager {
 
     /// Most searches in progress at once (at least 1).
     void setMaxSearches(int max_searches);
+    /// Puts back the limits a fresh process starts with: MAX_SEARCHES,
+    /// CELL_BUDGET and PathFind::MAX_CELLS, with searches that ignore tile maps.
+    void restoreDefaults();
     /// Most searches in progress at once.
     [[nodiscard]] int getMaxSearches() const { return m_max_searches; }
     /// Most cells the searches in progress may keep nodes for, together.

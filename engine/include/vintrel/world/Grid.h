@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <unordered_set>
 #include <vector>
 
@@ -48,8 +49,12 @@ class Grid {
     /// object's position changes. 0 or -1.
     int updatePosition(Object* p_o, const Vector& where);
     /// The listed objects whose boxes would meet the object's box at `where`,
-    /// in order of first appearance by cell, then by list. Never the object itself.
+    /// in order of first appearance by cell, then by list. Never the object
+    /// itself, nor an object it does not collide with (Object::collidesWith).
     [[nodiscard]] ObjectList getCollisions(const Object* p_o, const Vector& where) const;
+    /// As above, keeping only the objects on a layer in `layers`.
+    [[nodiscard]] ObjectList getCollisions(const Object* p_o, const Vector& where,
+                                           std::uint32_t layers) const;
 
     /// Hints that the object will soon be queried at `where`: the first call
     /// starts loading where its cells' lists are kept, the second (with

@@ -53,9 +53,17 @@ enum ObjectAttribute : std::uint32_t {
     PATH = 0x8000,
     FOLLOW_PATH = 0x10000,
     AVOID_COLLISIONS = 0x20000,
+    /// Collision layer and mask. Records carry it only for objects that set
+    /// either (see setCollisionLayer), so records of every other object stay
+    /// as they always were; not part of ALL_ATTRIBUTES for the same reason.
+    COLLISION_LAYERS = 0x100000,
 };
-/// Every attribute bit of ObjectAttribute.
+/// The attribute bits every object has from the start (all but COLLISION_LAYERS).
 constexpr std::uint32_t ALL_ATTRIBUTES = 0x3FFFF;
+
+/// A collision layer or mask with every layer: a new object is on all of them
+/// and collides with all of them.
+constexpr std::uint32_t ALL_COLLISION_LAYERS = 0xFFFFFFFFu;
 
 /// Base of everything in the game world. Objects are created with new and
 /// hand themselves to the world manager, which owns and deletes them; game
@@ -161,6 +169,35 @@ class Object {
     bool getFollowPath() const { return m_follow_path; }
     /// True when the object slides along HARD obstacles instead of stopping.
     bool getAvoidCollisions() const { return m_avoid_collisions; }
+
+    /// Puts the object on the collision layers whose bits are set (one bit
+    /// per layer, 32 layers); ALL_COLLISION_LAYERS, every layer, at first.
+    /// Marks COLLISION_LAYERS.
+    void setCollisionLayer(std::uint32_t layer);
+    /// The layers this object collides with; ALL_COLLISION_LAYERS at first.
+    /// Two objects collide only when each one's mask holds a layer of the
+    /// other: a bullet with a mask of enemies passes through its own ship
+    /// even when the ship's mask would take it. Marks COLLISION_LAYERS.
+    void setCollisionMask(std::uint32_t mask);
+    /// The collision layers the object is on.
+    std::uint32_t getCollisionLayer() const { return m_collision_layer; }
+    /// The collision layers the object collides with.
+    std::uint32_t getCollisionMask() const { return m_collision_mask; }
+    /// True when each object's mask holds a layer of the other's.
+    bool collidesWith(const Object& other) const {
+        return (m_collision_mask & other.m_collision_layer) != 0 &&
+               (other.m_collision_mask & m_collision_layer) != 0;
+    }
+
+    /// With true, a sprite gives the object a box 0.01 space smaller than the
+    /// sprite on the right and at the bottom, as the box of an object without
+    /// a sprite is, so that sprite objects in neighbouring cells do not
+    /// collide. Later setSprite and setAnimation calls keep to it. Applies at
+    /// once to a box that follows the sprite; a box the game set stays.
+    /// Objects start with the configuration's sprite_box_inset (false).
+    void setSpriteBoxInset(bool inset = true);
+    /// True when a sprite gives the object the inset box.
+    bool getSpriteBoxInset() const { return m_sprite_box_inset; }
     /// True when any attribute changed since the last serialize().
     bool isModified() const { return m_modified != 0; }
     /// A copy of the path the object walks.
@@ -228,6 +265,8 @@ class Object {
     // The id for a new onlooker, from next_onlooker_id.
     static int takeNextOnlookerId();
     Object(int id, bool is_onlooker);
+    // The box a sprite gives: the animation's, inset when asked.
+    Box spriteBox() const;
 
     static int next_id;
     static int next_onlooker_id;
@@ -254,6 +293,11 @@ class Object {
     Path m_path;
     bool m_follow_path;
     bool m_avoid_collisions;
+    std::uint32_t m_collision_layer;
+    std::uint32_t m_collision_mask;
+    // Set once a layer or mask was set: only then do records carry them.
+    bool m_uses_collision_layers;
+    bool m_sprite_box_inset;
     // Where each kind of the world's lists (IndexedObjectList::Kind) holds
     // this object, -1 where none does; kept by those lists.
     std::array<int, 6> m_list_slot;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <map>
 #include <string>
 
@@ -49,6 +50,9 @@ class SceneGraph {
     [[nodiscard]] ObjectList visibleObjects(int altitude) const;
     /// The solid objects the object would meet at `where`, from the grid.
     [[nodiscard]] ObjectList getCollisions(const Object* p_o, const Vector& where) const;
+    /// As above, keeping only the objects on a layer in `layers`.
+    [[nodiscard]] ObjectList getCollisions(const Object* p_o, const Vector& where,
+                                           std::uint32_t layers) const;
     /// The grid of solid objects.
     [[nodiscard]] const Grid& getGrid() const { return m_grid; }
 

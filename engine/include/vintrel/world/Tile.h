@@ -4,9 +4,9 @@
 
 namespace vt {
 
-/// The character type of a tile map's cells. One alias, so that maps follow
-/// the display when its cells take wider characters.
-using TileChar = char;
+/// The character type of a tile map's cells: a Unicode code point, as the
+/// display's cells take, so that walls may be drawn with box-drawing lines.
+using TileChar = char32_t;
 
 /// One cell of a tile map: what is drawn there and whether it stops objects.
 /// The default tile is empty: a space without a background, drawn as

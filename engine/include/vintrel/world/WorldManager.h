@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -45,12 +46,18 @@ class WorldManager : public Manager {
     [[nodiscard]] ObjectList getAllObjects(bool inactive = false) const;
     /// Active objects whose type is exactly `type`.
     [[nodiscard]] ObjectList objectsOfType(const std::string& type);
-    /// Solid objects the object's box would meet at `where`.
+    /// Solid objects the object's box would meet at `where` and that it
+    /// collides with (see Object::setCollisionMask).
     [[nodiscard]] ObjectList getCollisions(const Object* p_o, const Vector& where) const;
+    /// As above, keeping only the objects on a layer in `layers`: which
+    /// enemies would this object meet there, say.
+    [[nodiscard]] ObjectList getCollisions(const Object* p_o, const Vector& where,
+                                           std::uint32_t layers) const;
     /// Lays the map over the world in place of any map before (deleted), and
     /// returns it; the world owns it until removeTileMap() or shut-down. Its
     /// solid cells stop HARD objects (EventTileCollision) from the next move
-    /// on. A map belongs to the world, not to a scene: it stays when scenes
+    /// on, whatever their collision layer and mask: a map has no layer. A map
+    /// belongs to the world, not to a scene: it stays when scenes
     /// change, so a scene that brings one removes it when it leaves. Null
     /// removes the map.
     TileMap* setTileMap(std::unique_ptr<TileMap> p_map);

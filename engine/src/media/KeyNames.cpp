@@ -1,4 +1,4 @@
-#include "input/KeyNames.h"
+#include "media/KeyNames.h"
 
 #include <iterator>
 

@@ -5,13 +5,20 @@
 #include <cstring>
 #include <string>
 
-namespace vt::replay {
+namespace vt {
 
-// The replay file's numbers and texts. Numbers are written little-endian whatever the machine, so that a file
-// travels between machines.
+// The numbers and texts of replay files and of the world stream. Numbers are written little-endian whatever
+// the machine, so that a file or a stream travels between machines.
 class ByteWriter {
   public:
-    void u8(std::uint8_t value) { m_bytes.push_back(static_cast<char>(value)); }
+    /// Writes into a text of its own (see bytes()).
+    ByteWriter() = default;
+    /// Appends to the caller's text, which must outlive the writer.
+    explicit ByteWriter(std::string* p_out) : m_p_bytes(p_out) {}
+    ByteWriter(const ByteWriter&) = delete;
+    ByteWriter& operator=(const ByteWriter&) = delete;
+
+    void u8(std::uint8_t value) { m_p_bytes->push_back(static_cast<char>(value)); }
     void u16(std::uint16_t value) { little(value, 2); }
     void u32(std::uint32_t value) { little(value, 4); }
     void u64(std::uint64_t value) { little(value, 8); }
@@ -21,15 +28,16 @@ class ByteWriter {
         std::memcpy(&bits, &value, sizeof(bits));
         u32(bits);
     }
-    void raw(const std::string& text) { m_bytes += text; }
-    const std::string& bytes() const { return m_bytes; }
+    void raw(const std::string& text) { *m_p_bytes += text; }
+    const std::string& bytes() const { return *m_p_bytes; }
 
   private:
     void little(std::uint64_t value, int count) {
         for (int i = 0; i < count; i++)
-            m_bytes.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+            m_p_bytes->push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
     }
-    std::string m_bytes;
+    std::string m_own_bytes;
+    std::string* m_p_bytes = &m_own_bytes;
 };
 
 // Every read is checked against the bytes left; a failed read leaves the
@@ -91,4 +99,4 @@ class ByteReader {
     std::size_t m_position = 0;
 };
 
-} // namespace vt::replay
+} // namespace vt

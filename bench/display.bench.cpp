@@ -21,6 +21,7 @@
 #include "media/SfmlCompat.h"
 #include "support/DisplayScenes.h"
 #include "support/ScratchEngine.h"
+#include "vintrel/core/DebugOverlay.h"
 #include "vintrel/core/GameManager.h"
 #include "vintrel/core/Utility.h"
 #include "vintrel/media/DisplayManager.h"
@@ -272,6 +273,34 @@ void BM_TileMapUnderView(benchmark::State& state) {
     state.counters["cells"] = display_manager.getHorizontalChars() * display_manager.getVerticalChars();
 }
 BENCHMARK(BM_TileMapUnderView)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+
+// The same frame with the debug overlay on, as the game loop draws it: its
+// figures (argument 1), or its figures, outlines and grid cells (2). Off, the
+// loop only asks whether it is on; BM_TypicalGameFrame is that case.
+void BM_TypicalGameFrameWithOverlay(benchmark::State& state) {
+    vt::scenes::clearWorld();
+    vt::scenes::Sprites sprites;
+    vt::scenes::makeTypicalGameFrame(sprites);
+    vt::DisplayManager& display_manager = vt::DisplayManager::getInstance();
+    vt::WorldManager& world_manager = vt::WorldManager::getInstance();
+    vt::DebugOverlay& overlay = vt::DebugOverlay::getInstance();
+    overlay.setMode(state.range(0) == 1 ? vt::OverlayMode::FIGURES : vt::OverlayMode::OUTLINES);
+    std::int64_t at_us = 0;
+    for (auto _ : state) {
+        world_manager.draw();
+        overlay.noteStep(1000, 2000, at_us += 33000);
+        overlay.draw();
+        display_manager.presentFrame();
+    }
+    overlay.setMode(vt::OverlayMode::OFF);
+    vt::scenes::clearWorld();
+}
+BENCHMARK(BM_TypicalGameFrameWithOverlay)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MinTime(2.0);
 
 // The straightforward way, for comparison on the same machine: one
 // rectangle and one one-character text drawn per cell, 3,840 draw calls.

@@ -8,7 +8,7 @@ if(NOT CLANG_FORMAT)
 endif()
 
 set(patterns)
-foreach(folder engine game tests bench fuzz docs template)
+foreach(folder engine game tests bench fuzz docs template tools)
   list(APPEND patterns ${SOURCE_DIR}/${folder}/*.h ${SOURCE_DIR}/${folder}/*.cpp)
 endforeach()
 file(GLOB_RECURSE sources LIST_DIRECTORIES false ${patterns})

@@ -13,6 +13,7 @@
 
 #include "support/EngineTest.h"
 #include "support/StepRunner.h"
+#include "vintrel/core/DebugOverlay.h"
 #include "vintrel/core/GameManager.h"
 #include "vintrel/events/EventAction.h"
 #include "vintrel/events/EventCollision.h"
@@ -259,6 +260,34 @@ TEST_F(ReplayTest, ScriptedRunReplaysWithEveryCheckpointEqual) {
     EXPECT_EQ(outcome.matched, 1) << outcome.reason;
     EXPECT_EQ(outcome.checkpoints, static_cast<int>(file.checkpoints.size()));
     EXPECT_EQ(outcome.frame_time, 1);
+}
+
+// The overlay only reads the world: a run recorded with it on replays,
+// without it, checkpoint for checkpoint. Reloading sprites
+// is refused while recording, in one line.
+TEST_F(ReplayTest, RunRecordedWithTheDebugOverlayOnReplaysTheSame) {
+    ASSERT_EQ(
+        inChild([this] {
+            ReplayManager& replay = ReplayManager::getInstance();
+            if (replay.startRecording(path(), INTERVAL, PATH_EXPANSIONS) != 0 ||
+                startEngine(
+                    "headless:true,networking:false,random_seed:0,frame_time:1,sprite_reload:true,\n") != 0)
+                return false;
+            buildScene();
+            // On from the first step, figures and outlines, without an object
+            // of its own that the replay would lack.
+            DebugOverlay::getInstance().setMode(OverlayMode::OUTLINES);
+            GameManager::getInstance().run();
+            const bool overlay_was_on = DebugOverlay::getInstance().getStepTiming().last_ms > 0.0;
+            GameManager::getInstance().shutDown();
+            return overlay_was_on && replay.getError().empty();
+        }),
+        0)
+        << logText();
+    EXPECT_EQ(test::countLines(logText(), "sprite_reload is off while the run is recorded or replayed."), 1);
+    const Outcome outcome = replay(path());
+    EXPECT_EQ(outcome.matched, 1) << outcome.reason;
+    EXPECT_GT(outcome.checkpoints, 10);
 }
 
 TEST_F(ReplayTest, EditedRecordingDivergesAtTheStepTheEditTakesEffect) {

@@ -122,6 +122,9 @@ inline constexpr ConfigSetting TABLE[] = {
     // file: neither changes what happens in a run, so recordings leave them out.
     boolSetting("data_paths", true),
     boolSetting("builtin_font", true),
+    // Neither is recorded: the overlay and reloading never change a run.
+    textSetting("debug_overlay_key", "F12"),
+    boolSetting("sprite_reload", false),
 };
 
 /// Number of settings.

@@ -13,6 +13,7 @@
 #include "platform/WorkingDirectory.h"
 #include "vintrel/core/Clock.h"
 #include "vintrel/core/Config.h"
+#include "vintrel/core/DebugOverlay.h"
 #include "vintrel/core/LogManager.h"
 #include "vintrel/events/EventStep.h"
 #include "vintrel/input/InputManager.h"
@@ -225,6 +226,7 @@ int GameManager::startUp() {
     takePlatformServices(config.getSignals());
 
     setGameOver(false);
+    DebugOverlay::getInstance().reset();
     Manager::startUp();
     LoopState::getInstance().setEngineStarted(true);
     log_manager.writeLog(1, "GameManager successfully started.");
@@ -274,20 +276,43 @@ void GameManager::run() {
     ReplayManager& replay_manager = ReplayManager::getInstance();
     const LoopState& loop_state = LoopState::getInstance();
     const int frame_time = loop_state.getFrameTime();
+    DebugOverlay& overlay = DebugOverlay::getInstance();
+    ResourceManager& resource_manager = ResourceManager::getInstance();
+    // A recording must not depend on files changing while it runs.
+    bool sprite_reload = Config::getInstance().getSettingNumber("sprite_reload") != 0;
+    if (sprite_reload && replay_manager.isDeterministic()) {
+        log_manager.writeLog(
+            "GameManager::run(): sprite_reload is off while the run is recorded or replayed.");
+        sprite_reload = false;
+    }
+    // Microseconds since the loop began, for the overlay's times.
+    std::int64_t loop_us = 0;
 
     while (true) {
-        clock.delta();
+        loop_us += clock.delta();
 
         // Timers first, so that what they start or change is in place for
         // the step event.
+        if (sprite_reload)
+            resource_manager.reloadChangedSprites();
         world_manager.fireTimers();
         const EventStep step(loop_state.getStepCount());
         onEvent(&step);
 
         display_manager.presentFrame();
         input_manager.getInput();
+        for (int presses = input_manager.takeOverlayKeyPresses(); presses > 0; presses--)
+            overlay.advanceMode();
         world_manager.update();
-        world_manager.draw();
+        if (overlay.isOn()) {
+            const std::int64_t updated_us = clock.split();
+            world_manager.draw();
+            const std::int64_t drawn_us = clock.split();
+            overlay.noteStep(updated_us, drawn_us - updated_us, loop_us);
+            overlay.draw();
+        } else {
+            world_manager.draw();
+        }
 
         if (networking)
             network_manager.update();
@@ -317,6 +342,7 @@ void GameManager::run() {
         } else if (adjust_time != 0 || frame_time <= 0 || loop_state.getStepCount() <= 0) {
             adjust_time = 0;
         } else {
+            overlay.noteLaggingStep();
             log_manager.writeLog("GameManager::run(): Can't keep up! frame_time %d ms, split %d ms",
                                  frame_time, split / 1000);
         }

@@ -122,8 +122,11 @@ int Manager::onEvent(const Event* p_event) const {
         // Handlers may have reshaped the table; names are distinct, so stop here.
         break;
     }
+    s_events_delivered += static_cast<std::uint64_t>(count);
     return count;
 }
+
+std::uint64_t Manager::s_events_delivered = 0;
 
 int Manager::getEventCount() const { return static_cast<int>(m_event_name.size()); }
 

@@ -11,6 +11,7 @@
 #include "media/SfmlCompat.h"
 #include "vintrel/core/Config.h"
 #include "vintrel/core/LogManager.h"
+#include "vintrel/core/Text.h"
 #include "vintrel/events/EventMouse.h"
 #include "vintrel/input/Key.h"
 #include "vintrel/media/DisplayManager.h"
@@ -176,6 +177,13 @@ int InputManager::startUp() {
                 "InputManager::startUp(): Warning! DisplayManager null. Cannot disable keyboard repeat.");
         }
     }
+    const std::string overlay_key = Config::getInstance().getSettingText("debug_overlay_key");
+    m_overlay_key = overlay_key == "none" || overlay_key.empty() ? KEY_UNDEFINED : keyFromName(overlay_key);
+    m_overlay_key_presses = 0;
+    if (m_overlay_key == KEY_UNDEFINED && overlay_key != "none" && !overlay_key.empty())
+        log_manager.writeLog("InputManager::startUp(): Warning! debug_overlay_key '%s' is no key; the debug "
+                             "overlay has no key.",
+                             clipForLog(overlay_key).c_str());
     Manager::startUp();
     log_manager.writeLog(5, "InputManager::startUp(): successfully started.");
     return 0;
@@ -226,7 +234,10 @@ bool InputManager::windowClosedDuringReplay() {
         const std::optional<sf::Event> event = sfml::pollEvent(*p_window);
         if (!event)
             break;
-        closed = sfml::describeEvent(*event).kind == sfml::InputEvent::Kind::Closed;
+        const sfml::InputEvent input = sfml::describeEvent(*event);
+        closed = input.kind == sfml::InputEvent::Kind::Closed;
+        if (input.kind == sfml::InputEvent::Kind::KeyPressed)
+            takesOverlayKey(toEventKeyboard(*event).getKey(), true);
     }
     return closed;
 }
@@ -292,6 +303,8 @@ bool InputManager::deliverWindowEvents(sf::RenderWindow& window) {
         case sfml::InputEvent::Kind::KeyPressed:
         case sfml::InputEvent::Kind::KeyReleased: {
             EventKeyboard keyboard = toEventKeyboard(*event);
+            if (takesOverlayKey(keyboard.getKey(), input.kind == sfml::InputEvent::Kind::KeyPressed))
+                break;
             keyboard.setKeyboardAction(
                 input.kind == sfml::InputEvent::Kind::KeyPressed ? KEY_ACTION_PRESSED : KEY_ACTION_RELEASED);
             deliver(keyboard);
@@ -336,13 +349,27 @@ void InputManager::deliverHeldButtons(sf::RenderWindow& window) {
 
 void InputManager::deliverHeldKeys() {
     for (const HeldKey& held : heldKeys()) {
-        if (sf::Keyboard::isKeyPressed(held.first)) {
+        if (held.second != m_overlay_key && sf::Keyboard::isKeyPressed(held.first)) {
             EventKeyboard keyboard;
             keyboard.setKey(held.second);
             keyboard.setKeyboardAction(KEY_ACTION_HELD);
             deliver(keyboard);
         }
     }
+}
+
+bool InputManager::takesOverlayKey(int key, bool pressed) {
+    if (m_overlay_key == KEY_UNDEFINED || key != m_overlay_key)
+        return false;
+    if (pressed)
+        m_overlay_key_presses++;
+    return true;
+}
+
+int InputManager::takeOverlayKeyPresses() {
+    const int presses = m_overlay_key_presses;
+    m_overlay_key_presses = 0;
+    return presses;
 }
 
 int InputManager::bindAction(const std::string& action, const std::vector<Key>& keys,

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <locale>
+#include <vector>
 
 #include "core/ConfigTable.h"
 #include "core/LogLineBuffer.h"
@@ -26,6 +27,26 @@
 namespace vt {
 
 namespace {
+
+// Rectangles queued by drawRectangle for the one window, as triangles,
+// until the next flush draws them in one call.
+std::vector<sf::Vertex> g_rectangles;
+
+// Rectangles were queued after everything drawn so far and before the
+// characters in the batch: they go first whenever the batch is drawn.
+void drawQueuedRectangles(sf::RenderWindow& window) {
+    if (g_rectangles.empty())
+        return;
+    window.draw(g_rectangles.data(), g_rectangles.size(), sf::PrimitiveType::Triangles);
+    g_rectangles.clear();
+}
+
+void appendQuad(float left, float top, float right, float bottom, sf::Color colour) {
+    const sf::Vector2f corners[] = {{left, top}, {right, top},    {right, bottom},
+                                    {left, top}, {right, bottom}, {left, bottom}};
+    for (const sf::Vector2f& corner : corners)
+        g_rectangles.push_back(sf::Vertex{corner, colour, sf::Vector2f()});
+}
 
 // The window the engine opens when the configuration names none.
 constexpr int DEFAULT_HORIZONTAL_PIXELS = 1024;
@@ -52,13 +73,17 @@ std::uint64_t textHash(const std::string& text) {
     return hash;
 }
 
-// Which characters the font file has, read from its character map.
+// Which characters the font has, read from its character map: the font
+// file's, or the built-in font's when the file name is empty.
 FontCoverage readCoverage(const std::string& font_file) {
     FontCoverage coverage;
     std::string bytes;
     std::string reason;
-    if (platform::readRegularFile(font_file, MAX_FONT_BYTES, &bytes, &reason) != platform::FileRead::OK ||
-        !coverage.read(bytes))
+    if (font_file.empty())
+        bytes.assign(reinterpret_cast<const char*>(builtin_font::data()), builtin_font::size());
+    else if (platform::readRegularFile(font_file, MAX_FONT_BYTES, &bytes, &reason) != platform::FileRead::OK)
+        bytes.clear();
+    if (bytes.empty() || !coverage.read(bytes))
         LogManager::getInstance().writeLog(
             1,
             "DisplayManager::startUp(): Warning! No character map read from '%s': characters the font "
@@ -157,7 +182,7 @@ int DisplayManager::openWindow() {
     connection.close();
 
     std::string font_file;
-    if (openFont(font_file) == -1)
+    if (openFont(&font_file) == -1)
         return -1;
 
     const float product = config.getFontScale() * std::min(cellWidth(), cellHeight());
@@ -182,11 +207,13 @@ int DisplayManager::openWindow() {
 // nowhere and the configuration leaves font_file at its default, the
 // library's own font stands in: a game need not ship one. A font file named
 // explicitly, or one that exists but cannot be read, is an error as ever.
-int DisplayManager::openFont(std::string& font_file) {
+// The file opened goes to *p_font_file: empty for the built-in font.
+int DisplayManager::openFont(std::string* p_font_file) {
     LogManager& log_manager = LogManager::getInstance();
     const Config& config = Config::getInstance();
     const std::string configured = config.getFontFile();
-    font_file = findDataFile(configured);
+    const std::string font_file = findDataFile(configured);
+    p_font_file->clear();
     m_p_font = std::make_unique<sf::Font>();
     std::error_code error;
     const bool absent = !std::filesystem::exists(font_file, error);
@@ -204,6 +231,7 @@ int DisplayManager::openFont(std::string& font_file) {
                              clipForLog(configured).c_str());
         return -1;
     }
+    *p_font_file = font_file;
     return 0;
 }
 
@@ -332,6 +360,7 @@ Vector DisplayManager::fromWindowPixels(int x, int y) const {
 
 void DisplayManager::releaseWindow() {
     m_p_batch.reset();
+    g_rectangles.clear();
     m_p_frame_record.reset();
     m_fitted_width = 0;
     m_fitted_height = 0;
@@ -385,13 +414,16 @@ int DisplayManager::drawInRgb(const Vector& world_pos, Character ch, std::uint8_
     }
     if (!m_p_window || !m_p_batch)
         return -1;
-    if (m_p_batch->getCellCount() >= MAX_QUEUED_CELLS)
+    if (m_p_batch->getCellCount() >= MAX_QUEUED_CELLS) {
+        drawQueuedRectangles(*m_p_window);
         m_p_batch->flush(*m_p_window);
+    }
     const Vector pixels = spacesToPixels(world_pos - m_view_corner);
     const sf::Color color(r, g, b, 255);
     std::size_t queued = m_p_batch->getCellCount();
     if (!m_p_batch->addCell(pixels.getX(), pixels.getY(), ch, color, rotation)) {
         // The masks of drawn characters are full: what is queued is drawn, and they start over.
+        drawQueuedRectangles(*m_p_window);
         m_p_batch->flush(*m_p_window, m_p_frame_record.get());
         queued = 0;
         m_p_batch->addCell(pixels.getX(), pixels.getY(), ch, color, rotation);
@@ -483,6 +515,7 @@ int DisplayManager::presentFrame() {
     if (!m_p_window || !m_p_batch)
         return -1;
     fitViewToWindow();
+    drawQueuedRectangles(*m_p_window);
     m_p_batch->flush(*m_p_window, m_p_frame_record.get());
     m_p_window->display();
     m_p_frame_record->frameShown();
@@ -494,6 +527,7 @@ int DisplayManager::presentFrame() {
 void DisplayManager::flush() {
     if (m_p_window && m_p_batch) {
         fitViewToWindow();
+        drawQueuedRectangles(*m_p_window);
         m_p_batch->flush(*m_p_window, m_p_frame_record.get());
     }
 }
@@ -505,6 +539,33 @@ int DisplayManager::drawFigure(const sf::CircleShape& figure) {
     flush();
     m_p_window->draw(figure);
     m_p_frame_record->addFigure(figure);
+    return 0;
+}
+
+int DisplayManager::drawRectangle(const Box& world_box, std::uint8_t r, std::uint8_t g, std::uint8_t b,
+                                  std::uint8_t alpha, bool filled) {
+    if (!m_p_window || !m_p_batch)
+        return -1;
+    // Characters queued earlier lie beneath; the rectangles of a frame are
+    // drawn together, in one call.
+    if (m_p_batch->getCellCount() > 0)
+        flush();
+    const Vector corner = spacesToPixels(world_box.getCorner() - m_view_corner);
+    const Vector size = spacesToPixels(Vector(world_box.getHorizontal(), world_box.getVertical()));
+    const float left = corner.getX();
+    const float top = corner.getY();
+    const float right = left + size.getX();
+    const float bottom = top + size.getY();
+    const sf::Color colour(r, g, b, alpha);
+    if (filled) {
+        appendQuad(left, top, right, bottom, colour);
+    } else {
+        // Four one-pixel strips inside the box.
+        appendQuad(left, top, right, top + 1.0f, colour);
+        appendQuad(left, bottom - 1.0f, right, bottom, colour);
+        appendQuad(left, top + 1.0f, left + 1.0f, bottom - 1.0f, colour);
+        appendQuad(right - 1.0f, top + 1.0f, right, bottom - 1.0f, colour);
+    }
     return 0;
 }
 

@@ -1,17 +1,23 @@
 #include "vintrel/media/ResourceManager.h"
 
+#include <chrono>
 #include <cstddef>
 #include <filesystem>
 #include <fstream>
 
 #include "media/SpriteReader.h"
+#include "vintrel/core/Config.h"
 #include "vintrel/core/DataFile.h"
 #include "vintrel/core/LogManager.h"
+#include "vintrel/core/Text.h"
 #include "vintrel/core/Utf8.h"
 
 namespace vt {
 
 namespace {
+
+// Changed sprite files are looked for no more often than this.
+constexpr std::int64_t RELOAD_LOOK_MS = 1000;
 
 /// The first of the count entries at(0) .. at(count - 1) whose label is
 /// label, or null after a warning. Messages name the lookup operation and
@@ -55,9 +61,12 @@ int ResourceManager::startUp() {
 }
 
 void ResourceManager::shutDown() {
-    for (int i = 0; i < m_sprite_count; i++)
+    for (int i = 0; i < m_sprite_count; i++) {
         m_sprites[static_cast<std::size_t>(i)].reset();
+        m_sprite_sources[static_cast<std::size_t>(i)] = SpriteSource();
+    }
     m_sprite_count = 0;
+    m_reload_problem.clear();
     // Audio is released now, not at program exit: by then the audio
     // library's error stream may be gone, and a sound that fails to close
     // (no audio device) would write into freed memory.
@@ -129,9 +138,80 @@ int ResourceManager::loadSprite(const std::string& filename, const std::string& 
         }
     }
     m_sprites[static_cast<std::size_t>(m_sprite_count)] = std::move(p_sprite);
+    // Only a game that reloads sprites looks at the file again.
+    if (Config::getInstance().getSettingNumber("sprite_reload") != 0)
+        m_sprite_sources[static_cast<std::size_t>(m_sprite_count)] = sourceOf(filename);
     m_sprite_count++;
     lm.writeLog(5, "RM::loadSprite(): Sprite '%s' loaded.", label.c_str());
     return 0;
+}
+
+ResourceManager::SpriteSource ResourceManager::sourceOf(const std::string& filename) {
+    std::error_code error;
+    SpriteSource source;
+    source.filename = filename;
+    source.written = std::filesystem::last_write_time(filename, error);
+    source.size = std::filesystem::file_size(filename, error);
+    if (error)
+        source.size = 0;
+    return source;
+}
+
+std::unique_ptr<Sprite> ResourceManager::readSpriteFile(const std::string& filename, int* p_failed_line) {
+    *p_failed_line = 0;
+    std::error_code error;
+    std::ifstream file;
+    if (std::filesystem::is_regular_file(filename, error))
+        file.open(filename);
+    if (!file.is_open())
+        return nullptr;
+    SpriteReader reader(file);
+    std::unique_ptr<Sprite> p_sprite = reader.readSprite();
+    if (!p_sprite)
+        *p_failed_line = reader.getLineNumber();
+    return p_sprite;
+}
+
+int ResourceManager::reloadChangedSprites() {
+    const std::int64_t now_ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                    std::chrono::steady_clock::now().time_since_epoch())
+                                    .count();
+    if (!isStarted() || now_ms - m_last_reload_look_ms < RELOAD_LOOK_MS)
+        return 0;
+    m_last_reload_look_ms = now_ms;
+
+    LogManager& lm = LogManager::getInstance();
+    int reloaded = 0;
+    for (int i = 0; i < m_sprite_count; i++) {
+        SpriteSource& source = m_sprite_sources[static_cast<std::size_t>(i)];
+        if (source.filename.empty())
+            continue;
+        const SpriteSource now = sourceOf(source.filename);
+        if (now.written == source.written && now.size == source.size)
+            continue;
+        source = now;
+        Sprite& sprite = *m_sprites[static_cast<std::size_t>(i)];
+        int failed_line = 0;
+        std::unique_ptr<Sprite> p_new = readSpriteFile(source.filename, &failed_line);
+        if (!p_new) {
+            // Line 0: the file could not be opened (an editor may be
+            // replacing it); the next change is looked at as usual.
+            m_reload_problem = clipForLog(source.filename) + " line " + std::to_string(failed_line) +
+                               ": sprite '" + clipForLog(sprite.getLabel()) + "' not reloaded";
+            lm.writeLog(
+                "RM::reloadChangedSprites(): Error! File '%s' line %d: sprite '%s' not reloaded; it keeps "
+                "its frames.",
+                clipForLog(source.filename).c_str(), failed_line, clipForLog(sprite.getLabel()).c_str());
+            continue;
+        }
+        sprite.takeFramesOf(*p_new);
+        if (m_reload_problem.rfind(clipForLog(source.filename) + " line ", 0) == 0)
+            m_reload_problem.clear();
+        lm.writeLog("RM::reloadChangedSprites(): Sprite '%s' reloaded from '%s'.",
+                    clipForLog(sprite.getLabel()).c_str(), clipForLog(source.filename).c_str());
+        reloaded++;
+    }
+    return reloaded;
 }
 
 Sprite* ResourceManager::getSprite(const std::string& label) const {

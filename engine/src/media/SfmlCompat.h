@@ -245,6 +245,56 @@ inline sf::Color pixelAt(const sf::Image& image, unsigned x, unsigned y) {
 #endif
 }
 
+/// An image of w x h pixels, all of the colour.
+inline sf::Image makeImage(unsigned w, unsigned h, sf::Color color) {
+    sf::Image image;
+#if SFML_VERSION_MAJOR >= 3
+    image.resize(sf::Vector2u(w, h), color);
+#else
+    image.create(w, h, color);
+#endif
+    return image;
+}
+
+/// Copies the w x h pixels at the top-left of source into target, with their
+/// top-left corner at (x, y); pixels outside either image are left out.
+inline void copyPixels(sf::Image& target, const sf::Image& source, unsigned x, unsigned y, unsigned w,
+                       unsigned h) {
+#if SFML_VERSION_MAJOR >= 3
+    static_cast<void>(target.copy(source, sf::Vector2u(x, y),
+                                  sf::IntRect({0, 0}, {static_cast<int>(w), static_cast<int>(h)})));
+#else
+    target.copy(source, x, y, sf::IntRect(0, 0, static_cast<int>(w), static_cast<int>(h)));
+#endif
+}
+
+/// Sets one pixel of an image.
+inline void setPixel(sf::Image& image, unsigned x, unsigned y, sf::Color color) {
+#if SFML_VERSION_MAJOR >= 3
+    image.setPixel(sf::Vector2u(x, y), color);
+#else
+    image.setPixel(x, y, color);
+#endif
+}
+
+/// Writes an image in the format its file name's extension names; false on failure.
+inline bool saveImage(const sf::Image& image, const std::string& file_name) {
+#if SFML_VERSION_MAJOR >= 3
+    return image.saveToFile(std::filesystem::path(file_name));
+#else
+    return image.saveToFile(file_name);
+#endif
+}
+
+/// Reads an image file; false when it cannot be read.
+inline bool loadImage(sf::Image& image, const std::string& file_name) {
+#if SFML_VERSION_MAJOR >= 3
+    return image.loadFromFile(std::filesystem::path(file_name));
+#else
+    return image.loadFromFile(file_name);
+#endif
+}
+
 /// The operating system's handle of the window (an X11 window id here).
 inline sf::WindowHandle nativeHandle(const sf::Window& window) {
 #if SFML_VERSION_MAJOR >= 3

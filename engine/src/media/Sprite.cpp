@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <utility>
 
 #include "vintrel/core/LogManager.h"
 
@@ -36,6 +37,19 @@ Frame Sprite::getFrame(int index) const {
     if (index < 0 || index >= m_frame_count)
         return Frame();
     return m_frames[static_cast<std::size_t>(index)];
+}
+
+void Sprite::takeFramesOf(Sprite& other) {
+    m_width = other.m_width;
+    m_height = other.m_height;
+    m_max_frame_count = other.m_max_frame_count;
+    m_frame_count = other.m_frame_count;
+    m_color = other.m_color;
+    m_slowdown = other.m_slowdown;
+    m_transparency = other.m_transparency;
+    m_frames = std::move(other.m_frames);
+    other.m_frames.clear();
+    other.m_frame_count = 0;
 }
 
 int Sprite::draw(int frame_number, const Vector& position, char transparency) const {

@@ -442,6 +442,7 @@ int NetworkManager::send(const void* buffer, int bytes, int sock) {
         }
         sent = 0;
     }
+    m_bytes_sent += static_cast<std::uint64_t>(sent);
     if (static_cast<std::size_t>(sent) == size)
         return 0;
     log_manager.writeLog(10, "NetworkManager::send(): Socket %d took %ld of %d bytes; the rest follows.",
@@ -468,6 +469,7 @@ int NetworkManager::flush(int sock) {
         close(sock);
         return -1;
     }
+    m_bytes_sent += static_cast<std::uint64_t>(sent);
     connection.unsent_offset += static_cast<std::size_t>(sent);
     if (connection.unsentBytes() == 0) {
         connection.unsent.clear();
@@ -509,8 +511,11 @@ int NetworkManager::receive(void* buffer, int bytes, int sock, bool peek) {
     if (m_connections[static_cast<std::size_t>(index)]->pending)
         return 0;
     const long received = platform::receiveBytes(sock, buffer, static_cast<std::size_t>(bytes), peek);
-    if (received > 0)
+    if (received > 0) {
+        if (!peek)
+            m_bytes_received += static_cast<std::uint64_t>(received);
         return static_cast<int>(received);
+    }
     if (received == 0) {
         log_manager.writeLog(1, "NetworkManager::receive(): Socket %d closed by peer.", sock);
         close(sock);

@@ -362,6 +362,7 @@ int WorldManager::moveObject(Object* p_o, const Vector& where) {
             for (int i = 0; i < collisions.getCount(); i++) {
                 Object* p_other = collisions[i];
                 const EventCollision collision(p_o, p_other, target);
+                m_collision_count++;
                 p_o->eventHandler(&collision);
                 p_other->eventHandler(&collision);
                 if (p_o->getSolidness() == HARD && p_other->getSolidness() == HARD)
@@ -423,6 +424,7 @@ void WorldManager::update() {
     // the step walks the objects that were active when it began.
     const ObjectList active = m_scene_graph.activeObjects();
     const Grid& grid = m_scene_graph.getGrid();
+    m_collision_count = 0;
     for (int i = 0; i < active.getCount(); i++) {
         // In a large world the objects and their grid cells are far apart in
         // memory: start loading them a few objects ahead.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,9 @@ class Manager {
     std::string getEventName(int index) const;
     /// A copy of the objects interested in the event type (empty if none).
     ObjectList getInterested(const std::string& event_type) const;
+    /// Handler calls made by every manager's onEvent since the process began
+    /// (the debug overlay shows them per step).
+    static std::uint64_t getEventsDelivered() { return s_events_delivered; }
 
   protected:
     /// For a manager's own startUp(): when already started, logs the warning
@@ -62,6 +66,8 @@ class Manager {
     std::vector<std::string> m_event_name;
     std::vector<OrderedObjectSet> m_obj_list;
     bool m_is_started;
+    // The game loop's thread alone delivers events.
+    static std::uint64_t s_events_delivered;
 };
 
 } // namespace vt

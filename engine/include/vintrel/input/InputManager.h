@@ -82,6 +82,11 @@ class InputManager : public Manager {
     /// Queues a mouse event as queueInput does a keyboard one.
     int queueInput(const EventMouse& mouse);
 
+    /// Presses of the debug overlay's key (`debug_overlay_key`) since the
+    /// last call. That key is kept from the game: never delivered, held or
+    /// recorded, also while a replay plays.
+    [[nodiscard]] int takeOverlayKeyPresses();
+
     /// The keyboard event for a window key press or release, with the engine's
     /// key set (KEY_UNDEFINED for keys it does not know); the caller sets the action.
     [[nodiscard]] EventKeyboard toEventKeyboard(const sf::Event& event) const;
@@ -105,6 +110,11 @@ class InputManager : public Manager {
 
     std::vector<std::variant<EventKeyboard, EventMouse>> m_queued;
     std::unique_ptr<ActionTable> m_p_actions;
+    // KEY_UNDEFINED when the overlay has no key.
+    Key m_overlay_key = KEY_UNDEFINED;
+    int m_overlay_key_presses = 0;
+    // True, after counting a press, for the overlay's key.
+    bool takesOverlayKey(int key, bool pressed);
 };
 
 } // namespace vt

@@ -5,6 +5,7 @@
 #include <string>
 #include <unordered_set>
 
+#include "vintrel/core/Box.h"
 #include "vintrel/core/Color.h"
 #include "vintrel/core/Manager.h"
 #include "vintrel/core/Utf8.h"
@@ -75,6 +76,12 @@ class DisplayManager : public Manager {
     /// Draws a shape's figure into the window over the characters queued
     /// before it; the frame keeps it for redrawLastFrame(). 0, or -1 without a window.
     int drawFigure(const sf::CircleShape& figure);
+    /// Draws a box of the world over what is queued before it: its outline
+    /// one pixel wide inside the box, or filled. alpha 255 is opaque. Not
+    /// kept for redrawLastFrame(): it marks a frame, as the debug overlay
+    /// does. 0, or -1 without a window.
+    int drawRectangle(const Box& world_box, std::uint8_t r, std::uint8_t g, std::uint8_t b,
+                      std::uint8_t alpha, bool filled);
     /// Draws the frame last shown by presentFrame() into the back buffer
     /// again, exactly, without running any object's draw: the characters
     /// and figures drawn through the display manager, not what was drawn
@@ -131,9 +138,9 @@ class DisplayManager : public Manager {
                   float rotation, const Color* p_background = nullptr);
     void reportInvalidText(const std::string& text, const std::u32string& cells);
     int openWindow();
-    // Loads the font the window draws with, and names the file looked for
-    // (absent when the built-in font stands in); 0, or -1 after a log line.
-    int openFont(std::string& font_file);
+    // Loads the font the window draws with and names the file opened (empty
+    // for the built-in font); 0, or -1 after a log line.
+    int openFont(std::string* p_font_file);
     int createWindow(const std::string& display_name);
     void logLibraryErrors(bool on);
     int scaleWindow(unsigned desktop_width, unsigned desktop_height);

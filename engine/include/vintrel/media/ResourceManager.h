@@ -1,6 +1,8 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -46,6 +48,18 @@ class ResourceManager : public Manager {
     /// The first music loaded with the label, or null.
     Music* getMusic(const std::string& label);
 
+    /// Reads again each loaded sprite file that changed on disk (its time or
+    /// size) since it was read, looking at most once a second; the game loop
+    /// calls it every step when `sprite_reload` is on, and not while a run
+    /// is recorded or replayed. A sprite that reloads keeps its address, so
+    /// objects show its new frames; one that no longer loads keeps its
+    /// frames, after the reader's lines and one line naming file and line.
+    /// Returns the sprites reloaded.
+    int reloadChangedSprites();
+    /// The last reload that failed ("player-spr.txt line 7: not reloaded"),
+    /// until that file reloads; empty when none did.
+    [[nodiscard]] const std::string& getSpriteReloadProblem() const { return m_reload_problem; }
+
     /// Number of sprites loaded.
     int getSpriteCount() const { return m_sprite_count; }
     /// Number of sounds loaded.
@@ -60,6 +74,19 @@ class ResourceManager : public Manager {
 
     std::array<std::unique_ptr<Sprite>, MAX_SPRITES> m_sprites;
     int m_sprite_count;
+    // Where each sprite came from, and the file's time and size when read.
+    struct SpriteSource {
+        std::string filename;
+        std::filesystem::file_time_type written{};
+        std::uintmax_t size = 0;
+    };
+    std::array<SpriteSource, MAX_SPRITES> m_sprite_sources;
+    // Steady-clock time of the last look for changed files, in milliseconds.
+    std::int64_t m_last_reload_look_ms = 0;
+    std::string m_reload_problem;
+    // Reads one sprite file into a new sprite; null after the reader's lines.
+    static std::unique_ptr<Sprite> readSpriteFile(const std::string& filename, int* p_failed_line);
+    static SpriteSource sourceOf(const std::string& filename);
     std::array<Sound, MAX_SOUNDS> m_sounds;
     int m_sound_count;
     std::array<Music, MAX_MUSICS> m_musics;

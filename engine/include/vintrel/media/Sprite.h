@@ -63,6 +63,10 @@ class Sprite {
     /// Label the resource manager finds it by.
     std::string getLabel() const { return m_label; }
 
+    /// Takes the other sprite's frames, sizes, colour, slowdown and
+    /// transparency in place, keeping this sprite's label and address, so
+    /// that whatever shows it shows the new frames; the other is left empty.
+    void takeFramesOf(Sprite& other);
     /// Draws frame frame_number centred on position in the sprite's colour;
     /// nothing for an out-of-range number. 0, or -1 when a character failed.
     int draw(int frame_number, const Vector& position, char transparency) const;

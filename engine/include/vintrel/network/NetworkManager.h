@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -71,6 +72,10 @@ class NetworkManager : public Manager {
     bool isConnecting(int sock) const;
     /// Connections, including those still being made.
     int getNumConnections() const { return static_cast<int>(m_connections.size()); }
+    /// Bytes the system took to send, over every connection since the process began.
+    std::uint64_t getBytesSent() const { return m_bytes_sent; }
+    /// Bytes received (not peeked), over every connection since the process began.
+    std::uint64_t getBytesReceived() const { return m_bytes_received; }
 
     /// Sends the bytes now, as far as the system takes them; the rest is kept
     /// and sent, in order, in the following steps (so is everything sent while
@@ -137,6 +142,8 @@ class NetworkManager : public Manager {
     int m_sock;
     int m_max_connections;
     std::vector<std::unique_ptr<Connection>> m_connections;
+    std::uint64_t m_bytes_sent = 0;
+    std::uint64_t m_bytes_received = 0;
     std::size_t m_backlog_limit;
     int m_connect_timeout; // milliseconds
     // The last accept() error and how many times in a row it occurred.

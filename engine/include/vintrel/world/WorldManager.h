@@ -116,6 +116,8 @@ class WorldManager : public Manager {
     [[nodiscard]] int getTimerCount(const Object* p_o) const;
     /// Number of timers pending in the world, in every scene included.
     [[nodiscard]] int getTimerCount() const;
+    /// Collisions (pairs of objects told of meeting) in the last update().
+    [[nodiscard]] int getCollisionCount() const { return m_collision_count; }
     /// Sends the timer events due in this step: to objects outside scenes
     /// first, then to those of the top scene (a covered scene's timers wait).
     /// The game loop calls it at the start of every step, before the step event.
@@ -148,6 +150,7 @@ class WorldManager : public Manager {
     // Whether the last step left objects marked by destructors for the next.
     bool m_deferred_deletions;
     Object* m_p_view_following;
+    int m_collision_count = 0;
     Box m_boundary;
     Box m_view;
     Vector m_view_slack;

@@ -254,7 +254,7 @@ void BM_TileMapUnderView(benchmark::State& state) {
     for (int y = 0; y < SIDE; y++)
         for (int x = 0; x < SIDE; x++) {
             vt::Tile tile;
-            tile.ch = static_cast<char>('!' + (x + y) % 90);
+            tile.ch = static_cast<vt::TileChar>('!' + (x + y) % 90);
             tile.color = static_cast<vt::Color>(1 + (x + y) % 7);
             tile.solid = (x + y) % 5 == 0;
             p_map->setTile(x, y, tile);

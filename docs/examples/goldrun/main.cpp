@@ -8,6 +8,7 @@
 //
 // --level 1 to 5 sets how many drones there are and how fast they go; --demo
 // lets the game play itself. A recording keeps both, so --replay needs neither.
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -109,6 +110,33 @@ int drawLine(int y, const std::string& text, vt::Color color) {
 
 std::string binding(const char* action) { return vt::InputManager::getInstance().getActionBinding(action); }
 
+// Who collides with whom, one bit each: the drones' mask leaves out the
+// gold, so they pass over it unnoticed, and the miner tells what it met by
+// its layer. The rock is no object and has no layer: the tile map's solid
+// cells stop every object.
+constexpr std::uint32_t MINER_LAYER = 1u << 0;
+constexpr std::uint32_t DRONE_LAYER = 1u << 1;
+constexpr std::uint32_t GOLD_LAYER = 1u << 2;
+
+// Rock in the mine's own cells only: the wall joins its neighbours inside the
+// mine, while isRock() keeps everything outside closed.
+bool rockInMine(int x, int y) {
+    const int row = y - MINE_TOP;
+    return row >= 0 && row < MINE_ROWS && x >= 0 && x < MINE_COLUMNS && MINE[row][x] == '#';
+}
+
+// The line that joins a cell of rock to its rock neighbours, indexed by
+// up 1, right 2, down 4, left 8; a lone cell is a solid block.
+constexpr char32_t WALL_CHARACTERS[16] = {
+    U'█', U'│', U'─', U'└', U'│', U'│', U'┌', U'├', U'─', U'┘', U'─', U'┴', U'┐', U'┤', U'┬', U'┼',
+};
+
+char32_t wallCharacter(int x, int y) {
+    const int joins = (rockInMine(x, y - 1) ? 1 : 0) | (rockInMine(x + 1, y) ? 2 : 0) |
+                      (rockInMine(x, y + 1) ? 4 : 0) | (rockInMine(x - 1, y) ? 8 : 0);
+    return WALL_CHARACTERS[joins];
+}
+
 // The walls live here alone: the rest of the game asks isRock(). They are
 // one tile map, whose solid cells stop the miner and the drones as HARD
 // objects would; the map belongs to the world, so the play scene removes it
@@ -116,13 +144,14 @@ std::string binding(const char* action) { return vt::InputManager::getInstance()
 void buildMine() {
     auto p_mine = std::make_unique<vt::TileMap>(MINE_COLUMNS, MINE_TOP + MINE_ROWS);
     vt::Tile rock;
-    rock.ch = '#';
     rock.color = vt::BLUE;
     rock.solid = true;
     for (int y = MINE_TOP; y < MINE_TOP + MINE_ROWS; y++)
         for (int x = 0; x < MINE_COLUMNS; x++)
-            if (isRock(x, y))
+            if (isRock(x, y)) {
+                rock.ch = wallCharacter(x, y);
                 p_mine->setTile(x, y, rock);
+            }
     vt::WorldManager::getInstance().setTileMap(std::move(p_mine));
 }
 
@@ -130,8 +159,9 @@ class Gold : public vt::Object {
   public:
     explicit Gold(const vt::Vector& position) {
         setType("Gold");
-        setSolidness(vt::SOFT); // the miner and the drones pass over it
+        setSolidness(vt::SOFT); // the miner walks over it
         setPosition(position);
+        setCollisionLayer(GOLD_LAYER);
     }
     int draw() override {
         return vt::DisplayManager::getInstance().drawCharacter(getPosition(), '$', vt::YELLOW);
@@ -155,6 +185,8 @@ class Drone : public vt::Object {
     Drone(const DroneStart& start, int steps_per_move) : m_dx(start.dx), m_dy(start.dy) {
         setType("Drone");
         setPosition(cell(start.x, start.y));
+        setCollisionLayer(DRONE_LAYER);
+        setCollisionMask(vt::ALL_COLLISION_LAYERS & ~GOLD_LAYER);
         startTimer("move", steps_per_move, vt::TIMER_REPEATING);
     }
     int draw() override {
@@ -202,6 +234,7 @@ class Miner : public vt::Object {
     explicit Miner(Round* p_round) : m_p_round(p_round) {
         setType("Miner");
         setPosition(cell(40, 12));
+        setCollisionLayer(MINER_LAYER);
         registerInterest(vt::EVENT_ACTION);
     }
     int draw() override {
@@ -216,9 +249,9 @@ class Miner : public vt::Object {
         if (const auto* p_collision = vt::eventAs<vt::EventCollision>(p_event)) {
             vt::Object* p_other =
                 p_collision->getObject1() == this ? p_collision->getObject2() : p_collision->getObject1();
-            if (p_other->getType() == "Gold")
+            if (p_other->getCollisionLayer() == GOLD_LAYER)
                 m_p_round->collect(*static_cast<Gold*>(p_other));
-            else if (p_other->getType() == "Drone")
+            else if (p_other->getCollisionLayer() == DRONE_LAYER)
                 m_p_round->end("caught by a drone");
             return 1;
         }

@@ -51,7 +51,7 @@ float pixelEdge(float position) { return std::round(std::round(position * 64.0f)
 // The opacity of a mask texel whose ink is the colour's share in quarters
 // over the background: blending then mixes the two.
 std::uint8_t shadeAlpha(std::uint8_t quarters) {
-    return quarters >= 4 ? 255 : static_cast<std::uint8_t>((quarters * 255 + 2) / 4);
+    return static_cast<std::uint8_t>(quarters >= 4 ? 255 : (quarters * 255 + 2) / 4);
 }
 
 unsigned maxMasksSide() { return std::min(MAX_MASKS_SIDE, sf::Texture::getMaximumSize()); }

@@ -29,7 +29,7 @@ int makeDirectories(const std::string& path, std::string* p_reason) {
 }
 
 int userDataDirectory(const std::string& game, std::string* p_path, std::string* p_reason) {
-    // The base directory specification ignores relative paths.
+    // A relative XDG_DATA_HOME is ignored, as the XDG convention for data folders asks.
     const char* data_home = std::getenv("XDG_DATA_HOME");
     std::string base;
     if (data_home != nullptr && data_home[0] == '/') {

@@ -18,9 +18,9 @@ std::string findDataFile(const std::string& name);
 
 /// The folders searched after the working directory, in order: the one that
 /// holds the running program, then the installed data folders
-/// <program folder>/../share/<game> and <engine prefix>/share/<game>, where
-/// <game> is the configuration's `game_name`, or the program's file name
-/// when that is empty.
+/// `PROGRAM_FOLDER/../share/GAME` and `ENGINE_PREFIX/share/GAME`, where
+/// GAME is the configuration's `game_name`, or the program's file name when
+/// that is empty.
 std::vector<std::string> dataDirectories();
 
 } // namespace vt

@@ -9,8 +9,8 @@
 #include "support/WindowTest.h"
 #include "vintrel/core/LogManager.h"
 #include "vintrel/core/Utility.h"
-#include "vintrel/events/EventTileCollision.h"
 #include "vintrel/media/DisplayManager.h"
+#include "vintrel/world/EventTileCollision.h"
 #include "vintrel/world/TileMap.h"
 #include "vintrel/world/WorldManager.h"
 

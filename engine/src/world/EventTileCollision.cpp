@@ -1,4 +1,4 @@
-#include "vintrel/events/EventTileCollision.h"
+#include "vintrel/world/EventTileCollision.h"
 
 namespace vt {
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -182,6 +183,28 @@ TEST_F(TileMapTest, SizesAndCellsOutsideTheMapAreRefused) {
     EXPECT_FALSE(map.isSolid(3, 1));
     EXPECT_EQ(countLines(logText(), "TileMap::resize(): Error!"), 3);
     EXPECT_EQ(countLines(logText(), "TileMap::setTile(): Error!"), 2);
+}
+
+// The quick test a move makes reads the solid bits a word at a time: it must
+// agree with the cell-by-cell walk for boxes across and along word edges.
+TEST_F(TileMapTest, QuickSolidTestAgreesWithTheCellByCellWalk) {
+    TileMap map(150, 40);
+    std::mt19937 random(5);
+    for (int row = 0; row < 40; row++)
+        for (int column = 0; column < 150; column++)
+            if (random() % 61 == 0)
+                map.setTile(column, row, wallTile());
+    std::uniform_real_distribution<float> place(-3.0f, 155.0f);
+    std::uniform_real_distribution<float> side(0.0f, 140.0f);
+    for (int i = 0; i < 3000; i++) {
+        const Box box(Vector(place(random), place(random) / 4), i % 3 == 0 ? side(random) : side(random) / 40,
+                      side(random) / 30);
+        bool walked = false;
+        map.forEachSolidIn(box, [&walked](int, int) { walked = true; });
+        ASSERT_EQ(map.anySolidIn(box), walked)
+            << "box at " << box.getCorner().getX() << "," << box.getCorner().getY() << " of "
+            << box.getHorizontal() << " x " << box.getVertical();
+    }
 }
 
 TEST_F(TileMapTest, SolidCellsStopHardObjectsAndTellThemWhichCell) {

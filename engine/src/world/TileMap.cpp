@@ -163,9 +163,22 @@ void TileMap::cellRange(const Box& box, int& left, int& top, int& right, int& bo
 }
 
 bool TileMap::anySolidIn(const Box& box) const {
-    bool found = false;
-    forEachSolidIn(box, [&found](int, int) { found = true; });
-    return found;
+    int left = 0, top = 0, right = -1, bottom = -1;
+    cellRange(box, left, top, right, bottom);
+    // Every object asks this on every move: a row's span is tested a word of
+    // the solid bits at a time, and the first solid cell ends the search.
+    for (int row = top; row <= bottom; row++) {
+        std::size_t cell = index(left, row);
+        const std::size_t end = index(right, row) + 1;
+        while (cell < end) {
+            const std::size_t in_word = std::min<std::size_t>(64 - (cell & 63), end - cell);
+            const std::uint64_t span = in_word == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << in_word) - 1;
+            if ((m_solid[cell >> 6] >> (cell & 63) & span) != 0)
+                return true;
+            cell += in_word;
+        }
+    }
+    return false;
 }
 
 void TileMap::draw(const Box& view) const {

@@ -30,10 +30,18 @@ void solidSpan(double low, double high, int cells, int& first, int& last) {
     last = static_cast<int>(to);
 }
 
+// One count for every map of the process, so that a new map never takes
+// the revision an earlier one had.
+std::uint64_t nextRevision() {
+    static std::uint64_t revision = 0;
+    return ++revision;
+}
+
 } // namespace
 
 TileMap::TileMap()
-    : m_width(0), m_height(0), m_tiles(), m_solid(), m_altitude(ALTITUDE_MIN), m_visible(true) {}
+    : m_width(0), m_height(0), m_tiles(), m_solid(), m_altitude(ALTITUDE_MIN), m_visible(true),
+      m_revision(nextRevision()) {}
 
 TileMap::TileMap(int width, int height) : TileMap() { resize(width, height); }
 
@@ -51,6 +59,7 @@ int TileMap::resize(int width, int height) {
     const std::size_t cells = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
     m_tiles.assign(cells, Tile());
     m_solid.assign((cells + 63) / 64, 0);
+    m_revision = nextRevision();
     return 0;
 }
 
@@ -63,6 +72,7 @@ int TileMap::setTile(int column, int row, const Tile& tile) {
     }
     m_tiles[index(column, row)] = tile;
     setSolid(index(column, row), tile.solid);
+    m_revision = nextRevision();
     return 0;
 }
 
@@ -123,6 +133,7 @@ int TileMap::loadText(const std::string& text, const std::string& name) {
     m_solid.assign((m_tiles.size() + 63) / 64, 0);
     for (std::size_t i = 0; i < m_tiles.size(); i++)
         setSolid(i, m_tiles[i].solid);
+    m_revision = nextRevision();
     LogManager::getInstance().writeLog(2, "TileMap::loadText(): Map '%s' of %d x %d cells loaded.",
                                        clipForLog(name).c_str(), m_width, m_height);
     return 0;
@@ -135,7 +146,13 @@ int TileMap::setAltitude(int altitude) {
         return -1;
     }
     m_altitude = altitude;
+    m_revision = nextRevision();
     return 0;
+}
+
+void TileMap::setVisible(bool visible) {
+    m_visible = visible;
+    m_revision = nextRevision();
 }
 
 Box TileMap::cellBox(int column, int row) {

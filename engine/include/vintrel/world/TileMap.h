@@ -71,7 +71,11 @@ class TileMap {
     /// False keeps the map from being drawn; its solid cells still count.
     [[nodiscard]] bool isVisible() const { return m_visible; }
     /// Shows or hides the map.
-    void setVisible(bool visible) { m_visible = visible; }
+    void setVisible(bool visible);
+    /// Changes whenever a cell, the size, the altitude or the visibility
+    /// does; no two maps made in this process share one. A world host
+    /// resends the map to its watchers when it changes.
+    [[nodiscard]] std::uint64_t getRevision() const { return m_revision; }
 
     /// The box of a solid cell in world spaces.
     [[nodiscard]] static Box cellBox(int column, int row);
@@ -113,6 +117,7 @@ class TileMap {
     std::vector<std::uint64_t> m_solid;
     int m_altitude;
     bool m_visible;
+    std::uint64_t m_revision;
 };
 
 } // namespace vt

@@ -2,8 +2,9 @@
 # and (unless BUILD_ONLY) run it headless in its build folder, where it finds
 # its data. A game that waits for its player (RUN_SECONDS set) is stopped
 # with SIGTERM after that long, which ends its loop and shuts it down cleanly;
-# the time leaves start-up room to finish on a loaded machine, since a signal
-# that comes before the game catches it ends the process at once.
+# the time leaves start-up room to finish on a loaded machine (10 s was once
+# too short beside parallel builds), since a signal that comes before the
+# game catches it ends the process at once.
 set(SOURCE ${CONSUMER_SOURCE})
 include(${CMAKE_CURRENT_LIST_DIR}/BuildExample.cmake)
 if(BUILD_ONLY)

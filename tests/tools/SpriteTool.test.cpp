@@ -44,10 +44,11 @@ std::string sourceFile(const std::string& relative) {
     return std::string(VINTREL_SOURCE_DIR) + "/" + relative;
 }
 
-// Every sprite file committed with the sources: the shooter's and the examples'.
+// Every sprite file committed with the sources: the shooter's, the examples'
+// and the tools tests' own (a UTF-8 frame of box-drawing lines and block shades).
 std::vector<std::string> committedSprites() {
     std::vector<std::string> files;
-    for (const char* folder : {"game/sprites", "docs/examples"})
+    for (const char* folder : {"game/sprites", "docs/examples", "tests/tools"})
         for (const auto& entry : std::filesystem::recursive_directory_iterator(sourceFile(folder)))
             if (entry.path().extension() == ".txt" && entry.path().parent_path().filename() == "sprites")
                 files.push_back(entry.path().string());

@@ -25,6 +25,7 @@
 #include "vintrel/core/GameManager.h"
 #include "vintrel/core/Utility.h"
 #include "vintrel/media/DisplayManager.h"
+#include "vintrel/world/TileMap.h"
 #include "vintrel/world/WorldManager.h"
 
 namespace {
@@ -247,6 +248,36 @@ void BM_TypicalGameFrame(benchmark::State& state) {
     vt::scenes::clearWorld();
 }
 BENCHMARK(BM_TypicalGameFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+
+// A 1000 x 1000 tile map, every cell a character as in the full screen,
+// under an 80 x 24 view in its middle: only the view's cells are drawn, so
+// this compares with BM_FullScreenGlyphsOnly.
+void BM_TileMapUnderView(benchmark::State& state) {
+    vt::scenes::clearWorld();
+    constexpr int SIDE = 1000;
+    auto p_map = std::make_unique<vt::TileMap>(SIDE, SIDE);
+    for (int y = 0; y < SIDE; y++)
+        for (int x = 0; x < SIDE; x++) {
+            vt::Tile tile;
+            tile.ch = static_cast<vt::TileChar>('!' + (x + y) % 90);
+            tile.color = static_cast<vt::Color>(1 + (x + y) % 7);
+            tile.solid = (x + y) % 5 == 0;
+            p_map->setTile(x, y, tile);
+        }
+    vt::DisplayManager& display_manager = vt::DisplayManager::getInstance();
+    vt::WorldManager& world_manager = vt::WorldManager::getInstance();
+    world_manager.setTileMap(std::move(p_map));
+    const vt::Box view = world_manager.getView();
+    world_manager.setView(vt::Box(vt::Vector(500, 500), view.getHorizontal(), view.getVertical()));
+    for (auto _ : state) {
+        world_manager.draw();
+        display_manager.presentFrame();
+    }
+    world_manager.setView(view);
+    world_manager.removeTileMap();
+    state.counters["cells"] = display_manager.getHorizontalChars() * display_manager.getVerticalChars();
+}
+BENCHMARK(BM_TileMapUnderView)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 
 // The same frame with the debug overlay on, as the game loop draws it: its
 // figures (argument 1), or its figures, outlines and grid cells (2). Off, the

@@ -1,6 +1,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "vintrel/events/Event.h"
 #include "vintrel/events/EventTimer.h"
 #include "vintrel/world/Object.h"
+#include "vintrel/world/TileMap.h"
 #include "vintrel/world/WorldManager.h"
 
 namespace {
@@ -55,6 +57,32 @@ void BM_UpdateScaled(benchmark::State& state) {
     for (auto _ : state)
         world_manager.update();
     reportPerObject(state, count, collisions_before);
+}
+
+// One world step with 10,000 drifting SOFT objects in a 1000 x 1000 world,
+// without a tile map (0) and over a 1000 x 1000 map (1) with a solid cell in
+// every 97, which the drifters meet and hear of as they pass.
+void BM_UpdateOverTileMap(benchmark::State& state) {
+    constexpr int COUNT = 10000;
+    constexpr int SIDE = 1000;
+    useScene(COUNT, vt::Box(vt::Vector(0, 0), SIDE, SIDE));
+    vt::WorldManager& world_manager = vt::WorldManager::getInstance();
+    if (state.range(0) == 1) {
+        auto p_map = std::make_unique<vt::TileMap>(SIDE, SIDE);
+        vt::Tile wall;
+        wall.ch = '#';
+        wall.solid = true;
+        for (int y = 0; y < SIDE; y++)
+            for (int x = 0; x < SIDE; x++)
+                if ((x * 7 + y * 13) % 97 == 0)
+                    p_map->setTile(x, y, wall);
+        world_manager.setTileMap(std::move(p_map));
+    }
+    const long collisions_before = Drifter::collisions();
+    for (auto _ : state)
+        world_manager.update();
+    world_manager.removeTileMap();
+    reportPerObject(state, COUNT, collisions_before);
 }
 
 // The game's own crowding: 500 objects in the default 80 x 24 world.
@@ -183,6 +211,7 @@ BENCHMARK(BM_UpdateGameCrowd)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_StepWithTimers)->Arg(0)->Arg(10000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_FireTimers)->Arg(10000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_GetCollisions)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_UpdateOverTileMap)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_UpdateScaled)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MarkAndDelete)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DeleteStacked)->Arg(20000)->Arg(40000)->Arg(80000)->Unit(benchmark::kMillisecond);

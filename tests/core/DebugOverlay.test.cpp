@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "vintrel/events/EventStep.h"
 #include "vintrel/media/DisplayManager.h"
 #include "vintrel/world/Object.h"
+#include "vintrel/world/TileMap.h"
 #include "vintrel/world/WorldManager.h"
 
 namespace vt::test {
@@ -75,18 +77,34 @@ TEST_F(DebugOverlayTest, OutlinesMarkSolidnessByColourAroundTheBoxes) {
     auto* p_soft = new Object;
     p_soft->setSolidness(SOFT);
     p_soft->setPosition(Vector(50, 12));
+    // A hidden map: its solid cell is outlined all the same, its floor not.
+    auto p_map = std::make_unique<TileMap>(80, 24);
+    Tile tile;
+    tile.solid = true;
+    p_map->setTile(30, 12, tile);
+    tile.solid = false;
+    tile.ch = '.';
+    p_map->setTile(35, 12, tile);
+    p_map->setVisible(false);
+    WorldManager::getInstance().setTileMap(std::move(p_map));
     overlay().setMode(OverlayMode::OUTLINES);
     ASSERT_EQ(overlay().draw(), 0);
     const sf::Image image = captureBackBuffer();
+    const sf::Color solid_tile(230, 80, 255);
     EXPECT_GT(countInCell(image, 20, 12, sf::Color(255, 64, 64)), 10);
     EXPECT_EQ(countInCell(image, 20, 12, sf::Color(255, 220, 0)), 0);
     EXPECT_GT(countInCell(image, 50, 12, sf::Color(255, 220, 0)), 10);
+    EXPECT_GT(countInCell(image, 30, 12, solid_tile), 10);
+    EXPECT_EQ(countInCell(image, 35, 12, solid_tile), 0);
+    EXPECT_EQ(countInCell(image, 20, 12, solid_tile), 0);
     EXPECT_GT(countInCell(image, 0, 0, sf::Color(200, 200, 200)), 10);
 
     DisplayManager::getInstance().presentFrame();
     overlay().setMode(OverlayMode::FIGURES);
     ASSERT_EQ(overlay().draw(), 0);
-    EXPECT_EQ(countInCell(captureBackBuffer(), 20, 12, sf::Color(255, 64, 64)), 0);
+    const sf::Image figures_only = captureBackBuffer();
+    EXPECT_EQ(countInCell(figures_only, 20, 12, sf::Color(255, 64, 64)), 0);
+    EXPECT_EQ(countInCell(figures_only, 30, 12, solid_tile), 0);
 }
 
 } // namespace

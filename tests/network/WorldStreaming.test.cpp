@@ -5,6 +5,7 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "support/EngineTest.h"
@@ -16,6 +17,7 @@
 #include "vintrel/network/WorldHost.h"
 #include "vintrel/network/WorldMirror.h"
 #include "vintrel/world/Object.h"
+#include "vintrel/world/TileMap.h"
 #include "vintrel/world/WorldManager.h"
 
 namespace vt::test {
@@ -26,6 +28,14 @@ const char* const STREAMING_CONFIG = "headless:true,\nnetworking:true,\nframe_ti
 // first mark, the game ends at the second.
 constexpr int PEBBLE_GONE_AFTER = 20;
 constexpr int GAME_OVER_AFTER = 40;
+
+Tile wall() {
+    Tile tile;
+    tile.ch = U'█';
+    tile.color = BLUE;
+    tile.solid = true;
+    return tile;
+}
 
 // A host and a watcher in two processes, each with its own engine, talking
 // through real sockets on 127.0.0.1.
@@ -39,15 +49,16 @@ class WorldStreamingTest : public EngineTest {
     }
 
     // Forks a host serving a rock that moves one space a step and a pebble
-    // that stands still; the port it listens on, or -1.
-    int startHost() {
+    // that stands still, with a tile map when asked (a wall at (3,2); when
+    // the pebble goes, a second one at (5,4)); the port it listens on, or -1.
+    int startHost(bool with_map = false) {
         int fds[2];
         if (pipe(fds) != 0)
             return -1;
         m_host_pid = fork();
         if (m_host_pid == 0) {
             close(fds[0]);
-            _exit(hostGame(fds[1]));
+            _exit(hostGame(fds[1], with_map));
         }
         close(fds[1]);
         int port = -1;
@@ -58,7 +69,7 @@ class WorldStreamingTest : public EngineTest {
     }
 
     // The host's exit code: 0 when its game ran to its end with a watcher.
-    int hostGame(int port_fd) {
+    int hostGame(int port_fd, bool with_map) {
         setenv("VINTREL_LOG", dir().file("host.log").c_str(), 1);
         int port = -1;
         auto* p_host = startEngine(STREAMING_CONFIG) == 0 ? new WorldHost : nullptr;
@@ -73,13 +84,20 @@ class WorldStreamingTest : public EngineTest {
         auto* p_pebble = new Object;
         p_pebble->setType("Pebble");
         p_pebble->setPosition(Vector(30, 8));
+        TileMap* p_map =
+            with_map ? WorldManager::getInstance().setTileMap(std::make_unique<TileMap>(40, 10)) : nullptr;
+        if (p_map)
+            p_map->setTile(3, 2, wall());
 
         int joined_at = -1;
         runSteps(2000, [&](int step) {
             if (joined_at < 0 && p_host->getWatcherCount() > 0)
                 joined_at = step;
-            if (joined_at >= 0 && step == joined_at + PEBBLE_GONE_AFTER)
+            if (joined_at >= 0 && step == joined_at + PEBBLE_GONE_AFTER) {
                 WorldManager::getInstance().markForDelete(p_pebble);
+                if (p_map)
+                    p_map->setTile(5, 4, wall());
+            }
             return joined_at < 0 || step < joined_at + GAME_OVER_AFTER;
         });
         // Shutting down deletes the host, which tells the watcher the game has ended.
@@ -153,6 +171,41 @@ TEST_F(WorldStreamingTest, AWatcherFollowsTheHostsPlainObjectsFromSnapshotToEnd)
     EXPECT_GE(steps_applied, GAME_OVER_AFTER - 5);
     EXPECT_GE(pebble_steps, PEBBLE_GONE_AFTER - 5);
     EXPECT_GE(pebble_gone_steps, GAME_OVER_AFTER - PEBBLE_GONE_AFTER - 5);
+    EXPECT_EQ(hostExitCode(), 0);
+}
+
+// The host's map reaches the watcher's world with the snapshot, its change
+// in the step it is made, and goes when the watching ends.
+TEST_F(WorldStreamingTest, AWatcherHoldsTheHostsTileMapAndItsChanges) {
+    const int port = startHost(true);
+    ASSERT_GT(port, 0);
+    ASSERT_EQ(startEngine(STREAMING_CONFIG), 0);
+    auto* p_watcher = new WorldMirror;
+    ASSERT_EQ(p_watcher->watch("127.0.0.1", std::to_string(port)), 0);
+    WorldManager& world_manager = WorldManager::getInstance();
+    int steps_with_map = 0;
+    int steps_with_second_wall = 0;
+    p_watcher->setOnHostStep([&](int) {
+        const TileMap* p_map = world_manager.getTileMap();
+        if (!p_map || p_map->getWidth() != 40 || p_map->getHeight() != 10 ||
+            !(p_map->getTile(3, 2) == wall()))
+            return;
+        steps_with_map++;
+        if (p_map->getTile(5, 4) == wall())
+            steps_with_second_wall++;
+        else
+            EXPECT_EQ(steps_with_second_wall, 0) << "the second wall went again";
+        EXPECT_FALSE(p_map->isSolid(4, 2));
+    });
+    runSteps(3000, [&](int) {
+        const WorldMirror::State state = p_watcher->getState();
+        return state == WorldMirror::CONNECTING || state == WorldMirror::WATCHING;
+    });
+
+    EXPECT_EQ(p_watcher->getState(), WorldMirror::ENDED) << p_watcher->getReason();
+    EXPECT_GE(steps_with_map, GAME_OVER_AFTER - 5);
+    EXPECT_GE(steps_with_second_wall, GAME_OVER_AFTER - PEBBLE_GONE_AFTER - 5);
+    EXPECT_EQ(world_manager.getTileMap(), nullptr);
     EXPECT_EQ(hostExitCode(), 0);
 }
 

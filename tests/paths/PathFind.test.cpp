@@ -5,6 +5,8 @@
 #include "paths/PathScene.h"
 #include "support/EngineTest.h"
 #include "vintrel/paths/PathFind.h"
+#include "vintrel/paths/PathManager.h"
+#include "vintrel/world/TileMap.h"
 #include "vintrel/world/WorldManager.h"
 
 namespace vt {
@@ -208,6 +210,39 @@ TEST_F(PathFindTest, MemoryFollowsTheCellsSearchedNotTheWorld) {
     }
     // A node for each of the four million cells would take tens of MB per search.
     EXPECT_LT(test::residentKilobytes() - before, 16 * 1024);
+}
+
+TEST_F(PathFindTest, SolidTilesBlockOnlySearchesThatAvoidThem) {
+    // A wall of solid cells down column 5, open below row 20.
+    auto p_map = std::make_unique<TileMap>(80, 24);
+    Tile wall;
+    wall.solid = true;
+    p_map->fill(5, 0, 1, 21, wall);
+    WorldManager::getInstance().setTileMap(std::move(p_map));
+
+    PathFind through(p_walker, Cell{3, 2}, Cell{8, 2});
+    ASSERT_EQ(runSearch(through), PathFind::FOUND);
+    EXPECT_EQ(waypoints(through.getPath()), "(3,2)|(4,2)|(5,2)|(6,2)|(7,2)|(8,2)|");
+
+    PathFind around(p_walker, Cell{3, 2}, Cell{8, 2});
+    around.setAvoidsSolidTiles(true);
+    ASSERT_EQ(runSearch(around), PathFind::FOUND);
+    const Path path = around.getPath();
+    bool passed_below = false;
+    for (Path rest = path; !rest.isDone(); rest.advance()) {
+        const Vector cell = rest.getCurrent();
+        EXPECT_FALSE(cell.getX() == 5 && cell.getY() <= 20) << path.toString();
+        passed_below = passed_below || (cell.getX() == 5 && cell.getY() == 21);
+    }
+    EXPECT_TRUE(passed_below) << path.toString();
+
+    // A goal on a solid cell cannot be reached; the path manager hands the option on.
+    PathFind onto_wall(p_walker, Cell{3, 2}, Cell{5, 2});
+    onto_wall.setAvoidsSolidTiles(true);
+    EXPECT_EQ(runSearch(onto_wall), PathFind::FAILED);
+    PathManager::getInstance().setAvoidsSolidTiles(true);
+    ASSERT_EQ(PathManager::getInstance().findPath(p_walker, Vector(3, 2), Vector(8, 2)), 0);
+    EXPECT_TRUE(p_walker->getPathSearch()->getAvoidsSolidTiles());
 }
 
 } // namespace

@@ -36,6 +36,7 @@
 #include <vintrel/world/Object.h>
 #include <vintrel/world/Scene.h>
 #include <vintrel/world/SceneManager.h>
+#include <vintrel/world/TileMap.h>
 #include <vintrel/world/ViewObject.h>
 #include <vintrel/world/WorldManager.h>
 
@@ -111,11 +112,11 @@ std::string binding(const char* action) { return vt::InputManager::getInstance()
 
 // Who collides with whom, one bit each: the drones' mask leaves out the
 // gold, so they pass over it unnoticed, and the miner tells what it met by
-// its layer.
-constexpr std::uint32_t ROCK_LAYER = 1u << 0;
-constexpr std::uint32_t MINER_LAYER = 1u << 1;
-constexpr std::uint32_t DRONE_LAYER = 1u << 2;
-constexpr std::uint32_t GOLD_LAYER = 1u << 3;
+// its layer. The rock is no object and has no layer: the tile map's solid
+// cells stop every object.
+constexpr std::uint32_t MINER_LAYER = 1u << 0;
+constexpr std::uint32_t DRONE_LAYER = 1u << 1;
+constexpr std::uint32_t GOLD_LAYER = 1u << 2;
 
 // Rock in the mine's own cells only: the wall joins its neighbours inside the
 // mine, while isRock() keeps everything outside closed.
@@ -136,27 +137,22 @@ char32_t wallCharacter(int x, int y) {
     return WALL_CHARACTERS[joins];
 }
 
-// One cell of rock, HARD as every new object, so nothing walks into it.
-class Rock : public vt::Object {
-  public:
-    explicit Rock(const vt::Vector& position) {
-        setType("Rock");
-        setPosition(position);
-        setCollisionLayer(ROCK_LAYER);
-    }
-    int draw() override {
-        const vt::Vector& where = getPosition();
-        const char32_t wall = wallCharacter(static_cast<int>(where.getX()), static_cast<int>(where.getY()));
-        return vt::DisplayManager::getInstance().drawCharacter(where, wall, vt::BLUE);
-    }
-};
-
-// The walls live here alone: the rest of the game asks isRock().
+// The walls live here alone: the rest of the game asks isRock(). They are
+// one tile map, whose solid cells stop the miner and the drones as HARD
+// objects would; the map belongs to the world, so the play scene removes it
+// as it leaves.
 void buildMine() {
+    auto p_mine = std::make_unique<vt::TileMap>(MINE_COLUMNS, MINE_TOP + MINE_ROWS);
+    vt::Tile rock;
+    rock.color = vt::BLUE;
+    rock.solid = true;
     for (int y = MINE_TOP; y < MINE_TOP + MINE_ROWS; y++)
         for (int x = 0; x < MINE_COLUMNS; x++)
-            if (isRock(x, y))
-                new Rock(cell(x, y));
+            if (isRock(x, y)) {
+                rock.ch = wallCharacter(x, y);
+                p_mine->setTile(x, y, rock);
+            }
+    vt::WorldManager::getInstance().setTileMap(std::move(p_mine));
 }
 
 class Gold : public vt::Object {
@@ -281,6 +277,7 @@ class PlayScene : public vt::Scene {
         buildMine();
         new Round(m_settings);
     }
+    void onLeave() override { vt::WorldManager::getInstance().removeTileMap(); }
 
   private:
     Settings m_settings;

@@ -11,6 +11,7 @@
 #include "vintrel/media/ResourceManager.h"
 #include "vintrel/network/NetworkManager.h"
 #include "vintrel/replay/ReplayManager.h"
+#include "vintrel/world/TileMap.h"
 #include "vintrel/world/ViewObject.h"
 #include "vintrel/world/WorldManager.h"
 #include "vintrel/world/WorldUtility.h"
@@ -30,6 +31,8 @@ struct Rgb {
     std::uint8_t b;
 };
 constexpr Rgb SOLIDNESS_COLOURS[] = {{255, 64, 64}, {255, 220, 0}, {0, 200, 255}};
+// The tile map's solid cells, in a colour no solidness of objects takes.
+constexpr Rgb SOLID_TILE_COLOUR = {230, 80, 255};
 // The grid's occupied cells are tinted, faintly, so the objects stay visible.
 constexpr Rgb GRID_TINT = {80, 160, 80};
 constexpr std::uint8_t GRID_TINT_ALPHA = 48;
@@ -199,6 +202,14 @@ int DebugOverlay::drawOutlines() const {
                             height),
                         GRID_TINT.r, GRID_TINT.g, GRID_TINT.b, GRID_TINT_ALPHA, true);
     }
+
+    // Hidden maps too: their solid cells still stop objects. Before the
+    // objects, so that an object's outline stays on top of a wall's.
+    if (const TileMap* p_map = world_manager.getTileMap())
+        p_map->forEachSolidIn(view, [&](int column, int row) {
+            result |= display_manager.drawRectangle(TileMap::cellBox(column, row), SOLID_TILE_COLOUR.r,
+                                                    SOLID_TILE_COLOUR.g, SOLID_TILE_COLOUR.b, 255, false);
+        });
 
     for (int altitude = ALTITUDE_MIN; altitude <= ALTITUDE_MAX; altitude++) {
         const ObjectList visible = world_manager.getSceneGraph().visibleObjects(altitude);

@@ -72,9 +72,9 @@ CellBatch::CellBatch(sf::Font& font, unsigned character_size, float cell_width, 
       m_line(std::max(1, static_cast<int>(std::lround(std::min(cell_width, cell_height) * LINE_SHARE)))),
       m_drawn_masks(), m_mask_pieces(), m_mask_pixels(), m_masks(), m_masks_made(false), m_masks_width(0),
       m_masks_height(0), m_shelf_x(0), m_shelf_y(0), m_shelf_height(0), m_queued_drawn(0), m_cells(),
-      m_window_drawn_on(false), m_covers(), m_cover_begin(), m_cover_count(), m_buckets(), m_used_buckets(),
-      m_bucket_columns(0), m_bucket_rows(0), m_seen_in_query(), m_vertices(), m_drawn_vertices(), m_pieces(),
-      m_next_pieces() {
+      m_window_drawn_on(false), m_any_painted(false), m_covers(), m_cover_begin(), m_cover_count(),
+      m_buckets(), m_used_buckets(), m_bucket_columns(0), m_bucket_rows(0), m_seen_in_query(), m_vertices(),
+      m_drawn_vertices(), m_pieces(), m_next_pieces() {
     m_vertices.reserve(RESERVED_VERTICES);
 }
 
@@ -191,6 +191,14 @@ void CellBatch::addGlyphCell(float x, float y, const CachedGlyph& glyph, sf::Col
                         sf::Vector2f(r.tex_left, r.tex_top + r.tex_height)};
     }
     m_cells.push_back(cell);
+}
+
+void CellBatch::paintLastBackground(sf::Color fill) {
+    if (m_cells.empty())
+        return;
+    m_cells.back().painted = true;
+    m_cells.back().fill = fill;
+    m_any_painted = true;
 }
 
 bool CellBatch::addDrawnCell(float x, float y, char32_t code_point, sf::Color color, float rotation) {
@@ -467,7 +475,7 @@ void CellBatch::appendBackgrounds(std::vector<sf::Vertex>& vertices) {
     for (const Cell& cell : m_cells) {
         const auto& c = cell.background.corners;
         GlyphPiece::quad({c[0], white}, {c[1], white}, {c[2], white}, {c[3], white})
-            .appendTriangles(vertices, m_background);
+            .appendTriangles(vertices, cell.painted ? cell.fill : m_background);
     }
 }
 
@@ -527,10 +535,13 @@ void CellBatch::flush(sf::RenderTarget& target, FrameRecord* p_record) {
         m_vertices.clear();
         m_drawn_vertices.clear();
         // Over a window cleared to the background colour, backgrounds would
-        // paint nothing; over earlier drawing they hide what lies beneath,
-        // and so come before everything else.
-        if (m_window_drawn_on)
+        // Over a window cleared to the background colour, backgrounds would
+        // paint nothing; over earlier drawing, or with cells painted in their
+        // own colours, they hide what lies beneath, and so come before
+        // everything else.
+        if (m_window_drawn_on || m_any_painted)
             appendBackgrounds(m_queued_drawn > 0 ? m_drawn_vertices : m_vertices);
+        m_any_painted = false;
         resetBuckets(target);
         findCoveringCells();
         for (std::size_t i = 0; i < m_cells.size(); i++)

@@ -52,6 +52,10 @@ class CellBatch {
     /// False, with nothing queued, when the batch must be flushed first: the
     /// masks of the characters queued so far fill their texture.
     bool addCell(float x, float y, char32_t code_point, sf::Color color, float rotation);
+    /// Paints the background of the cell queued last in a colour of its own
+    /// instead of the window's: that cell then covers what lies beneath it
+    /// even in a window cleared this step.
+    void paintLastBackground(sf::Color fill);
     /// Draws every queued cell into the target and empties the batch; what
     /// was drawn is added to the record when one is given. From then on
     /// until windowCleared() the target counts as drawn on, so later cells
@@ -95,6 +99,9 @@ class CellBatch {
         sf::Color color;
         bool visible;
         bool drawn; // its texture is the masks', not the font's
+        // A background colour of the cell's own, when painted.
+        bool painted;
+        sf::Color fill;
     };
 
     /// Where the ink of a drawn character of one cell size lies in its cell
@@ -159,6 +166,8 @@ class CellBatch {
     std::size_t m_queued_drawn;
     std::vector<Cell> m_cells;
     bool m_window_drawn_on;
+    // Whether a queued cell paints a background colour of its own.
+    bool m_any_painted;
 
     // For each cell, the later cells whose backgrounds overlap its own, in
     // drawing order: m_covers[m_cover_begin[i] ..] for m_cover_count[i].

@@ -393,7 +393,8 @@ void DisplayManager::shutDown() {
 }
 
 template <typename Character>
-int DisplayManager::drawInColor(const Vector& world_pos, Character ch, Color color, float rotation) {
+int DisplayManager::drawInColor(const Vector& world_pos, Character ch, Color color, float rotation,
+                                const Color* p_background) {
     if (isStarted() && !m_p_window)
         return -1;
     // Colours without values of their own draw in white.
@@ -401,12 +402,12 @@ int DisplayManager::drawInColor(const Vector& world_pos, Character ch, Color col
     unsigned char g = 255;
     unsigned char b = 255;
     colorToRGB(color, r, g, b);
-    return drawInRgb(world_pos, ch, r, g, b, rotation);
+    return drawInRgb(world_pos, ch, r, g, b, rotation, p_background);
 }
 
 template <typename Character>
 int DisplayManager::drawInRgb(const Vector& world_pos, Character ch, std::uint8_t r, std::uint8_t g,
-                              std::uint8_t b, float rotation) {
+                              std::uint8_t b, float rotation, const Color* p_background) {
     if (!isStarted()) {
         LogManager::getInstance().writeLog("%s not started!", getType().c_str());
         return -1;
@@ -419,12 +420,17 @@ int DisplayManager::drawInRgb(const Vector& world_pos, Character ch, std::uint8_
     }
     const Vector pixels = spacesToPixels(world_pos - m_view_corner);
     const sf::Color color(r, g, b, 255);
+    std::size_t queued = m_p_batch->getCellCount();
     if (!m_p_batch->addCell(pixels.getX(), pixels.getY(), ch, color, rotation)) {
         // The masks of drawn characters are full: what is queued is drawn, and they start over.
         drawQueuedRectangles(*m_p_window);
         m_p_batch->flush(*m_p_window, m_p_frame_record.get());
+        queued = 0;
         m_p_batch->addCell(pixels.getX(), pixels.getY(), ch, color, rotation);
     }
+    // A cell at a place that is no number is not queued: then nothing is painted.
+    if (p_background != nullptr && m_p_batch->getCellCount() == queued + 1)
+        m_p_batch->paintLastBackground(colorToSFML(*p_background));
     return 0;
 }
 
@@ -452,6 +458,10 @@ int DisplayManager::drawCharacter(const Vector& world_pos, CodePoint code_point,
 template int DisplayManager::drawCharacter<char32_t>(const Vector&, char32_t, Color, float);
 template int DisplayManager::drawCharacter<char32_t>(const Vector&, char32_t, std::uint8_t, std::uint8_t,
                                                      std::uint8_t, float);
+
+int DisplayManager::drawCell(const Vector& world_pos, char32_t ch, Color color, Color background) {
+    return drawInColor(world_pos, ch, color, 0.0f, &background);
+}
 
 int DisplayManager::drawText(const Vector& world_pos, std::string text, Justification justification,
                              Color color) {

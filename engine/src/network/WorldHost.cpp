@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "core/LoopState.h"
+#include "network/TileMapMessage.h"
 #include "network/WorldStreamFormat.h"
 #include "vintrel/core/Config.h"
 #include "vintrel/core/LogManager.h"
@@ -13,6 +14,7 @@
 #include "vintrel/network/EventNetworkAccept.h"
 #include "vintrel/network/EventNetworkClose.h"
 #include "vintrel/network/MessageFrame.h"
+#include "vintrel/world/TileMap.h"
 #include "vintrel/world/ViewObject.h"
 #include "vintrel/world/WorldManager.h"
 
@@ -71,7 +73,7 @@ struct WorldHost::Opening {
 
 WorldHost::WorldHost()
     : Object(Onlooker()), m_opening_time(DEFAULT_OPENING_TIME), m_last_step_bytes(0),
-      m_last_snapshot_bytes(0) {
+      m_last_snapshot_bytes(0), m_map_revision(0) {
     setType("WorldHost");
     setSolidness(SPECTRAL);
     setVisible(false);
@@ -208,11 +210,21 @@ void WorldHost::sync() {
     }
 
     const int step = LoopState::getInstance().getStepCount();
+    // The map travels after the objects of the same step, and only when it
+    // differs from what the watchers hold: a game without a map sends none.
+    const TileMap* p_map = WorldManager::getInstance().getTileMap();
+    const std::uint64_t map_revision = p_map ? p_map->getRevision() : 0;
+    std::string map_message;
     if (!m_watchers.empty()) {
         const std::string message = stepMessage(step);
         m_last_step_bytes = message.size();
         send(message, std::vector<int>(m_watchers));
+        if (map_revision != m_map_revision) {
+            map_message = tileMapMessage();
+            send(map_message, std::vector<int>(m_watchers));
+        }
     }
+    m_map_revision = map_revision;
     if (!m_joining.empty()) {
         const std::string message = snapshotMessage(step);
         m_last_snapshot_bytes = message.size();
@@ -220,7 +232,26 @@ void WorldHost::sync() {
         m_watchers.insert(m_watchers.end(), m_joining.begin(), m_joining.end());
         m_joining.clear();
         send(message, joining);
+        if (p_map) {
+            if (map_message.empty())
+                map_message = tileMapMessage();
+            send(map_message, joining);
+        }
     }
+}
+
+std::string WorldHost::tileMapMessage() {
+    const TileMap* p_map = WorldManager::getInstance().getTileMap();
+    std::string payload = stream::tileMapPayload(p_map);
+    if (payload.size() > stream::MAX_PAYLOAD) {
+        // Watchers would refuse it: they are told there is no map instead.
+        LogManager::getInstance().writeLog(
+            "WorldHost::sync(): Warning! The tile map of %d x %d cells takes %zu bytes, more than a watcher "
+            "accepts; watchers are sent no map.",
+            p_map->getWidth(), p_map->getHeight(), payload.size());
+        payload = stream::tileMapPayload(nullptr);
+    }
+    return MessageFrame::encode(stream::TILE_MAP, stream::VERSION, payload);
 }
 
 std::string WorldHost::stepMessage(int step) {

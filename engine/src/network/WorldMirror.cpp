@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <sstream>
 #include <utility>
 #include <vector>
 
 #include "core/LoopState.h"
+#include "network/TileMapMessage.h"
 #include "network/WorldStreamFormat.h"
 #include "platform/StopSignals.h"
 #include "vintrel/core/Config.h"
@@ -19,6 +21,7 @@
 #include "vintrel/network/EventNetworkConnect.h"
 #include "vintrel/network/EventNetworkGameOver.h"
 #include "vintrel/network/Mirror.h"
+#include "vintrel/world/TileMap.h"
 #include "vintrel/world/WorldManager.h"
 #include "vintrel/world/WorldUtility.h"
 
@@ -101,7 +104,7 @@ std::size_t drawnCells(const Object* p_mirror, const ViewMirror* p_view) {
 WorldMirror::WorldMirror()
     : m_state(IDLE), m_reason(), m_where(), m_give_up_at(),
       m_watch_timeout(Config::getInstance().getWatchTimeout()), m_sock(-1), m_host_step(-1), m_synced(false),
-      m_ends_game_loop(true), m_decoder(stream::VERSION, stream::MAX_PAYLOAD) {
+      m_ends_game_loop(true), m_p_host_map(nullptr), m_decoder(stream::VERSION, stream::MAX_PAYLOAD) {
     setType("WorldMirror");
     setSolidness(SPECTRAL);
     setVisible(false);
@@ -293,6 +296,12 @@ int WorldMirror::apply(const MessageFrame& message, std::string* p_reason) {
     case stream::END:
         stop(ENDED, "the host has ended the game");
         return 0;
+    case stream::TILE_MAP:
+        if (!m_synced) {
+            *p_reason = "a tile map before the snapshot";
+            return -1;
+        }
+        return applyTileMap(message.payload, p_reason);
     default:
         *p_reason = "a message of unknown type " + std::to_string(message.type);
         return -1;
@@ -484,6 +493,20 @@ void WorldMirror::followHostStep(int host_step, const std::unordered_set<int>& a
         m_on_host_step(host_step);
 }
 
+int WorldMirror::applyTileMap(const std::string& payload, std::string* p_reason) {
+    std::unique_ptr<TileMap> p_map;
+    if (stream::readTileMap(payload, &p_map, p_reason) != 0)
+        return -1;
+    WorldManager& world_manager = WorldManager::getInstance();
+    if (p_map)
+        m_p_host_map = world_manager.setTileMap(std::move(p_map));
+    else if (m_p_host_map && world_manager.getTileMap() == m_p_host_map)
+        world_manager.removeTileMap();
+    if (!world_manager.getTileMap())
+        m_p_host_map = nullptr;
+    return 0;
+}
+
 void WorldMirror::clearMirrors() {
     WorldManager& world_manager = WorldManager::getInstance();
     for (const auto& entry : m_mirrors)
@@ -502,6 +525,11 @@ void WorldMirror::stop(State state, const std::string& reason, bool announce) {
     else
         LogManager::getInstance().writeLog("WorldMirror::stop(): Watching ended: %s.", reason.c_str());
     clearMirrors();
+    // The host's map goes with its objects, unless the game has set its own since.
+    WorldManager& world_manager = WorldManager::getInstance();
+    if (m_p_host_map && world_manager.getTileMap() == m_p_host_map)
+        world_manager.removeTileMap();
+    m_p_host_map = nullptr;
     if (m_sock != -1) {
         const int sock = m_sock;
         m_sock = -1;

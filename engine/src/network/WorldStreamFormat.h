@@ -24,6 +24,7 @@ enum MessageType : std::uint8_t {
     STEP = 2,     ///< step, view, deletions, new objects, changed attributes
     END = 3,      ///< the host's game has ended
     HELLO = 4,    ///< from the watcher, first: it watches in this version
+    TILE_MAP = 5, ///< the world's tile map, or that it has none; only once a map was set
 };
 
 /// A watcher's first bytes: the hello of this version.

@@ -8,6 +8,7 @@
 #include "vintrel/core/LogManager.h"
 #include "vintrel/core/ObjectList.h"
 #include "vintrel/world/Object.h"
+#include "vintrel/world/TileMap.h"
 #include "vintrel/world/WorldManager.h"
 #include "vintrel/world/WorldUtility.h"
 
@@ -52,7 +53,8 @@ struct RanksBelow {
 PathFind::PathFind(Object* p_object, Cell start, Cell goal, Object* p_target)
     : m_p_object(p_object), m_p_target(p_target), m_start(start), m_goal(goal), m_columns(0), m_rows(0),
       m_p_nodes(std::make_unique<NodeTable>()), m_open(), m_open_count(0), m_discovered(0), m_closed(),
-      m_cell_limit(MAX_CELLS), m_target_box(), m_found(false), m_result(SEARCHING) {
+      m_cell_limit(MAX_CELLS), m_target_box(), m_found(false), m_result(SEARCHING),
+      m_avoids_solid_tiles(false) {
     // The target may be destroyed while the search runs; only its box placed
     // at the goal matters, so it is read once here.
     if (p_target)
@@ -184,6 +186,11 @@ bool PathFind::touchesTarget(Cell cell) const {
 }
 
 bool PathFind::isBlocked(Cell cell) const {
+    if (m_avoids_solid_tiles) {
+        const TileMap* p_map = WorldManager::getInstance().getTileMap();
+        if (p_map && p_map->anySolidIn(getWorldBox(m_p_object, toVector(cell))))
+            return true;
+    }
     const ObjectList collisions = WorldManager::getInstance().getCollisions(m_p_object, toVector(cell));
     for (int i = 0; i < collisions.getCount(); i++) {
         const Object* p_other = collisions[i];

@@ -38,7 +38,7 @@ bool toCell(const Vector& position, PathFind::Cell& cell) {
 
 PathManager::PathManager()
     : m_requests(), m_cycle_time(0), m_max_searches(MAX_SEARCHES), m_cell_budget(CELL_BUDGET),
-      m_search_cell_limit(PathFind::MAX_CELLS) {
+      m_search_cell_limit(PathFind::MAX_CELLS), m_avoids_solid_tiles(false) {
     setType("PathManager");
 }
 
@@ -48,6 +48,7 @@ void PathManager::restoreDefaults() {
     m_max_searches = MAX_SEARCHES;
     m_cell_budget = CELL_BUDGET;
     m_search_cell_limit = PathFind::MAX_CELLS;
+    m_avoids_solid_tiles = false;
 }
 
 PathManager& PathManager::getInstance() {
@@ -87,6 +88,7 @@ int PathManager::findPath(Object* p_object, const Vector& start, const Vector& g
         return -1;
     }
     auto p_search = std::make_unique<PathFind>(p_object, start_cell, goal_cell, p_target);
+    p_search->setAvoidsSolidTiles(m_avoids_solid_tiles);
     const auto outside = [&p_search](PathFind::Cell cell) {
         return cell.x < 0 || cell.x >= p_search->getColumns() || cell.y < 0 || cell.y >= p_search->getRows();
     };

@@ -9,9 +9,11 @@
 #include "vintrel/events/EventCollision.h"
 #include "vintrel/events/EventOut.h"
 #include "vintrel/media/DisplayManager.h"
+#include "vintrel/world/EventTileCollision.h"
 #include "vintrel/world/Object.h"
 #include "vintrel/world/Scene.h"
 #include "vintrel/world/SceneManager.h"
+#include "vintrel/world/TileMap.h"
 #include "vintrel/world/ViewObject.h"
 #include "vintrel/world/WorldUtility.h"
 #include "world/TimerQueue.h"
@@ -91,7 +93,7 @@ bool WorldManager::isValid(const std::string& event_type) const {
                                            event_type.c_str());
         return false;
     }
-    if (event_type == EVENT_OUT || event_type == EVENT_COLLISION) {
+    if (event_type == EVENT_OUT || event_type == EVENT_COLLISION || event_type == EVENT_TILE_COLLISION) {
         LogManager::getInstance().writeLog("WorldManager::isValid(): Event %s handled automatically.",
                                            event_type.c_str());
         return false;
@@ -111,6 +113,7 @@ int WorldManager::startUp() {
     m_view_slack = Vector(0, 0);
     m_p_view_following = nullptr;
     m_p_timers->clear();
+    m_p_tile_map.reset();
     if (m_scene_graph.startUp() == -1) {
         log_manager.writeLog("WorldManager::startUp(): Error! Unable to startup Scenegraph");
         return -1;
@@ -148,6 +151,7 @@ void WorldManager::shutDown() {
     m_shutting_down = false;
     m_p_view_following = nullptr;
     m_p_timers->clear();
+    m_p_tile_map.reset();
     m_scene_graph.shutDown();
     log_manager.writeLog(5, "WorldManager::shutDown(): Successfully stopped.");
 }
@@ -225,6 +229,26 @@ ObjectList WorldManager::getCollisions(const Object* p_o, const Vector& where, s
 
 SceneGraph& WorldManager::getSceneGraph() { return m_scene_graph; }
 
+TileMap* WorldManager::setTileMap(std::unique_ptr<TileMap> p_map) {
+    m_p_tile_map = std::move(p_map);
+    return m_p_tile_map.get();
+}
+
+void WorldManager::removeTileMap() { m_p_tile_map.reset(); }
+
+bool WorldManager::meetsSolidTile(const Object* p_o, const Vector& where) const {
+    return m_p_tile_map && m_p_tile_map->anySolidIn(getWorldBox(p_o, where));
+}
+
+std::vector<WorldManager::TileHit> WorldManager::tileHits(const Object* p_o, const Vector& where) const {
+    // Copies, so that handlers may change or remove the map while the events go out.
+    std::vector<TileHit> hits;
+    m_p_tile_map->forEachSolidIn(getWorldBox(p_o, where), [&](int column, int row) {
+        hits.push_back(TileHit{column, row, m_p_tile_map->getTile(column, row)});
+    });
+    return hits;
+}
+
 int WorldManager::markForDelete(Object* p_o) {
     LogManager& log_manager = LogManager::getInstance();
     if (!p_o || !m_owned.contains(p_o)) {
@@ -292,14 +316,23 @@ int WorldManager::moveObject(Object* p_o, const Vector& where) {
 
     if (p_o->getSolidness() != SPECTRAL) {
         ObjectList collisions = getCollisions(p_o, target);
+        bool on_solid_tile = meetsSolidTile(p_o, target);
 
-        if (!collisions.isEmpty() && p_o->getSolidness() == HARD && p_o->getAvoidCollisions()) {
-            Object* p_obstacle = nullptr;
+        if ((!collisions.isEmpty() || on_solid_tile) && p_o->getSolidness() == HARD &&
+            p_o->getAvoidCollisions()) {
+            const Object* p_obstacle = nullptr;
             for (int i = 0; i < collisions.getCount() && !p_obstacle; i++)
                 if (collisions[i]->getSolidness() == HARD)
                     p_obstacle = collisions[i];
+            Box obstacle;
             if (p_obstacle) {
-                const Vector normal = getNormal(p_o, p_obstacle);
+                obstacle = getWorldBox(p_obstacle);
+            } else if (on_solid_tile) {
+                const TileHit first = tileHits(p_o, target).front();
+                obstacle = TileMap::cellBox(first.column, first.row);
+            }
+            if (p_obstacle || on_solid_tile) {
+                const Vector normal = getNormal(p_o, obstacle);
                 const Vector direction = p_o->getDirection();
                 const float nx = std::fabs(normal.getX());
                 const float ny = std::fabs(normal.getY());
@@ -312,17 +345,19 @@ int WorldManager::moveObject(Object* p_o, const Vector& where) {
                 slide.scale(p_o->getSpeed());
                 const Vector slide_target = p_o->getPosition() + slide;
                 ObjectList slide_collisions = getCollisions(p_o, slide_target);
-                if (holdsHard(slide_collisions)) {
+                if (holdsHard(slide_collisions) || meetsSolidTile(p_o, slide_target)) {
                     LogManager::getInstance().writeLog(5, "WorldManager::moveObject(): Double collision. "
                                                           "Object (avoid obstacles) cannot move.");
                     return -1;
                 }
                 collisions = slide_collisions;
                 target = slide_target;
+                on_solid_tile = false;
             }
         }
 
-        if (!collisions.isEmpty()) {
+        if (!collisions.isEmpty() || on_solid_tile) {
+            const std::vector<TileHit> hits = on_solid_tile ? tileHits(p_o, target) : std::vector<TileHit>();
             bool move = true;
             for (int i = 0; i < collisions.getCount(); i++) {
                 Object* p_other = collisions[i];
@@ -333,6 +368,13 @@ int WorldManager::moveObject(Object* p_o, const Vector& where) {
                 if (p_o->getSolidness() == HARD && p_other->getSolidness() == HARD)
                     move = false;
                 if (p_o->getNoSoft() && p_other->getSolidness() == SOFT)
+                    move = false;
+            }
+            // Solid cells stand as HARD objects would: they stop HARD movers.
+            for (const TileHit& hit : hits) {
+                const EventTileCollision collision(p_o, hit.column, hit.row, hit.tile, target);
+                p_o->eventHandler(&collision);
+                if (p_o->getSolidness() == HARD)
                     move = false;
             }
             if (!move)
@@ -422,6 +464,8 @@ void WorldManager::update() {
 
 void WorldManager::draw() {
     for (int altitude = ALTITUDE_MIN; altitude <= ALTITUDE_MAX; altitude++) {
+        if (m_p_tile_map && m_p_tile_map->getAltitude() == altitude)
+            m_p_tile_map->draw(m_view);
         const ObjectList visible = m_scene_graph.visibleObjects(altitude);
         for (int i = 0; i < visible.getCount(); i++) {
             Object* p_o = visible[i];

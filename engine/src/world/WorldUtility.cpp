@@ -48,10 +48,13 @@ Vector viewToWorld(const Vector& view_pos) {
 }
 
 Vector getNormal(const Object* p_moving, const Object* p_obstacle) {
+    return getNormal(p_moving, getWorldBox(p_obstacle));
+}
+
+Vector getNormal(const Object* p_moving, const Box& obstacle) {
     const Vector velocity = p_moving->getVelocity();
     const Vector start = p_moving->getPosition();
     Vector last = start;
-    const Box obstacle = getWorldBox(p_obstacle);
 
     // Bisect the move from start to start + velocity for the last place where
     // the mover does not yet touch the obstacle.

@@ -13,6 +13,8 @@ inline constexpr char EVENT_STEP[] = "vt-step";
 inline constexpr char EVENT_COLLISION[] = "vt-collision";
 /// To an object that left the world, unregistered.
 inline constexpr char EVENT_OUT[] = "vt-out";
+/// To an object that met a solid cell of the tile map, unregistered.
+inline constexpr char EVENT_TILE_COLLISION[] = "vt-tile-collision";
 /// Changes the values of view objects.
 inline constexpr char EVENT_VIEW[] = "vt-view";
 /// Key pressed, held or released, from the input manager.

@@ -61,6 +61,10 @@ class DisplayManager : public Manager {
     template <typename CodePoint, IfCodePoint<CodePoint> = 0>
     int drawCharacter(const Vector& world_pos, CodePoint code_point, std::uint8_t r, std::uint8_t g,
                       std::uint8_t b, float rotation = 0.0f);
+    /// Draws the character in the cell at the world position over a background
+    /// of the cell's own colour, which hides everything drawn there before it.
+    /// Colours without values of their own draw in white. 0 or -1, as drawCharacter.
+    int drawCell(const Vector& world_pos, char32_t ch, Color color, Color background);
     /// Draws the UTF-8 text along one row of cells, one character (code point)
     /// per cell. Ill-formed parts are drawn as U+FFFD, and logged once per text.
     int drawText(const Vector& world_pos, std::string text, Justification justification, Color color);
@@ -125,11 +129,13 @@ class DisplayManager : public Manager {
     };
 
     DisplayManager();
+    // With a background, the cell is painted in that colour rather than the window's.
     template <typename Character>
-    int drawInColor(const Vector& world_pos, Character ch, Color color, float rotation);
+    int drawInColor(const Vector& world_pos, Character ch, Color color, float rotation,
+                    const Color* p_background = nullptr);
     template <typename Character>
     int drawInRgb(const Vector& world_pos, Character ch, std::uint8_t r, std::uint8_t g, std::uint8_t b,
-                  float rotation);
+                  float rotation, const Color* p_background = nullptr);
     void reportInvalidText(const std::string& text, const std::u32string& cells);
     int openWindow();
     // Loads the font the window draws with and names the file opened (empty

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -65,6 +66,9 @@ class WorldHost : public Object {
     // Every object's full record.
     std::string snapshotMessage(int step);
     void send(const std::string& message, const std::vector<int>& watchers);
+    // The tile map message, or an empty text after a log line when the map
+    // is too large to stream.
+    std::string tileMapMessage();
 
     // Connections that have not sent their hello yet, watchers that still
     // need their snapshot, and watchers in sync.
@@ -76,6 +80,8 @@ class WorldHost : public Object {
     std::unordered_set<int> m_known;
     std::size_t m_last_step_bytes;
     std::size_t m_last_snapshot_bytes;
+    // The revision of the tile map the watchers in sync hold; 0 for none.
+    std::uint64_t m_map_revision;
 };
 
 } // namespace vt

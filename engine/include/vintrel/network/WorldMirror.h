@@ -14,6 +14,8 @@
 
 namespace vt {
 
+class TileMap;
+
 namespace stream {
 class PayloadReader;
 }
@@ -128,6 +130,8 @@ class WorldMirror : public Object {
     bool pastTextLimit(const Object* p_o);
     int applySnapshot(const std::string& payload, std::string* p_reason);
     int applyStep(const std::string& payload, std::string* p_reason);
+    // Sets the host's tile map in this world, or removes it.
+    int applyTileMap(const std::string& payload, std::string* p_reason);
     // Makes the mirror of the new object whose entry comes next, its source's
     // id in *p_id; null with the reason.
     Object* create(stream::PayloadReader* p_in, int* p_id, std::string* p_reason);
@@ -153,6 +157,9 @@ class WorldMirror : public Object {
     int m_host_step;
     bool m_synced;
     bool m_ends_game_loop;
+    // The tile map this mirror set from the host's, which it removes when
+    // the watching stops; null when it set none.
+    const TileMap* m_p_host_map;
     MessageDecoder m_decoder;
     std::unordered_map<int, Object*> m_mirrors;
     std::unordered_set<std::string> m_sprite_views;

@@ -85,6 +85,12 @@ class PathFind {
     void setCellLimit(std::size_t max_cells) { m_cell_limit = max_cells; }
     /// Most cells the search may keep nodes for.
     [[nodiscard]] std::size_t getCellLimit() const { return m_cell_limit; }
+    /// With true, a cell where the walker's box would meet a solid cell of
+    /// the world's tile map is blocked, as one under a HARD object is. Set
+    /// before the first cycleOnce. False by default.
+    void setAvoidsSolidTiles(bool avoids) { m_avoids_solid_tiles = avoids; }
+    /// Whether solid tiles block the walker.
+    [[nodiscard]] bool getAvoidsSolidTiles() const { return m_avoids_solid_tiles; }
 
   private:
     // A cell waiting in the open heap with its f when it was pushed; an
@@ -120,6 +126,7 @@ class PathFind {
     Box m_target_box;
     bool m_found;
     int m_result;
+    bool m_avoids_solid_tiles;
 };
 
 } // namespace vt

@@ -65,7 +65,7 @@ class PathManager : public Manager {
     /// Most searches in progress at once (at least 1).
     void setMaxSearches(int max_searches);
     /// Puts back the limits a fresh process starts with: MAX_SEARCHES,
-    /// CELL_BUDGET and PathFind::MAX_CELLS.
+    /// CELL_BUDGET and PathFind::MAX_CELLS, with searches that ignore tile maps.
     void restoreDefaults();
     /// Most searches in progress at once.
     [[nodiscard]] int getMaxSearches() const { return m_max_searches; }
@@ -78,6 +78,12 @@ class PathManager : public Manager {
     void setSearchCellLimit(std::size_t max_cells) { m_search_cell_limit = max_cells; }
     /// Most cells one search may keep nodes for.
     [[nodiscard]] std::size_t getSearchCellLimit() const { return m_search_cell_limit; }
+    /// With true, searches that findPath starts from now on go around the
+    /// solid cells of the world's tile map (PathFind::setAvoidsSolidTiles).
+    /// False by default.
+    void setAvoidsSolidTiles(bool avoids) { m_avoids_solid_tiles = avoids; }
+    /// Whether findPath's searches go around solid tiles.
+    [[nodiscard]] bool getAvoidsSolidTiles() const { return m_avoids_solid_tiles; }
 
   private:
     PathManager();
@@ -100,6 +106,7 @@ class PathManager : public Manager {
     int m_max_searches;
     std::size_t m_cell_budget;
     std::size_t m_search_cell_limit;
+    bool m_avoids_solid_tiles;
 };
 
 } // namespace vt

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "vintrel/core/Box.h"
 #include "vintrel/core/Manager.h"
@@ -12,9 +13,11 @@
 #include "vintrel/events/EventTimer.h"
 #include "vintrel/world/IndexedObjectList.h"
 #include "vintrel/world/SceneGraph.h"
+#include "vintrel/world/Tile.h"
 
 namespace vt {
 
+class TileMap;
 class TimerQueue;
 
 /// Owns the game world: every object, the boundary and the view. Each step
@@ -50,6 +53,18 @@ class WorldManager : public Manager {
     /// enemies would this object meet there, say.
     [[nodiscard]] ObjectList getCollisions(const Object* p_o, const Vector& where,
                                            std::uint32_t layers) const;
+    /// Lays the map over the world in place of any map before (deleted), and
+    /// returns it; the world owns it until removeTileMap() or shut-down. Its
+    /// solid cells stop HARD objects (EventTileCollision) from the next move
+    /// on, whatever their collision layer and mask: a map has no layer. A map
+    /// belongs to the world, not to a scene: it stays when scenes
+    /// change, so a scene that brings one removes it when it leaves. Null
+    /// removes the map.
+    TileMap* setTileMap(std::unique_ptr<TileMap> p_map);
+    /// The world's tile map (owned by the world), or null.
+    [[nodiscard]] TileMap* getTileMap() const { return m_p_tile_map.get(); }
+    /// Deletes the world's tile map, if any. Safe in any event handler.
+    void removeTileMap();
     /// The index of every object, for queries by state, type or cell.
     SceneGraph& getSceneGraph();
 
@@ -63,7 +78,8 @@ class WorldManager : public Manager {
     /// Objects that destructors mark are deleted in the same step, up to a
     /// limit; the rest are deleted at the end of the next step.
     void update();
-    /// Draws the visible objects in the view, lowest altitude first.
+    /// Draws the visible objects in the view, lowest altitude first; a
+    /// visible tile map comes before the objects of its altitude.
     void draw();
 
     /// The world's extent, corner at (0, 0), in spaces.
@@ -138,6 +154,16 @@ class WorldManager : public Manager {
     Box m_boundary;
     Box m_view;
     Vector m_view_slack;
+    // Solid cells the object's box would meet at `where`, with their tiles.
+    struct TileHit {
+        int column;
+        int row;
+        Tile tile;
+    };
+    [[nodiscard]] std::vector<TileHit> tileHits(const Object* p_o, const Vector& where) const;
+    [[nodiscard]] bool meetsSolidTile(const Object* p_o, const Vector& where) const;
+
+    std::unique_ptr<TileMap> m_p_tile_map;
     // The timers of objects outside every scene.
     std::unique_ptr<TimerQueue> m_p_timers;
 };

@@ -23,5 +23,7 @@ Vector worldToView(const Vector& world_pos);
 Vector viewToWorld(const Vector& view_pos);
 /// Side from which the moving object met the obstacle: components -1, 0 or 1.
 Vector getNormal(const Object* p_moving, const Object* p_obstacle);
+/// Side from which the moving object met an obstacle's box (world spaces).
+Vector getNormal(const Object* p_moving, const Box& obstacle);
 
 } // namespace vt

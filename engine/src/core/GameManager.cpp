@@ -1,5 +1,6 @@
 #include "vintrel/core/GameManager.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -48,6 +49,72 @@ int startUpFailed(const std::string& message, std::uint64_t messages_before) {
         std::fprintf(stderr, "Vintrel: %s%s%s\n", message.c_str(),
                      cause.empty() ? "" : " Cause: ", cause.c_str());
     return -1;
+}
+
+// Whether sprite files changed on disk are read again each step; never while
+// the run is recorded or replayed, which must not depend on files changing.
+bool reloadsSprites() {
+    if (Config::getInstance().getSettingNumber("sprite_reload") == 0)
+        return false;
+    if (ReplayManager::getInstance().isDeterministic()) {
+        LogManager::getInstance().writeLog(
+            "GameManager::run(): sprite_reload is off while the run is recorded or replayed.");
+        return false;
+    }
+    return true;
+}
+
+// Updates and draws the world; with the debug overlay on, times both for it
+// and draws it over the world.
+void updateAndDraw(const Clock& clock, std::int64_t loop_us) {
+    WorldManager& world_manager = WorldManager::getInstance();
+    DebugOverlay& overlay = DebugOverlay::getInstance();
+    world_manager.update();
+    if (!overlay.isOn()) {
+        world_manager.draw();
+        return;
+    }
+    const std::int64_t updated_us = clock.split();
+    world_manager.draw();
+    const std::int64_t drawn_us = clock.split();
+    overlay.noteStep(updated_us, drawn_us - updated_us, loop_us);
+    overlay.draw();
+}
+
+// Lets the path searches run in the step's spare time (microseconds, before
+// the sleep). Recorded and replayed runs count expansions, not time, so that
+// paths arrive at the same step whatever the machine's speed.
+void cyclePaths(std::int64_t budget_us) {
+    PathManager& path_manager = PathManager::getInstance();
+    const ReplayManager& replay_manager = ReplayManager::getInstance();
+    if (replay_manager.isDeterministic())
+        path_manager.cycleExpansions(replay_manager.getPathExpansions());
+    else
+        path_manager.cycle(
+            static_cast<int>(static_cast<float>(budget_us) * PATH_SHARE_OF_SPARE_TIME / 1000.0f));
+}
+
+// Sleeps out the rest of the step and returns the oversleep, in microseconds,
+// to take from the next one; a step that ran late is noted and logged, unless
+// it paid off an oversleep or is the first.
+std::int64_t sleepRestOfStep(const Clock& clock, std::int64_t adjust_time, int frame_time, int step_count) {
+    const std::int64_t frame_us = static_cast<std::int64_t>(frame_time) * 1000;
+    const std::int32_t split = clock.split();
+    const std::int64_t remaining = frame_us - split - adjust_time;
+    if (ReplayManager::getInstance().isUnthrottled())
+        return 0; // a fast replay neither sleeps nor reports falling behind
+    if (remaining > 0) {
+        const std::int64_t before = clock.split();
+        platform::sleepInLoop(remaining);
+        const std::int64_t after = clock.split();
+        return std::max<std::int64_t>(after - before - remaining, 0);
+    }
+    if (adjust_time == 0 && frame_time > 0 && step_count > 0) {
+        DebugOverlay::getInstance().noteLaggingStep();
+        LogManager::getInstance().writeLog("GameManager::run(): Can't keep up! frame_time %d ms, split %d ms",
+                                           frame_time, split / 1000);
+    }
+    return 0;
 }
 
 template <class ManagerClass> Manager& instanceOf() { return ManagerClass::getInstance(); }
@@ -271,20 +338,11 @@ void GameManager::run() {
     DisplayManager& display_manager = DisplayManager::getInstance();
     InputManager& input_manager = InputManager::getInstance();
     WorldManager& world_manager = WorldManager::getInstance();
-    NetworkManager& network_manager = NetworkManager::getInstance();
-    PathManager& path_manager = PathManager::getInstance();
     ReplayManager& replay_manager = ReplayManager::getInstance();
     const LoopState& loop_state = LoopState::getInstance();
     const int frame_time = loop_state.getFrameTime();
     DebugOverlay& overlay = DebugOverlay::getInstance();
-    ResourceManager& resource_manager = ResourceManager::getInstance();
-    // A recording must not depend on files changing while it runs.
-    bool sprite_reload = Config::getInstance().getSettingNumber("sprite_reload") != 0;
-    if (sprite_reload && replay_manager.isDeterministic()) {
-        log_manager.writeLog(
-            "GameManager::run(): sprite_reload is off while the run is recorded or replayed.");
-        sprite_reload = false;
-    }
+    const bool sprite_reload = reloadsSprites();
     // Microseconds since the loop began, for the overlay's times.
     std::int64_t loop_us = 0;
 
@@ -294,7 +352,7 @@ void GameManager::run() {
         // Timers first, so that what they start or change is in place for
         // the step event.
         if (sprite_reload)
-            resource_manager.reloadChangedSprites();
+            ResourceManager::getInstance().reloadChangedSprites();
         world_manager.fireTimers();
         const EventStep step(loop_state.getStepCount());
         onEvent(&step);
@@ -303,49 +361,14 @@ void GameManager::run() {
         input_manager.getInput();
         for (int presses = input_manager.takeOverlayKeyPresses(); presses > 0; presses--)
             overlay.advanceMode();
-        world_manager.update();
-        if (overlay.isOn()) {
-            const std::int64_t updated_us = clock.split();
-            world_manager.draw();
-            const std::int64_t drawn_us = clock.split();
-            overlay.noteStep(updated_us, drawn_us - updated_us, loop_us);
-            overlay.draw();
-        } else {
-            world_manager.draw();
-        }
+        updateAndDraw(clock, loop_us);
 
         if (networking)
-            network_manager.update();
+            NetworkManager::getInstance().update();
 
-        const std::int64_t frame_us = static_cast<std::int64_t>(frame_time) * 1000;
-        const std::int64_t budget_us = frame_us - clock.split() - adjust_time;
-        // Recorded and replayed runs count expansions, not time, so that
-        // paths arrive at the same step whatever the machine's speed.
-        if (replay_manager.isDeterministic())
-            path_manager.cycleExpansions(replay_manager.getPathExpansions());
-        else
-            path_manager.cycle(
-                static_cast<int>(static_cast<float>(budget_us) * PATH_SHARE_OF_SPARE_TIME / 1000.0f));
+        cyclePaths(static_cast<std::int64_t>(frame_time) * 1000 - clock.split() - adjust_time);
         replay_manager.endStep();
-
-        const std::int32_t split = clock.split();
-        const std::int64_t remaining = frame_us - split - adjust_time;
-        if (replay_manager.isUnthrottled())
-            adjust_time = 0; // a fast replay neither sleeps nor reports falling behind
-        else if (remaining > 0) {
-            const std::int64_t before = clock.split();
-            platform::sleepInLoop(remaining);
-            const std::int64_t after = clock.split();
-            adjust_time = after - before - remaining;
-            if (adjust_time < 0)
-                adjust_time = 0;
-        } else if (adjust_time != 0 || frame_time <= 0 || loop_state.getStepCount() <= 0) {
-            adjust_time = 0;
-        } else {
-            overlay.noteLaggingStep();
-            log_manager.writeLog("GameManager::run(): Can't keep up! frame_time %d ms, split %d ms",
-                                 frame_time, split / 1000);
-        }
+        adjust_time = sleepRestOfStep(clock, adjust_time, frame_time, loop_state.getStepCount());
 
         setStepCount(loop_state.getStepCount() + 1);
         if (platform::stopRequested() && !loop_state.getGameOver()) {

@@ -5,14 +5,7 @@
 
 namespace vt {
 
-namespace {
-
-// Fewer gaps than this are never worth closing.
-constexpr std::size_t MIN_GAPS = 16;
-
-} // namespace
-
-OrderedObjectSet::OrderedObjectSet() : m_slots(), m_base(0), m_head(0), m_table(), m_shift(64), m_count(0) {}
+OrderedObjectSet::OrderedObjectSet() : m_slots(), m_table(), m_shift(64) {}
 
 std::size_t OrderedObjectSet::home(const Object* p_o) const {
     // No two objects start in the same 256 bytes (an object is larger than
@@ -89,15 +82,12 @@ bool OrderedObjectSet::grow() {
 int OrderedObjectSet::insert(Object* p_o) {
     if (!p_o || contains(p_o))
         return -1;
-    if ((m_count + 1) * 2 > m_table.size() && !grow())
+    if ((m_slots.getCount() + 1) * 2 > m_table.size() && !grow())
         return -1;
-    try {
-        m_slots.push_back(p_o);
-    } catch (const std::bad_alloc&) {
+    const std::size_t slot = m_slots.nextPlace();
+    if (!m_slots.append(p_o))
         return -1;
-    }
-    place(Entry{p_o, m_base + m_slots.size() - 1});
-    m_count++;
+    place(Entry{p_o, slot});
     return 0;
 }
 
@@ -105,63 +95,18 @@ int OrderedObjectSet::remove(const Object* p_o) {
     const std::size_t index = find(p_o);
     if (index == NOT_FOUND)
         return -1;
-    m_slots[m_table[index].slot - m_base] = nullptr;
+    const std::size_t slot = m_table[index].slot;
     erase(index);
-    m_count--;
-    if (m_count == 0) {
-        m_slots.clear();
-        m_base = 0;
-        m_head = 0;
-        return 0;
-    }
-    while (!m_slots.back())
-        m_slots.pop_back();
-    while (!m_slots[m_head])
-        m_head++;
-    // A set emptied from the front, as the world empties it, drops its
-    // leading gaps without touching the table: places count from m_base.
-    if (m_head >= MIN_GAPS && m_head >= m_slots.size() / 2) {
-        m_slots.erase(m_slots.begin(), m_slots.begin() + static_cast<std::ptrdiff_t>(m_head));
-        m_base += m_head;
-        m_head = 0;
-    }
-    // Gaps within are closed by moving the pointers, which the removals
-    // since the last time pay for.
-    const std::size_t gaps = m_slots.size() - m_head - m_count;
-    if (gaps >= MIN_GAPS && gaps > m_count)
-        compact();
+    if (m_slots.vacate(slot))
+        m_slots.compact(
+            [this](const Object* p_held, std::size_t slot_now) { m_table[find(p_held)].slot = slot_now; });
     return 0;
-}
-
-ObjectList OrderedObjectSet::toList() const {
-    ObjectList list;
-    for (std::size_t i = m_head; i < m_slots.size(); i++)
-        if (m_slots[i])
-            list.insert(m_slots[i]);
-    return list;
 }
 
 void OrderedObjectSet::clear() {
     m_slots.clear();
     for (Entry& entry : m_table)
         entry.p_o = nullptr;
-    m_base = 0;
-    m_head = 0;
-    m_count = 0;
-}
-
-void OrderedObjectSet::compact() {
-    std::size_t kept = 0;
-    for (std::size_t i = m_head; i < m_slots.size(); i++) {
-        Object* p_o = m_slots[i];
-        if (!p_o)
-            continue;
-        m_slots[kept] = p_o;
-        m_table[find(p_o)].slot = m_base + kept;
-        kept++;
-    }
-    m_slots.resize(kept);
-    m_head = 0;
 }
 
 } // namespace vt

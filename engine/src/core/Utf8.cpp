@@ -14,39 +14,48 @@ struct Decoded {
     bool valid;
 };
 
-// One character from text[at], which must be inside the text. The ranges of
-// the second byte keep out overlong forms (E0, F0), surrogates (ED) and values
-// past U+10FFFF (F4); the lead bytes C0, C1 and F5 to FF never begin one.
+// The lead bytes that begin a well-formed sequence: how many continuation
+// bytes follow, the lead's bits of the value, and the range of the second
+// byte, which keeps out overlong forms (E0, F0), surrogates (ED) and values
+// past U+10FFFF (F4). The lead bytes C0, C1 and F5 to FF never begin one.
+struct LeadBytes {
+    unsigned char first;
+    unsigned char last;
+    std::size_t continuations;
+    unsigned char value_bits;
+    unsigned char second_low;
+    unsigned char second_high;
+};
+
+constexpr LeadBytes LEAD_BYTES[] = {
+    {0xC2, 0xDF, 1, 0x1F, 0x80, 0xBF}, // U+0080 to U+07FF
+    {0xE0, 0xE0, 2, 0x0F, 0xA0, 0xBF}, // U+0800 to U+0FFF
+    {0xE1, 0xEC, 2, 0x0F, 0x80, 0xBF}, // U+1000 to U+CFFF
+    {0xED, 0xED, 2, 0x0F, 0x80, 0x9F}, // U+D000 to U+D7FF
+    {0xEE, 0xEF, 2, 0x0F, 0x80, 0xBF}, // U+E000 to U+FFFF
+    {0xF0, 0xF0, 3, 0x07, 0x90, 0xBF}, // U+10000 to U+3FFFF
+    {0xF1, 0xF3, 3, 0x07, 0x80, 0xBF}, // U+40000 to U+FFFFF
+    {0xF4, 0xF4, 3, 0x07, 0x80, 0x8F}, // U+100000 to U+10FFFF
+};
+
+// One character from text[at], which must be inside the text.
 Decoded decodeAt(const std::string& text, std::size_t at) {
     const auto lead = static_cast<unsigned char>(text[at]);
     if (lead < 0x80)
         return {lead, 1, true};
-    std::size_t continuations = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    char32_t value = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        continuations = 1;
-        value = lead & 0x1Fu;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        continuations = 2;
-        value = lead & 0x0Fu;
-        if (lead == 0xE0)
-            low = 0xA0;
-        else if (lead == 0xED)
-            high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        continuations = 3;
-        value = lead & 0x07u;
-        if (lead == 0xF0)
-            low = 0x90;
-        else if (lead == 0xF4)
-            high = 0x8F;
-    } else {
+    const LeadBytes* p_lead = nullptr;
+    for (const LeadBytes& lead_bytes : LEAD_BYTES)
+        if (lead >= lead_bytes.first && lead <= lead_bytes.last) {
+            p_lead = &lead_bytes;
+            break;
+        }
+    if (!p_lead)
         return {REPLACEMENT_CHARACTER, 1, false};
-    }
+    auto value = static_cast<char32_t>(lead & p_lead->value_bits);
+    unsigned char low = p_lead->second_low;
+    unsigned char high = p_lead->second_high;
     std::size_t length = 1;
-    for (std::size_t i = 0; i < continuations; i++) {
+    for (std::size_t i = 0; i < p_lead->continuations; i++) {
         if (at + length >= text.size())
             return {REPLACEMENT_CHARACTER, length, false};
         const auto byte = static_cast<unsigned char>(text[at + length]);

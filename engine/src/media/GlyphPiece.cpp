@@ -4,6 +4,22 @@
 
 namespace vt {
 
+namespace {
+
+// The point whose x and y are those that `keep` (the lesser or the greater of
+// two) keeps of all the corners'.
+template <typename Keep>
+sf::Vector2f extremeCorner(const GlyphPiece::Corner* p_corners, std::size_t count, Keep keep) {
+    sf::Vector2f extreme = p_corners[0].position;
+    for (std::size_t i = 1; i < count; i++) {
+        extreme.x = keep(extreme.x, p_corners[i].position.x);
+        extreme.y = keep(extreme.y, p_corners[i].position.y);
+    }
+    return extreme;
+}
+
+} // namespace
+
 GlyphPiece GlyphPiece::quad(const Corner& a, const Corner& b, const Corner& c, const Corner& d) {
     GlyphPiece piece;
     piece.m_corners[0] = a;
@@ -98,21 +114,11 @@ void GlyphPiece::appendTriangles(std::vector<sf::Vertex>& vertices, sf::Color co
 }
 
 sf::Vector2f GlyphPiece::minCorner() const {
-    sf::Vector2f low = m_corners[0].position;
-    for (std::size_t i = 1; i < m_count; i++) {
-        low.x = std::min(low.x, m_corners[i].position.x);
-        low.y = std::min(low.y, m_corners[i].position.y);
-    }
-    return low;
+    return extremeCorner(m_corners.data(), m_count, [](float a, float b) { return std::min(a, b); });
 }
 
 sf::Vector2f GlyphPiece::maxCorner() const {
-    sf::Vector2f high = m_corners[0].position;
-    for (std::size_t i = 1; i < m_count; i++) {
-        high.x = std::max(high.x, m_corners[i].position.x);
-        high.y = std::max(high.y, m_corners[i].position.y);
-    }
-    return high;
+    return extremeCorner(m_corners.data(), m_count, [](float a, float b) { return std::max(a, b); });
 }
 
 } // namespace vt

@@ -356,30 +356,9 @@ int WorldManager::moveObject(Object* p_o, const Vector& where) {
             }
         }
 
-        if (!collisions.isEmpty() || on_solid_tile) {
-            const std::vector<TileHit> hits = on_solid_tile ? tileHits(p_o, target) : std::vector<TileHit>();
-            bool move = true;
-            for (int i = 0; i < collisions.getCount(); i++) {
-                Object* p_other = collisions[i];
-                const EventCollision collision(p_o, p_other, target);
-                m_collision_count++;
-                p_o->eventHandler(&collision);
-                p_other->eventHandler(&collision);
-                if (p_o->getSolidness() == HARD && p_other->getSolidness() == HARD)
-                    move = false;
-                if (p_o->getNoSoft() && p_other->getSolidness() == SOFT)
-                    move = false;
-            }
-            // Solid cells stand as HARD objects would: they stop HARD movers.
-            for (const TileHit& hit : hits) {
-                const EventTileCollision collision(p_o, hit.column, hit.row, hit.tile, target);
-                p_o->eventHandler(&collision);
-                if (p_o->getSolidness() == HARD)
-                    move = false;
-            }
-            if (!move)
-                return -1;
-        }
+        if ((!collisions.isEmpty() || on_solid_tile) &&
+            !reportCollisions(p_o, collisions, on_solid_tile, target))
+            return -1;
     }
 
     const Box old_box = getWorldBox(p_o);
@@ -394,6 +373,31 @@ int WorldManager::moveObject(Object* p_o, const Vector& where) {
     if (p_o == m_p_view_following)
         followWithView(p_o->getPosition());
     return 0;
+}
+
+bool WorldManager::reportCollisions(Object* p_o, const ObjectList& collisions, bool on_solid_tile,
+                                    const Vector& target) {
+    const std::vector<TileHit> hits = on_solid_tile ? tileHits(p_o, target) : std::vector<TileHit>();
+    bool move = true;
+    for (int i = 0; i < collisions.getCount(); i++) {
+        Object* p_other = collisions[i];
+        const EventCollision collision(p_o, p_other, target);
+        m_collision_count++;
+        p_o->eventHandler(&collision);
+        p_other->eventHandler(&collision);
+        if (p_o->getSolidness() == HARD && p_other->getSolidness() == HARD)
+            move = false;
+        if (p_o->getNoSoft() && p_other->getSolidness() == SOFT)
+            move = false;
+    }
+    // Solid cells stand as HARD objects would: they stop HARD movers.
+    for (const TileHit& hit : hits) {
+        const EventTileCollision collision(p_o, hit.column, hit.row, hit.tile, target);
+        p_o->eventHandler(&collision);
+        if (p_o->getSolidness() == HARD)
+            move = false;
+    }
+    return move;
 }
 
 void WorldManager::followWithView(const Vector& position) {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "vintrel/core/ObjectList.h"
+#include "vintrel/core/SlotVector.h"
 
 namespace vt {
 
@@ -26,19 +27,18 @@ class OrderedObjectSet {
     /// Whether the pointer is held.
     [[nodiscard]] bool contains(const Object* p_o) const { return find(p_o) != NOT_FOUND; }
     /// Number of pointers held.
-    [[nodiscard]] int getCount() const { return static_cast<int>(m_count); }
+    [[nodiscard]] int getCount() const { return static_cast<int>(m_slots.getCount()); }
     /// True when no pointer is held.
-    [[nodiscard]] bool isEmpty() const { return m_count == 0; }
+    [[nodiscard]] bool isEmpty() const { return m_slots.getCount() == 0; }
     /// Starts loading the memory that a lookup of the pointer will read.
     void prefetch(const Object* p_o) const;
     /// A copy of the pointers, in insertion order.
-    [[nodiscard]] ObjectList toList() const;
+    [[nodiscard]] ObjectList toList() const { return m_slots.toList(); }
     /// Forgets every pointer.
     void clear();
 
   private:
-    // One place of the lookup table: a pointer held and its place in m_slots,
-    // counted from m_base.
+    // One place of the lookup table: a pointer held and its place in m_slots.
     struct Entry {
         const Object* p_o;
         std::size_t slot;
@@ -55,21 +55,14 @@ class OrderedObjectSet {
     void erase(std::size_t index);
     // A table twice as large (at least 16 places); false when out of memory.
     bool grow();
-    // Closes the gaps that removals left in m_slots.
-    void compact();
 
-    // In insertion order; null where a pointer was removed.
-    std::vector<Object*> m_slots;
-    // The place of m_slots[0].
-    std::size_t m_base;
-    // The first pointer held is at m_slots[m_head]; only gaps come before.
-    std::size_t m_head;
+    // In insertion order.
+    SlotVector m_slots;
     // Open addressing with linear probing, kept at most half full; its size
     // is 0 or a power of two.
     std::vector<Entry> m_table;
     // Bits of the hash dropped to index the table.
     unsigned m_shift;
-    std::size_t m_count;
 };
 
 } // namespace vt

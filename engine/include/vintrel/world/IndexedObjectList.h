@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "vintrel/core/SlotVector.h"
 #include "vintrel/world/ObjectList.h"
 
 namespace vt {
@@ -50,33 +51,26 @@ class IndexedObjectList {
     /// Whether any list of the kind holds the object.
     [[nodiscard]] static bool isListed(const Object* p_o, Kind kind);
     /// Number of objects held.
-    [[nodiscard]] int getCount() const { return m_count; }
+    [[nodiscard]] int getCount() const { return static_cast<int>(m_slots.getCount()); }
     /// True when no object is held.
-    [[nodiscard]] bool isEmpty() const { return m_count == 0; }
+    [[nodiscard]] bool isEmpty() const { return m_slots.getCount() == 0; }
     /// The object inserted first of those held, or null when empty.
-    [[nodiscard]] Object* first() const;
+    [[nodiscard]] Object* first() const { return m_slots.first(); }
     /// Usually the object `ahead` places after first(): null past the end or
     /// where one was removed. For loading objects before they are needed.
-    [[nodiscard]] Object* peek(std::size_t ahead) const;
+    [[nodiscard]] Object* peek(std::size_t ahead) const { return m_slots.peek(ahead); }
     /// A copy of the objects, in insertion order.
-    [[nodiscard]] ObjectList toList() const;
+    [[nodiscard]] ObjectList toList() const { return m_slots.toList(); }
     /// Removes every object.
     void clear();
 
   private:
-    // Where the object sits in m_slots, or m_slots.size() when not here.
-    std::size_t indexOf(const Object* p_o) const;
-    // Closes the gaps that removals left.
+    // Closes the gaps that removals left, telling the objects their new places.
     void compact();
 
     Kind m_kind;
-    // In insertion order; null where an object was removed.
-    std::vector<Object*> m_slots;
-    // The place, as objects record it, of m_slots[0].
-    int m_base;
-    // The first object held is at m_slots[m_head]; only gaps come before.
-    std::size_t m_head;
-    int m_count;
+    // In insertion order, at the places the objects record.
+    SlotVector m_slots;
 };
 
 } // namespace vt

@@ -162,6 +162,11 @@ class WorldManager : public Manager {
     };
     [[nodiscard]] std::vector<TileHit> tileHits(const Object* p_o, const Vector& where) const;
     [[nodiscard]] bool meetsSolidTile(const Object* p_o, const Vector& where) const;
+    // Sends the collision event to the mover and each object it meets at the
+    // target, and one to the mover for each solid cell it meets there; false
+    // when one of them stops the move.
+    bool reportCollisions(Object* p_o, const ObjectList& collisions, bool on_solid_tile,
+                          const Vector& target);
 
     std::unique_ptr<TileMap> m_p_tile_map;
     // The timers of objects outside every scene.

@@ -111,8 +111,11 @@ TEST_F(WorldStreamingTest, WatchersWorldsEqualTheHostsAtEveryStepIncludingAfterA
     EXPECT_EQ(second.exitCode(std::chrono::seconds(20)), 0) << vt::test::readFile(dir().file("second.log"));
 
     int bullets = 0;
-    for (const auto& [name, least] : {std::pair<std::string, int>{"first", 140}, {"second", 80}}) {
+    // The game ran until both had watched more than 80 steps; a first watcher
+    // slow to start (as under a sanitizer) may join as late as the second.
+    for (const std::string name : {"first", "second"}) {
         SCOPED_TRACE(name);
+        const int least = 80;
         const std::map<int, std::string> seen = readSteps(vt::test::readFile(dir().file(name + ".txt")));
         EXPECT_GE(static_cast<int>(seen.size()), least);
         // Every step from its joining to the end, each equal to the host's.

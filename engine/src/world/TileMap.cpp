@@ -167,8 +167,8 @@ void TileMap::cellRange(const Box& box, int& left, int& top, int& right, int& bo
     right = bottom = -1;
     if (m_width == 0)
         return;
-    const double x = box.getCorner().getX();
-    const double y = box.getCorner().getY();
+    const double x = static_cast<double>(box.getCorner().getX());
+    const double y = static_cast<double>(box.getCorner().getY());
     int first_row = 0;
     int last_row = -1;
     solidSpan(y, y + static_cast<double>(box.getVertical()), m_height, first_row, last_row);
@@ -203,8 +203,8 @@ void TileMap::draw(const Box& view) const {
         return;
     // A cell's character fills the window cell from its position to one
     // further right and down, so it shows when that span meets the view.
-    const double x = view.getCorner().getX();
-    const double y = view.getCorner().getY();
+    const double x = static_cast<double>(view.getCorner().getX());
+    const double y = static_cast<double>(view.getCorner().getY());
     const double first_column = std::max(std::floor(x - 1) + 1, 0.0);
     const double last_column = std::min(std::ceil(x + static_cast<double>(view.getHorizontal())) - 1,
                                         static_cast<double>(m_width - 1));

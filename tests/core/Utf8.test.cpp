@@ -54,6 +54,10 @@ TEST(Utf8Test, EveryScalarValueSurvivesEncodingAndOthersBecomeTheReplacement) {
     EXPECT_EQ(decoded, all);
     EXPECT_EQ(encodeUtf8({0xD800, 0xDFFF, 0x110000, 0xFFFFFFFF}),
               "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");
+    for (unsigned c : {0xD7FFu, 0xE000u, 0xFFFDu, 0x10FFFFu})
+        EXPECT_TRUE(isScalarValue(c)) << std::hex << c;
+    for (unsigned c : {0xD800u, 0xDBFFu, 0xDFFFu, 0x110000u, 0xFFFFFFFFu})
+        EXPECT_FALSE(isScalarValue(c)) << std::hex << c;
 }
 
 TEST(Utf8Test, ClippingNeverSplitsACharacter) {

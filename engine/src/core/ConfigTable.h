@@ -138,4 +138,7 @@ constexpr std::size_t rowOf(std::string_view key) {
     return COUNT;
 }
 
+/// The default of the number setting with this key, which must have a row.
+constexpr int defaultNumber(std::string_view key) { return TABLE[rowOf(key)].default_number; }
+
 } // namespace vt::config

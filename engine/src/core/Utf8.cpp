@@ -4,10 +4,6 @@ namespace vt {
 
 namespace {
 
-constexpr char32_t LAST_CODE_POINT = 0x10FFFF;
-constexpr char32_t FIRST_SURROGATE = 0xD800;
-constexpr char32_t LAST_SURROGATE = 0xDFFF;
-
 struct Decoded {
     char32_t code_point;
     std::size_t length; // bytes taken, at least 1
@@ -85,7 +81,7 @@ bool decodeUtf8(const std::string& text, std::u32string& code_points) {
 }
 
 void appendUtf8(std::string& text, char32_t code_point) {
-    if (code_point > LAST_CODE_POINT || (code_point >= FIRST_SURROGATE && code_point <= LAST_SURROGATE))
+    if (!isScalarValue(code_point))
         code_point = REPLACEMENT_CHARACTER;
     auto byte = [](char32_t bits) { return static_cast<char>(static_cast<unsigned char>(bits)); };
     if (code_point < 0x80) {

@@ -8,9 +8,29 @@ namespace vt {
 
 namespace {
 
-constexpr char32_t FIRST_BOX = 0x2500;
-constexpr char32_t FIRST_BLOCK = 0x2580;
-constexpr char32_t LAST_BLOCK = 0x259F;
+// A run of code points, first and last included.
+struct CodeRange {
+    char32_t first;
+    char32_t last;
+
+    [[nodiscard]] constexpr bool holds(char32_t code_point) const {
+        return code_point >= first && code_point <= last;
+    }
+    // The code point's place in the run, from 0.
+    [[nodiscard]] constexpr int placeOf(char32_t code_point) const {
+        return static_cast<int>(code_point - first);
+    }
+};
+
+constexpr CodeRange BOX_DRAWING{0x2500, 0x257F};
+constexpr CodeRange BLOCK_ELEMENTS{0x2580, 0x259F};
+// The box-drawing characters drawn otherwise than from arms.
+constexpr CodeRange TRIPLE_AND_QUADRUPLE_DASHES{0x2504, 0x250B}; // ┄ to ┋
+constexpr CodeRange DOUBLE_DASHES{0x254C, 0x254F};               // ╌ to ╏
+constexpr CodeRange ARCS{0x256D, 0x2570};                        // ╭ ╮ ╯ ╰
+constexpr CodeRange DIAGONALS{0x2571, 0x2573};                   // ╱ ╲ ╳
+constexpr char32_t RISING_DIAGONAL = 0x2571;                     // ╱
+constexpr char32_t FALLING_DIAGONAL = 0x2572;                    // ╲
 constexpr float HALF_PI = 1.57079632679f;
 // Straight pieces of an arc's quarter circle.
 constexpr int ARC_STEPS = 8;
@@ -307,7 +327,7 @@ void appendBlock(const Cell& c, char32_t code_point, std::vector<BoxDrawing::Pie
     auto down = [h](int eighths) { return static_cast<float>((h * eighths + 4) / 8); };
     const auto fw = static_cast<float>(w);
     const auto fh = static_cast<float>(h);
-    const int index = static_cast<int>(code_point - FIRST_BLOCK);
+    const int index = BLOCK_ELEMENTS.placeOf(code_point);
     if (index == 0) { // ▀
         appendRect(c, 0, 0, fw, down(4), 4, pieces);
     } else if (index <= 8) { // ▁ to █: the lower eighths
@@ -343,7 +363,7 @@ void appendBlock(const Cell& c, char32_t code_point, std::vector<BoxDrawing::Pie
 } // namespace
 
 bool BoxDrawing::drawsItself(char32_t code_point) {
-    return code_point >= FIRST_BOX && code_point <= LAST_BLOCK;
+    return BOX_DRAWING.holds(code_point) || BLOCK_ELEMENTS.holds(code_point);
 }
 
 void BoxDrawing::appendPieces(char32_t code_point, int width, int height, int line, sf::Vector2f texel,
@@ -351,36 +371,35 @@ void BoxDrawing::appendPieces(char32_t code_point, int width, int height, int li
     if (!drawsItself(code_point) || width <= 0 || height <= 0)
         return;
     const Cell cell{width, height, std::max(line, 1), texel};
-    if (code_point >= FIRST_BLOCK) {
+    if (BLOCK_ELEMENTS.holds(code_point)) {
         appendBlock(cell, code_point, pieces);
         return;
     }
-    if (code_point >= 0x2504 && code_point <= 0x250B) {
-        const int index = static_cast<int>(code_point - 0x2504);
+    if (TRIPLE_AND_QUADRUPLE_DASHES.holds(code_point)) {
+        const int index = TRIPLE_AND_QUADRUPLE_DASHES.placeOf(code_point);
         appendDashes(cell, index < 4 ? 3 : 4, 1 + (index & 1), (index & 2) != 0, pieces);
         return;
     }
-    if (code_point >= 0x254C && code_point <= 0x254F) {
-        const int index = static_cast<int>(code_point - 0x254C);
+    if (DOUBLE_DASHES.holds(code_point)) {
+        const int index = DOUBLE_DASHES.placeOf(code_point);
         appendDashes(cell, 2, 1 + (index & 1), (index & 2) != 0, pieces);
         return;
     }
-    if (code_point >= 0x256D && code_point <= 0x2570) {
-        // ╭ ╮ ╯ ╰
+    if (ARCS.holds(code_point)) {
         constexpr std::array<int, 4> ACROSS = {1, -1, -1, 1};
         constexpr std::array<int, 4> DOWNWARD = {1, 1, -1, -1};
-        const auto index = static_cast<std::size_t>(code_point - 0x256D);
+        const auto index = static_cast<std::size_t>(ARCS.placeOf(code_point));
         appendArc(cell, ACROSS[index], DOWNWARD[index], pieces);
         return;
     }
-    if (code_point >= 0x2571 && code_point <= 0x2573) {
-        if (code_point != 0x2572)
+    if (DIAGONALS.holds(code_point)) {
+        if (code_point != FALLING_DIAGONAL)
             appendDiagonal(cell, true, pieces);
-        if (code_point != 0x2571)
+        if (code_point != RISING_DIAGONAL)
             appendDiagonal(cell, false, pieces);
         return;
     }
-    const char* arms = ARMS[code_point - FIRST_BOX];
+    const char* arms = ARMS[static_cast<std::size_t>(BOX_DRAWING.placeOf(code_point))];
     std::array<int, 4> arm{};
     bool any_double = false;
     for (std::size_t i = 0; i < 4; i++) {

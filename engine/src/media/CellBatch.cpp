@@ -27,7 +27,6 @@ constexpr float OVERLAP_EPSILON = 1.0f / 64;
 constexpr std::size_t MAX_BACKGROUNDS_PER_BUCKET = 64;
 constexpr std::size_t MAX_PIECES_PER_GLYPH = 64;
 constexpr char32_t LAST_ASCII = 0x7F;
-constexpr char32_t LAST_CODE_POINT = 0x10FFFF;
 // Stands in the table of drawn shapes for the box of a character the font lacks.
 constexpr char32_t MISSING_GLYPH_BOX = LAST_CODE_POINT + 1;
 // Lines drawn from rectangles are this fraction of the narrower side of a cell thick.
@@ -155,7 +154,7 @@ bool CellBatch::addCell(float x, float y, char ch, sf::Color color, float rotati
 bool CellBatch::addCell(float x, float y, char32_t code_point, sf::Color color, float rotation) {
     if (code_point <= LAST_ASCII)
         return addCell(x, y, static_cast<char>(code_point), color, rotation);
-    if (code_point > LAST_CODE_POINT || (code_point >= 0xD800 && code_point <= 0xDFFF))
+    if (!isScalarValue(code_point))
         code_point = REPLACEMENT_CHARACTER;
     if (BoxDrawing::drawsItself(code_point))
         return addDrawnCell(x, y, code_point, color, rotation);

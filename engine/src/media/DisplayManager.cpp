@@ -48,11 +48,6 @@ void appendQuad(float left, float top, float right, float bottom, sf::Color colo
         g_rectangles.push_back(sf::Vertex{corner, colour, sf::Vector2f()});
 }
 
-// The window the engine opens when the configuration names none.
-constexpr int DEFAULT_HORIZONTAL_PIXELS = 1024;
-constexpr int DEFAULT_VERTICAL_PIXELS = 768;
-constexpr int DEFAULT_HORIZONTAL_CHARS = 80;
-constexpr int DEFAULT_VERTICAL_CHARS = 24;
 // Glyphs larger than this would only fill memory with the font's texture.
 constexpr float MAX_CHARACTER_SIZE = 1024.0f;
 using config::MAX_WINDOW_PIXELS;
@@ -105,10 +100,11 @@ bool g_library_errors_logged = false;
 } // namespace
 
 DisplayManager::DisplayManager()
-    : m_p_font(), m_p_window(), m_window_horizontal_pixels(DEFAULT_HORIZONTAL_PIXELS),
-      m_window_vertical_pixels(DEFAULT_VERTICAL_PIXELS), m_window_horizontal_chars(DEFAULT_HORIZONTAL_CHARS),
-      m_window_vertical_chars(DEFAULT_VERTICAL_CHARS), m_p_batch(), m_fitted_width(0), m_fitted_height(0),
-      m_reported_texts() {
+    : m_p_font(), m_p_window(), m_window_size{config::defaultNumber("window_horizontal_pixels"),
+                                              config::defaultNumber("window_vertical_pixels"),
+                                              config::defaultNumber("window_horizontal_chars"),
+                                              config::defaultNumber("window_vertical_chars")},
+      m_p_batch(), m_fitted_width(0), m_fitted_height(0), m_reported_texts() {
     setType("DisplayManager");
     // Made first, the log outlives this manager at exit.
     LogManager::getInstance();
@@ -131,23 +127,19 @@ int DisplayManager::startUp() {
         return -1;
 
     const Config& config = Config::getInstance();
-    const int horizontal_pixels = config.getWindowHorizontalPixels();
-    const int vertical_pixels = config.getWindowVerticalPixels();
-    const int horizontal_chars = config.getWindowHorizontalChars();
-    const int vertical_chars = config.getWindowVerticalChars();
+    const WindowSize wanted{config.getWindowHorizontalPixels(), config.getWindowVerticalPixels(),
+                            config.getWindowHorizontalChars(), config.getWindowVerticalChars()};
     // Every conversion between cells and pixels divides by these.
-    if (horizontal_chars <= 0 || vertical_chars <= 0 || horizontal_pixels < 0 || vertical_pixels < 0 ||
-        horizontal_pixels > MAX_WINDOW_PIXELS || vertical_pixels > MAX_WINDOW_PIXELS) {
+    if (wanted.horizontal_chars <= 0 || wanted.vertical_chars <= 0 || wanted.horizontal_pixels < 0 ||
+        wanted.vertical_pixels < 0 || wanted.horizontal_pixels > MAX_WINDOW_PIXELS ||
+        wanted.vertical_pixels > MAX_WINDOW_PIXELS) {
         log_manager.writeLog(
             "DisplayManager::startUp(): Error! Window of %d x %d pixels and %d x %d characters "
             "is not possible.",
-            horizontal_pixels, vertical_pixels, horizontal_chars, vertical_chars);
+            wanted.horizontal_pixels, wanted.vertical_pixels, wanted.horizontal_chars, wanted.vertical_chars);
         return -1;
     }
-    m_window_horizontal_pixels = horizontal_pixels;
-    m_window_vertical_pixels = vertical_pixels;
-    m_window_horizontal_chars = horizontal_chars;
-    m_window_vertical_chars = vertical_chars;
+    m_window_size = wanted;
     logLibraryErrors(true);
 
     if (config.getHeadless()) {
@@ -258,15 +250,15 @@ int DisplayManager::createWindow(const std::string& display_name) {
     const unsigned desktop_height = sfml::videoModeHeight(desktop);
     log_manager.writeLog(5, "DisplayManager::startUp(): window resolution (%d, %d) pixels.",
                          static_cast<int>(desktop_width), static_cast<int>(desktop_height));
-    if (m_window_horizontal_pixels == 0)
-        m_window_horizontal_pixels = static_cast<int>(desktop_width);
-    if (m_window_vertical_pixels == 0)
-        m_window_vertical_pixels = static_cast<int>(desktop_height);
+    if (m_window_size.horizontal_pixels == 0)
+        m_window_size.horizontal_pixels = static_cast<int>(desktop_width);
+    if (m_window_size.vertical_pixels == 0)
+        m_window_size.vertical_pixels = static_cast<int>(desktop_height);
     if (scaleWindow(desktop_width, desktop_height) == -1)
         return done(-1);
 
-    const sf::VideoMode mode = sfml::makeVideoMode(static_cast<unsigned>(m_window_horizontal_pixels),
-                                                   static_cast<unsigned>(m_window_vertical_pixels), 32);
+    const sf::VideoMode mode = sfml::makeVideoMode(static_cast<unsigned>(m_window_size.horizontal_pixels),
+                                                   static_cast<unsigned>(m_window_size.vertical_pixels), 32);
     m_p_window =
         sfml::makeWindow(mode, sf::String(config.getWindowTitle(), std::locale()),
                          static_cast<std::uint32_t>(config.getWindowStyle()), config.getWindowState());
@@ -281,37 +273,38 @@ int DisplayManager::createWindow(const std::string& display_name) {
 
 int DisplayManager::scaleWindow(unsigned desktop_width, unsigned desktop_height) {
     int scale = Config::getInstance().getWindowScale();
-    if (scale == 0 && m_window_horizontal_pixels > 0 && m_window_vertical_pixels > 0)
-        scale = static_cast<int>(std::min(desktop_width / static_cast<unsigned>(m_window_horizontal_pixels),
-                                          desktop_height / static_cast<unsigned>(m_window_vertical_pixels)));
+    if (scale == 0 && m_window_size.horizontal_pixels > 0 && m_window_size.vertical_pixels > 0)
+        scale =
+            static_cast<int>(std::min(desktop_width / static_cast<unsigned>(m_window_size.horizontal_pixels),
+                                      desktop_height / static_cast<unsigned>(m_window_size.vertical_pixels)));
     scale = std::max(scale, 1);
     if (scale == 1)
         return 0;
-    if (m_window_horizontal_pixels > MAX_WINDOW_PIXELS / scale ||
-        m_window_vertical_pixels > MAX_WINDOW_PIXELS / scale) {
+    if (m_window_size.horizontal_pixels > MAX_WINDOW_PIXELS / scale ||
+        m_window_size.vertical_pixels > MAX_WINDOW_PIXELS / scale) {
         LogManager::getInstance().writeLog(
             "DisplayManager::startUp(): Error! Window of %d x %d pixels scaled %d times is not possible.",
-            m_window_horizontal_pixels, m_window_vertical_pixels, scale);
+            m_window_size.horizontal_pixels, m_window_size.vertical_pixels, scale);
         return -1;
     }
     // The cells grow with the window: the grid and the world stay as they are.
-    m_window_horizontal_pixels *= scale;
-    m_window_vertical_pixels *= scale;
+    m_window_size.horizontal_pixels *= scale;
+    m_window_size.vertical_pixels *= scale;
     LogManager::getInstance().writeLog(
         5, "DisplayManager::startUp(): window scaled %d times to (%d, %d) pixels.", scale,
-        m_window_horizontal_pixels, m_window_vertical_pixels);
+        m_window_size.horizontal_pixels, m_window_size.vertical_pixels);
     return 0;
 }
 
 DisplayManager::Letterbox DisplayManager::letterbox() const {
-    Letterbox box{0, 0, m_window_horizontal_pixels, m_window_vertical_pixels};
+    Letterbox box{0, 0, m_window_size.horizontal_pixels, m_window_size.vertical_pixels};
     if (!m_p_window)
         return box;
     const sf::Vector2u size = m_p_window->getSize();
     const auto width = static_cast<long long>(size.x);
     const auto height = static_cast<long long>(size.y);
-    const long long drawn_width = m_window_horizontal_pixels;
-    const long long drawn_height = m_window_vertical_pixels;
+    const long long drawn_width = m_window_size.horizontal_pixels;
+    const long long drawn_height = m_window_size.vertical_pixels;
     if (width <= 0 || height <= 0 || drawn_width <= 0 || drawn_height <= 0)
         return box;
     // As large as the window allows without changing the picture's aspect.
@@ -338,8 +331,8 @@ void DisplayManager::fitViewToWindow() {
     if (size.x == 0 || size.y == 0)
         return;
     const Letterbox box = letterbox();
-    sf::View view(sfml::makeRect(0, 0, static_cast<float>(m_window_horizontal_pixels),
-                                 static_cast<float>(m_window_vertical_pixels)));
+    sf::View view(sfml::makeRect(0, 0, static_cast<float>(m_window_size.horizontal_pixels),
+                                 static_cast<float>(m_window_size.vertical_pixels)));
     const auto width = static_cast<float>(size.x);
     const auto height = static_cast<float>(size.y);
     view.setViewport(
@@ -352,9 +345,9 @@ Vector DisplayManager::fromWindowPixels(int x, int y) const {
     const Letterbox box = letterbox();
     if (box.width <= 0 || box.height <= 0)
         return Vector(static_cast<float>(x), static_cast<float>(y));
-    return Vector(static_cast<float>(x - box.left) * static_cast<float>(m_window_horizontal_pixels) /
+    return Vector(static_cast<float>(x - box.left) * static_cast<float>(m_window_size.horizontal_pixels) /
                       static_cast<float>(box.width),
-                  static_cast<float>(y - box.top) * static_cast<float>(m_window_vertical_pixels) /
+                  static_cast<float>(y - box.top) * static_cast<float>(m_window_size.vertical_pixels) /
                       static_cast<float>(box.height));
 }
 
@@ -590,13 +583,13 @@ int DisplayManager::captureFrame(sf::Image& image) {
     return 0;
 }
 
-int DisplayManager::getHorizontalChars() const { return m_window_horizontal_chars; }
+int DisplayManager::getHorizontalChars() const { return m_window_size.horizontal_chars; }
 
-int DisplayManager::getVerticalChars() const { return m_window_vertical_chars; }
+int DisplayManager::getVerticalChars() const { return m_window_size.vertical_chars; }
 
-int DisplayManager::getHorizontalPixels() const { return m_window_horizontal_pixels; }
+int DisplayManager::getHorizontalPixels() const { return m_window_size.horizontal_pixels; }
 
-int DisplayManager::getVerticalPixels() const { return m_window_vertical_pixels; }
+int DisplayManager::getVerticalPixels() const { return m_window_size.vertical_pixels; }
 
 unsigned DisplayManager::getCharacterSize() const { return m_p_batch ? m_p_batch->getCharacterSize() : 0; }
 

@@ -3,11 +3,12 @@
 #include <algorithm>
 #include <iterator>
 
+#include "vintrel/core/Utf8.h"
+
 namespace vt {
 
 namespace {
 
-constexpr char32_t LAST_CODE_POINT = 0x10FFFF;
 // A font file begins with its table directory: a 12-byte header, then 16 bytes per table.
 constexpr std::size_t DIRECTORY_HEADER = 12;
 constexpr std::size_t TABLE_RECORD = 16;

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "network/WorldStreamFormat.h"
+#include "vintrel/core/Utf8.h"
 #include "vintrel/world/Object.h"
 
 namespace vt::stream {
@@ -11,7 +12,6 @@ namespace {
 
 constexpr std::uint8_t HAS_BACKGROUND = 1;
 constexpr std::uint8_t SOLID = 2;
-constexpr char32_t LAST_CODE_POINT = 0x10FFFF;
 
 bool isColor(std::int32_t value) { return value >= BLACK && value <= CUSTOM; }
 

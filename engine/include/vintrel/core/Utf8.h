@@ -9,6 +9,15 @@ namespace vt {
 /// What ill-formed UTF-8 is drawn as: U+FFFD REPLACEMENT CHARACTER.
 constexpr char32_t REPLACEMENT_CHARACTER = 0xFFFD;
 
+/// The last code point there is, U+10FFFF.
+constexpr char32_t LAST_CODE_POINT = 0x10FFFF;
+
+/// True for a Unicode scalar value: a code point up to LAST_CODE_POINT that
+/// is not a surrogate (U+D800 to U+DFFF), the only kind UTF-8 can carry.
+constexpr bool isScalarValue(char32_t code_point) {
+    return code_point <= LAST_CODE_POINT && (code_point < 0xD800 || code_point > 0xDFFF);
+}
+
 /// Enables a function template for char32_t arguments alone. The char32_t
 /// forms of the character calls are such templates, so that a call written
 /// for the char form (with 0, an int or anything else that converts to char)

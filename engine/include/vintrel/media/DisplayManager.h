@@ -127,6 +127,13 @@ class DisplayManager : public Manager {
         int width;
         int height;
     };
+    /// The window's size in pixels (0 for the desktop's until it opens) and in cells.
+    struct WindowSize {
+        int horizontal_pixels;
+        int vertical_pixels;
+        int horizontal_chars;
+        int vertical_chars;
+    };
 
     DisplayManager();
     // With a background, the cell is painted in that colour rather than the window's.
@@ -150,10 +157,8 @@ class DisplayManager : public Manager {
 
     std::unique_ptr<sf::Font> m_p_font;
     std::unique_ptr<sf::RenderWindow> m_p_window;
-    int m_window_horizontal_pixels;
-    int m_window_vertical_pixels;
-    int m_window_horizontal_chars;
-    int m_window_vertical_chars;
+    // The configuration's defaults until the display starts.
+    WindowSize m_window_size;
     // Background quads and glyphs of this step, drawn in presentFrame.
     std::unique_ptr<CellBatch> m_p_batch;
     // What the window was given to draw, this frame and the last one shown.

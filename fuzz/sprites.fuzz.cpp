@@ -8,21 +8,16 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <sstream>
 #include <string>
 
+#include "QuietLog.h"
 #include "media/SpriteReader.h"
-#include "vintrel/core/LogManager.h"
 #include "vintrel/core/Utf8.h"
 #include "vintrel/media/Sprite.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    setenv("VINTREL_LOG", "/dev/null", 1);
-    if (vt::LogManager::getInstance().startUp() != 0)
-        std::abort();
-    // The finest level, so that every message's formatting is exercised too.
-    vt::LogManager::getInstance().setLogLevel(30);
+    vt::fuzz::startQuietLog();
     return 0;
 }
 

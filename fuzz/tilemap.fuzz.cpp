@@ -8,20 +8,16 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "QuietLog.h"
 #include "vintrel/core/Box.h"
-#include "vintrel/core/LogManager.h"
 #include "vintrel/world/TileMap.h"
 #include "world/TileMapReader.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    setenv("VINTREL_LOG", "/dev/null", 1);
-    if (vt::LogManager::getInstance().startUp() != 0)
-        std::abort();
-    vt::LogManager::getInstance().setLogLevel(30);
+    vt::fuzz::startQuietLog();
     return 0;
 }
 
